@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, makes the demo book when there is no
+# book beside the program, and starts the reader.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/deps.sh build
+cmake -S . -B build -G Ninja >/dev/null
+cmake --build build -j2
+if [ ! -e build/data/ebook.mdb ]; then
+  mkdir -p build/data
+  build/ebook-tool demo build/data/ebook.mdb
+fi
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "run.sh: no display to show the reader on; start it from a desktop session, or try: xvfb-run ./run.sh" >&2
+  exit 1
+fi
+exec build/ebook-reader

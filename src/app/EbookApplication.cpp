@@ -1,0 +1,42 @@
+#include "app/EbookApplication.h"
+
+#include "common/AppError.h"
+#include "common/MessageBoxes.h"
+
+#include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+EbookApplication::EbookApplication(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+}
+
+bool EbookApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const AppError &error) {
+        MessageBoxes::generalError(error.message());
+    } catch (const std::exception &error) {
+        MessageBoxes::generalError(QString::fromUtf8(error.what()));
+    }
+    return false;
+}
+
+void EbookApplication::installChineseTranslations(QCoreApplication &app)
+{
+    auto *translator = new QTranslator(&app);
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), folder))
+        app.installTranslator(translator);
+}
+
+void EbookApplication::installFontSubstitutions()
+{
+    const QStringList song = {QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Serif CJK SC")};
+    QFont::insertSubstitutions(QStringLiteral("宋体"), song);
+    QFont::insertSubstitutions(QStringLiteral("SimSun"), song);
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QApplication>
+
+// The application object. Its notify() is the one place where errors raised
+// inside event handlers end up: they are shown by the general error report
+// and the program goes on.
+class EbookApplication : public QApplication {
+    Q_OBJECT
+public:
+    EbookApplication(int &argc, char **argv);
+
+    bool notify(QObject *receiver, QEvent *event) override;
+
+    // Qt's Chinese button texts (确定, 取消, 是, 否) and the Song face for
+    // the family "宋体".
+    static void installChineseTranslations(QCoreApplication &app);
+    static void installFontSubstitutions();
+};

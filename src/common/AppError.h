@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <exception>
+
+// The one error type of the program. Event handlers let it through; the
+// application's general error report shows its message (EbookApplication).
+class AppError : public std::exception {
+public:
+    // Kinds used by the program, named after the failing operation.
+    static constexpr const char *Database = "EDatabaseError";
+    static constexpr const char *Conversion = "EVariantTypeCastError";
+    static constexpr const char *DateConversion = "EConvertError";
+    static constexpr const char *FileOpen = "EFOpenError";
+    static constexpr const char *BookFile = "EBookFileError";
+
+    AppError(const QString &kind, const QString &message)
+        : kind_(kind), message_(message), utf8_(message.toUtf8()) {}
+
+    const QString &kind() const { return kind_; }
+    const QString &message() const { return message_; }
+    const char *what() const noexcept override { return utf8_.constData(); }
+
+private:
+    QString kind_;
+    QString message_;
+    QByteArray utf8_;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+// Tree labels carry the record's code: a node holds nothing but its label.
+namespace Labels {
+
+inline const QString RootCode = QStringLiteral("00000");
+inline const QString Placeholder = QStringLiteral("EMPTY");
+// The window caption and root name used until the book's own name is read.
+inline const QString DesignedCaption = QStringLiteral("澜州省档案馆机读室");
+inline const QString DesignedRootName = QStringLiteral("澜州省档案馆电子书刊");
+
+QString chapterLabel(const QString &name, const QString &code);
+QString rootLabel(const QString &bookName);
+QString articleLabel(const QString &title, const QString &code);
+// An item of the full-text results list: a chapter written as an article.
+QString resultLabel(const QString &chapterName, const QString &chapterCode);
+
+// True when "[N" occurs anywhere in the label.
+bool isArticleLabel(const QString &label);
+QString chapterCode(const QString &label);
+QString articleCode(const QString &label);
+// Name or title: the text before the first "[".
+QString nameOf(const QString &label);
+
+} // namespace Labels

@@ -1,0 +1,64 @@
+#include "common/MessageBoxes.h"
+
+#include "common/AppInfo.h"
+#include "common/TextHelpers.h"
+
+#include <QApplication>
+
+namespace MessageBoxes {
+
+static Handler &currentHandler()
+{
+    static Handler handler;
+    return handler;
+}
+
+static QMessageBox::StandardButton showReal(const Request &request)
+{
+    QMessageBox box(request.icon, request.caption, request.text, request.buttons, request.parent);
+    if (request.defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(request.defaultButton);
+    const int answer = box.exec();
+    if (QAbstractButton *clicked = box.clickedButton())
+        return box.standardButton(clicked);
+    return QMessageBox::StandardButton(answer);
+}
+
+QMessageBox::StandardButton show(const Request &request)
+{
+    if (currentHandler())
+        return currentHandler()(request);
+    return showReal(request);
+}
+
+Handler setHandler(Handler handler)
+{
+    Handler old = currentHandler();
+    currentHandler() = std::move(handler);
+    return old;
+}
+
+void generalError(const QString &message)
+{
+    show({QApplication::activeWindow(), AppInfo::Title, TextHelpers::withFullStop(message),
+          QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok});
+}
+
+void inputError(QWidget *parent, const QString &text)
+{
+    show({parent, QStringLiteral("错误提示"), text, QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok});
+}
+
+bool confirmWarning(QWidget *parent, const QString &text)
+{
+    return show({parent, QStringLiteral("警告"), text, QMessageBox::Warning,
+                 QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel})
+           == QMessageBox::Ok;
+}
+
+void searchInfo(QWidget *parent, const QString &text)
+{
+    show({parent, QStringLiteral("系统提示"), text, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok});
+}
+
+} // namespace MessageBoxes

@@ -1,0 +1,50 @@
+#include "common/TextHelpers.h"
+
+#include <QStringConverter>
+#include <QStringList>
+
+namespace TextHelpers {
+
+static int gbkLengthOfCodePoint(QStringEncoder &encoder, const QString &one)
+{
+    const QByteArray bytes = encoder(one);
+    if (encoder.hasError() || bytes.isEmpty()) {
+        encoder.resetState();
+        return 2;
+    }
+    return int(bytes.size());
+}
+
+int gbkByteLength(const QString &text)
+{
+    QStringEncoder encoder("GBK", QStringConverter::Flag::Stateless);
+    int total = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.unicode() < 0x80) {
+            ++total;
+            continue;
+        }
+        const bool pair = c.isHighSurrogate() && i + 1 < text.size()
+                          && text.at(i + 1).isLowSurrogate();
+        const QString one = text.mid(i, pair ? 2 : 1);
+        if (pair)
+            ++i;
+        total += encoder.isValid() && !pair ? gbkLengthOfCodePoint(encoder, one) : 2;
+    }
+    return total;
+}
+
+QString withFullStop(const QString &message)
+{
+    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+        return message + QLatin1Char('.');
+    return message;
+}
+
+QString joinCrLf(const QStringList &lines)
+{
+    return lines.join(QLatin1String("\r\n"));
+}
+
+} // namespace TextHelpers

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+namespace TextHelpers {
+
+// Length of the text in GBK bytes (a Chinese character takes two); input
+// limits of the dialogs count these. A character GBK cannot encode counts two.
+int gbkByteLength(const QString &text);
+
+// The message of the general error report: a full stop is appended when the
+// last character sorts after ".".
+QString withFullStop(const QString &message);
+
+// Lines joined by CR LF, the line break of every stored text.
+QString joinCrLf(const QStringList &lines);
+
+} // namespace TextHelpers

@@ -1,0 +1,83 @@
+#include "data/BookConnection.h"
+
+#include "common/AppError.h"
+#include "data/BookFile.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+
+QString engineMessage(const QSqlError &error)
+{
+    const QString database = error.databaseText().trimmed();
+    return database.isEmpty() ? error.text().trimmed() : database;
+}
+
+BookConnection::BookConnection()
+    : name_(QStringLiteral("ydconn-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
+{
+}
+
+BookConnection::~BookConnection()
+{
+    close();
+    QSqlDatabase::removeDatabase(name_);
+}
+
+void BookConnection::setDatabaseFile(const QString &path)
+{
+    close();
+    file_ = path;
+}
+
+void BookConnection::open()
+{
+    if (isOpen())
+        return;
+    // Checked first: the driver would create a missing file.
+    BookFile::verify(file_);
+    QSqlDatabase db = QSqlDatabase::contains(name_) ? QSqlDatabase::database(name_, false)
+                                                    : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+    db.setDatabaseName(file_);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!db.open())
+        throw AppError(AppError::Database, engineMessage(db.lastError()));
+    QSqlQuery probe(db);
+    if (!probe.exec(QStringLiteral("select count(*) from sqlite_master"))) {
+        const QString message = engineMessage(probe.lastError());
+        probe = QSqlQuery();
+        db.close();
+        throw AppError(AppError::Database, message);
+    }
+}
+
+void BookConnection::close()
+{
+    if (QSqlDatabase::contains(name_))
+        QSqlDatabase::database(name_, false).close();
+}
+
+bool BookConnection::isOpen() const
+{
+    return QSqlDatabase::contains(name_) && QSqlDatabase::database(name_, false).isOpen();
+}
+
+QSqlDatabase BookConnection::database()
+{
+    open();
+    return QSqlDatabase::database(name_, false);
+}
+
+void BookConnection::recordStatement(const QString &sql)
+{
+    ++statementCount_;
+    recent_ << sql;
+    if (recent_.size() > 10000)
+        recent_.removeFirst();
+}
+
+void BookConnection::clearStatementLog()
+{
+    statementCount_ = 0;
+    recent_.clear();
+}

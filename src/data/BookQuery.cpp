@@ -1,0 +1,285 @@
+#include "data/BookQuery.h"
+
+#include "common/AppError.h"
+#include "common/DateTimeText.h"
+#include "data/BookConnection.h"
+#include "data/BookSql.h"
+
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QSqlResult>
+
+#include <sqlite3.h>
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+
+QString noSuchField(const QString &query, const QString &column)
+{
+    return QStringLiteral("%1: Field '%2' not found").arg(query, column);
+}
+
+// The declared column type tells a date-time, a memo or a short text apart.
+BookQuery::Kind kindOfDeclaredType(const char *declared)
+{
+    const QString type = QString::fromUtf8(declared ? declared : "").toUpper();
+    if (type.isEmpty())
+        return BookQuery::Kind::Other;
+    if (type.contains(QLatin1String("INT")))
+        return BookQuery::Kind::Integer;
+    if (type.contains(QLatin1String("DATE")) || type.contains(QLatin1String("TIME")))
+        return BookQuery::Kind::DateTime;
+    if (type.contains(QLatin1String("BLOB")) || type.contains(QLatin1String("OLE")))
+        return BookQuery::Kind::Blob;
+    if (type.contains(QLatin1String("CHAR")))
+        return BookQuery::Kind::ShortText;
+    if (type.contains(QLatin1String("TEXT")) || type.contains(QLatin1String("MEMO"))
+        || type.contains(QLatin1String("CLOB")))
+        return BookQuery::Kind::LongText;
+    return BookQuery::Kind::Other;
+}
+
+sqlite3_stmt *statementHandle(const QSqlQuery &query)
+{
+    const QVariant handle = query.result() ? query.result()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3_stmt*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3_stmt *const *>(handle.constData());
+}
+
+} // namespace
+
+BookQuery::BookQuery(BookConnection &connection, const QString &name)
+    : connection_(connection), name_(name)
+{
+}
+
+void BookQuery::clearSql()
+{
+    close();
+    lines_.clear();
+    params_.clear();
+}
+
+void BookQuery::addLine(const QString &line)
+{
+    close();
+    lines_ << line;
+}
+
+void BookQuery::setSql(const QStringList &lines)
+{
+    clearSql();
+    lines_ = lines;
+}
+
+QString BookQuery::sqlText() const
+{
+    return lines_.isEmpty() ? QString() : lines_.join(CrLf) + CrLf;
+}
+
+void BookQuery::setText(const QString &name, const QString &value)
+{
+    params_.insert(name.toLower(), value.isNull() ? QString(QLatin1String("")) : value);
+}
+
+void BookQuery::setNull(const QString &name)
+{
+    params_.insert(name.toLower(), QVariant());
+}
+
+void BookQuery::setDateTime(const QString &name, const QDateTime &value)
+{
+    params_.insert(name.toLower(), value.isValid() ? QVariant(DateTimeText::storageText(value)) : QVariant());
+}
+
+void BookQuery::setInteger(const QString &name, qint32 value)
+{
+    params_.insert(name.toLower(), value);
+}
+
+void BookQuery::setBlob(const QString &name, const QByteArray &bytes)
+{
+    params_.insert(name.toLower(), bytes.isNull() ? QByteArray("") : bytes);
+}
+
+void BookQuery::setBlobFromText(const QString &name, const QString &text)
+{
+    setBlob(name, text.toUtf8());
+}
+
+void BookQuery::setBlobFromFile(const QString &name, const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw AppError(AppError::FileOpen,
+                       QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+    setBlob(name, file.readAll());
+}
+
+void BookQuery::open()
+{
+    run(true);
+}
+
+void BookQuery::execSql()
+{
+    run(false);
+}
+
+void BookQuery::close()
+{
+    open_ = false;
+    columns_.clear();
+    kinds_.clear();
+    rows_.clear();
+    current_ = 0;
+}
+
+void BookQuery::run(bool wantRows)
+{
+    close();
+    const TranslatedSql translated = translateSql(sqlText());
+    QSqlQuery query(connection_.database());
+    query.setForwardOnly(true);
+    connection_.recordStatement(translated.sql);
+    if (!query.prepare(translated.sql))
+        throw AppError(AppError::Database, engineMessage(query.lastError()));
+    for (const QString &parameter : translated.parameters)
+        query.addBindValue(params_.value(parameter.toLower()));
+    if (!query.exec())
+        throw AppError(AppError::Database, engineMessage(query.lastError()));
+    if (!wantRows)
+        return;
+    if (!query.isSelect())
+        throw AppError(AppError::Database, QStringLiteral("%1: CommandText does not return a result set").arg(name_));
+    const QSqlRecord record = query.record();
+    sqlite3_stmt *handle = statementHandle(query);
+    for (int i = 0; i < record.count(); ++i) {
+        columns_ << record.fieldName(i);
+        kinds_ << kindOfDeclaredType(handle ? sqlite3_column_decltype(handle, i) : nullptr);
+    }
+    while (query.next()) {
+        QVector<QVariant> row(record.count());
+        for (int i = 0; i < record.count(); ++i)
+            row[i] = query.value(i);
+        rows_ << row;
+    }
+    if (query.lastError().isValid())
+        throw AppError(AppError::Database, engineMessage(query.lastError()));
+    open_ = true;
+}
+
+void BookQuery::next()
+{
+    if (current_ < rows_.size())
+        ++current_;
+}
+
+bool BookQuery::locate(const QString &column, const QString &value)
+{
+    const int index = columnIndex(column);
+    for (qsizetype row = 0; row < rows_.size(); ++row) {
+        const QVariant &cell = rows_.at(row).at(index);
+        if (!cell.isNull() && cell.toString() == value) {
+            current_ = row;
+            return true;
+        }
+    }
+    return false;
+}
+
+int BookQuery::columnIndex(const QString &column) const
+{
+    if (!open_)
+        throw AppError(AppError::Database,
+                       QStringLiteral("%1: Cannot perform this operation on a closed dataset").arg(name_));
+    for (int i = 0; i < columns_.size(); ++i)
+        if (columns_.at(i).compare(column, Qt::CaseInsensitive) == 0)
+            return i;
+    throw AppError(AppError::Database, noSuchField(name_, column));
+}
+
+QVariant BookQuery::value(int column) const
+{
+    if (current_ >= rows_.size())
+        return QVariant();
+    return rows_.at(current_).at(column);
+}
+
+QString BookQuery::textOf(int column) const
+{
+    const QVariant cell = value(column);
+    if (cell.isNull())
+        return QString(QLatin1String(""));
+    if (kinds_.at(column) == Kind::DateTime) {
+        const QDateTime stored = DateTimeText::fromStorageText(cell.toString());
+        if (stored.isValid())
+            return DateTimeText::display(stored);
+    }
+    if (cell.typeId() == QMetaType::QByteArray)
+        return QString::fromUtf8(cell.toByteArray());
+    return cell.toString();
+}
+
+int BookQuery::integerOf(int column) const
+{
+    const QVariant cell = value(column);
+    if (cell.isNull())
+        return 0;
+    bool ok = false;
+    const int number = cell.toInt(&ok);
+    if (!ok)
+        throw AppError(AppError::Conversion,
+                       QStringLiteral("'%1' is not a valid integer value").arg(cell.toString()));
+    return number;
+}
+
+QString BookQuery::fieldAsText(const QString &column) const
+{
+    return textOf(columnIndex(column));
+}
+
+int BookQuery::fieldAsInteger(const QString &column) const
+{
+    return integerOf(columnIndex(column));
+}
+
+QByteArray BookQuery::fieldAsBytes(const QString &column) const
+{
+    const QVariant cell = value(columnIndex(column));
+    if (cell.typeId() == QMetaType::QByteArray)
+        return cell.toByteArray();
+    return cell.toString().toUtf8();
+}
+
+bool BookQuery::fieldIsNull(const QString &column) const
+{
+    return value(columnIndex(column)).isNull();
+}
+
+QString BookQuery::fieldAsVariantText(const QString &column) const
+{
+    const int index = columnIndex(column);
+    if (current_ < rows_.size() && value(index).isNull() && kinds_.at(index) != Kind::LongText)
+        throw AppError(AppError::Conversion,
+                       QStringLiteral("Could not convert variant of type (Null) into type (String)"));
+    return textOf(index);
+}
+
+int BookQuery::firstFieldAsInteger() const
+{
+    if (columns_.isEmpty())
+        columnIndex(QString()); // reports the closed dataset
+    return integerOf(0);
+}
+
+QString BookQuery::firstFieldAsText() const
+{
+    if (columns_.isEmpty())
+        columnIndex(QString());
+    return textOf(0);
+}

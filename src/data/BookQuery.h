@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+class BookConnection;
+
+// A query on the book's connection. Callers close it, give it a statement
+// line by line, set its named parameters, then open it (rows) or execute it.
+// An opened query holds its whole result, so the file is not kept locked
+// while the program reads the rows. Every failure throws AppError.
+class BookQuery {
+public:
+    BookQuery(BookConnection &connection, const QString &name);
+
+    const QString &name() const { return name_; }
+
+    // Statement
+    void clearSql();
+    void addLine(const QString &line);
+    void setSql(const QStringList &lines);
+    const QStringList &lines() const { return lines_; }
+    // The lines joined by CR LF, with a CR LF after the last.
+    QString sqlText() const;
+
+    // Parameters, by name without the colon
+    void setText(const QString &name, const QString &value);
+    void setNull(const QString &name);
+    void setDateTime(const QString &name, const QDateTime &value);
+    void setInteger(const QString &name, qint32 value);
+    void setBlob(const QString &name, const QByteArray &bytes);
+    void setBlobFromText(const QString &name, const QString &text);
+    // Throws "Cannot open file "NAME". REASON" when the file cannot be read.
+    void setBlobFromFile(const QString &name, const QString &path);
+    QVariant parameter(const QString &name) const { return params_.value(name.toLower()); }
+
+    // Running
+    void open();
+    void execSql();
+    void close();
+    bool isOpen() const { return open_; }
+
+    // Rows (of an open query; a closed one has none)
+    bool isEmpty() const { return !open_ || rows_.isEmpty(); }
+    int recordCount() const { return open_ ? int(rows_.size()) : 0; }
+    void first() { current_ = 0; }
+    void next();
+    bool eof() const { return !open_ || current_ >= rows_.size(); }
+    // Moves to the first row whose column equals value exactly; false (and
+    // no move) when there is none.
+    bool locate(const QString &column, const QString &value);
+
+    // Fields of the current row. A null, or any field of an empty result,
+    // reads as empty text or 0. A date-time reads as DateTimeText::display.
+    QString fieldAsText(const QString &column) const;
+    int fieldAsInteger(const QString &column) const;
+    QByteArray fieldAsBytes(const QString &column) const;
+    bool fieldIsNull(const QString &column) const;
+    // The field taken as a variant and converted to text: a null fails with
+    // a conversion error, except in a long text column (reads as empty).
+    QString fieldAsVariantText(const QString &column) const;
+    // The first field by position.
+    int firstFieldAsInteger() const;
+    QString firstFieldAsText() const;
+    QStringList columnNames() const { return columns_; }
+
+    enum class Kind { Integer, ShortText, LongText, DateTime, Blob, Other };
+
+private:
+    void run(bool wantRows);
+    int columnIndex(const QString &column) const;
+    QVariant value(int column) const;
+    QString textOf(int column) const;
+    int integerOf(int column) const;
+
+    BookConnection &connection_;
+    QString name_;
+    QStringList lines_;
+    QHash<QString, QVariant> params_;
+    bool open_ = false;
+    QStringList columns_;
+    QVector<Kind> kinds_;
+    QVector<QVector<QVariant>> rows_;
+    qsizetype current_ = 0;
+};

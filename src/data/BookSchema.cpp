@@ -1,0 +1,111 @@
+#include "data/BookSchema.h"
+
+#include "common/AppError.h"
+#include "common/DateTimeText.h"
+#include "data/BookConnection.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+
+namespace BookSchema {
+
+QString schemaSql()
+{
+    QFile file(QStringLiteral(":/data/ebook.sql"));
+    file.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(file.readAll());
+}
+
+QStringList schemaStatements()
+{
+    QStringList code;
+    for (const QString &line : schemaSql().split(QLatin1Char('\n')))
+        if (!line.trimmed().startsWith(QLatin1String("--")))
+            code << line;
+    QStringList statements;
+    for (const QString &statement : code.join(QLatin1Char('\n')).split(QLatin1Char(';')))
+        if (!statement.trimmed().isEmpty())
+            statements << statement.trimmed();
+    return statements;
+}
+
+void exec(QSqlDatabase &db, const QString &sql, const QVariantList &values)
+{
+    QSqlQuery query(db);
+    if (!query.prepare(sql))
+        throw AppError(AppError::Database, engineMessage(query.lastError()));
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        throw AppError(AppError::Database, engineMessage(query.lastError()));
+}
+
+void apply(QSqlDatabase &db)
+{
+    for (const QString &statement : schemaStatements())
+        exec(db, statement);
+}
+
+void insertRoot(QSqlDatabase &db, const QString &bookName, const QDateTime &when)
+{
+    exec(db,
+         QStringLiteral("insert into ywzx_ywlb (id,lbbh,lbmc,flbh,xgrq,xgr,ywnr,photoimage,checkimage) "
+                        "values (1,'00000',?,'00000',?,'',?,?,'0')"),
+         {bookName, DateTimeText::storageText(when), QString(QLatin1String("")), QByteArray("nil")});
+}
+
+static void fillTemporary(const QString &temporary, const QString &bookName,
+                          const std::function<void(QSqlDatabase &)> &fill)
+{
+    const QString name = QStringLiteral("create-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(temporary);
+        if (!db.open())
+            throw AppError(AppError::Database, engineMessage(db.lastError()));
+        try {
+            exec(db, QStringLiteral("begin"));
+            apply(db);
+            insertRoot(db, bookName, QDateTime::currentDateTime());
+            if (fill)
+                fill(db);
+            exec(db, QStringLiteral("commit"));
+        } catch (...) {
+            db.close();
+            throw;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+void createBook(const QString &path, const QString &bookName,
+                const std::function<void(QSqlDatabase &)> &fill)
+{
+    const QFileInfo target(path);
+    if (target.exists() || target.isSymLink())
+        throw AppError(AppError::BookFile, QStringLiteral("'%1' exists already; it is not overwritten").arg(path));
+    if (!target.dir().exists())
+        throw AppError(AppError::BookFile, QStringLiteral("Cannot create '%1': the folder does not exist").arg(path));
+    const QString temporary = target.dir().filePath(
+        QStringLiteral(".%1.%2.tmp").arg(target.fileName(), QUuid::createUuid().toString(QUuid::Id128)));
+    try {
+        fillTemporary(temporary, bookName, fill);
+    } catch (...) {
+        QFile::remove(temporary);
+        QFile::remove(temporary + QStringLiteral("-journal"));
+        throw;
+    }
+    // QFile::rename never replaces an existing file, so a book that appeared
+    // meanwhile is not overwritten either.
+    if (!QFile::rename(temporary, path)) {
+        QFile::remove(temporary);
+        throw AppError(AppError::BookFile, QStringLiteral("Cannot create '%1'").arg(path));
+    }
+}
+
+} // namespace BookSchema

@@ -1,0 +1,49 @@
+-- The book file of the reading room: an SQLite 3 database with two tables.
+--
+-- Chapters (ywzx_ywlb) form a tree through flbh, the code of the parent
+-- chapter. The root chapter has lbbh '00000', names the book in lbmc and is
+-- its own parent (flbh '00000'). Siblings are listed in ascending id; a new
+-- chapter takes the largest id of the table plus 1.
+-- Articles (ywzx_ywnr) belong to the chapter whose code is in their lbbh.
+-- Chapter codes and article codes are separate name spaces, unique within
+-- their table (the program checks before it writes).
+--
+-- Values:
+--   codes, names, titles, employee  text (codes at most five characters)
+--   xgrq                            text 'YYYY-MM-DD HH:MM:SS', local time
+--   ywnr                            text; lines separated by CR LF; may be NULL
+--   photoimage                      the bytes of a picture file, or the three
+--                                   bytes 'nil' when the chapter has none
+--   checkimage                      '1' when photoimage holds a picture, else '0'
+-- Texts are UTF-8. The declared types tell the program how to show a value:
+-- DATETIME columns as dates, TEXT columns as long texts (a NULL reads as
+-- empty), VARCHAR columns as short texts.
+
+CREATE TABLE ywzx_ywlb (
+    id          INTEGER,
+    lbbh        VARCHAR(5),
+    lbmc        VARCHAR(200),
+    flbh        VARCHAR(5),
+    xgrq        DATETIME,
+    xgr         VARCHAR(10),
+    ywnr        TEXT,
+    photoimage  BLOB,
+    checkimage  VARCHAR(1)
+);
+
+CREATE TABLE ywzx_ywnr (
+    id          INTEGER PRIMARY KEY AUTOINCREMENT,
+    nrbh        VARCHAR(5),
+    nrbt        VARCHAR(40),
+    lbbh        VARCHAR(5),
+    xgrq        DATETIME,
+    xgr         VARCHAR(10),
+    ywnr        TEXT
+);
+
+-- The child query (flbh = ? order by id), the article query (lbbh = ?) and
+-- the look-ups by code.
+CREATE INDEX ywzx_ywlb_flbh_id ON ywzx_ywlb (flbh, id);
+CREATE INDEX ywzx_ywlb_lbbh ON ywzx_ywlb (lbbh);
+CREATE INDEX ywzx_ywnr_lbbh ON ywzx_ywnr (lbbh);
+CREATE INDEX ywzx_ywnr_nrbh ON ywzx_ywnr (nrbh);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "data/BookConnection.h"
+#include "data/BookQuery.h"
+
+// The data module: the one connection to the book and the queries that
+// every window shares. Each user closes a query, replaces its statement,
+// sets its parameters and opens or executes it.
+class TywzxDMF {
+public:
+    TywzxDMF();
+    TywzxDMF(const TywzxDMF &) = delete;
+    TywzxDMF &operator=(const TywzxDMF &) = delete;
+
+    BookConnection ydconn;
+    BookQuery ywlbQuery;   // root name, child chapters
+    BookQuery ywnrQuery;   // articles of a chapter (keeps its statement)
+    BookQuery Query;       // reads
+    BookQuery updateQuery; // existence checks and writes
+};
+
+// The instance of the running program (created at start-up).
+extern TywzxDMF *ywzxDMF;

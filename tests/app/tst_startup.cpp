@@ -1,0 +1,153 @@
+#include "TestBook.h"
+#include "app/EbookApplication.h"
+#include "app/SplashUnit.h"
+#include "app/StartUp.h"
+#include "browser/fm_ywzx.h"
+#include "common/AppError.h"
+#include "common/AppInfo.h"
+#include "data/ywzxDM.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+// The application shell: the general error report, the start-up failure
+// box, the splash window and the creation of the main window.
+class TestStartUp : public QObject {
+    Q_OBJECT
+private slots:
+    void handlerErrorsReachTheGeneralReport();
+    void applicationErrorText();
+    void chineseButtonsAndSongFace();
+    void splashWindow();
+    void mainWindowCaptionFromTheBook();
+    void bookWithoutRootRow();
+    void tableLessBookStillGetsItsWindow();
+};
+
+void TestStartUp::handlerErrorsReachTheGeneralReport()
+{
+    QVERIFY(qobject_cast<EbookApplication *>(qApp));
+    ScriptedBoxes boxes;
+    QPushButton button("x");
+    int after = 0;
+    connect(&button, &QPushButton::clicked, [] { throw AppError(AppError::Database, "no such table: ywzx_ywlb"); });
+    button.show();
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(boxes.shown[0].caption, AppInfo::Title);
+    QCOMPARE(boxes.shown[0].text, QString("no such table: ywzx_ywlb."));
+    QCOMPARE(boxes.shown[0].icon, QMessageBox::Critical);
+    QCOMPARE(boxes.shown[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    // The program goes on: the next event is handled as usual.
+    connect(&button, &QPushButton::pressed, [&] { ++after; });
+    QTest::mousePress(&button, Qt::LeftButton);
+    QTest::mouseRelease(&button, Qt::LeftButton);
+    QCOMPARE(after, 1);
+    QCOMPARE(boxes.shown.size(), 2);
+}
+
+void TestStartUp::applicationErrorText()
+{
+    const AppError error(AppError::BookFile, "Could not find file '/x/data/ebook.mdb'");
+    QCOMPARE(StartUp::applicationErrorText(error, "opening the book file"),
+             QString("Exception EBookFileError in module ebook-reader while opening the book file.\n"
+                     "Could not find file '/x/data/ebook.mdb'."));
+    const AppError ended(AppError::Database, "file is not a database.");
+    QVERIFY(StartUp::applicationErrorText(ended, "x").endsWith("file is not a database."));
+    ScriptedBoxes boxes;
+    StartUp::showApplicationError(error, "opening the book file");
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(boxes.shown[0].caption, QString("Application Error"));
+    QCOMPARE(boxes.shown[0].parent, nullptr);
+    QCOMPARE(boxes.shown[0].icon, QMessageBox::Critical);
+}
+
+void TestStartUp::chineseButtonsAndSongFace()
+{
+    EbookApplication::installChineseTranslations(*qApp);
+    EbookApplication::installFontSubstitutions();
+    QMessageBox box(QMessageBox::Question, "t", "x", QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(box.button(QMessageBox::Ok)->text(), QString("确定"));
+    QCOMPARE(box.button(QMessageBox::Cancel)->text(), QString("取消"));
+    QVERIFY(box.button(QMessageBox::Yes)->text().startsWith("是"));
+    QVERIFY(box.button(QMessageBox::No)->text().startsWith("否"));
+    QCOMPARE(QFontInfo(QFont("宋体")).family(), QString("AR PL UMing CN"));
+    QCOMPARE(QFontInfo(QFont("SimSun")).family(), QString("AR PL UMing CN"));
+}
+
+void TestStartUp::splashWindow()
+{
+    TSplashForm splash;
+    splash.Labelinfo->setText(StartUp::ConnectingText);
+    splash.showPainted();
+    QVERIFY(splash.isVisible());
+    QCOMPARE(splash.size(), QSize(708, 207));
+    QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
+    QCOMPARE(splash.Image1->geometry(), QRect(2, 2, 704, 203));
+    QCOMPARE(splash.Image1->pixmap().size(), QSize(840, 224)); // the JPEG was decoded
+    QCOMPARE(splash.Labelinfo->pos(), QPoint(16, 187));
+    QCOMPARE(splash.Labelinfo->text(), QString("正在连接数据库，可能需要几分钟。请稍候..."));
+    QCOMPARE(splash.Labelinfo->font().pixelSize(), 12);
+}
+
+static std::unique_ptr<TywzxDMF> openDataModule(const QString &path)
+{
+    auto dm = std::make_unique<TywzxDMF>();
+    dm->ydconn.setDatabaseFile(path);
+    dm->ydconn.open();
+    ywzxDMF = dm.get();
+    return dm;
+}
+
+void TestStartUp::mainWindowCaptionFromTheBook()
+{
+    TestBook book("唐诗宋词选读");
+    auto dm = openDataModule(book.path());
+    TSplashForm splash;
+    SplashForm = &splash;
+    splash.show();
+    ScriptedBoxes boxes;
+    std::unique_ptr<Tywzxform> window(Tywzxform::create());
+    QVERIFY(!splash.isVisible());
+    QCOMPARE(window->objectName(), QString("ywzxform"));
+    QCOMPARE(window->windowTitle(), QString("唐诗宋词选读[00000]"));
+    QCOMPARE(window->rootLabel(), QString("唐诗宋词选读[00000]"));
+    QVERIFY(boxes.shown.isEmpty());
+    SplashForm = nullptr;
+}
+
+void TestStartUp::bookWithoutRootRow()
+{
+    TestBook book("");
+    auto dm = openDataModule(book.path());
+    ScriptedBoxes boxes;
+    std::unique_ptr<Tywzxform> window(Tywzxform::create());
+    QCOMPARE(window->windowTitle(), QString("[00000]"));
+    QVERIFY(boxes.shown.isEmpty());
+}
+
+void TestStartUp::tableLessBookStillGetsItsWindow()
+{
+    TestBook book;
+    book.exec("drop table ywzx_ywlb");
+    auto dm = openDataModule(book.path());
+    ScriptedBoxes boxes;
+    std::unique_ptr<Tywzxform> window(Tywzxform::create());
+    QVERIFY(window);
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(boxes.shown[0].caption, QString("墨川电子阅读系统"));
+    QVERIFY2(boxes.shown[0].text.contains("no such table: ywzx_ywlb"), qPrintable(boxes.shown[0].text));
+    QVERIFY(boxes.shown[0].text.endsWith('.'));
+    QCOMPARE(window->windowTitle(), QString("澜州省档案馆机读室"));
+    QCOMPARE(window->rootLabel(), QString("澜州省档案馆电子书刊[00000]"));
+}
+
+int main(int argc, char **argv)
+{
+    EbookApplication app(argc, argv);
+    TestStartUp test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_startup.moc"

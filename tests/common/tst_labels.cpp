@@ -1,0 +1,109 @@
+#include "common/Labels.h"
+#include "common/PublicCode_Unit.h"
+
+#include <QtTest>
+
+class TestLabels : public QObject {
+    Q_OBJECT
+private slots:
+    void copyBetween_data();
+    void copyBetween();
+    void copyBefore_data();
+    void copyBefore();
+    void readBack_data();
+    void readBack();
+    void formats();
+};
+
+void TestLabels::copyBetween_data()
+{
+    QTest::addColumn<QString>("s");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("end");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("chapter") << "Intro[00012]" << "[" << "]" << "00012";
+    QTest::newRow("article read as chapter") << "Part one[N00007]" << "[" << "]" << "N00007";
+    QTest::newRow("article") << "Part one[N00007]" << "[N" << "]" << "00007";
+    QTest::newRow("no start tag") << "abc]" << "[" << "]" << "";
+    QTest::newRow("no end tag") << "a[bc" << "[" << "]" << "";
+    QTest::newRow("end tag before start tag") << "A]B[00012]" << "[" << "]" << "";
+    QTest::newRow("end right after start") << "A[]" << "[" << "]" << "";
+    QTest::newRow("end searched from the start") << "x]y[z]" << "[" << "]" << "";
+    QTest::newRow("empty start tag") << "a[b]" << "" << "]" << "";
+    QTest::newRow("empty end tag") << "a[b]" << "[" << "" << "";
+    QTest::newRow("bracket in name") << "A[B[00012]" << "[" << "]" << "B[00012";
+    QTest::newRow("chinese") << "人物传记[甲乙]" << "[" << "]" << "甲乙";
+    QTest::newRow("outside the BMP") << QString::fromUtf8("𠀀名[𠀁1]") << "[" << "]" << QString::fromUtf8("𠀁1");
+}
+
+void TestLabels::copyBetween()
+{
+    QFETCH(QString, s);
+    QFETCH(QString, start);
+    QFETCH(QString, end);
+    QFETCH(QString, result);
+    QCOMPARE(CopyBetween(s, start, end), result);
+}
+
+void TestLabels::copyBefore_data()
+{
+    QTest::addColumn<QString>("s");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("no delimiter gives empty, not the text") << "abc" << "";
+    QTest::newRow("at the start") << "[x" << "";
+    QTest::newRow("first of several") << "ab[c[d" << "ab";
+    QTest::newRow("placeholder") << "EMPTY" << "";
+    QTest::newRow("chinese name") << "唐诗三百首[00001]" << "唐诗三百首";
+}
+
+void TestLabels::copyBefore()
+{
+    QFETCH(QString, s);
+    QFETCH(QString, result);
+    QCOMPARE(CopyBefore(s, "["), result);
+    QCOMPARE(CopyBefore(s, ""), QString());
+}
+
+void TestLabels::readBack_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<bool>("article");
+    QTest::addColumn<QString>("chapterCode");
+    QTest::addColumn<QString>("articleCode");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("chapter") << "Intro[00012]" << false << "00012" << "" << "Intro";
+    QTest::newRow("article") << "Part one[N00007]" << true << "N00007" << "00007" << "Part one";
+    QTest::newRow("placeholder") << "EMPTY" << false << "" << "" << "";
+    QTest::newRow("chapter named A[B") << "A[B[00012]" << false << "B[00012" << "" << "A";
+    QTest::newRow("chapter named A]B") << "A]B[00012]" << false << "" << "" << "A]B";
+    QTest::newRow("chapter named X[NY") << "X[NY[00012]" << true << "NY[00012" << "Y[00012" << "X";
+    QTest::newRow("article titled A[B") << "A[B[N00007]" << true << "B[N00007" << "00007" << "A";
+    QTest::newRow("article titled A]B") << "A]B[N00007]" << true << "" << "" << "A]B";
+    QTest::newRow("lower-case n is no marker") << "a[n1]" << false << "n1" << "" << "a";
+}
+
+void TestLabels::readBack()
+{
+    QFETCH(QString, label);
+    QFETCH(bool, article);
+    QFETCH(QString, chapterCode);
+    QFETCH(QString, articleCode);
+    QFETCH(QString, name);
+    QCOMPARE(Labels::isArticleLabel(label), article);
+    QCOMPARE(Labels::chapterCode(label), chapterCode);
+    QCOMPARE(Labels::articleCode(label), articleCode);
+    QCOMPARE(Labels::nameOf(label), name);
+}
+
+void TestLabels::formats()
+{
+    QCOMPARE(Labels::chapterLabel("Intro", "00012"), QString("Intro[00012]"));
+    QCOMPARE(Labels::rootLabel("书"), QString("书[00000]"));
+    QCOMPARE(Labels::rootLabel(""), QString("[00000]"));
+    QCOMPARE(Labels::articleLabel("Part one", "00007"), QString("Part one[N00007]"));
+    QCOMPARE(Labels::resultLabel("人物", "00003"), QString("人物[N00003]"));
+    QCOMPARE(Labels::rootLabel(Labels::DesignedRootName), QString("澜州省档案馆电子书刊[00000]"));
+}
+
+QTEST_GUILESS_MAIN(TestLabels)
+#include "tst_labels.moc"

@@ -1,0 +1,130 @@
+#include "TestBook.h"
+#include "common/AppError.h"
+#include "data/BookFile.h"
+#include "data/ywzxDM.h"
+
+#include <QtTest>
+#include <unistd.h>
+
+// Finding and opening the book: a file that is no book fails the open and is
+// left exactly as it was.
+class TestBookFile : public QObject {
+    Q_OBJECT
+private slots:
+    void pathBesideTheProgram();
+    void refusedFiles_data();
+    void refusedFiles();
+    void unreadableFile();
+    void validBookOpens();
+    void tableLessDatabaseOpens();
+
+private:
+    QTemporaryDir dir;
+};
+
+static QByteArray contentOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+static void write(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+static QString openError(const QString &path)
+{
+    TywzxDMF dm;
+    dm.ydconn.setDatabaseFile(path);
+    try {
+        dm.ydconn.open();
+    } catch (const AppError &error) {
+        return error.message();
+    }
+    return QString();
+}
+
+void TestBookFile::pathBesideTheProgram()
+{
+    QCOMPARE(BookFile::pathBeside("/opt/ebook"), QString("/opt/ebook/data/ebook.mdb"));
+    QCOMPARE(BookFile::pathBeside("/opt/ebook/"), QString("/opt/ebook/data/ebook.mdb"));
+    QCOMPARE(BookFile::pathBeside("/"), QString("/data/ebook.mdb"));
+    // The directory of the real program file, whatever the working directory.
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    QCOMPARE(BookFile::pathForThisProgram(),
+             QFileInfo(QFileInfo(QString("/proc/self/exe")).canonicalFilePath()).absolutePath() + "/data/ebook.mdb");
+    QDir::setCurrent(before);
+}
+
+void TestBookFile::refusedFiles_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("missing") << QByteArray() << false << "Could not find file";
+    QTest::newRow("empty") << QByteArray() << true << "is empty";
+    QTest::newRow("garbage") << QByteArray("this is no database at all, just text\n").repeated(50) << true
+                             << "file is not a database";
+    QByteArray access(2048, '\0');
+    access.replace(4, 15, "Standard Jet DB");
+    QTest::newRow("access") << access << true << "ebook-tool import";
+    QByteArray damaged("SQLite format 3");
+    damaged.append('\0');
+    damaged.append(QByteArray(4000, '\x7f'));
+    QTest::newRow("damaged sqlite") << damaged << true << "not a database";
+}
+
+void TestBookFile::refusedFiles()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, exists);
+    QFETCH(QString, message);
+    const QString path = dir.filePath(QString("%1.mdb").arg(QTest::currentDataTag()));
+    if (exists)
+        write(path, content);
+    const QString error = openError(path);
+    QVERIFY2(error.contains(message), qPrintable(error));
+    QCOMPARE(QFileInfo::exists(path), exists);
+    if (exists)
+        QCOMPARE(contentOf(path), content);
+    QVERIFY(!QFileInfo::exists(path + "-journal"));
+}
+
+void TestBookFile::unreadableFile()
+{
+    const QString path = dir.filePath("locked.mdb");
+    write(path, "x");
+    QFile::setPermissions(path, QFileDevice::Permissions());
+    if (::access(path.toLocal8Bit().constData(), R_OK) == 0)
+        QSKIP("running as root: every file is readable");
+    QVERIFY(openError(path).startsWith("Cannot open file"));
+}
+
+void TestBookFile::validBookOpens()
+{
+    TestBook book;
+    const QByteArray before = contentOf(book.path());
+    TywzxDMF dm;
+    dm.ydconn.setDatabaseFile(book.path());
+    dm.ydconn.open();
+    QVERIFY(dm.ydconn.isOpen());
+    dm.Query.setSql({"select * from ywzx_ywlb"});
+    dm.Query.open();
+    QCOMPARE(dm.Query.recordCount(), 1);
+    dm.ydconn.close();
+    QCOMPARE(contentOf(book.path()), before);
+}
+
+void TestBookFile::tableLessDatabaseOpens()
+{
+    TestBook book;
+    book.exec("drop table ywzx_ywlb");
+    QCOMPARE(openError(book.path()), QString());
+}
+
+QTEST_GUILESS_MAIN(TestBookFile)
+#include "tst_bookfile.moc"

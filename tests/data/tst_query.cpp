@@ -1,0 +1,413 @@
+#include "TestBook.h"
+#include "common/AppError.h"
+#include "common/DateTimeText.h"
+#include "data/BookSql.h"
+#include "data/ywzxDM.h"
+
+#include <QtTest>
+
+// The query layer against real book files: the statements of the program's
+// dialect, parameters of each kind and the conversions of values.
+class TestQuery : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void translation_data();
+    void translation();
+    void statementLinesJoinedByCrLf();
+    void dataModuleStatementsAtCreation();
+    void dialectReads();
+    void doubleQuotedLiteralIsNeverAColumn();
+    void selfJoinWithAliases();
+    void countAndMaxOnEmptyTable();
+    void deleteForms();
+    void insertAndUpdateWithParameters();
+    void parametersAreNeverStatementText();
+    void nullAndEmptyValues();
+    void variantConversion();
+    void dateTimeRoundTripAndDisplay();
+    void blobFromFileAndText();
+    void engineErrors();
+    void rowsAndLocate();
+    void anotherProgramWritesMeanwhile();
+
+private:
+    std::unique_ptr<TestBook> book;
+    std::unique_ptr<TywzxDMF> dm;
+    void rows(BookQuery &q, const QStringList &lines);
+    QStringList column(BookQuery &q, const QString &name);
+};
+
+void TestQuery::init()
+{
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    book = std::make_unique<TestBook>("书名");
+    book->chapter(2, "00001", "甲", "00000", "甲的正文\r\n第二行");
+    book->chapter(3, "00002", "乙", "00000", QVariant());
+    book->chapter(4, "00003", "丙", "00001", "丙文");
+    book->article("00001", "文一", "00001", "文章一");
+    book->article("00002", "文二", "00002", QVariant());
+    dm = std::make_unique<TywzxDMF>();
+    dm->ydconn.setDatabaseFile(book->path());
+    dm->ydconn.open();
+}
+
+void TestQuery::cleanup()
+{
+    dm.reset();
+    book.reset();
+    QLocale::setDefault(QLocale::system());
+}
+
+void TestQuery::rows(BookQuery &q, const QStringList &lines)
+{
+    q.close();
+    q.setSql(lines);
+    q.open();
+}
+
+QStringList TestQuery::column(BookQuery &q, const QString &name)
+{
+    QStringList values;
+    for (q.first(); !q.eof(); q.next())
+        values << q.fieldAsText(name);
+    return values;
+}
+
+void TestQuery::translation_data()
+{
+    QTest::addColumn<QString>("in");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QStringList>("params");
+    QTest::newRow("double quotes") << "where lbbh=\"00000\"" << "where lbbh='00000'" << QStringList();
+    QTest::newRow("apostrophe inside double quotes") << "x=\"it's\"" << "x='it''s'" << QStringList();
+    QTest::newRow("doubled double quote") << "x=\"a\"\"b\"" << "x='a\"b'" << QStringList();
+    QTest::newRow("single quotes kept") << "x='a\"b'" << "x='a\"b'" << QStringList();
+    QTest::newRow("delete star") << "DELETE  *\r\nFROM t" << "delete from t" << QStringList();
+    QTest::newRow("star inside literal kept") << "x='delete * from'" << "x='delete * from'" << QStringList();
+    QTest::newRow("parameters") << "values(:id,:LBBH, :id)" << "values(?,?, ?)" << QStringList{"id", "LBBH", "id"};
+    QTest::newRow("colon in literal") << "x='12:30' and y=:y" << "x='12:30' and y=?" << QStringList{"y"};
+    QTest::newRow("unterminated") << "x=\"abc" << "x='abc" << QStringList();
+}
+
+void TestQuery::translation()
+{
+    QFETCH(QString, in);
+    QFETCH(QString, out);
+    QFETCH(QStringList, params);
+    const TranslatedSql t = translateSql(in);
+    QCOMPARE(t.sql, out);
+    QCOMPARE(t.parameters, params);
+}
+
+void TestQuery::statementLinesJoinedByCrLf()
+{
+    BookQuery &q = dm->Query;
+    q.clearSql();
+    q.addLine("select *");
+    q.addLine("  from ywzx_ywlb");
+    QCOMPARE(q.sqlText(), QString("select *\r\n  from ywzx_ywlb\r\n"));
+    q.open();
+    QCOMPARE(q.recordCount(), 4);
+}
+
+void TestQuery::dataModuleStatementsAtCreation()
+{
+    QCOMPARE(dm->ywlbQuery.sqlText(), QString("select * from ywzx_ywlb where  (flbh<>lbbh) and (flbh=:flbh)\r\n"
+                                              "  order by id\r\n"));
+    QCOMPARE(dm->ywnrQuery.sqlText(), QString("select * from YWZX_YWNR where LBBH=:lbbh\r\n"));
+    QVERIFY(!dm->Query.isOpen());
+    QVERIFY(dm->Query.isEmpty());
+    // The parameter starts null: no row has a null parent.
+    dm->ywlbQuery.open();
+    QVERIFY(dm->ywlbQuery.isEmpty());
+    dm->ywlbQuery.setText("flbh", "00000");
+    dm->ywlbQuery.open();
+    QCOMPARE(column(dm->ywlbQuery, "lbbh"), QStringList({"00001", "00002"}));
+    dm->ywnrQuery.setText("lbbh", "00001");
+    dm->ywnrQuery.open();
+    QCOMPARE(column(dm->ywnrQuery, "NRBT"), QStringList({"文一"}));
+}
+
+void TestQuery::dialectReads()
+{
+    BookQuery &q = dm->Query;
+    rows(q, {"SELECT LBMC FROM YWZX_YWLB", "WHERE   lbbh   in ('00001',\"00003\")", "ORDER BY ID desc"});
+    QCOMPARE(column(q, "lbmc"), QStringList({"丙", "甲"}));
+    rows(q, {"select * from ywzx_ywlb where ywnr like  '%正文%'"});
+    QCOMPARE(column(q, "lbbh"), QStringList({"00001"}));
+    rows(q, {"select * from ywzx_ywlb where ywnr like \"%文%\" and  lbbh in (\"00001\",\"00003\")"});
+    QCOMPARE(column(q, "lbbh"), QStringList({"00001", "00003"}));
+    rows(q, {"select * from ywzx_ywlb where  (flbh<>lbbh) and (flbh='00000')    order by id"});
+    QCOMPARE(column(q, "lbbh"), QStringList({"00001", "00002"}));
+    rows(q, {"select count(*) from YWZX_YWLB", "where FLBH='00000'"});
+    QCOMPARE(q.firstFieldAsInteger(), 3); // the root counts among its own children
+    rows(q, {"select max(id) as id  from ywzx_ywlb"});
+    QCOMPARE(q.fieldAsInteger("id"), 4);
+}
+
+void TestQuery::doubleQuotedLiteralIsNeverAColumn()
+{
+    book->chapter(9, "lbmc", "lbmc", "lbbh");
+    BookQuery &q = dm->Query;
+    rows(q, {"select lbmc from ywzx_ywlb where lbbh=\"00000\""});
+    QCOMPARE(column(q, "lbmc"), QStringList({"书名"}));
+    rows(q, {"select * from ywzx_ywlb where lbbh=\"lbbh\""});
+    QVERIFY(q.isEmpty());
+    rows(q, {"select * from ywzx_ywlb where lbmc=\"lbmc\""});
+    QCOMPARE(column(q, "lbbh"), QStringList({"lbmc"}));
+}
+
+void TestQuery::selfJoinWithAliases()
+{
+    BookQuery &q = dm->Query;
+    rows(q, {"select ywlb.* , fl_ywlb.lbmc as flmc", "from ywzx_ywlb ywlb,ywzx_ywlb fl_ywlb",
+             "where ywlb.flbh=fl_ywlb.lbbh and ywlb.lbbh='00003'"});
+    QCOMPARE(q.recordCount(), 1);
+    QCOMPARE(q.fieldAsText("lbmc"), QString("丙"));
+    QCOMPARE(q.fieldAsText("flmc"), QString("甲"));
+    rows(q, {"select ywnr.* , fl_ywlb.lbmc as flmc", "from ywzx_ywnr ywnr,ywzx_ywlb fl_ywlb",
+             "where ywnr.lbbh=fl_ywlb.lbbh and ywnr.nrbh='00002'"});
+    QCOMPARE(q.fieldAsText("nrbt"), QString("文二"));
+    QCOMPARE(q.fieldAsText("flmc"), QString("乙"));
+}
+
+void TestQuery::countAndMaxOnEmptyTable()
+{
+    book->exec("delete from ywzx_ywlb");
+    BookQuery &q = dm->Query;
+    rows(q, {"select max(id) as id  from ywzx_ywlb"});
+    QCOMPARE(q.recordCount(), 1);
+    QVERIFY(q.fieldIsNull("id"));
+    QCOMPARE(q.fieldAsInteger("id"), 0);
+    rows(q, {"select count(*) from ywzx_ywlb"});
+    QCOMPARE(q.firstFieldAsInteger(), 0);
+}
+
+void TestQuery::deleteForms()
+{
+    BookQuery &u = dm->updateQuery;
+    u.setSql({"delete * from YWZX_YWLB", "where LBBH='00003'"});
+    u.execSql();
+    u.setSql({"delete from YWZX_YWNR", "where NRBH=\"00002\""});
+    u.execSql();
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywlb").toInt(), 3);
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywnr").toInt(), 1);
+}
+
+void TestQuery::insertAndUpdateWithParameters()
+{
+    BookQuery &u = dm->updateQuery;
+    u.setSql({"insert into ywzx_ywlb ",
+              "(id,lbbh,lbmc,flbh,xgrq,xgr,ywnr,photoimage,checkimage) "
+              "values(:id,:lbbh,:lbmc,:flbh,:xgrq,:xgr,:ywnr,:photoimage,:checkimage)"});
+    u.setInteger("id", 5);
+    u.setText("lbbh", "00004");
+    u.setText("lbmc", "丁");
+    u.setText("flbh", "00001");
+    u.setDateTime("xgrq", QDateTime(QDate(2025, 1, 2), QTime(3, 4, 5)));
+    u.setText("xgr", "");
+    u.setText("ywnr", "一\r\n二\r\n");
+    u.setBlobFromText("photoimage", "nil");
+    u.setText("checkimage", "0");
+    u.execSql();
+    QCOMPARE(book->scalar("select typeof(id) || ':' || id from ywzx_ywlb where lbbh='00004'").toString(),
+             QString("integer:5"));
+    QCOMPARE(book->scalar("select xgrq from ywzx_ywlb where lbbh='00004'").toString(), QString("2025-01-02 03:04:05"));
+    QCOMPARE(book->scalar("select typeof(photoimage) from ywzx_ywlb where lbbh='00004'").toString(), QString("blob"));
+    QCOMPARE(book->scalar("select xgr from ywzx_ywlb where lbbh='00004'").toString(), QString(""));
+    QVERIFY(!book->scalar("select xgr from ywzx_ywlb where lbbh='00004'").isNull());
+
+    u.setSql({"update ywzx_ywlb ", " set lbmc=:lbmc,ywnr=:ywnr where lbbh=:lbbh "});
+    u.setText("lbmc", "丁二");
+    u.setText("ywnr", "x");
+    u.setText("lbbh", "00004");
+    u.execSql();
+    QCOMPARE(book->scalar("select lbmc || ywnr from ywzx_ywlb where lbbh='00004'").toString(), QString("丁二x"));
+}
+
+void TestQuery::parametersAreNeverStatementText()
+{
+    const QString hostile = "x' or '1'='1\"; drop table ywzx_ywlb; --";
+    BookQuery &q = dm->Query;
+    q.setSql({"select * from ywzx_ywlb where lbbh=:code"});
+    q.setText("code", hostile);
+    q.open();
+    QVERIFY(q.isEmpty());
+    book->chapter(7, "a'b\"", "引号", "00000");
+    q.setSql({"select * from ywzx_ywlb where lbbh=:code"});
+    q.setText("code", "a'b\"");
+    q.open();
+    QCOMPARE(q.fieldAsText("lbmc"), QString("引号"));
+    q.setSql({"select * from ywzx_ywlb where ywnr like :pattern"});
+    q.setText("pattern", "%第二%");
+    q.open();
+    QCOMPARE(q.recordCount(), 1);
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywlb").toInt(), 5);
+}
+
+void TestQuery::nullAndEmptyValues()
+{
+    BookQuery &q = dm->Query;
+    rows(q, {"select * from ywzx_ywlb where lbbh='00002'"});
+    QCOMPARE(q.fieldAsText("ywnr"), QString(""));
+    QCOMPARE(q.fieldAsInteger("ywnr"), 0);
+    rows(q, {"select * from ywzx_ywlb where lbbh='none'"});
+    QVERIFY(q.isOpen());
+    QVERIFY(q.isEmpty());
+    QVERIFY(q.eof());
+    QCOMPARE(q.recordCount(), 0);
+    QCOMPARE(q.fieldAsText("lbmc"), QString(""));
+    QCOMPARE(q.fieldAsVariantText("lbmc"), QString(""));
+    QCOMPARE(q.fieldAsInteger("id"), 0);
+    // A parameter set to null matches nothing, as a null never equals.
+    q.setSql({"select * from ywzx_ywlb where flbh=:flbh"});
+    q.setNull("flbh");
+    q.open();
+    QVERIFY(q.isEmpty());
+}
+
+void TestQuery::variantConversion()
+{
+    book->exec("update ywzx_ywlb set lbmc=null, xgr=null where lbbh='00002'");
+    BookQuery &q = dm->Query;
+    rows(q, {"select * from ywzx_ywlb where lbbh='00002'"});
+    QCOMPARE(q.fieldAsText("lbmc"), QString(""));
+    QCOMPARE(q.fieldAsVariantText("ywnr"), QString("")); // a long text reads as empty
+    try {
+        q.fieldAsVariantText("lbmc");
+        QFAIL("a null short text converted to text");
+    } catch (const AppError &error) {
+        QCOMPARE(error.message(), QString("Could not convert variant of type (Null) into type (String)"));
+    }
+    rows(q, {"select ywlb.lbmc, fl.lbmc as flmc from ywzx_ywlb ywlb, ywzx_ywlb fl",
+             "where ywlb.flbh=fl.lbbh and ywlb.lbbh='00002'"});
+    QVERIFY_THROWS_EXCEPTION(AppError, q.fieldAsVariantText("lbmc"));
+    QCOMPARE(q.fieldAsVariantText("flmc"), QString("书名"));
+}
+
+void TestQuery::dateTimeRoundTripAndDisplay()
+{
+    BookQuery &u = dm->updateQuery;
+    const QDateTime afternoon(QDate(2024, 12, 31), QTime(23, 59, 58));
+    u.setSql({"update ywzx_ywlb set xgrq=:xgrq where lbbh=:lbbh"});
+    u.setDateTime("xgrq", afternoon);
+    u.setText("lbbh", "00001");
+    u.execSql();
+    u.setSql({"update ywzx_ywlb set xgrq=:xgrq where lbbh=:lbbh"});
+    u.setDateTime("xgrq", QDateTime(QDate(2024, 1, 2), QTime(0, 0)));
+    u.setText("lbbh", "00002");
+    u.execSql();
+    BookQuery &q = dm->Query;
+    rows(q, {"select * from ywzx_ywlb where lbbh in ('00001','00002') order by id"});
+    const QString shown = q.fieldAsText("xgrq");
+    QCOMPARE(shown, DateTimeText::display(afternoon));
+    QVERIFY(shown.startsWith("2024/12/31 "));
+    QCOMPARE(DateTimeText::parseTyped(shown), afternoon);
+    q.next();
+    QCOMPARE(q.fieldAsText("xgrq"), QString("2024/1/2")); // midnight: the date alone
+    // An unreadable stored value is shown as it is rather than lost.
+    book->exec("update ywzx_ywlb set xgrq='someday' where lbbh='00003'");
+    rows(q, {"select xgrq from ywzx_ywlb where lbbh='00003'"});
+    QCOMPARE(q.fieldAsText("xgrq"), QString("someday"));
+}
+
+void TestQuery::blobFromFileAndText()
+{
+    QTemporaryDir dir;
+    const QString picture = dir.filePath("p.jpg");
+    QByteArray bytes;
+    for (int i = 0; i < 70000; ++i)
+        bytes.append(char(i % 256));
+    QFile f(picture);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    f.close();
+    BookQuery &u = dm->updateQuery;
+    u.setSql({"update ywzx_ywlb set photoimage=:photoimage where lbbh=:lbbh"});
+    u.setBlobFromFile("photoimage", picture);
+    u.setText("lbbh", "00001");
+    u.execSql();
+    BookQuery &q = dm->Query;
+    rows(q, {"select photoimage from ywzx_ywlb where lbbh='00001'"});
+    QCOMPARE(q.fieldAsBytes("photoimage"), bytes);
+    u.setSql({"update ywzx_ywlb set photoimage=:photoimage where lbbh=:lbbh"});
+    u.setBlobFromText("photoimage", "nil");
+    u.setText("lbbh", "00001");
+    u.execSql();
+    rows(q, {"select photoimage from ywzx_ywlb where lbbh='00001'"});
+    QCOMPARE(q.fieldAsBytes("photoimage"), QByteArray("nil"));
+
+    const QString missing = dir.filePath("gone.jpg");
+    try {
+        u.setBlobFromFile("photoimage", missing);
+        QFAIL("no error for a missing file");
+    } catch (const AppError &error) {
+        QVERIFY2(error.message().startsWith(QString("Cannot open file \"%1\". ").arg(missing)),
+                 qPrintable(error.message()));
+        QVERIFY(error.message().size() > QString("Cannot open file \"%1\". ").arg(missing).size());
+    }
+}
+
+void TestQuery::engineErrors()
+{
+    BookQuery &q = dm->Query;
+    const auto expectError = [&](const QStringList &lines, const QString &part) {
+        q.setSql(lines);
+        try {
+            q.open();
+            QFAIL("no error");
+        } catch (const AppError &error) {
+            QVERIFY2(error.message().contains(part), qPrintable(error.message()));
+            QCOMPARE(error.kind(), QString(AppError::Database));
+        }
+        QVERIFY(!q.isOpen());
+    };
+    expectError({"select * from no_table"}, "no such table: no_table");
+    expectError({"select nocolumn from ywzx_ywlb"}, "no such column: nocolumn");
+    expectError({"select * from ywzx_ywlb where lbbh='it's'"}, "syntax error");
+    expectError({"select * from ywzx_ywlb where lbbh=\"it\"s\""}, "syntax error");
+    q.setSql({"select * from ywzx_ywlb"});
+    q.open();
+    QVERIFY_THROWS_EXCEPTION(AppError, q.fieldAsText("nosuchfield"));
+    q.close();
+    QVERIFY_THROWS_EXCEPTION(AppError, q.fieldAsText("lbbh"));
+    q.setSql({"update ywzx_ywlb set lbmc='x' where 1=0"});
+    QVERIFY_THROWS_EXCEPTION(AppError, q.open());
+}
+
+void TestQuery::rowsAndLocate()
+{
+    BookQuery &q = dm->Query;
+    rows(q, {"select * from ywzx_ywlb order by id"});
+    QCOMPARE(q.recordCount(), 4);
+    QCOMPARE(q.fieldAsText("lbbh"), QString("00000"));
+    QVERIFY(q.locate("LBBH", "00003"));
+    QCOMPARE(q.fieldAsText("lbmc"), QString("丙"));
+    QVERIFY(!q.locate("lbbh", "0000")); // no partial match
+    QCOMPARE(q.fieldAsText("lbmc"), QString("丙"));
+    q.first();
+    QCOMPARE(q.fieldAsText("lbmc"), QString("书名"));
+    QCOMPARE(q.firstFieldAsText(), QString("1"));
+    QCOMPARE(q.fieldAsInteger("id"), 1);
+    for (int i = 0; i < 4; ++i)
+        q.next();
+    QVERIFY(q.eof());
+    QCOMPARE(q.fieldAsText("lbmc"), QString(""));
+}
+
+void TestQuery::anotherProgramWritesMeanwhile()
+{
+    BookQuery &q = dm->Query;
+    rows(q, {"select * from ywzx_ywlb"});
+    // The connection stays open and holds no lock: another writer gets through.
+    book->exec("insert into ywzx_ywlb (id,lbbh,lbmc,flbh) values (10,'00010','外','00000')");
+    QVERIFY(q.isOpen());
+    rows(q, {"select lbmc from ywzx_ywlb where lbbh='00010'"});
+    QCOMPARE(q.fieldAsText("lbmc"), QString("外"));
+    QVERIFY(dm->ydconn.statementCount() >= 2);
+}
+
+QTEST_GUILESS_MAIN(TestQuery)
+#include "tst_query.moc"

@@ -1,0 +1,135 @@
+#include "TestBook.h"
+#include "data/ywzxDM.h"
+
+#include <QtTest>
+#include <unistd.h>
+
+// The companion tool, run as a program: it writes books that the query
+// layer reads back.
+class TestEbookTool : public QObject {
+    Q_OBJECT
+private slots:
+    void createWritesAnEmptyBook();
+    void createRefusesToOverwrite();
+    void badInput();
+    void demoBook();
+    void demoWithoutFortunes();
+
+private:
+    struct Result { int code; QString out; QString err; };
+    Result tool(const QStringList &args, const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment());
+    QTemporaryDir dir;
+};
+
+TestEbookTool::Result TestEbookTool::tool(const QStringList &args, const QProcessEnvironment &env)
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(qEnvironmentVariable("EBOOK_TOOL"), args);
+    p.waitForFinished(120000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+void TestEbookTool::createWritesAnEmptyBook()
+{
+    const QString path = dir.filePath("new.mdb");
+    const Result r = tool({"create", path, "澜州档案"});
+    QCOMPARE(r.code, 0);
+    TywzxDMF dm;
+    dm.ydconn.setDatabaseFile(path);
+    dm.Query.setSql({"select * from ywzx_ywlb"});
+    dm.Query.open();
+    QCOMPARE(dm.Query.recordCount(), 1);
+    QCOMPARE(dm.Query.fieldAsText("lbbh"), QString("00000"));
+    QCOMPARE(dm.Query.fieldAsText("flbh"), QString("00000"));
+    QCOMPARE(dm.Query.fieldAsText("lbmc"), QString("澜州档案"));
+    QCOMPARE(dm.Query.fieldAsBytes("photoimage"), QByteArray("nil"));
+    QCOMPARE(dm.Query.fieldAsText("checkimage"), QString("0"));
+    dm.Query.setSql({"select count(*) from ywzx_ywnr"});
+    dm.Query.open();
+    QCOMPARE(dm.Query.firstFieldAsInteger(), 0);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"new.mdb"}));
+}
+
+void TestEbookTool::createRefusesToOverwrite()
+{
+    const QString path = dir.filePath("kept.mdb");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("precious");
+    f.close();
+    const Result r = tool({"create", path, "x"});
+    QCOMPARE(r.code, 1);
+    QVERIFY(r.err.contains("exists already"));
+    QCOMPARE(r.err.count('\n'), 1);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("precious"));
+    QCOMPARE(tool({"demo", path}).code, 1);
+}
+
+void TestEbookTool::badInput()
+{
+    QCOMPARE(tool({}).code, 2);
+    QCOMPARE(tool({"create", dir.filePath("a.mdb")}).code, 2);
+    QCOMPARE(tool({"frobnicate"}).code, 2);
+    const Result noFolder = tool({"create", dir.filePath("no/such/folder/b.mdb"), "x"});
+    QCOMPARE(noFolder.code, 1);
+    QVERIFY(noFolder.err.startsWith("ebook-tool: "));
+    QDir(dir.path()).mkdir("ro");
+    QFile::setPermissions(dir.filePath("ro"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const Result readOnly = tool({"create", dir.filePath("ro/c.mdb"), "x"});
+    if (::geteuid() != 0) {
+        QCOMPARE(readOnly.code, 1);
+        QVERIFY(QDir(dir.filePath("ro")).isEmpty(QDir::Files | QDir::Hidden));
+    }
+    QCOMPARE(tool({"create", dir.filePath("d.mdb"), " "}).code, 1);
+}
+
+void TestEbookTool::demoBook()
+{
+    const QString path = dir.filePath("demo.mdb");
+    const Result r = tool({"demo", path});
+    QCOMPARE(r.code, 0);
+    TestBook::Reader book(path);
+    QCOMPARE(book.scalar("select lbmc from ywzx_ywlb where lbbh='00000' and flbh='00000'").toString(),
+             QString("唐诗宋词选读"));
+    QCOMPARE(book.scalar("select group_concat(lbmc, '|') from ywzx_ywlb where flbh='00000' and lbbh<>'00000'")
+                 .toString(),
+             QString("唐诗三百首|宋诗一百首"));
+    // Poets in the order in which they first appear; 张九龄 opens the Tang poems.
+    QCOMPARE(book.scalar("select lbmc from ywzx_ywlb where flbh='00001' order by id limit 1").toString(),
+             QString("张九龄"));
+    QCOMPARE(book.scalar("select count(*) from ywzx_ywnr").toInt(), 313 + 96);
+    // A poem is an article under its poet, and the poet's text holds it.
+    QCOMPARE(book.scalar("select c.lbmc from ywzx_ywnr a, ywzx_ywlb c where a.lbbh=c.lbbh and a.nrbt='感遇・其一'")
+                 .toString(),
+             QString("张九龄"));
+    QCOMPARE(book.scalar("select ywnr from ywzx_ywnr where nrbt='感遇・其一'").toString().left(12),
+             QString("兰叶春葳蕤，桂华秋皎洁。\r\n").left(12));
+    QVERIFY(book.scalar("select ywnr from ywzx_ywlb where lbmc='张九龄'").toString().contains("兰叶春葳蕤，桂华秋皎洁。\r\n"));
+    QCOMPARE(book.scalar("select count(*) from ywzx_ywlb where ywnr like '%\x1b%' or lbmc like '%\x1b%'").toInt(), 0);
+    QCOMPARE(book.scalar("select count(*) from ywzx_ywnr where ywnr like '%\x1b%' or nrbt like '%\x1b%'").toInt(), 0);
+    // The Song poets come without their life dates.
+    QCOMPARE(book.scalar("select count(*) from ywzx_ywlb where lbmc like '%（%'").toInt(), 0);
+    // Several chapters share words, for the full-text search.
+    QVERIFY(book.scalar("select count(*) from ywzx_ywlb where ywnr like '%明月%'").toInt() >= 3);
+    // Every chapter but the root has a parent that exists.
+    QCOMPARE(book.scalar("select count(*) from ywzx_ywlb c where lbbh<>'00000' and not exists "
+                         "(select 1 from ywzx_ywlb p where p.lbbh=c.flbh)").toInt(), 0);
+}
+
+void TestEbookTool::demoWithoutFortunes()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("EBOOK_FORTUNES_DIR", dir.filePath("nowhere"));
+    const QString path = dir.filePath("nodemo.mdb");
+    const Result r = tool({"demo", path}, env);
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains("fortunes-zh"), qPrintable(r.err));
+    QCOMPARE(r.err.count('\n'), 1);
+    QVERIFY(!QFileInfo::exists(path));
+}
+
+QTEST_GUILESS_MAIN(TestEbookTool)
+#include "tst_ebooktool.moc"
