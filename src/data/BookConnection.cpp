@@ -53,6 +53,7 @@ void BookConnection::open()
 
 void BookConnection::close()
 {
+    ++generation_;
     if (QSqlDatabase::contains(name_))
         QSqlDatabase::database(name_, false).close();
 }

@@ -25,6 +25,9 @@ public:
 
     // The open database; opens it first when it was closed.
     QSqlDatabase database();
+    // Changes whenever the database is closed, so prepared statements of an
+    // earlier opening are not used again.
+    int generation() const { return generation_; }
 
     // Every statement run, as sent to the engine (the latest 10,000).
     int statementCount() const { return statementCount_; }
@@ -36,6 +39,7 @@ private:
     QString name_;
     QString file_;
     int statementCount_ = 0;
+    int generation_ = 0;
     QStringList recent_;
 };
 

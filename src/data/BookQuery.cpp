@@ -57,6 +57,8 @@ BookQuery::BookQuery(BookConnection &connection, const QString &name)
 {
 }
 
+BookQuery::~BookQuery() = default;
+
 void BookQuery::clearSql()
 {
     close();
@@ -143,15 +145,14 @@ void BookQuery::run(bool wantRows)
 {
     close();
     const TranslatedSql translated = translateSql(sqlText());
-    QSqlQuery query(connection_.database());
-    query.setForwardOnly(true);
     connection_.recordStatement(translated.sql);
-    if (!query.prepare(translated.sql))
-        throw AppError(AppError::Database, engineMessage(query.lastError()));
-    for (const QString &parameter : translated.parameters)
-        query.addBindValue(params_.value(parameter.toLower()));
+    QSqlQuery &query = prepared(translated.sql);
+    for (int i = 0; i < translated.parameters.size(); ++i)
+        query.bindValue(i, params_.value(translated.parameters.at(i).toLower()));
     if (!query.exec())
         throw AppError(AppError::Database, engineMessage(query.lastError()));
+    // Whatever happens below, the statement is reset so it holds no lock.
+    struct Finish { QSqlQuery &q; ~Finish() { q.finish(); } } finish{query};
     if (!wantRows)
         return;
     if (!query.isSelect())
@@ -171,6 +172,21 @@ void BookQuery::run(bool wantRows)
     if (query.lastError().isValid())
         throw AppError(AppError::Database, engineMessage(query.lastError()));
     open_ = true;
+}
+
+QSqlQuery &BookQuery::prepared(const QString &sql)
+{
+    QSqlDatabase db = connection_.database();
+    if (prepared_ && preparedSql_ == sql && preparedGeneration_ == connection_.generation())
+        return *prepared_;
+    prepared_ = std::make_unique<QSqlQuery>(db);
+    prepared_->setForwardOnly(true);
+    preparedSql_.clear();
+    if (!prepared_->prepare(sql))
+        throw AppError(AppError::Database, engineMessage(prepared_->lastError()));
+    preparedSql_ = sql;
+    preparedGeneration_ = connection_.generation();
+    return *prepared_;
 }
 
 void BookQuery::next()

@@ -7,6 +7,9 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <memory>
+
+class QSqlQuery;
 
 class BookConnection;
 
@@ -17,6 +20,7 @@ class BookConnection;
 class BookQuery {
 public:
     BookQuery(BookConnection &connection, const QString &name);
+    ~BookQuery();
 
     const QString &name() const { return name_; }
 
@@ -73,6 +77,7 @@ public:
 
 private:
     void run(bool wantRows);
+    QSqlQuery &prepared(const QString &sql);
     int columnIndex(const QString &column) const;
     QVariant value(int column) const;
     QString textOf(int column) const;
@@ -87,4 +92,9 @@ private:
     QVector<Kind> kinds_;
     QVector<QVector<QVariant>> rows_;
     qsizetype current_ = 0;
+    // The last statement stays prepared: the tree runs the same one for
+    // every chapter it loads.
+    std::unique_ptr<QSqlQuery> prepared_;
+    QString preparedSql_;
+    int preparedGeneration_ = -1;
 };
