@@ -1,8 +1,26 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QString>
+#include <functional>
 
-// The browser window: the program's main window.
+class BookTree;
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPrinter;
+class QPushButton;
+class QSplitter;
+class QStatusBar;
+class QTextEdit;
+class QTimer;
+class QToolButton;
+class QTreeWidgetItem;
+
+// The browser window, the program's main window: the chapter tree on the
+// left, the reading pane on the right, toolbar, status bar and clock.
 class Tywzxform : public QMainWindow {
     Q_OBJECT
 public:
@@ -10,15 +28,105 @@ public:
     // the handler is shown by the general error report and the window is
     // created all the same.
     static Tywzxform *create(QWidget *parent = nullptr);
+    ~Tywzxform() override;
 
-    QString rootLabel() const { return rootLabel_; }
+    // Controls
+    QStatusBar *StatusBar1;
+    QLabel *StatusPanels[3];
+    QWidget *sbClient;
+    QFrame *Panel1, *Panel6, *lbwh_Panel, *nrwh_Panel;
+    QToolButton *RxSpeedButton1, *RxSpeedButton2;
+    QToolButton *Insert_lb_btn, *Edit_lb_btn, *delete_lb_btn;
+    QToolButton *Insert_nr_btn, *edit_nr_btn, *delete_nr_btn;
+    BookTree *TreeView;
+    QSplitter *Splitter1;
+    QFrame *Panel2, *Panel3, *Panel4;
+    QLabel *RxLabel2, *RxLabel4;
+    QLineEdit *Edit1, *Edit2;
+    QPushButton *BitBtn3, *BitBtn2, *BitBtn1;
+    QTextEdit *memo1;
+    QMenu *PopupMenu1;
+    QAction *N9, *N10, *N2, *N5, *N1, *N6;
+    QMenu *PopupMenu2;
+    QAction *N3, *N4, *N7, *N8, *N11, *N12, *N13;
+    QTimer *Timer1;
+
+    // Selection state, kept by TreeViewChange for the maintenance commands.
+    QString currentChapterCode;
+    QString currentArticleCode;
+    QString firstArticleCode;
+
+    // The chapter tree
+    QTreeWidgetItem *rootNode() const;
+    void LoadChildren(QTreeWidgetItem *node);
+    void ReloadTree();
+    void AssignNodeIcons();
+    // Marks the icons to be checked on the next AssignNodeIcons (nodes were
+    // added or moved by something other than the loader).
+    void invalidateNodeIcons() { iconsStale_ = true; }
+    static int levelOf(const QTreeWidgetItem *node);
+    static bool isNotLoaded(const QTreeWidgetItem *node);
+    bool autoExpand() const { return autoExpand_; }
+    // The drop of the selected node on target, after the question; true when it moved.
+    bool dropSelectedNodeOn(QTreeWidgetItem *target);
+
+    // Event handlers
+    void FormCreate();
+    void FormShow();
+    void TreeViewExpanded(QTreeWidgetItem *node);
+    void TreeViewChange(QTreeWidgetItem *node);
+    void ShowContent(QTreeWidgetItem *node);
+    void TreeViewDragDrop(const QPoint &viewportPosition);
+    void N9Click();
+    void N10Click();
+    void N5Click();
+    void N6Click();
+    void Timer1Timer();
+    void BitBtn3Click();
+    void BitBtn1Click();
+    void N3Click();
+    void N4Click();
+    void N7Click();
+    void N11Click();
+    void N13Click();
+
+    // The clock's text: short date, a blank, long time; the date alone at midnight.
+    static QString clockText(const QDateTime &now);
+    // Prints the whole pane as one job over the printable area.
+    void printPane(QPrinter &printer);
+    // Shows the print dialog; replaceable so that tests need no person.
+    static std::function<bool(QPrinter &, QWidget *)> runPrintDialog;
 
 protected:
     explicit Tywzxform(QWidget *parent = nullptr);
-    void FormCreate();
+    void showEvent(QShowEvent *event) override;
 
 private:
-    QString rootLabel_;
+    void buildToolbar();
+    void buildTree();
+    void buildRightSide();
+    void buildStatusBar();
+    void buildMenus();
+    void connectHandlers();
+    void selectionChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous);
+    void singleExpand(QTreeWidgetItem *current, QTreeWidgetItem *previous);
+    void selectNode(QTreeWidgetItem *node);
+    QTreeWidgetItem *newNode(const QString &label, int level, bool withPlaceholder) const;
+    void setNodeImages(QTreeWidgetItem *node, int level) const;
+    void moveNode(QTreeWidgetItem *node, QTreeWidgetItem *target);
+    void setChapterButtons(QTreeWidgetItem *node);
+
+    bool shown_ = false;
+    bool autoExpand_ = true;
+    bool iconsStale_ = false;
+    int selectionMuted_ = 0;
 };
 
+// The running program's main window.
 extern Tywzxform *ywzxform;
+
+// Roles under which a node keeps its image indexes.
+namespace NodeRole {
+constexpr int Image = Qt::UserRole + 1;
+constexpr int SelectedImage = Qt::UserRole + 2;
+} // namespace NodeRole

@@ -1,5 +1,6 @@
 #include "common/MessageBoxes.h"
 
+#include "common/AppError.h"
 #include "common/AppInfo.h"
 #include "common/TextHelpers.h"
 
@@ -42,6 +43,15 @@ void generalError(const QString &message)
 {
     show({QApplication::activeWindow(), AppInfo::Title, TextHelpers::withFullStop(message),
           QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok});
+}
+
+void runHandler(const std::function<void()> &handler)
+{
+    try {
+        handler();
+    } catch (const AppError &error) {
+        generalError(error.message());
+    }
 }
 
 void inputError(QWidget *parent, const QString &text)

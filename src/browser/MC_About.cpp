@@ -1,0 +1,107 @@
+#include "browser/MC_About.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+namespace {
+
+const QString MakerMail = QStringLiteral("support@mochuan.example");
+const QString BusinessMail = QStringLiteral("business@mochuan.example");
+const QString MakerQQ = QStringLiteral("800012345");
+const QString MakerAddress = QStringLiteral("澜州市墨川路一号");
+const QString MakerCopyright = QStringLiteral("Copyright © 2026 墨川软件 版权所有");
+const QString MakerWeb = QStringLiteral("http://www.mochuan.example");
+
+} // namespace
+
+TMac_About::TMac_About()
+    : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint)
+{
+    setObjectName(QStringLiteral("Mac_About"));
+    setWindowTitle(QStringLiteral("关于本软件： [墨川软件]"));
+    setWindowIcon(QIcon(QStringLiteral(":/browser/aboutIcon.png")));
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setModal(false);
+    setFixedSize(353, 275);
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(12);
+    setFont(font);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(0, 0, 353, 275);
+    Image1->setScaledContents(true);
+    Image1->setPixmap(QPixmap(QStringLiteral(":/browser/about.jpg")));
+
+    Label3 = label("Label3", QStringLiteral("墨川电子阅读系统"), 72, 8);
+    QFont title(QStringLiteral("宋体"));
+    title.setPixelSize(29);
+    title.setBold(true);
+    Label3->setFont(title);
+    Label3->setStyleSheet(QStringLiteral("color: red; background: transparent;"));
+    Label4 = label("Label4", QStringLiteral("最新版本：1.0版"), 86, 48);
+    Label5 = label("Label5", QStringLiteral("操作环境：Window 95/98/Me/Xp"), 88, 64);
+    Label6 = label("Label6", QStringLiteral("Window NT/2000"), 148, 78);
+    Label7 = label("Label7", QStringLiteral("技术支持:") + MakerMail, 88, 96);
+    Label9 = label("Label9", QStringLiteral("商务合作:") + BusinessMail, 88, 112);
+    Label14 = label("Label14", QStringLiteral("QQ在线支持:") + MakerQQ, 76, 127);
+    Label1 = label("Label1", QStringLiteral("地址：") + MakerAddress, 108, 159);
+    Label11 = label("Label11", QStringLiteral("诚征全国各省、市、区代理商"), 182, 191);
+    Label11->setStyleSheet(QStringLiteral("color: red; background: transparent;"));
+    Label10 = label("Label10", MakerCopyright, 7, 224);
+    Label10->setStyleSheet(QStringLiteral("color: blue; background: transparent;"));
+    Label8 = label("Label8", MakerWeb, 8, 251);
+    QFont web(QStringLiteral("宋体"));
+    web.setPixelSize(16);
+    Label8->setFont(web);
+    Label8->setStyleSheet(QStringLiteral("color: blue; background: transparent;"));
+    Label8->setToolTip(MakerWeb);
+    Label8->adjustSize();
+
+    BitBtn3 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("关闭(Esc)"), this);
+    BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
+    BitBtn3->setGeometry(260, 239, 85, 30);
+    BitBtn3->setAutoDefault(false);
+    connect(BitBtn3, &QPushButton::clicked, this, &TMac_About::BitBtn3Click);
+
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+QLabel *TMac_About::label(const char *name, const QString &text, int left, int top)
+{
+    auto *label = new QLabel(text, this);
+    label->setObjectName(QLatin1String(name));
+    label->setStyleSheet(QStringLiteral("background: transparent;"));
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+// Esc reaches reject(), which only hides a dialog; so does the title bar.
+void TMac_About::BitBtn3Click()
+{
+    close();
+}
+
+TMac_About *TMac_About::find()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QLatin1String("Mac_About"))
+            return qobject_cast<TMac_About *>(widget);
+    return nullptr;
+}
+
+TMac_About *TMac_About::showSingle()
+{
+    TMac_About *about = find();
+    if (!about)
+        about = new TMac_About;
+    about->show();
+    about->raise();
+    about->activateWindow();
+    return about;
+}

@@ -1,0 +1,335 @@
+// The chapter tree of the browser window: creation, lazy loading, the icon
+// rule, the context menu, single-expand and drag and drop.
+#include "browser/fm_ywzx.h"
+
+#include "app/SplashUnit.h"
+#include "browser/BookTree.h"
+#include "browser/ImageList.h"
+#include "common/Labels.h"
+#include "common/MessageBoxes.h"
+#include "data/ywzxDM.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QMenu>
+#include <QSplitter>
+#include <QTreeWidgetItemIterator>
+#include <QVBoxLayout>
+
+namespace {
+
+// The database-wait cursor for the whole application while it lives.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+struct RepaintSuspended {
+    QWidget *widget;
+    explicit RepaintSuspended(QWidget *w) : widget(w) { widget->setUpdatesEnabled(false); }
+    ~RepaintSuspended() { widget->setUpdatesEnabled(true); }
+};
+
+struct Muted {
+    int &counter;
+    explicit Muted(int &c) : counter(c) { ++counter; }
+    ~Muted() { --counter; }
+};
+
+// Image and selected image of a level: the root, the first level, the rest.
+int imageOfLevel(int level) { return level == 0 ? 0 : level == 1 ? 2 : 4; }
+
+bool isAncestorOrSelf(const QTreeWidgetItem *node, const QTreeWidgetItem *of)
+{
+    for (const QTreeWidgetItem *n = of; n; n = n->parent())
+        if (n == node)
+            return true;
+    return false;
+}
+
+} // namespace
+
+void Tywzxform::buildTree()
+{
+    Splitter1 = new QSplitter(Qt::Horizontal, sbClient);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setHandleWidth(2);
+    Splitter1->setChildrenCollapsible(false);
+    sbClient->layout()->addWidget(Splitter1);
+
+    TreeView = new BookTree(Splitter1);
+    TreeView->setObjectName(QStringLiteral("TreeView"));
+    TreeView->setHeaderHidden(true);
+    TreeView->setColumnCount(1);
+    TreeView->setRootIsDecorated(true);
+    TreeView->setIndentation(19);
+    TreeView->setUniformRowHeights(true);
+    TreeView->setAnimated(false);
+    TreeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TreeView->setSelectionMode(QAbstractItemView::SingleSelection);
+    TreeView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    TreeView->setMouseTracking(true); // hot tracking
+    TreeView->setIconSize(QSize(16, 16));
+    TreeView->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    TreeView->header()->setStretchLastSection(false);
+    TreeView->setStyleSheet(QStringLiteral(
+        "QTreeView { background-color: #FFFFE1; }"
+        "QTreeView::item:hover:!selected { color: #0000FF; text-decoration: underline; }"));
+    QPalette palette = TreeView->palette();
+    // The selection stays visible while the tree does not have the focus.
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+    TreeView->setPalette(palette);
+    TreeView->setContextMenuPolicy(Qt::CustomContextMenu);
+    TreeView->setMinimumWidth(60);
+    Splitter1->addWidget(TreeView);
+
+    connect(TreeView, &QTreeWidget::itemExpanded, this, &Tywzxform::TreeViewExpanded);
+    connect(TreeView, &QTreeWidget::currentItemChanged, this, &Tywzxform::selectionChanged);
+    connect(TreeView, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &at) { PopupMenu1->popup(TreeView->viewport()->mapToGlobal(at)); });
+    TreeView->onDrop = [this](const QPoint &at) { TreeViewDragDrop(at); };
+}
+
+QTreeWidgetItem *Tywzxform::rootNode() const
+{
+    return TreeView->topLevelItem(0);
+}
+
+int Tywzxform::levelOf(const QTreeWidgetItem *node)
+{
+    int level = 0;
+    for (const QTreeWidgetItem *n = node->parent(); n; n = n->parent())
+        ++level;
+    return level;
+}
+
+bool Tywzxform::isNotLoaded(const QTreeWidgetItem *node)
+{
+    return node->childCount() == 1 && node->child(0)->text(0) == Labels::Placeholder;
+}
+
+void Tywzxform::setNodeImages(QTreeWidgetItem *node, int level) const
+{
+    const int image = imageOfLevel(level);
+    if (node->data(0, NodeRole::Image).toInt() == image && node->data(0, NodeRole::Image).isValid())
+        return;
+    node->setData(0, NodeRole::Image, image);
+    node->setData(0, NodeRole::SelectedImage, image + 1);
+    node->setIcon(0, ImageList::tree().icon(image, image + 1));
+}
+
+QTreeWidgetItem *Tywzxform::newNode(const QString &label, int level, bool withPlaceholder) const
+{
+    auto *node = new QTreeWidgetItem(QStringList(label));
+    setNodeImages(node, level);
+    if (withPlaceholder) {
+        auto *placeholder = new QTreeWidgetItem(QStringList(Labels::Placeholder));
+        setNodeImages(placeholder, level + 1);
+        node->addChild(placeholder);
+    }
+    return node;
+}
+
+void Tywzxform::FormCreate()
+{
+    if (SplashForm)
+        SplashForm->hide();
+    BookQuery &query = ywzxDMF->ywlbQuery;
+    query.close();
+    query.setSql({QStringLiteral("select lbmc from ywzx_ywlb where lbbh=\"00000\"")});
+    query.open();
+    const QString label = Labels::rootLabel(query.fieldAsText(QStringLiteral("lbmc")));
+    setWindowTitle(label);
+    Muted muted(selectionMuted_);
+    TreeView->clear();
+    TreeView->addTopLevelItem(newNode(label, 0, false));
+}
+
+void Tywzxform::FormShow()
+{
+    ReloadTree();
+    selectNode(rootNode());
+    AssignNodeIcons();
+    if (QTreeWidgetItem *root = rootNode(); root && root->childCount() > 0)
+        selectNode(root->child(0));
+}
+
+void Tywzxform::selectNode(QTreeWidgetItem *node)
+{
+    if (node && TreeView->currentItem() != node)
+        TreeView->setCurrentItem(node);
+}
+
+void Tywzxform::ReloadTree()
+{
+    QTreeWidgetItem *root = rootNode();
+    if (!root)
+        return;
+    RepaintSuspended suspended(TreeView);
+    QTreeWidgetItem *selected = TreeView->currentItem();
+    const bool selectionGoes = selected && selected != root;
+    {
+        Muted muted(selectionMuted_);
+        const QList<QTreeWidgetItem *> children = root->takeChildren();
+        if (selectionGoes)
+            TreeView->setCurrentItem(root);
+        qDeleteAll(children);
+    }
+    if (selectionGoes)
+        MessageBoxes::runHandler([&] { TreeViewChange(root); });
+    LoadChildren(root);
+    // Expanding runs the loader once more (it finds the root loaded); a root
+    // without children cannot be expanded.
+    if (root->childCount() == 0)
+        return;
+    if (root->isExpanded())
+        LoadChildren(root);
+    else
+        root->setExpanded(true);
+}
+
+void Tywzxform::TreeViewExpanded(QTreeWidgetItem *node)
+{
+    LoadChildren(node);
+}
+
+void Tywzxform::LoadChildren(QTreeWidgetItem *node)
+{
+    const QString code = Labels::chapterCode(node->text(0));
+    const bool due = (node->childCount() == 0 && code == Labels::RootCode) || isNotLoaded(node);
+    if (!due) {
+        AssignNodeIcons();
+        return;
+    }
+    WaitCursor wait;
+    if (node->childCount() == 1)
+        delete node->takeChild(0);
+    const int level = levelOf(node) + 1;
+    QList<QTreeWidgetItem *> children;
+    BookQuery &chapters = ywzxDMF->ywlbQuery;
+    chapters.close();
+    chapters.setSql({QStringLiteral("select * from ywzx_ywlb where  (flbh<>lbbh) and (flbh=:flbh)    order by id")});
+    chapters.setText(QStringLiteral("flbh"), code);
+    chapters.open();
+    if (!chapters.isEmpty()) {
+        for (chapters.first(); !chapters.eof(); chapters.next())
+            children << newNode(Labels::chapterLabel(chapters.fieldAsText(QStringLiteral("lbmc")),
+                                                     chapters.fieldAsText(QStringLiteral("lbbh"))),
+                                level, true);
+    } else {
+        BookQuery &articles = ywzxDMF->ywnrQuery;
+        articles.close();
+        articles.setText(QStringLiteral("lbbh"), code);
+        articles.open();
+        if (articles.isEmpty())
+            return;
+        for (articles.first(); !articles.eof(); articles.next())
+            children << newNode(Labels::articleLabel(articles.fieldAsText(QStringLiteral("nrbt")),
+                                                     articles.fieldAsText(QStringLiteral("nrbh"))),
+                                level, false);
+    }
+    node->addChildren(children);
+    AssignNodeIcons();
+}
+
+// Every node carries the images of its level. New nodes get them when the
+// loader makes them, so a walk over the whole tree is only needed after
+// nodes were added or moved by something else (a drop, a dialog).
+void Tywzxform::AssignNodeIcons()
+{
+    if (!iconsStale_)
+        return;
+    iconsStale_ = false;
+    for (QTreeWidgetItemIterator it(TreeView); *it; ++it)
+        setNodeImages(*it, levelOf(*it));
+}
+
+void Tywzxform::N9Click()
+{
+    WaitCursor wait;
+    for (int i = 0; i < TreeView->topLevelItemCount(); ++i) {
+        QList<QTreeWidgetItem *> pending{TreeView->topLevelItem(i)};
+        while (!pending.isEmpty()) {
+            QTreeWidgetItem *node = pending.takeLast();
+            if (node->childCount() > 0 && !node->isExpanded())
+                node->setExpanded(true); // loads it
+            for (int c = node->childCount() - 1; c >= 0; --c)
+                pending << node->child(c);
+        }
+    }
+}
+
+void Tywzxform::N10Click()
+{
+    TreeView->collapseAll();
+}
+
+void Tywzxform::N5Click()
+{
+    ReloadTree();
+}
+
+void Tywzxform::N6Click()
+{
+    autoExpand_ = N6->isChecked();
+}
+
+void Tywzxform::selectionChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous)
+{
+    if (selectionMuted_ || !current)
+        return;
+    MessageBoxes::runHandler([&] { TreeViewChange(current); });
+    if (autoExpand_)
+        singleExpand(current, previous);
+}
+
+// As a native single-expand tree: the newly selected node opens and the
+// branch of the previously selected one closes, up to their common ancestor.
+void Tywzxform::singleExpand(QTreeWidgetItem *current, QTreeWidgetItem *previous)
+{
+    for (QTreeWidgetItem *n = previous; n && !isAncestorOrSelf(n, current); n = n->parent())
+        n->setExpanded(false);
+    if (current->childCount() > 0 && !current->isExpanded())
+        current->setExpanded(true);
+}
+
+void Tywzxform::TreeViewDragDrop(const QPoint &viewportPosition)
+{
+    QTreeWidgetItem *target = TreeView->itemAt(viewportPosition);
+    if (target)
+        dropSelectedNodeOn(target);
+}
+
+bool Tywzxform::dropSelectedNodeOn(QTreeWidgetItem *target)
+{
+    QTreeWidgetItem *node = TreeView->currentItem();
+    if (!node || !node->parent() || !target)
+        return false;
+    if (target == node->parent() || target == node || isAncestorOrSelf(node, target))
+        return false;
+    const auto answer = MessageBoxes::show({this, QStringLiteral("确认信息"), QStringLiteral("是否确认要移动该节点?"),
+                                            QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+                                            QMessageBox::Yes});
+    if (answer != QMessageBox::Yes)
+        return false;
+    moveNode(node, target);
+    if (!target->isExpanded())
+        target->setExpanded(true); // runs the loader, which applies the icon rule
+    return true;
+}
+
+// Moves node with everything below it (and its images) to the end of
+// target's children; the selection is not reported as changing.
+void Tywzxform::moveNode(QTreeWidgetItem *node, QTreeWidgetItem *target)
+{
+    Muted muted(selectionMuted_);
+    QTreeWidgetItem *oldParent = node->parent();
+    oldParent->takeChild(oldParent->indexOfChild(node));
+    if (oldParent->childCount() == 0)
+        oldParent->setExpanded(false);
+    target->addChild(node);
+    TreeView->setCurrentItem(node);
+    invalidateNodeIcons();
+}
