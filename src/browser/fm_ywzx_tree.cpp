@@ -325,11 +325,11 @@ bool Tywzxform::dropSelectedNodeOn(QTreeWidgetItem *target)
 void Tywzxform::moveNode(QTreeWidgetItem *node, QTreeWidgetItem *target)
 {
     Muted muted(selectionMuted_);
+    invalidateNodeIcons();
     QTreeWidgetItem *oldParent = node->parent();
     oldParent->takeChild(oldParent->indexOfChild(node));
     if (oldParent->childCount() == 0)
         oldParent->setExpanded(false);
     target->addChild(node);
     TreeView->setCurrentItem(node);
-    invalidateNodeIcons();
 }
