@@ -1,5 +1,6 @@
 // ebook-tool: makes book files for the reading room.
 #include "DemoBook.h"
+#include "Generator.h"
 #include "common/AppError.h"
 #include "data/BookSchema.h"
 
@@ -11,7 +12,10 @@ namespace {
 
 const char *Usage =
     "usage: ebook-tool create FILE \"BOOK NAME\"   write a new empty book\n"
-    "       ebook-tool demo FILE                 write the demo book (Tang and Song poems)\n";
+    "       ebook-tool demo FILE                 write the demo book (Tang and Song poems)\n"
+    "       ebook-tool generate FILE [--chapters N] [--fanout F] [--articles M]\n"
+    "                  [--text-bytes B] [--word W --word-percent P]\n"
+    "                                            write a large book for benchmarks\n";
 
 int fail(const QString &message)
 {
@@ -28,6 +32,39 @@ int usage()
 void say(const QString &message)
 {
     std::printf("%s\n", message.toUtf8().constData());
+}
+
+int generate(const QStringList &args)
+{
+    Generator::Options options;
+    for (int i = 1; i < args.size(); i += 2) {
+        const QString option = args.at(i);
+        if (i + 1 >= args.size())
+            return usage();
+        const QString value = args.at(i + 1);
+        bool ok = true;
+        if (option == QLatin1String("--chapters"))
+            options.chapters = value.toInt(&ok);
+        else if (option == QLatin1String("--fanout"))
+            options.fanout = value.toInt(&ok);
+        else if (option == QLatin1String("--articles"))
+            options.articles = value.toInt(&ok);
+        else if (option == QLatin1String("--text-bytes"))
+            options.textBytes = value.toInt(&ok);
+        else if (option == QLatin1String("--word"))
+            options.word = value;
+        else if (option == QLatin1String("--word-percent"))
+            options.wordPercent = value.toDouble(&ok);
+        else
+            return usage();
+        if (!ok)
+            return fail(QStringLiteral("%1 takes a number, not '%2'").arg(option, value));
+    }
+    const Generator::Result result = Generator::write(args.first(), options);
+    say(QStringLiteral("created %1: %2 chapters (depth %3), %4 articles, the word in %5 chapters")
+            .arg(args.first()).arg(options.chapters).arg(result.depth).arg(options.articles)
+            .arg(result.chaptersWithWord));
+    return 0;
 }
 
 } // namespace
@@ -53,6 +90,8 @@ int main(int argc, char **argv)
                     .arg(args.at(1)).arg(counts.chapters).arg(counts.articles));
             return 0;
         }
+        if (command == QLatin1String("generate") && args.size() >= 2)
+            return generate(args.mid(1));
     } catch (const AppError &error) {
         return fail(error.message());
     }

@@ -10,6 +10,7 @@
 #include "data/ywzxDM.h"
 
 #include <QLabel>
+#include <QLocale>
 #include <QThread>
 #include <memory>
 
@@ -29,6 +30,14 @@ void showApplicationError(const AppError &error, const QString &where)
                         QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok});
 }
 
+// Dates follow the user's regional settings; a machine without any (the C
+// locale) gets the Chinese ones, the language of the whole interface.
+static void useChineseLocaleWhenUnset()
+{
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+}
+
 static void showSplash(TSplashForm &splash)
 {
     SplashForm = &splash;
@@ -40,6 +49,7 @@ static void showSplash(TSplashForm &splash)
 
 int run(QApplication &app)
 {
+    useChineseLocaleWhenUnset();
     EbookApplication::installChineseTranslations(app);
     EbookApplication::installFontSubstitutions();
     TSplashForm splash;

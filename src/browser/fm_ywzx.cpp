@@ -25,6 +25,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextEdit>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -308,7 +309,14 @@ void Tywzxform::printPane(QPrinter &printer)
 {
     printer.setDocName(QString());
     printer.setFullPage(false);
-    memo1->document()->print(&printer);
+    // A pixel size means device pixels to a printer: print in points instead,
+    // so the page shows the pane's text at the size the screen shows it.
+    std::unique_ptr<QTextDocument> document(memo1->document()->clone());
+    QFont font = memo1->font();
+    if (font.pixelSize() > 0)
+        font.setPointSizeF(font.pixelSize() * 72.0 / 96.0);
+    document->setDefaultFont(font);
+    document->print(&printer);
     if (printer.printerState() == QPrinter::Error)
         throw AppError(AppError::FileOpen, QStringLiteral("打印失败：打印机 \"%1\" 未能完成打印作业")
                                                .arg(printer.printerName().isEmpty() ? printer.outputFileName()

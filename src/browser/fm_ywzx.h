@@ -112,6 +112,7 @@ private:
     void singleExpand(QTreeWidgetItem *current, QTreeWidgetItem *previous);
     void selectNode(QTreeWidgetItem *node);
     QTreeWidgetItem *newNode(const QString &label, int level, bool withPlaceholder) const;
+    void becomeNode(QTreeWidgetItem *node, QTreeWidgetItem *made);
     void setNodeImages(QTreeWidgetItem *node, int level) const;
     void moveNode(QTreeWidgetItem *node, QTreeWidgetItem *target);
     void setChapterButtons(QTreeWidgetItem *node);

@@ -16,6 +16,7 @@
 #include <QSplitter>
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
+#include <memory>
 
 namespace {
 
@@ -204,8 +205,13 @@ void Tywzxform::LoadChildren(QTreeWidgetItem *node)
         return;
     }
     WaitCursor wait;
-    if (node->childCount() == 1)
-        delete node->takeChild(0);
+    // The placeholder is gone from here on: it leaves the tree unless it can
+    // become the first loaded child, which spares the view a removal.
+    QTreeWidgetItem *placeholder = node->childCount() == 1 ? node->child(0) : nullptr;
+    struct Discard {
+        QTreeWidgetItem *item;
+        ~Discard() { delete item; }
+    } discard{placeholder};
     const int level = levelOf(node) + 1;
     QList<QTreeWidgetItem *> children;
     BookQuery &chapters = ywzxDMF->ywlbQuery;
@@ -230,8 +236,23 @@ void Tywzxform::LoadChildren(QTreeWidgetItem *node)
                                                      articles.fieldAsText(QStringLiteral("nrbh"))),
                                 level, false);
     }
+    if (placeholder && TreeView->currentItem() != placeholder) {
+        becomeNode(placeholder, children.takeFirst());
+        discard.item = nullptr;
+    }
     node->addChildren(children);
     AssignNodeIcons();
+}
+
+// A tree node takes the label, images and children of a node made apart.
+void Tywzxform::becomeNode(QTreeWidgetItem *node, QTreeWidgetItem *made)
+{
+    std::unique_ptr<QTreeWidgetItem> source(made);
+    node->setText(0, made->text(0));
+    node->setData(0, NodeRole::Image, made->data(0, NodeRole::Image));
+    node->setData(0, NodeRole::SelectedImage, made->data(0, NodeRole::SelectedImage));
+    node->setIcon(0, made->icon(0));
+    node->addChildren(made->takeChildren());
 }
 
 // Every node carries the images of its level. New nodes get them when the
@@ -246,6 +267,11 @@ void Tywzxform::AssignNodeIcons()
         setNodeImages(*it, levelOf(*it));
 }
 
+// Every node is expanded, in tree order, the loader running for each node
+// that opens. The loads come first and the view opens everything at once
+// afterwards: opening node by node would make the view redo its layout and
+// its bookkeeping of open nodes for each one, a cost that grows with the
+// square of the book.
 void Tywzxform::N9Click()
 {
     WaitCursor wait;
@@ -254,11 +280,12 @@ void Tywzxform::N9Click()
         while (!pending.isEmpty()) {
             QTreeWidgetItem *node = pending.takeLast();
             if (node->childCount() > 0 && !node->isExpanded())
-                node->setExpanded(true); // loads it
+                LoadChildren(node);
             for (int c = node->childCount() - 1; c >= 0; --c)
                 pending << node->child(c);
         }
     }
+    TreeView->expandAll(); // each expansion finds its node loaded
 }
 
 void Tywzxform::N10Click()
@@ -314,9 +341,15 @@ bool Tywzxform::dropSelectedNodeOn(QTreeWidgetItem *target)
                                             QMessageBox::Yes});
     if (answer != QMessageBox::Yes)
         return false;
+    // A node without children cannot be open, whatever the view remembers.
+    const bool wasOpen = target->isExpanded() && target->childCount() > 0;
     moveNode(node, target);
-    if (!target->isExpanded())
-        target->setExpanded(true); // runs the loader, which applies the icon rule
+    if (!wasOpen) {
+        if (target->isExpanded())
+            LoadChildren(target); // what its expansion runs
+        else
+            target->setExpanded(true);
+    }
     return true;
 }
 

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// Large books for benchmarks: chapters in a tree of a given fan-out (filled
+// level by level), articles spread over the chapters without child chapters,
+// and chapter texts of a given size, a word planted in a share of them.
+namespace Generator {
+
+struct Options {
+    int chapters = 1000;
+    int fanout = 10;
+    int articles = 1000;
+    int textBytes = 200;
+    QString word;
+    double wordPercent = 0;
+};
+
+struct Result {
+    int depth = 0;
+    int chaptersWithWord = 0;
+};
+
+Result write(const QString &path, const Options &options);
+
+} // namespace Generator
