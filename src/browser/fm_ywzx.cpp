@@ -10,6 +10,7 @@
 #include "common/Labels.h"
 #include "common/MessageBoxes.h"
 #include "data/ywzxDM.h"
+#include "search/FindDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -112,6 +113,10 @@ Tywzxform::Tywzxform(QWidget *parent)
     buildRightSide();
     buildStatusBar();
     buildMenus();
+    FindDialog1 = new FindDialog(this, QStringLiteral("FindDialog1"), FindDialog::HideMatchCase);
+    FindDialog1->setDown(true);
+    FindDialog2 = new FindDialog(this, QStringLiteral("FindDialog2"),
+                                 FindDialog::HideMatchCase | FindDialog::HideWholeWord | FindDialog::HideUpDown);
     connectHandlers();
 
     // The designed content until the book's name is read.
@@ -262,6 +267,10 @@ void Tywzxform::buildMenus()
 void Tywzxform::connectHandlers()
 {
     connect(Timer1, &QTimer::timeout, this, &Tywzxform::Timer1Timer);
+    connect(RxSpeedButton1, &QToolButton::clicked, this, &Tywzxform::RxSpeedButton1Click);
+    connect(RxSpeedButton2, &QToolButton::clicked, this, &Tywzxform::RxSpeedButton2Click);
+    connect(FindDialog1, &FindDialog::find, this, &Tywzxform::FindDialog1Find);
+    connect(FindDialog2, &FindDialog::find, this, &Tywzxform::FindDialog2Find);
     connect(BitBtn3, &QPushButton::clicked, this, &Tywzxform::BitBtn3Click);
     connect(BitBtn2, &QPushButton::clicked, this, &QWidget::close);
     connect(BitBtn1, &QPushButton::clicked, this, &Tywzxform::BitBtn1Click);

@@ -5,6 +5,7 @@
 #include <functional>
 
 class BookTree;
+class FindDialog;
 class QAction;
 class QFrame;
 class QLabel;
@@ -50,6 +51,8 @@ public:
     QMenu *PopupMenu2;
     QAction *N3, *N4, *N7, *N8, *N11, *N12, *N13;
     QTimer *Timer1;
+    FindDialog *FindDialog1; // chapter-name search
+    FindDialog *FindDialog2; // full-text search
 
     // Selection state, kept by TreeViewChange for the maintenance commands.
     QString currentChapterCode;
@@ -66,6 +69,10 @@ public:
     void invalidateNodeIcons() { iconsStale_ = true; }
     static int levelOf(const QTreeWidgetItem *node);
     static bool isNotLoaded(const QTreeWidgetItem *node);
+    // Tree order: a node, its children each followed by their descendants,
+    // then its next sibling. Null past either end.
+    static QTreeWidgetItem *nextInTreeOrder(QTreeWidgetItem *node);
+    static QTreeWidgetItem *previousInTreeOrder(QTreeWidgetItem *node);
     bool autoExpand() const { return autoExpand_; }
     // The drop of the selected node on target, after the question; true when it moved.
     bool dropSelectedNodeOn(QTreeWidgetItem *target);
@@ -82,6 +89,10 @@ public:
     void N5Click();
     void N6Click();
     void Timer1Timer();
+    void RxSpeedButton1Click();
+    void RxSpeedButton2Click();
+    void FindDialog1Find();
+    void FindDialog2Find();
     void BitBtn3Click();
     void BitBtn1Click();
     void N3Click();

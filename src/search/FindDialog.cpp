@@ -1,0 +1,98 @@
+#include "search/FindDialog.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+FindDialog::FindDialog(QWidget *owner, const QString &name, int options)
+    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(name);
+    setWindowTitle(QStringLiteral("查找"));
+    setModal(false);
+    setAttribute(Qt::WA_QuitOnClose, false);
+
+    FindLabel = new QLabel(QStringLiteral("查找内容(&N):"), this);
+    FindEdit = new QLineEdit(this);
+    FindEdit->setObjectName(QStringLiteral("FindEdit"));
+    FindEdit->setMaxLength(255);
+    FindEdit->setMinimumWidth(220);
+    FindLabel->setBuddy(FindEdit);
+    WholeWordBox = new QCheckBox(QStringLiteral("全字匹配(&W)"), this);
+    WholeWordBox->setObjectName(QStringLiteral("WholeWordBox"));
+    MatchCaseBox = new QCheckBox(QStringLiteral("区分大小写(&C)"), this);
+    MatchCaseBox->setObjectName(QStringLiteral("MatchCaseBox"));
+    DirectionBox = new QGroupBox(QStringLiteral("方向"), this);
+    DirectionBox->setObjectName(QStringLiteral("DirectionBox"));
+    UpButton = new QRadioButton(QStringLiteral("向上(&U)"), DirectionBox);
+    UpButton->setObjectName(QStringLiteral("UpButton"));
+    DownButton = new QRadioButton(QStringLiteral("向下(&D)"), DirectionBox);
+    DownButton->setObjectName(QStringLiteral("DownButton"));
+    DownButton->setChecked(true);
+    auto *directions = new QHBoxLayout(DirectionBox);
+    directions->addWidget(UpButton);
+    directions->addWidget(DownButton);
+
+    FindNextButton = new QPushButton(QStringLiteral("查找下一个(&F)"), this);
+    FindNextButton->setObjectName(QStringLiteral("FindNextButton"));
+    FindNextButton->setDefault(true);
+    FindNextButton->setEnabled(false);
+    CancelButton = new QPushButton(QStringLiteral("取消"), this);
+    CancelButton->setObjectName(QStringLiteral("CancelButton"));
+
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(FindLabel, 0, 0);
+    grid->addWidget(FindEdit, 0, 1, 1, 2);
+    grid->addWidget(FindNextButton, 0, 3);
+    auto *boxes = new QVBoxLayout;
+    boxes->addWidget(WholeWordBox);
+    boxes->addWidget(MatchCaseBox);
+    boxes->addStretch(1);
+    grid->addLayout(boxes, 1, 0, 1, 2);
+    grid->addWidget(DirectionBox, 1, 2);
+    grid->addWidget(CancelButton, 1, 3, Qt::AlignTop);
+
+    MatchCaseBox->setVisible(!(options & HideMatchCase));
+    WholeWordBox->setVisible(!(options & HideWholeWord));
+    DirectionBox->setVisible(!(options & HideUpDown));
+
+    connect(FindEdit, &QLineEdit::textChanged, this,
+            [this](const QString &text) { FindNextButton->setEnabled(!text.isEmpty()); });
+    connect(FindNextButton, &QPushButton::clicked, this, [this] {
+        if (!FindEdit->text().isEmpty())
+            emit find();
+    });
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::hide);
+}
+
+QString FindDialog::text() const { return FindEdit->text(); }
+void FindDialog::setText(const QString &text) { FindEdit->setText(text); }
+bool FindDialog::wholeWord() const { return WholeWordBox->isChecked(); }
+bool FindDialog::matchCase() const { return MatchCaseBox->isChecked(); }
+bool FindDialog::down() const { return DownButton->isChecked(); }
+
+void FindDialog::setDown(bool down)
+{
+    (down ? DownButton : UpButton)->setChecked(true);
+}
+
+void FindDialog::execute()
+{
+    if (!placed_ && parentWidget()) {
+        adjustSize();
+        const QRect owner = parentWidget()->frameGeometry();
+        move(owner.left() + qMax(0, owner.width() - width() - 40), owner.top() + 80);
+        placed_ = true;
+    }
+    show();
+    raise();
+    activateWindow();
+    FindEdit->setFocus();
+    FindEdit->selectAll();
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+// A modeless find dialog: a text, a whole-word box, a match-case box, an
+// up/down choice and a find-next button that is offered only while the text
+// is not empty. Its owner may hide the boxes and the choice. It keeps its
+// text and choices while the program runs; cancel only hides it.
+class FindDialog : public QDialog {
+    Q_OBJECT
+public:
+    enum Option { HideMatchCase = 1, HideWholeWord = 2, HideUpDown = 4 };
+
+    FindDialog(QWidget *owner, const QString &name, int options);
+
+    QString text() const;
+    void setText(const QString &text);
+    bool wholeWord() const;
+    bool matchCase() const;
+    bool down() const;
+    void setDown(bool down);
+
+    // Shows the dialog beside its owner, or brings it to the front.
+    void execute();
+
+    QLabel *FindLabel;
+    QLineEdit *FindEdit;
+    QCheckBox *WholeWordBox;
+    QCheckBox *MatchCaseBox;
+    QGroupBox *DirectionBox;
+    QRadioButton *UpButton;
+    QRadioButton *DownButton;
+    QPushButton *FindNextButton;
+    QPushButton *CancelButton;
+
+signals:
+    // The find-next button was pressed.
+    void find();
+
+private:
+    bool placed_ = false;
+};

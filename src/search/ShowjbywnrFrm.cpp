@@ -1,0 +1,227 @@
+#include "search/ShowjbywnrFrm.h"
+
+#include "common/AppInfo.h"
+#include "common/Labels.h"
+#include "common/MessageBoxes.h"
+#include "data/BookQuery.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStyle>
+#include <QTextEdit>
+#include <QVBoxLayout>
+#include <memory>
+
+QString ResultChapterName;
+
+namespace {
+
+const QString NothingFound = QStringLiteral("没有找到你需要的内容！！");
+
+void infoBackground(QWidget *widget)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Base, QColor(0xFF, 0xFF, 0xE1));
+    widget->setPalette(palette);
+}
+
+// The narrowing's messages: a plain box under the application's title.
+void plainMessage(QWidget *parent, const QString &text)
+{
+    MessageBoxes::show({parent, AppInfo::Title, text, QMessageBox::NoIcon, QMessageBox::Ok, QMessageBox::Ok});
+}
+
+QString paneText(QString stored)
+{
+    return stored.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
+} // namespace
+
+std::function<int(TShowjbywnrForm &)> TShowjbywnrForm::runModal = [](TShowjbywnrForm &form) { return form.exec(); };
+
+TShowjbywnrForm::TShowjbywnrForm(BookQuery &resultSet)
+    : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      ResultSet(resultSet)
+{
+    setObjectName(QStringLiteral("ShowjbywnrForm"));
+    setWindowTitle(QStringLiteral("基本内容"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setFixedSize(640, 509);
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(15);
+    setFont(font);
+
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    Panel9 = new QFrame(this);
+    Panel9->setObjectName(QStringLiteral("Panel9"));
+    Panel9->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel9->setFixedHeight(145);
+    RxLabel13 = caption("RxLabel13", QStringLiteral("章节编号:"), 7, 10);
+    nr_flbh_Edit = field("nr_flbh_Edit", QRect(80, 7, 373, 23), 5, true);
+    RxLabel11 = caption("RxLabel11", QStringLiteral("章节编号:"), 7, 40);
+    nr_nrbh_Edit = field("nr_nrbh_Edit", QRect(80, 37, 373, 23), 5, true);
+    RxLabel12 = caption("RxLabel12", QStringLiteral("章节标题:"), 7, 70);
+    nr_nrbt_Edit = field("nr_nrbt_Edit", QRect(80, 67, 373, 23), 40, true);
+    RxLabel15 = caption("RxLabel15", QStringLiteral("修改日期:"), 7, 101);
+    nr_xgrq_dateedit = field("nr_xgrq_dateedit", QRect(80, 96, 201, 23), 32767, false);
+    RxLabel16 = caption("RxLabel16", QStringLiteral("修改员工:"), 297, 100);
+    nr_xgr_Edit = field("nr_xgr_Edit", QRect(370, 97, 83, 23), 3, true);
+    RxLabel17 = caption("RxLabel17", QStringLiteral("文章详细内容:"), 7, 127);
+    Button1 = new QPushButton(QStringLiteral("在结果中继续查找"), Panel9);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(459, 6, 128, 25);
+    Button1->setAutoDefault(false);
+    Edit1 = field("Edit1", QRect(459, 35, 175, 23), 32767, false);
+    exit_btn = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("退出(&E)"), Panel9);
+    exit_btn->setObjectName(QStringLiteral("exit_btn"));
+    exit_btn->setGeometry(460, 94, 82, 26);
+    exit_btn->setAutoDefault(false);
+    column->addWidget(Panel9);
+
+    Panel10 = new QFrame(this);
+    Panel10->setObjectName(QStringLiteral("Panel10"));
+    auto *row = new QHBoxLayout(Panel10);
+    row->setContentsMargins(0, 0, 0, 0);
+    Splitter1 = new QSplitter(Qt::Horizontal, Panel10);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setHandleWidth(3);
+    Panel1 = new QFrame(Splitter1);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    auto *list = new QVBoxLayout(Panel1);
+    list->setContentsMargins(0, 0, 0, 0);
+    nrbtListBox = new QListWidget(Panel1);
+    nrbtListBox->setObjectName(QStringLiteral("nrbtListBox"));
+    nrbtListBox->setSelectionMode(QAbstractItemView::SingleSelection);
+    nrbtListBox->setUniformItemSizes(true);
+    infoBackground(nrbtListBox);
+    list->addWidget(nrbtListBox);
+    nr_memo = new QTextEdit(Splitter1);
+    nr_memo->setObjectName(QStringLiteral("nr_memo"));
+    nr_memo->setAcceptRichText(false);
+    nr_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    nr_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    nr_memo->setFont(font);
+    infoBackground(nr_memo);
+    Splitter1->addWidget(Panel1);
+    Splitter1->addWidget(nr_memo);
+    Splitter1->setSizes({224, 411});
+    row->addWidget(Splitter1);
+    column->addWidget(Panel10, 1);
+
+    connect(exit_btn, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Button1, &QPushButton::clicked, this, &TShowjbywnrForm::Button1Click);
+    connect(nrbtListBox, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            nrbtListBoxClick();
+    });
+    nrbtListBox->setFocus();
+}
+
+QLabel *TShowjbywnrForm::caption(const char *name, const QString &text, int left, int top)
+{
+    auto *label = new QLabel(text, Panel9);
+    label->setObjectName(QLatin1String(name));
+    label->move(left, top);
+    return label;
+}
+
+QLineEdit *TShowjbywnrForm::field(const char *name, const QRect &geometry, int maxLength, bool readOnly)
+{
+    auto *edit = new QLineEdit(Panel9);
+    edit->setObjectName(QLatin1String(name));
+    edit->setGeometry(geometry);
+    edit->setReadOnly(readOnly);
+    edit->setMaxLength(maxLength); // typing only: setText shows a value whole
+    infoBackground(edit);
+    return edit;
+}
+
+void TShowjbywnrForm::fillFromResultSet()
+{
+    QStringList labels;
+    for (ResultSet.first(); !ResultSet.eof(); ResultSet.next())
+        labels << Labels::resultLabel(ResultSet.fieldAsText(QStringLiteral("lbmc")),
+                                      ResultSet.fieldAsText(QStringLiteral("lbbh")));
+    ResultSet.first();
+    const QSignalBlocker quiet(nrbtListBox);
+    nrbtListBox->clear();
+    nrbtListBox->addItems(labels);
+    nrbtListBox->setCurrentRow(-1);
+}
+
+void TShowjbywnrForm::FillResultList()
+{
+    fillFromResultSet();
+    ResultChapterName = nrbtListBox->count() > 0 ? Labels::nameOf(nrbtListBox->item(0)->text()) : QString();
+}
+
+void TShowjbywnrForm::ShowCurrentResult()
+{
+    nr_flbh_Edit->setText(ResultSet.fieldAsText(QStringLiteral("lbbh")));
+    nr_nrbh_Edit->setText(ResultSet.fieldAsText(QStringLiteral("lbbh")));
+    nr_nrbt_Edit->setText(ResultSet.fieldAsVariantText(QStringLiteral("lbmc")));
+    nr_xgrq_dateedit->setText(ResultSet.fieldAsText(QStringLiteral("xgrq")));
+    nr_xgr_Edit->setText(ResultSet.fieldAsText(QStringLiteral("xgr")));
+    nr_memo->setPlainText(paneText(ResultSet.fieldAsText(QStringLiteral("ywnr"))));
+}
+
+void TShowjbywnrForm::nrbtListBoxClick()
+{
+    QListWidgetItem *item = nrbtListBox->currentItem();
+    if (!item)
+        return;
+    const QString label = item->text();
+    ResultChapterName = Labels::nameOf(label);
+    ResultSet.locate(QStringLiteral("lbbh"), Labels::articleCode(label));
+    ShowCurrentResult();
+}
+
+void TShowjbywnrForm::Button1Click()
+{
+    QStringList codes;
+    for (int i = 0; i < nrbtListBox->count(); ++i) {
+        const QString label = nrbtListBox->item(i)->text();
+        codes << Labels::articleCode(label);
+        ResultChapterName = Labels::nameOf(label);
+    }
+    if (codes.isEmpty()) {
+        plainMessage(this, NothingFound);
+        return;
+    }
+    // The narrowing text and the codes are bound, never pasted into the statement.
+    QStringList placeholders;
+    for (int i = 0; i < codes.size(); ++i)
+        placeholders << QStringLiteral(":c%1").arg(i);
+    ResultSet.close();
+    ResultSet.setSql({QStringLiteral("select * from ywzx_ywlb where ywnr like :pattern and  lbbh in (%1)")
+                          .arg(placeholders.join(QLatin1Char(',')))});
+    ResultSet.setText(QStringLiteral("pattern"), QLatin1Char('%') + Edit1->text() + QLatin1Char('%'));
+    for (int i = 0; i < codes.size(); ++i)
+        ResultSet.setText(QStringLiteral("c%1").arg(i), codes.at(i));
+    ResultSet.open();
+    if (ResultSet.isEmpty()) {
+        plainMessage(this, NothingFound);
+        return;
+    }
+    FillResultList();
+}
+
+int ShowSearchResults(BookQuery &dataset, bool showList)
+{
+    if (!dataset.isOpen())
+        return QDialog::Rejected;
+    auto form = std::make_unique<TShowjbywnrForm>(dataset);
+    form->Panel1->setVisible(showList);
+    if (showList)
+        form->FillResultList();
+    form->ShowCurrentResult();
+    return TShowjbywnrForm::runModal(*form);
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+class BookQuery;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QSplitter;
+class QTextEdit;
+
+// The name of the chosen hit of a full-text search; the search moves the
+// tree to it when the results window has closed.
+extern QString ResultChapterName;
+
+// The results window of the full-text search ("基本内容"): the list of the
+// chapters found, the fields and text of the chosen one, and narrowing.
+class TShowjbywnrForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TShowjbywnrForm(BookQuery &resultSet);
+
+    QFrame *Panel9;
+    QLabel *RxLabel13, *RxLabel11, *RxLabel12, *RxLabel15, *RxLabel16, *RxLabel17;
+    QLineEdit *nr_flbh_Edit, *nr_nrbh_Edit, *nr_nrbt_Edit, *nr_xgrq_dateedit, *nr_xgr_Edit;
+    QPushButton *Button1;
+    QLineEdit *Edit1;
+    QPushButton *exit_btn;
+    QFrame *Panel10;
+    QFrame *Panel1;
+    QListWidget *nrbtListBox;
+    QSplitter *Splitter1;
+    QTextEdit *nr_memo;
+
+    // The dataset the window reads; not owned.
+    BookQuery &ResultSet;
+
+    void FillResultList();
+    void ShowCurrentResult();
+    void nrbtListBoxClick();
+    void Button1Click();
+
+    // Runs the window modally; tests replace it to act as the reader.
+    static std::function<int(TShowjbywnrForm &)> runModal;
+
+private:
+    QLineEdit *field(const char *name, const QRect &geometry, int maxLength, bool readOnly);
+    QLabel *caption(const char *name, const QString &text, int left, int top);
+    void fillFromResultSet();
+};
+
+// Shows the chapters of an open dataset; returns the window's modal result,
+// or at once (showing nothing) when the dataset is not open.
+int ShowSearchResults(BookQuery &dataset, bool showList);

@@ -1,0 +1,428 @@
+#include "../browser/BrowserFixture.h"
+#include "common/AppError.h"
+#include "search/FindDialog.h"
+#include "search/ShowjbywnrFrm.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QtTest>
+
+// The chapter-name search walking the real tree, and the full-text search
+// with its results window, on real books.
+class TestSearch : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void findDialog();
+    void rootForcesDown();
+    void lastNodeDownFindsNothingAtOnce();
+    void upStopsAtPositionOne();
+    void downIntoANeverExpandedBranch();
+    void unloadedSelectionSkipsItsOwnBranch();
+    void wholeWordAndContained();
+    void caseBracketsAndArticles();
+    void secondPressContinues();
+    void fullTextOnlyInArticles();
+    void resultsListAndFields();
+    void nullNameFails();
+    void narrowing();
+    void narrowingFindsNothing();
+    void treeMovesToTheChosenHit();
+    void sameNameGoesToTheEarlier();
+    void rootAsOnlyHit();
+    void closingWithAnEmptyName();
+    void specialCharacters_data();
+    void specialCharacters();
+
+private:
+    QString selectedLabel() const { return f.window->TreeView->currentItem()->text(0); }
+    void find(const QString &text, bool down = true, bool wholeWord = false);
+    std::unique_ptr<TestBook> book;
+    BrowserFixture f;
+};
+
+void TestSearch::init()
+{
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    book = std::make_unique<TestBook>("书");
+    book->chapter(2, "00001", "人物传记", "00000", "传记之文 明月");
+    book->chapter(3, "00011", "甲部", "00001");
+    book->chapter(4, "00111", "乙部", "00011");
+    book->chapter(5, "01111", "深藏", "00111", "深藏之文");
+    book->chapter(6, "00002", "人物", "00000", "人物之文 明月 O'Neil \"引\" 100% a_b", "2024-03-05 14:05:06");
+    book->chapter(7, "00003", "Abc", "00000", "latin ABC");
+    book->chapter(8, "00004", "括[号", "00000", "括号之文");
+    book->chapter(9, "00005", "文集", "00000", "文集之文");
+    book->chapter(10, "00006", "人物", "00000", "明月 second");
+    book->article("00001", "人物小记", "00005", "只在文章里的孤鸿");
+    book->article("00002", "文一", "00005", "文一");
+    f.open(book->path());
+    ResultChapterName.clear();
+}
+
+void TestSearch::cleanup()
+{
+    TShowjbywnrForm::runModal = [](TShowjbywnrForm &form) { return form.exec(); };
+    f.window.reset();
+    book.reset();
+}
+
+void TestSearch::find(const QString &text, bool down, bool wholeWord)
+{
+    f.window->FindDialog1->setText(text);
+    f.window->FindDialog1->setDown(down);
+    f.window->FindDialog1->WholeWordBox->setChecked(wholeWord);
+    f.window->FindDialog1Find();
+}
+
+void TestSearch::findDialog()
+{
+    FindDialog *d1 = f.window->FindDialog1;
+    FindDialog *d2 = f.window->FindDialog2;
+    QCOMPARE(d1->objectName(), QString("FindDialog1"));
+    QVERIFY(d1->down());
+    QVERIFY(!d1->FindNextButton->isEnabled());
+    f.window->RxSpeedButton1Click();
+    QVERIFY(d1->isVisible());
+    QVERIFY(!d1->isModal());
+    QVERIFY(d1->MatchCaseBox->isHidden());
+    QVERIFY(!d1->WholeWordBox->isHidden());
+    QVERIFY(!d1->DirectionBox->isHidden());
+    QCOMPARE(d1->FindEdit->maxLength(), 255);
+    d1->FindEdit->setText("x");
+    QVERIFY(d1->FindNextButton->isEnabled());
+    d1->CancelButton->click();
+    QVERIFY(!d1->isVisible());
+    f.window->RxSpeedButton1Click();
+    QCOMPARE(d1->text(), QString("x")); // kept while the program runs
+    f.window->RxSpeedButton2Click();
+    QVERIFY(d2->MatchCaseBox->isHidden() && d2->WholeWordBox->isHidden() && d2->DirectionBox->isHidden());
+    // find-next runs the window's search
+    ScriptedBoxes boxes;
+    d1->FindEdit->setText("深藏");
+    f.select(f.root());
+    d1->FindNextButton->click();
+    QCOMPARE(selectedLabel(), QString("深藏[01111]"));
+}
+
+void TestSearch::rootForcesDown()
+{
+    f.select(f.root());
+    find("人物", false);
+    QCOMPARE(selectedLabel(), QString("人物传记[00001]"));
+}
+
+void TestSearch::lastNodeDownFindsNothingAtOnce()
+{
+    ScriptedBoxes boxes;
+    f.select(f.node("人物[00006]"));
+    const QString before = selectedLabel();
+    const int statements = f.statements();
+    find("人物");
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(boxes.shown[0].text, QString("对不起,没有找到您要查找的内容!"));
+    QCOMPARE(boxes.shown[0].caption, QString("系统提示"));
+    QCOMPARE(boxes.shown[0].icon, QMessageBox::Information);
+    QCOMPARE(selectedLabel(), before);
+    QCOMPARE(f.statements(), statements);
+}
+
+void TestSearch::upStopsAtPositionOne()
+{
+    ScriptedBoxes boxes;
+    f.select(f.node("Abc"));
+    find("书", false); // the root's name: never examined from below position 1
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(selectedLabel(), QString("Abc[00003]"));
+    // From position 1 upward the root is examined.
+    f.window->N6->trigger(); // no auto-expand, so position 1 is the first chapter
+    f.select(f.node("人物传记"));
+    find("书", false);
+    QCOMPARE(selectedLabel(), QString("书[00000]"));
+    // Up finds what lies before, nearest first.
+    f.select(f.node("括[号"));
+    find("人物", false);
+    QCOMPARE(selectedLabel(), QString("人物[00002]"));
+}
+
+void TestSearch::downIntoANeverExpandedBranch()
+{
+    f.window->N5Click();
+    f.select(f.root());
+    QVERIFY(Tywzxform::isNotLoaded(f.node("人物传记")));
+    find("深藏");
+    QCOMPARE(selectedLabel(), QString("深藏[01111]"));
+    QVERIFY(f.node("人物传记")->isExpanded());
+    QVERIFY(f.node("甲部")->isExpanded());
+    QVERIFY(f.node("乙部")->isExpanded());
+    QCOMPARE(f.window->Edit1->text(), QString("深藏[01111]"));
+    QCOMPARE(f.window->memo1->toPlainText(), QString("深藏之文"));
+}
+
+void TestSearch::unloadedSelectionSkipsItsOwnBranch()
+{
+    ScriptedBoxes boxes;
+    f.window->N6->trigger(); // selecting no longer loads
+    f.window->N5Click();
+    f.select(f.node("人物传记"));
+    QVERIFY(Tywzxform::isNotLoaded(f.node("人物传记")));
+    find("深藏");
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(selectedLabel(), QString("人物传记[00001]"));
+    // ...while the walk loaded every later chapter.
+    QVERIFY(!Tywzxform::isNotLoaded(f.node("文集")));
+    QVERIFY(f.node("人物小记"));
+}
+
+void TestSearch::wholeWordAndContained()
+{
+    f.select(f.root());
+    find("人物", true, true);
+    QCOMPARE(selectedLabel(), QString("人物[00002]"));
+    f.select(f.root());
+    find("人物", true, false);
+    QCOMPARE(selectedLabel(), QString("人物传记[00001]"));
+}
+
+void TestSearch::caseBracketsAndArticles()
+{
+    ScriptedBoxes boxes;
+    f.select(f.root());
+    find("abc");
+    QCOMPARE(boxes.shown.size(), 1);
+    find("Ab");
+    QCOMPARE(selectedLabel(), QString("Abc[00003]"));
+    f.select(f.root());
+    find("号"); // only the part before "[" is the name
+    QCOMPARE(boxes.shown.size(), 2);
+    find("括", true, true);
+    QCOMPARE(selectedLabel(), QString("括[号[00004]"));
+    f.select(f.root());
+    find("小记");
+    QCOMPARE(selectedLabel(), QString("人物小记[N00001]"));
+    f.select(f.root());
+    find("EMPTY"); // a placeholder has no name
+    QCOMPARE(boxes.shown.size(), 3);
+}
+
+void TestSearch::secondPressContinues()
+{
+    f.select(f.root());
+    QStringList found;
+    for (int i = 0; i < 4; ++i) {
+        find("人物");
+        found << selectedLabel();
+    }
+    QCOMPARE(found, QStringList({"人物传记[00001]", "人物[00002]", "人物小记[N00001]", "人物[00006]"}));
+}
+
+void TestSearch::fullTextOnlyInArticles()
+{
+    ScriptedBoxes boxes;
+    int windows = 0;
+    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &) { ++windows; return int(QDialog::Rejected); };
+    f.window->FindDialog2->setText("孤鸿");
+    f.window->FindDialog2Find();
+    QCOMPARE(windows, 0);
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(boxes.shown[0].text, QString("对不起,没有找到您要查找的内容!"));
+    QCOMPARE(boxes.shown[0].caption, QString("系统提示"));
+}
+
+void TestSearch::resultsListAndFields()
+{
+    ScriptedBoxes boxes;
+    QStringList labels;
+    QStringList fields;
+    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+        for (int i = 0; i < form.nrbtListBox->count(); ++i)
+            labels << form.nrbtListBox->item(i)->text();
+        // Opened: no item selected, the first hit shown, the name of the first hit chosen.
+        fields << form.nr_flbh_Edit->text() << form.nr_nrbt_Edit->text() << form.nr_xgrq_dateedit->text()
+               << ResultChapterName << QString::number(form.nrbtListBox->currentRow());
+        form.nrbtListBox->setCurrentRow(1);
+        fields << form.nr_flbh_Edit->text() << form.nr_nrbh_Edit->text() << form.nr_nrbt_Edit->text()
+               << form.nr_xgrq_dateedit->text() << form.nr_xgr_Edit->text() << form.nr_memo->toPlainText()
+               << ResultChapterName;
+        return int(QDialog::Rejected);
+    };
+    f.window->FindDialog2->setText("明月");
+    f.window->FindDialog2Find();
+    QCOMPARE(labels, QStringList({"人物传记[N00001]", "人物[N00002]", "人物[N00006]"}));
+    QCOMPARE(fields.mid(0, 5), QStringList({"00001", "人物传记", "2024/3/5", "人物传记", "-1"}));
+    QCOMPARE(fields.mid(5, 6), QStringList({"00002", "00002", "人物", "2024/3/5 14:05:06", "",
+                                            "人物之文 明月 O'Neil \"引\" 100% a_b"}));
+    QCOMPARE(fields.last(), QString("人物"));
+    // 人物 is part of an earlier name: without whole words the tree stops there.
+    QCOMPARE(selectedLabel(), QString("人物传记[00001]"));
+    QVERIFY(boxes.shown.isEmpty());
+}
+
+void TestSearch::nullNameFails()
+{
+    book->exec("update ywzx_ywlb set lbmc=null where lbbh='00001'");
+    int windows = 0;
+    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &) { ++windows; return int(QDialog::Rejected); };
+    f.window->FindDialog2->setText("传记之文");
+    try {
+        f.window->FindDialog2Find();
+        QFAIL("no conversion error");
+    } catch (const AppError &error) {
+        QCOMPARE(error.message(), QString("Could not convert variant of type (Null) into type (String)"));
+    }
+    QCOMPARE(windows, 0);
+}
+
+void TestSearch::narrowing()
+{
+    ScriptedBoxes boxes;
+    QStringList after;
+    QString shownBefore;
+    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+        form.nrbtListBox->setCurrentRow(0);
+        shownBefore = form.nr_nrbt_Edit->text();
+        form.Edit1->setText("second");
+        form.Button1Click();
+        for (int i = 0; i < form.nrbtListBox->count(); ++i)
+            after << form.nrbtListBox->item(i)->text();
+        after << ResultChapterName << form.nr_nrbt_Edit->text();
+        return int(QDialog::Rejected);
+    };
+    f.window->FindDialog2->setText("明月");
+    f.window->FindDialog2Find();
+    QCOMPARE(after, QStringList({"人物[N00006]", "人物", shownBefore}));
+    QCOMPARE(shownBefore, QString("人物传记"));
+    QVERIFY(boxes.shown.isEmpty());
+    // An empty narrowing text keeps every chapter whose text is not empty.
+    after.clear();
+    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+        form.Button1Click();
+        after << QString::number(form.nrbtListBox->count());
+        return int(QDialog::Rejected);
+    };
+    f.window->FindDialog2Find();
+    QCOMPARE(after, QStringList({"3"}));
+}
+
+void TestSearch::narrowingFindsNothing()
+{
+    ScriptedBoxes boxes;
+    QStringList seen;
+    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+        form.Edit1->setText("不在其中");
+        form.Button1Click();
+        seen << QString::number(form.nrbtListBox->count()) << ResultChapterName;
+        form.nrbtListBox->setCurrentRow(0); // the query now holds nothing: empty fields
+        seen << form.nr_nrbt_Edit->text() << form.nr_memo->toPlainText() << ResultChapterName;
+        form.nrbtListBox->clear();
+        form.Button1Click(); // no item at all
+        return int(QDialog::Rejected);
+    };
+    f.window->FindDialog2->setText("明月");
+    f.window->FindDialog2Find();
+    QCOMPARE(seen, QStringList({"3", "人物", "", "", "人物传记"}));
+    QCOMPARE(boxes.shown.size(), 2);
+    for (const MessageBoxes::Request &box : boxes.shown) {
+        QCOMPARE(box.text, QString("没有找到你需要的内容！！"));
+        QCOMPARE(box.caption, QString("墨川电子阅读系统"));
+        QCOMPARE(box.icon, QMessageBox::NoIcon);
+    }
+    // The window closed with the name of the item selected last.
+    QCOMPARE(selectedLabel(), QString("人物传记[00001]"));
+}
+
+void TestSearch::treeMovesToTheChosenHit()
+{
+    ScriptedBoxes boxes;
+    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+        form.nrbtListBox->setCurrentRow(0);
+        return int(QDialog::Rejected);
+    };
+    f.window->FindDialog2->setText("深藏之文");
+    f.window->RxSpeedButton2Click();
+    f.select(f.node("文集"));
+    f.window->FindDialog1->setDown(false);
+    f.window->FindDialog2Find();
+    QCOMPARE(selectedLabel(), QString("深藏[01111]"));
+    QCOMPARE(f.window->FindDialog1->text(), QString("深藏"));
+    QVERIFY(!f.window->FindDialog2->isVisible());
+    QVERIFY(boxes.shown.isEmpty());
+}
+
+void TestSearch::sameNameGoesToTheEarlier()
+{
+    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+        form.nrbtListBox->setCurrentRow(2); // 人物[N00006]
+        return int(QDialog::Rejected);
+    };
+    f.window->FindDialog1->WholeWordBox->setChecked(true);
+    f.window->FindDialog2->setText("明月");
+    f.window->FindDialog2Find();
+    QCOMPARE(selectedLabel(), QString("人物[00002]"));
+}
+
+void TestSearch::rootAsOnlyHit()
+{
+    ScriptedBoxes boxes;
+    book->exec("update ywzx_ywlb set ywnr='唯一根文' where lbbh='00000'");
+    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &) { return int(QDialog::Rejected); };
+    f.window->FindDialog2->setText("唯一根文");
+    f.window->FindDialog2Find();
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(boxes.shown[0].text, QString("对不起,没有找到您要查找的内容!"));
+    QCOMPARE(selectedLabel(), QString("书[00000]"));
+}
+
+void TestSearch::closingWithAnEmptyName()
+{
+    ScriptedBoxes boxes;
+    book->exec("update ywzx_ywlb set lbmc='[无名' where lbbh='00003'");
+    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &) { return int(QDialog::Rejected); };
+    f.window->FindDialog2->setText("latin");
+    f.window->FindDialog2Find();
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(boxes.shown[0].text, QString("没有找到您所需要的内容!"));
+    QCOMPARE(boxes.shown[0].caption, QString("系统提示"));
+}
+
+void TestSearch::specialCharacters_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("hits");
+    QTest::newRow("apostrophe") << "O'Neil" << QStringList({"人物[N00002]"});
+    QTest::newRow("double quote") << "\"引\"" << QStringList({"人物[N00002]"});
+    QTest::newRow("percent keeps its meaning") << "之%明" << QStringList({"人物传记[N00001]", "人物[N00002]"});
+    QTest::newRow("underscore is one character") << "a_b" << QStringList({"人物[N00002]"});
+    QTest::newRow("underscore matches any") << "深_之" << QStringList({"深藏[N01111]"});
+}
+
+void TestSearch::specialCharacters()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, hits);
+    QStringList labels;
+    QStringList narrowed;
+    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+        for (int i = 0; i < form.nrbtListBox->count(); ++i)
+            labels << form.nrbtListBox->item(i)->text();
+        form.Edit1->setText(text); // narrowing by the same text keeps them all
+        form.Button1Click();
+        for (int i = 0; i < form.nrbtListBox->count(); ++i)
+            narrowed << form.nrbtListBox->item(i)->text();
+        return int(QDialog::Rejected);
+    };
+    ScriptedBoxes boxes;
+    f.window->FindDialog2->setText(text);
+    f.window->FindDialog2Find();
+    QCOMPARE(labels, hits);
+    QCOMPARE(narrowed, hits);
+}
+
+QTEST_MAIN(TestSearch)
+#include "tst_search.moc"
