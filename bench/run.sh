@@ -8,5 +8,9 @@ cmake --build build -j2
 mkdir -p build/bench
 tree=build/bench/tree-20000.mdb
 [ -e "$tree" ] || build/ebook-tool generate "$tree" --chapters 20000 --fanout 12 --articles 20000 --text-bytes 300
-echo "== browser: 20,000 chapters, 20,000 articles"
-build/bench_browser "$tree"
+text=build/bench/text-100mb.mdb
+word=黄鹤楼仙人
+[ -e "$text" ] || build/ebook-tool generate "$text" --chapters 20000 --fanout 12 --articles 0 \
+  --text-bytes 5200 --word "$word" --word-percent 1
+echo "== 20,000 chapters and 20,000 articles; 20,000 chapters with 100 MB of text"
+build/bench_browser "$tree" "$text" "$word"
