@@ -267,6 +267,12 @@ void Tywzxform::buildMenus()
 void Tywzxform::connectHandlers()
 {
     connect(Timer1, &QTimer::timeout, this, &Tywzxform::Timer1Timer);
+    connect(Insert_lb_btn, &QToolButton::clicked, this, &Tywzxform::Insert_lb_btnClick);
+    connect(Edit_lb_btn, &QToolButton::clicked, this, &Tywzxform::Edit_lb_btnClick);
+    connect(delete_lb_btn, &QToolButton::clicked, this, &Tywzxform::delete_lb_btnClick);
+    connect(Insert_nr_btn, &QToolButton::clicked, this, &Tywzxform::Insert_nr_btnClick);
+    connect(edit_nr_btn, &QToolButton::clicked, this, &Tywzxform::edit_nr_btnClick);
+    connect(delete_nr_btn, &QToolButton::clicked, this, &Tywzxform::delete_nr_btnClick);
     connect(RxSpeedButton1, &QToolButton::clicked, this, &Tywzxform::RxSpeedButton1Click);
     connect(RxSpeedButton2, &QToolButton::clicked, this, &Tywzxform::RxSpeedButton2Click);
     connect(FindDialog1, &FindDialog::find, this, &Tywzxform::FindDialog1Find);

@@ -89,6 +89,13 @@ public:
     void N5Click();
     void N6Click();
     void Timer1Timer();
+    // Maintenance commands of the six hidden buttons
+    void Insert_lb_btnClick();
+    void Edit_lb_btnClick();
+    void delete_lb_btnClick();
+    void Insert_nr_btnClick();
+    void edit_nr_btnClick();
+    void delete_nr_btnClick();
     void RxSpeedButton1Click();
     void RxSpeedButton2Click();
     void FindDialog1Find();
@@ -131,6 +138,7 @@ private:
     bool shown_ = false;
     bool autoExpand_ = true;
     bool iconsStale_ = false;
+    bool loading_ = false;
     int selectionMuted_ = 0;
 };
 

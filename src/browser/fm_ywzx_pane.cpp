@@ -3,6 +3,7 @@
 #include "browser/fm_ywzx.h"
 
 #include "common/Labels.h"
+#include "common/TextHelpers.h"
 #include "data/ywzxDM.h"
 
 #include <QFrame>
@@ -10,16 +11,6 @@
 #include <QTextEdit>
 #include <QToolButton>
 #include <QTreeWidgetItem>
-
-namespace {
-
-// The pane shows CR LF line breaks as lines.
-QString paneText(QString stored)
-{
-    return stored.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-}
-
-} // namespace
 
 void Tywzxform::TreeViewChange(QTreeWidgetItem *node)
 {
@@ -86,5 +77,5 @@ void Tywzxform::ShowContent(QTreeWidgetItem *node)
     }
     query.open();
     if (!query.isEmpty())
-        memo1->setPlainText(paneText(query.fieldAsText(QStringLiteral("ywnr"))));
+        memo1->setPlainText(TextHelpers::paneFromStored(query.fieldAsText(QStringLiteral("ywnr"))));
 }

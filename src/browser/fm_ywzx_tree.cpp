@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QSplitter>
 #include <QTreeWidgetItemIterator>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
 #include <memory>
 
@@ -91,6 +92,12 @@ void Tywzxform::buildTree()
     connect(TreeView, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { PopupMenu1->popup(TreeView->viewport()->mapToGlobal(at)); });
     TreeView->onDrop = [this](const QPoint &at) { TreeViewDragDrop(at); };
+    // Nodes that come from anywhere but the loader (a drop, a dialog) may
+    // stand at another level than their images say.
+    connect(TreeView->model(), &QAbstractItemModel::rowsInserted, this, [this] {
+        if (!loading_)
+            invalidateNodeIcons();
+    });
 }
 
 QTreeWidgetItem *Tywzxform::rootNode() const
@@ -236,11 +243,14 @@ void Tywzxform::LoadChildren(QTreeWidgetItem *node)
                                                      articles.fieldAsText(QStringLiteral("nrbh"))),
                                 level, false);
     }
-    if (placeholder && TreeView->currentItem() != placeholder) {
-        becomeNode(placeholder, children.takeFirst());
-        discard.item = nullptr;
+    {
+        QScopedValueRollback<bool> loading(loading_, true);
+        if (placeholder && TreeView->currentItem() != placeholder) {
+            becomeNode(placeholder, children.takeFirst());
+            discard.item = nullptr;
+        }
+        node->addChildren(children);
     }
-    node->addChildren(children);
     AssignNodeIcons();
 }
 

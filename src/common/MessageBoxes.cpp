@@ -16,7 +16,10 @@ static Handler &currentHandler()
 
 static QMessageBox::StandardButton showReal(const Request &request)
 {
-    QMessageBox box(request.icon, request.caption, request.text, request.buttons, request.parent);
+    // Lines joined by a lone carriage return are shown as lines.
+    QString text = request.text;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(request.icon, request.caption, text, request.buttons, request.parent);
     if (request.defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(request.defaultButton);
     const int answer = box.exec();

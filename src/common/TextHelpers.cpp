@@ -47,4 +47,16 @@ QString joinCrLf(const QStringList &lines)
     return lines.join(QLatin1String("\r\n"));
 }
 
+QString paneFromStored(const QString &stored)
+{
+    QString pane = stored;
+    return pane.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
+QString storedFromPane(const QString &pane)
+{
+    QString stored = pane;
+    return stored.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+}
+
 } // namespace TextHelpers

@@ -15,4 +15,9 @@ QString withFullStop(const QString &message);
 // Lines joined by CR LF, the line break of every stored text.
 QString joinCrLf(const QStringList &lines);
 
+// A stored text (lines separated by CR LF) as a text pane shows it, and the
+// pane's text as it is stored again: the one is the inverse of the other.
+QString paneFromStored(const QString &stored);
+QString storedFromPane(const QString &pane);
+
 } // namespace TextHelpers

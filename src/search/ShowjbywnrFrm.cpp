@@ -2,6 +2,7 @@
 
 #include "common/AppInfo.h"
 #include "common/Labels.h"
+#include "common/TextHelpers.h"
 #include "common/MessageBoxes.h"
 #include "data/BookQuery.h"
 
@@ -34,11 +35,6 @@ void infoBackground(QWidget *widget)
 void plainMessage(QWidget *parent, const QString &text)
 {
     MessageBoxes::show({parent, AppInfo::Title, text, QMessageBox::NoIcon, QMessageBox::Ok, QMessageBox::Ok});
-}
-
-QString paneText(QString stored)
-{
-    return stored.replace(QLatin1String("\r\n"), QLatin1String("\n"));
 }
 
 } // namespace
@@ -170,7 +166,7 @@ void TShowjbywnrForm::ShowCurrentResult()
     nr_nrbt_Edit->setText(ResultSet.fieldAsVariantText(QStringLiteral("lbmc")));
     nr_xgrq_dateedit->setText(ResultSet.fieldAsText(QStringLiteral("xgrq")));
     nr_xgr_Edit->setText(ResultSet.fieldAsText(QStringLiteral("xgr")));
-    nr_memo->setPlainText(paneText(ResultSet.fieldAsText(QStringLiteral("ywnr"))));
+    nr_memo->setPlainText(TextHelpers::paneFromStored(ResultSet.fieldAsText(QStringLiteral("ywnr"))));
 }
 
 void TShowjbywnrForm::nrbtListBoxClick()

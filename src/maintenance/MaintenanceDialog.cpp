@@ -1,0 +1,148 @@
+#include "maintenance/MaintenanceDialog.h"
+
+#include "common/DateTimeText.h"
+#include "common/MessageBoxes.h"
+#include "common/TextHelpers.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTreeWidget>
+
+const QColor MaintenanceDialog::Silver(0xC0, 0xC0, 0xC0);
+const QColor MaintenanceDialog::Window(Qt::white);
+
+GbkLimitValidator::GbkLimitValidator(int maxBytes, QObject *parent)
+    : QValidator(parent), maxBytes_(maxBytes)
+{
+}
+
+QValidator::State GbkLimitValidator::validate(QString &input, int &) const
+{
+    return TextHelpers::gbkByteLength(input) <= maxBytes_ ? Acceptable : Invalid;
+}
+
+ModalRunner &maintenanceDialogRunner()
+{
+    static ModalRunner runner = [](QDialog &dialog) { return dialog.exec(); };
+    return runner;
+}
+
+MaintenanceDialog::MaintenanceDialog(const QString &name, const QString &caption, const QSize &size)
+    : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(name);
+    setWindowTitle(caption);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setFixedSize(size);
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(15);
+    setFont(font);
+}
+
+QLineEdit *MaintenanceDialog::edit(QWidget *parent, const char *name, const QRect &geometry, int gbkLimit)
+{
+    auto *field = new QLineEdit(parent);
+    field->setObjectName(QLatin1String(name));
+    field->setGeometry(geometry);
+    if (gbkLimit > 0)
+        field->setValidator(new GbkLimitValidator(gbkLimit, field));
+    return field;
+}
+
+QPlainTextEdit *MaintenanceDialog::contentPane(QWidget *parent, QColor background)
+{
+    auto *pane = new QPlainTextEdit(parent);
+    pane->setObjectName(QStringLiteral("nr_memo"));
+    pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    pane->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(15);
+    pane->setFont(font);
+    QPalette palette = pane->palette();
+    palette.setColor(QPalette::Base, background);
+    pane->setPalette(palette);
+    return pane;
+}
+
+QMenu *MaintenanceDialog::paneMenu(QPlainTextEdit *pane, const QStringList &itemNames)
+{
+    auto *menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("PopupMenu2"));
+    const QStringList captions = {QStringLiteral("全选"), QStringLiteral("拷贝"), QStringLiteral("粘贴"),
+                                  QStringLiteral("-"), QStringLiteral("删除"), QStringLiteral("-"),
+                                  QStringLiteral("撤消")};
+    const std::function<void()> actions[] = {[pane] { pane->selectAll(); }, [pane] { pane->copy(); },
+                                             [pane] { pane->paste(); }, {}, [pane] { pane->cut(); }, {},
+                                             [pane] { pane->undo(); }};
+    for (int i = 0; i < captions.size(); ++i) {
+        QAction *action = captions[i] == QLatin1String("-") ? menu->addSeparator() : menu->addAction(captions[i]);
+        action->setObjectName(itemNames.value(i));
+        if (actions[i])
+            connect(action, &QAction::triggered, this, actions[i]);
+    }
+    pane->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(pane, &QWidget::customContextMenuRequested, this,
+            [pane, menu](const QPoint &at) { menu->popup(pane->viewport()->mapToGlobal(at)); });
+    return menu;
+}
+
+void MaintenanceDialog::setWritable(QWidget *field, bool writable)
+{
+    if (auto *line = qobject_cast<QLineEdit *>(field))
+        line->setReadOnly(!writable);
+    else if (auto *pane = qobject_cast<QPlainTextEdit *>(field))
+        pane->setReadOnly(!writable);
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, writable ? Window : Silver);
+    field->setPalette(palette);
+}
+
+// QPlainTextEdit::toPlainText() turns non-breaking spaces into blanks; the
+// raw text keeps every character, with paragraph separators between lines.
+QString MaintenanceDialog::storedText(const QPlainTextEdit *pane)
+{
+    QString raw = pane->document()->toRawText();
+    raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return TextHelpers::storedFromPane(raw);
+}
+
+void MaintenanceDialog::showStored(QPlainTextEdit *pane, const QString &stored)
+{
+    pane->setPlainText(TextHelpers::paneFromStored(stored));
+}
+
+QString MaintenanceDialog::todayText()
+{
+    return DateTimeText::shortDate(QDate::currentDate());
+}
+
+void MaintenanceDialog::appendToSelected(const QString &label)
+{
+    if (QTreeWidgetItem *selected = tree ? tree->currentItem() : nullptr)
+        selected->addChild(new QTreeWidgetItem(QStringList(label)));
+}
+
+void MaintenanceDialog::relabelSelected(const QString &label)
+{
+    if (QTreeWidgetItem *selected = tree ? tree->currentItem() : nullptr)
+        selected->setText(0, label);
+}
+
+void MaintenanceDialog::deleteSelected()
+{
+    delete (tree ? tree->currentItem() : nullptr);
+}
+
+bool MaintenanceDialog::confirm(const QStringList &lines)
+{
+    return MessageBoxes::confirmWarning(this, lines.join(QLatin1Char('\r')));
+}
+
+void MaintenanceDialog::inputError(const QString &text, QWidget *focus)
+{
+    MessageBoxes::inputError(this, text);
+    focus->setFocus();
+}

@@ -1,0 +1,536 @@
+#include "maintenance/ywlbwhFrm.h"
+
+#include "common/AppError.h"
+#include "common/DateTimeText.h"
+#include "common/Labels.h"
+#include "common/MessageBoxes.h"
+#include "data/ywzxDM.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGridLayout>
+#include <QImageReader>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QScrollArea>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <chrono>
+#include <memory>
+
+namespace {
+
+const QString AddCaption = QStringLiteral("确定添加");
+const QString EditCaption = QStringLiteral("确定修改");
+const QString RootParentName = QStringLiteral("澜州省档案馆电子书刊");
+
+QLabel *caption(QWidget *parent, const char *name, const QString &text, int left, int top)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->move(left, top);
+    return label;
+}
+
+QPushButton *button(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setGeometry(geometry);
+    b->setAutoDefault(false);
+    return b;
+}
+
+// The picture kinds Qt can read here, JPEG, bitmap and icon among them.
+QString pictureFilter()
+{
+    QStringList patterns;
+    for (const QByteArray &format : QImageReader::supportedImageFormats())
+        patterns << QStringLiteral("*.") + QString::fromLatin1(format);
+    return QStringLiteral("图片 (%1);;JPEG (*.jpg *.jpeg);;位图 (*.bmp);;图标 (*.ico);;所有文件 (*)")
+        .arg(patterns.join(QLatin1Char(' ')));
+}
+
+// A file chooser with a preview of the selected picture.
+QString choosePicture(QWidget *parent)
+{
+    QFileDialog dialog(parent, QStringLiteral("打开图片"), QString(), pictureFilter());
+    dialog.setObjectName(QStringLiteral("OpenPictureDialog1"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    auto *preview = new QLabel(&dialog);
+    preview->setFixedSize(160, 160);
+    preview->setAlignment(Qt::AlignCenter);
+    preview->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    if (auto *grid = qobject_cast<QGridLayout *>(dialog.layout()))
+        grid->addWidget(preview, 1, grid->columnCount(), grid->rowCount() - 1, 1);
+    QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString &path) {
+        const QPixmap picture(path);
+        preview->setPixmap(picture.isNull() ? QPixmap() : picture.scaled(preview->size(), Qt::KeepAspectRatio));
+    });
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+} // namespace
+
+std::function<QString(QWidget *)> TywlbwhForm::OpenPictureDialog1 = choosePicture;
+
+void PictureBox::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QLabel::mouseDoubleClickEvent(event);
+    emit doubleClicked();
+}
+
+TywlbwhForm::TywlbwhForm()
+    : MaintenanceDialog(QStringLiteral("ywlbwhForm"), QStringLiteral("章节内容维护"), QSize(703, 529)),
+      Query1(ywzxDMF->ydconn, QStringLiteral("Query1"))
+{
+    Query1.setSql({QStringLiteral("select max(id) as id  from ywzx_ywlb")});
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    buildRecordArea();
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    auto *frame = new QVBoxLayout(Panel1);
+    frame->setContentsMargins(0, 0, 0, 0);
+    ScrollBox1 = new QScrollArea(Panel1);
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox1->setWidgetResizable(true);
+    ScrollBox1->setFrameStyle(QFrame::NoFrame);
+    nr_memo = contentPane(ScrollBox1, QColor(0xFF, 0xFF, 0xE1));
+    ScrollBox1->setWidget(nr_memo);
+    frame->addWidget(ScrollBox1);
+    PopupMenu2 = paneMenu(nr_memo, {"N3", "N4", "N7", "N1", "N2", "N5", "N6"});
+    buildButtonBar();
+    column->addWidget(RecordPanel);
+    column->addWidget(Panel1, 1);
+    column->addWidget(ButtonBar);
+    for (QWidget *field : recordFields())
+        setWritable(field, false);
+    setWritable(lb_xgrq_dateedit, true);
+    QPalette silver = lb_xgrq_dateedit->palette();
+    silver.setColor(QPalette::Base, Silver);
+    lb_xgrq_dateedit->setPalette(silver);
+
+    setTabOrder(lb_lbbh_Edit, lb_lbmc_Edit);
+    setTabOrder(lb_lbmc_Edit, lb_xgr_Edit);
+    setTabOrder(lb_xgr_Edit, lb_flmc_Edit);
+    setTabOrder(lb_flmc_Edit, lb_flbh_Edit);
+    setTabOrder(lb_flbh_Edit, lb_xgrq_dateedit);
+    setTabOrder(lb_xgrq_dateedit, Button1);
+    setTabOrder(Button1, Insert_lb_Btn);
+    setTabOrder(Insert_lb_Btn, edit_lb_btn);
+    setTabOrder(edit_lb_btn, delete_lb_btn);
+    setTabOrder(delete_lb_btn, ok_lb_btn);
+    setTabOrder(ok_lb_btn, cancel_lb_btn);
+    setTabOrder(cancel_lb_btn, exit_btn);
+    setTabOrder(exit_btn, CheckBox1);
+    setTabOrder(CheckBox1, nr_memo);
+
+    connect(Insert_lb_Btn, &QPushButton::clicked, this, &TywlbwhForm::Insert_lb_BtnClick);
+    connect(edit_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::edit_lb_btnClick);
+    connect(delete_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::delete_lb_btnClick);
+    connect(ok_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::ok_lb_btnClick);
+    connect(cancel_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::cancel_lb_btnClick);
+    connect(exit_btn, &QPushButton::clicked, this, &TywlbwhForm::exit_btnClick);
+    connect(Button1, &QPushButton::clicked, this, &TywlbwhForm::Button1Click);
+    connect(Image1, &PictureBox::doubleClicked, this, &TywlbwhForm::Image1DblClick);
+}
+
+void TywlbwhForm::buildRecordArea()
+{
+    RecordPanel = new QFrame(this);
+    RecordPanel->setObjectName(QStringLiteral("RecordPanel"));
+    RecordPanel->setFixedHeight(176);
+    Label2 = caption(RecordPanel, "Label2", QStringLiteral("章节编号:"), 11, 22);
+    lb_flbh_Edit = edit(RecordPanel, "lb_flbh_Edit", QRect(81, 19, 283, 23), 5);
+    Label3 = caption(RecordPanel, "Label3", QStringLiteral("章节名称:"), 10, 54);
+    lb_flmc_Edit = edit(RecordPanel, "lb_flmc_Edit", QRect(81, 51, 283, 23), 200);
+    Button1 = button(RecordPanel, "Button1", QStringLiteral("章节编号:"), QRect(4, 83, 77, 23));
+    lb_lbbh_Edit = edit(RecordPanel, "lb_lbbh_Edit", QRect(81, 83, 283, 23), 5);
+    Label5 = caption(RecordPanel, "Label5", QStringLiteral("章节名称:"), 10, 115);
+    lb_lbmc_Edit = edit(RecordPanel, "lb_lbmc_Edit", QRect(81, 112, 283, 23), 200);
+    Label6 = caption(RecordPanel, "Label6", QStringLiteral("修改日期:"), 11, 150);
+    lb_xgrq_dateedit = edit(RecordPanel, "lb_xgrq_dateedit", QRect(80, 144, 129, 23), 0);
+    Label7 = caption(RecordPanel, "Label7", QStringLiteral("修改员工:"), 224, 148);
+    lb_xgr_Edit = edit(RecordPanel, "lb_xgr_Edit", QRect(297, 145, 68, 23), 3);
+    Image1 = new PictureBox(RecordPanel);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(371, 19, 320, 130);
+    Image1->setScaledContents(true);
+    Image1->setToolTip(QStringLiteral("双击选择照片"));
+    Label1 = caption(RecordPanel, "Label1", QString(), 374, 155);
+}
+
+void TywlbwhForm::buildButtonBar()
+{
+    ButtonBar = new QFrame(this);
+    ButtonBar->setObjectName(QStringLiteral("ButtonBar"));
+    ButtonBar->setFixedHeight(50);
+    whPanel = new QFrame(ButtonBar);
+    whPanel->setObjectName(QStringLiteral("whPanel"));
+    whPanel->setGeometry(0, 0, 224, 50);
+    Insert_lb_Btn = button(whPanel, "Insert_lb_Btn", QStringLiteral("添加"), QRect(11, 8, 45, 25));
+    edit_lb_btn = button(whPanel, "edit_lb_btn", QStringLiteral("修改"), QRect(72, 8, 45, 25));
+    delete_lb_btn = button(whPanel, "delete_lb_btn", QStringLiteral("删除"), QRect(135, 8, 45, 25));
+    ok_lb_btn = button(ButtonBar, "ok_lb_btn", EditCaption, QRect(232, 8, 81, 25));
+    ok_lb_btn->hide();
+    cancel_lb_btn = button(ButtonBar, "cancel_lb_btn", QStringLiteral("取消"), QRect(323, 8, 45, 25));
+    cancel_lb_btn->hide();
+    exit_btn = button(ButtonBar, "exit_btn", QStringLiteral("退出"), QRect(323, 8, 45, 25));
+    CheckBox1 = new QCheckBox(QStringLiteral("有照片"), ButtonBar);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->setGeometry(381, 14, 64, 16);
+}
+
+QList<QWidget *> TywlbwhForm::recordFields() const
+{
+    return {lb_lbbh_Edit, lb_lbmc_Edit, lb_flbh_Edit, lb_flmc_Edit, lb_xgrq_dateedit, lb_xgr_Edit};
+}
+
+bool TywlbwhForm::isAddState() const
+{
+    return ok_lb_btn->text() == AddCaption;
+}
+
+void TywlbwhForm::showEvent(QShowEvent *event)
+{
+    MaintenanceDialog::showEvent(event);
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        FormShow();
+    }
+}
+
+void TywlbwhForm::FormShow()
+{
+    lb_lbmc_Edit->setFocus();
+}
+
+void TywlbwhForm::showPicture(const QPixmap &picture)
+{
+    Image1->setPixmap(picture);
+}
+
+void TywlbwhForm::LoadChapter(const QString &code)
+{
+    BookQuery &query = ywzxDMF->Query;
+    query.close();
+    query.clearSql();
+    query.addLine(QStringLiteral("select ywlb.* , fl_ywlb.lbmc as flmc"));
+    query.addLine(QStringLiteral("from ywzx_ywlb ywlb,ywzx_ywlb fl_ywlb"));
+    query.addLine(QStringLiteral("where ywlb.flbh=fl_ywlb.lbbh and ywlb.lbbh=:code"));
+    query.setText(QStringLiteral("code"), code);
+    query.open();
+    if (query.isEmpty()) {
+        for (QLineEdit *field : {lb_lbbh_Edit, lb_lbmc_Edit, lb_xgrq_dateedit, lb_xgr_Edit, lb_flbh_Edit, lb_flmc_Edit})
+            field->clear();
+        nr_memo->clear();
+        storedPhoto_.clear();
+    } else {
+        lb_lbbh_Edit->setText(code);
+        lb_lbmc_Edit->setText(query.fieldAsVariantText(QStringLiteral("lbmc")));
+        lb_xgrq_dateedit->setText(query.fieldAsText(QStringLiteral("xgrq")));
+        lb_xgr_Edit->setText(query.fieldAsText(QStringLiteral("xgr")));
+        lb_flbh_Edit->setText(query.fieldAsText(QStringLiteral("flbh")));
+        lb_flmc_Edit->setText(query.fieldAsText(QStringLiteral("flmc")));
+        showStored(nr_memo, query.fieldAsText(QStringLiteral("ywnr")));
+        // The stored photo is shown and kept, so a save does not lose it.
+        const bool hasPhoto = query.fieldAsText(QStringLiteral("checkimage")) == QLatin1String("1");
+        storedPhoto_ = hasPhoto ? query.fieldAsBytes(QStringLiteral("photoimage")) : QByteArray();
+        CheckBox1->setChecked(hasPhoto);
+        QPixmap picture;
+        picture.loadFromData(storedPhoto_);
+        showPicture(picture);
+        Label1->clear();
+    }
+    if (code == Labels::RootCode) {
+        lb_flbh_Edit->setText(Labels::RootCode);
+        lb_flmc_Edit->setText(RootParentName);
+    }
+    edit_lb_btn->setVisible(code != Labels::RootCode);
+    delete_lb_btn->setVisible(code != Labels::RootCode);
+}
+
+void TywlbwhForm::LockFields()
+{
+    for (QWidget *field : recordFields())
+        setWritable(field, false);
+    for (QPushButton *b : {Insert_lb_Btn, delete_lb_btn, edit_lb_btn})
+        b->setEnabled(true);
+    ok_lb_btn->hide();
+    cancel_lb_btn->hide();
+    exit_btn->show();
+    ok_lb_btn->setDefault(false);
+}
+
+void TywlbwhForm::UnlockFields()
+{
+    for (QLineEdit *field : {lb_lbbh_Edit, lb_lbmc_Edit, lb_xgrq_dateedit, lb_xgr_Edit})
+        setWritable(field, true);
+    setWritable(lb_flbh_Edit, false);
+    setWritable(lb_flmc_Edit, false);
+    for (QPushButton *b : {Insert_lb_Btn, delete_lb_btn, edit_lb_btn})
+        b->setEnabled(false);
+    ok_lb_btn->show();
+    ok_lb_btn->setDefault(true); // Enter confirms while it is shown
+    cancel_lb_btn->show();
+    exit_btn->hide();
+}
+
+void TywlbwhForm::BeginEdit()
+{
+    UnlockFields();
+    ok_lb_btn->setText(EditCaption);
+    lb_xgrq_dateedit->setText(todayText());
+    lb_xgr_Edit->clear();
+}
+
+void TywlbwhForm::BeginAdd()
+{
+    UnlockFields();
+    ok_lb_btn->setText(AddCaption);
+    lb_flbh_Edit->setText(lb_lbbh_Edit->text());
+    lb_flmc_Edit->setText(lb_lbmc_Edit->text());
+    lb_lbbh_Edit->clear();
+    lb_lbmc_Edit->clear();
+    lb_xgrq_dateedit->setText(todayText());
+    lb_xgr_Edit->clear();
+    nr_memo->clear();
+    lb_lbbh_Edit->setText(NewRandomCode());
+    // A new chapter starts without a photo: it never inherits its parent's.
+    storedPhoto_.clear();
+    CheckBox1->setChecked(false);
+    showPicture(QPixmap());
+    Label1->clear();
+}
+
+QString TywlbwhForm::NewRandomCode()
+{
+    QRandomGenerator random(quint32(std::chrono::high_resolution_clock::now().time_since_epoch().count()));
+    QString code;
+    for (int i = 0; i < 5; ++i)
+        code += QChar(u'0' + random.bounded(9));
+    return code;
+}
+
+void TywlbwhForm::Insert_lb_BtnClick()
+{
+    BeginAdd();
+    lb_lbmc_Edit->setFocus();
+}
+
+void TywlbwhForm::edit_lb_btnClick()
+{
+    BeginEdit();
+    lb_lbmc_Edit->setFocus();
+}
+
+void TywlbwhForm::delete_lb_btnClick()
+{
+    DeleteChapter();
+    close();
+}
+
+void TywlbwhForm::ok_lb_btnClick()
+{
+    if (!SaveChapter())
+        return;
+    if (mode == Browse)
+        LockFields();
+    else if (mode == Add)
+        Insert_lb_BtnClick();
+    else if (mode == Edit)
+        close();
+}
+
+void TywlbwhForm::cancel_lb_btnClick()
+{
+    if (mode != Browse) {
+        close();
+        return;
+    }
+    LoadChapter(currentCode);
+    LockFields();
+}
+
+void TywlbwhForm::exit_btnClick()
+{
+    close();
+}
+
+void TywlbwhForm::Button1Click()
+{
+    lb_lbbh_Edit->clear();
+    lb_lbbh_Edit->setText(NewRandomCode());
+}
+
+void TywlbwhForm::Image1DblClick()
+{
+    const QString path = OpenPictureDialog1(this);
+    if (path.isEmpty())
+        return;
+    QImageReader reader(path);
+    const QImage image = reader.read();
+    if (image.isNull())
+        throw AppError(AppError::FileOpen,
+                       QStringLiteral("Cannot open file \"%1\". %2").arg(path, reader.errorString()));
+    showPicture(QPixmap::fromImage(image));
+    Label1->setText(path);
+    Label1->adjustSize();
+}
+
+QByteArray TywlbwhForm::photoToStore() const
+{
+    if (!CheckBox1->isChecked())
+        return QByteArray("nil");
+    if (Label1->text().isEmpty() && !storedPhoto_.isEmpty())
+        return storedPhoto_;
+    QFile file(Label1->text());
+    if (!file.open(QIODevice::ReadOnly))
+        throw AppError(AppError::FileOpen,
+                       QStringLiteral("Cannot open file \"%1\". %2").arg(Label1->text(), file.errorString()));
+    return file.readAll();
+}
+
+bool TywlbwhForm::SaveChapter()
+{
+    if (lb_lbbh_Edit->text().isEmpty()) {
+        inputError(QStringLiteral("类别编号字段不能为空。请完整输入后再试！"), lb_lbbh_Edit);
+        return false;
+    }
+    if (lb_lbmc_Edit->text().isEmpty()) {
+        inputError(QStringLiteral("类别名称字段不能为空。请完整输入后再试！"), lb_lbmc_Edit);
+        return false;
+    }
+    if (lb_flbh_Edit->text().isEmpty()) {
+        inputError(QStringLiteral("父类编号字段不能为空。请完整输入后再试！"), lb_flbh_Edit);
+        return false;
+    }
+    Query1.close();
+    Query1.open();
+    const int nextId = Query1.fieldAsInteger(QStringLiteral("id")) + 1;
+
+    BookQuery &check = ywzxDMF->updateQuery;
+    check.close();
+    check.clearSql();
+    check.addLine(QStringLiteral("select * from YWZX_YWLB"));
+    check.addLine(QStringLiteral("where LBBH=:code"));
+    check.setText(QStringLiteral("code"), lb_lbbh_Edit->text());
+    check.open();
+    const bool exists = !check.isEmpty();
+    if (exists && isAddState()) {
+        inputError(QStringLiteral("此类别已存在。类别编号不允许重复。请重新输入类别编号后再试！"), lb_lbbh_Edit);
+        lb_lbbh_Edit->clear();
+        return false;
+    }
+    if (!exists && !isAddState()) {
+        lb_lbbh_Edit->setText(currentCode);
+        inputError(QStringLiteral("此类别不存在。您不能修改不存在的类别。请重新输入类别编号后再试！"), lb_lbbh_Edit);
+        return false;
+    }
+    if (!isAddState() && lb_lbbh_Edit->text() != currentCode
+        && !confirm({QStringLiteral("系统检测到您修改了类别编号。"),
+                     QStringLiteral("此类别原始类别名称为：") + check.fieldAsText(QStringLiteral("lbmc")),
+                     QStringLiteral("确定修改将替换此类别的原始数据，您是否确定修改？")})) {
+        lb_lbbh_Edit->setText(currentCode);
+        lb_lbbh_Edit->setFocus();
+        return false;
+    }
+    writeRow(isAddState(), nextId);
+
+    const QString label = Labels::chapterLabel(lb_lbmc_Edit->text(), lb_lbbh_Edit->text());
+    if (!isAddState()) {
+        relabelSelected(label);
+        currentCode = lb_lbbh_Edit->text();
+    } else {
+        appendToSelected(label);
+    }
+    LoadChapter(currentCode);
+    return true;
+}
+
+// Every value is read, converted and checked before the statement runs, so
+// a bad date or an unreadable photo writes nothing.
+void TywlbwhForm::writeRow(bool insert, int nextId)
+{
+    const QDateTime changed = DateTimeText::parseTyped(lb_xgrq_dateedit->text());
+    const QByteArray photo = photoToStore();
+    BookQuery &write = ywzxDMF->updateQuery;
+    write.close();
+    write.clearSql();
+    if (insert) {
+        write.addLine(QStringLiteral("insert into ywzx_ywlb "));
+        write.addLine(QStringLiteral("(id,lbbh,lbmc,flbh,xgrq,xgr,ywnr,photoimage,checkimage) "
+                                     "values(:id,:lbbh,:lbmc,:flbh,:xgrq,:xgr,:ywnr,:photoimage,:checkimage)"));
+        write.setInteger(QStringLiteral("id"), nextId);
+    } else {
+        write.addLine(QStringLiteral("update ywzx_ywlb "));
+        write.addLine(QStringLiteral(" set lbmc=:lbmc,flbh=:flbh,xgrq=:xgrq,xgr=:xgr,ywnr=:ywnr,photoimage=:photoimage,"
+                                     "checkimage=:checkimage where lbbh=:lbbh "));
+    }
+    write.setText(QStringLiteral("lbbh"), lb_lbbh_Edit->text());
+    write.setText(QStringLiteral("lbmc"), lb_lbmc_Edit->text());
+    write.setText(QStringLiteral("flbh"), lb_flbh_Edit->text());
+    write.setDateTime(QStringLiteral("xgrq"), changed);
+    write.setText(QStringLiteral("xgr"), lb_xgr_Edit->text());
+    write.setText(QStringLiteral("ywnr"), storedText(nr_memo));
+    write.setBlob(QStringLiteral("photoimage"), photo);
+    write.setText(QStringLiteral("checkimage"), CheckBox1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    write.execSql();
+    if (insert) {
+        write.close();
+        write.clearSql();
+    }
+}
+
+void TywlbwhForm::DeleteChapter()
+{
+    if (!confirm({QStringLiteral("删除功能将从数据库中删除选定类别的所有数据。"),
+                  QStringLiteral("数据删除后将是不可恢复的,您确定要删除当前类别吗？")}))
+        return;
+    BookQuery &count = ywzxDMF->Query;
+    count.close();
+    count.clearSql();
+    count.addLine(QStringLiteral("select count(*) from YWZX_YWLB"));
+    count.addLine(QStringLiteral("where FLBH=:code"));
+    count.setText(QStringLiteral("code"), currentCode);
+    count.open();
+    if (count.firstFieldAsInteger() >= 1) {
+        MessageBoxes::inputError(this, QStringLiteral("不能删除，因为指定类别拥有子类别。您应该先删除子类别！"));
+        return;
+    }
+    count.close();
+    BookQuery &erase = ywzxDMF->updateQuery;
+    erase.close();
+    erase.clearSql();
+    erase.addLine(QStringLiteral("delete * from YWZX_YWLB"));
+    erase.addLine(QStringLiteral("where LBBH=:code"));
+    erase.setText(QStringLiteral("code"), currentCode);
+    erase.execSql();
+    erase.close();
+    deleteSelected();
+}
+
+void ShowChapterDialog(const QString &code, QTreeWidget *tree, int mode)
+{
+    auto dialog = std::make_unique<TywlbwhForm>();
+    dialog->currentCode = code;
+    dialog->mode = mode;
+    dialog->tree = tree;
+    dialog->LoadChapter(dialog->currentCode);
+    dialog->whPanel->setVisible(mode == MaintenanceDialog::Browse);
+    if (mode == MaintenanceDialog::Delete) {
+        dialog->DeleteChapter();
+        return;
+    }
+    if (mode == MaintenanceDialog::Add)
+        dialog->BeginAdd();
+    else if (mode == MaintenanceDialog::Edit)
+        dialog->BeginEdit();
+    maintenanceDialogRunner()(*dialog);
+}
