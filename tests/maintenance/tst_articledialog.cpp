@@ -1,0 +1,373 @@
+#include "../browser/BrowserFixture.h"
+#include "common/AppError.h"
+#include "common/DateTimeText.h"
+#include "maintenance/ywlbwhFrm.h"
+#include "maintenance/ywnrwhFrm.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+// The article dialog and the six maintenance commands of the browser
+// window, on real books.
+class TestArticleDialog : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void addToAChapterWithArticles();
+    void addToAChapterWithoutArticles();
+    void chapterRowMissing();
+    void editShowsToday();
+    void emptyFieldChecksInOrder();
+    void duplicateAndMissingCodes();
+    void editToAnotherArticlesCode();
+    void addAppendsAndStaysOpen();
+    void deleting();
+    void badDate();
+    void codeWithAQuote();
+    void nullTitle();
+    void textRoundTrip();
+    void browseMode();
+    void commandsFollowTheSelection();
+
+private:
+    void open(const QString &code, int mode, const std::function<void(TywnrwhForm &)> &act = {});
+    QString row(const QString &code, const QString &column)
+    {
+        return book->scalar(QString("select %1 from ywzx_ywnr where nrbh=?").arg(column), {code}).toString();
+    }
+    std::unique_ptr<TestBook> book;
+    BrowserFixture f;
+    QStringList opened; // dialogs opened by the commands: "kind mode code"
+};
+
+void TestArticleDialog::init()
+{
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    book = std::make_unique<TestBook>("书");
+    book->chapter(2, "00012", "Annals", "00000", "编年");
+    book->chapter(3, "00013", "空章", "00000");
+    book->article("00001", "文一", "00012", "文一正文\r\n次行", "2024-03-05 14:05:06");
+    book->article("00002", "文二", "00012", "文二正文");
+    book->article("00003", "孤文", "09999", "无章");
+    f.open(book->path());
+    opened.clear();
+}
+
+void TestArticleDialog::cleanup()
+{
+    maintenanceDialogRunner() = [](QDialog &dialog) { return dialog.exec(); };
+    f.window.reset();
+    book.reset();
+}
+
+void TestArticleDialog::open(const QString &code, int mode, const std::function<void(TywnrwhForm &)> &act)
+{
+    maintenanceDialogRunner() = [&](QDialog &dialog) {
+        if (act)
+            act(static_cast<TywnrwhForm &>(dialog));
+        return 0;
+    };
+    ShowArticleDialog(code, f.window->TreeView, mode);
+}
+
+void TestArticleDialog::addToAChapterWithArticles()
+{
+    f.select(f.node("Annals"));
+    open("00001", 1, [&](TywnrwhForm &d) {
+        QCOMPARE(d.windowTitle(), QString("文章内容维护"));
+        QCOMPARE(d.ok_nr_btn->text(), QString("确定添加"));
+        QCOMPARE(d.nr_flbh_Edit->text(), QString("00012"));
+        QCOMPARE(d.nr_flmc_Edit->text(), QString("Annals"));
+        for (QLineEdit *e : {d.nr_nrbh_Edit, d.nr_nrbt_Edit, d.nr_xgr_Edit})
+            QVERIFY(e->text().isEmpty());
+        QVERIFY(d.nr_memo->toPlainText().isEmpty());
+        QVERIFY(!d.whPanel->isVisibleTo(&d));
+        QVERIFY(!d.nr_nrbh_Edit->isReadOnly() && d.nr_flbh_Edit->isReadOnly());
+    });
+}
+
+void TestArticleDialog::addToAChapterWithoutArticles()
+{
+    f.select(f.node("空章"));
+    open("", 1, [&](TywnrwhForm &d) {
+        QCOMPARE(d.nr_flbh_Edit->text(), QString("00013"));
+        QCOMPARE(d.nr_flmc_Edit->text(), QString("空章"));
+    });
+    // The owning chapter is read from the label, e.g. Annals[00012].
+    f.node("Annals")->setText(0, "Annals[00012]");
+    f.select(f.node("Annals"));
+    open("", 1, [&](TywnrwhForm &d) {
+        QCOMPARE(d.nr_flbh_Edit->text(), QString("00012"));
+        QCOMPARE(d.nr_flmc_Edit->text(), QString("Annals"));
+    });
+}
+
+void TestArticleDialog::chapterRowMissing()
+{
+    ScriptedBoxes boxes;
+    open("00003", 1, [&](TywnrwhForm &d) {
+        QVERIFY(d.nr_flbh_Edit->text().isEmpty());
+        d.nr_nrbh_Edit->setText("00009");
+        d.nr_nrbt_Edit->setText("新");
+        QVERIFY(!d.SaveArticle());
+    });
+    QCOMPARE(boxes.shown[0].text, QString("父类编号字段不能为空。请完整输入后再试！"));
+}
+
+void TestArticleDialog::editShowsToday()
+{
+    open("00001", 2, [&](TywnrwhForm &d) {
+        QCOMPARE(d.ok_nr_btn->text(), QString("确定修改"));
+        QCOMPARE(d.nr_nrbt_Edit->text(), QString("文一"));
+        QCOMPARE(d.nr_xgrq_DateEdit->text(), DateTimeText::shortDate(QDate::currentDate()));
+        QVERIFY(d.nr_xgr_Edit->text().isEmpty());
+        QCOMPARE(d.nr_memo->toPlainText(), QString("文一正文\n次行"));
+        d.cancel_nr_btnClick();
+    });
+    QCOMPARE(row("00001", "ywnr"), QString("文一正文\r\n次行"));
+    open("77777", 2, [&](TywnrwhForm &d) {
+        QVERIFY(d.nr_nrbt_Edit->text().isEmpty());
+        QCOMPARE(d.nr_xgrq_DateEdit->text(), DateTimeText::shortDate(QDate::currentDate()));
+    });
+}
+
+void TestArticleDialog::emptyFieldChecksInOrder()
+{
+    ScriptedBoxes boxes;
+    open("", 1, [&](TywnrwhForm &d) {
+        d.nr_flbh_Edit->clear();
+        QVERIFY(!d.SaveArticle());
+        d.nr_nrbh_Edit->setText(" ");
+        QVERIFY(!d.SaveArticle());
+        d.nr_nrbt_Edit->setText(" ");
+        QVERIFY(!d.SaveArticle());
+    });
+    QStringList texts;
+    for (const auto &b : boxes.shown)
+        texts << b.text;
+    QCOMPARE(texts, QStringList({"内容编号字段不能为空。请完整输入后再试！", "内容标题字段不能为空。请完整输入后再试！",
+                                 "父类编号字段不能为空。请完整输入后再试！"}));
+}
+
+void TestArticleDialog::duplicateAndMissingCodes()
+{
+    ScriptedBoxes boxes;
+    f.select(f.node("Annals"));
+    open("00001", 1, [&](TywnrwhForm &d) {
+        d.nr_nrbh_Edit->setText("00002");
+        d.nr_nrbt_Edit->setText("重");
+        QVERIFY(!d.SaveArticle());
+        QVERIFY(d.nr_nrbh_Edit->text().isEmpty());
+    });
+    open("00001", 2, [&](TywnrwhForm &d) {
+        d.nr_nrbh_Edit->setText("88888");
+        QVERIFY(!d.SaveArticle());
+        QCOMPARE(d.nr_nrbh_Edit->text(), QString("00001"));
+    });
+    QCOMPARE(boxes.shown[0].text, QString("此编号已存在。内容编号不允许重复。请重新输入编号后再试！"));
+    QCOMPARE(boxes.shown[1].text, QString("此编号不存在。您不能修改不存在的编号。请重新输入编号后再试！"));
+    QCOMPARE(row("00002", "nrbt"), QString("文二"));
+}
+
+void TestArticleDialog::editToAnotherArticlesCode()
+{
+    f.node("Annals")->setExpanded(true);
+    f.select(f.node("文一"));
+    {
+        ScriptedBoxes boxes(QMessageBox::Cancel);
+        open("00001", 2, [&](TywnrwhForm &d) {
+            d.nr_nrbh_Edit->setText("00002");
+            QVERIFY(!d.SaveArticle());
+            QCOMPARE(d.nr_nrbh_Edit->text(), QString("00001"));
+        });
+        QCOMPARE(boxes.shown[0].text, QString("系统检测到您修改了内容编号。\r此编号的原始内容标题为:文二\r"
+                                              "确定修改将替换此类别的原始数据,您是否确定修改?"));
+        QCOMPARE(row("00002", "nrbt"), QString("文二"));
+    }
+    ScriptedBoxes boxes(QMessageBox::Ok);
+    open("00001", 2, [&](TywnrwhForm &d) {
+        d.nr_nrbh_Edit->setText("00002");
+        d.nr_nrbt_Edit->setText("新题");
+        d.ok_nr_btnClick();
+        QCOMPARE(d.currentCode, QString("00002"));
+    });
+    QCOMPARE(row("00002", "nrbt"), QString("新题"));
+    QCOMPARE(row("00002", "ywnr"), QString("文一正文\r\n次行"));
+    QCOMPARE(row("00001", "nrbt"), QString("文一"));
+    QCOMPARE(f.window->TreeView->currentItem()->text(0), QString("新题[N00002]"));
+}
+
+void TestArticleDialog::addAppendsAndStaysOpen()
+{
+    f.node("Annals")->setExpanded(true);
+    f.select(f.node("Annals"));
+    open("00001", 1, [&](TywnrwhForm &d) {
+        for (const QString &code : QStringList{"00010", "00011"}) {
+            d.nr_nrbh_Edit->setText(code);
+            d.nr_nrbt_Edit->setText("题" + code);
+            d.nr_memo->setPlainText("正文\n二");
+            d.ok_nr_btnClick();
+            QCOMPARE(d.ok_nr_btn->text(), QString("确定添加"));
+            QVERIFY(d.nr_nrbh_Edit->text().isEmpty());
+            QCOMPARE(d.nr_flbh_Edit->text(), QString("00012"));
+        }
+    });
+    QCOMPARE(row("00011", "lbbh"), QString("00012"));
+    QCOMPARE(row("00011", "ywnr"), QString("正文\r\n二"));
+    QCOMPARE(row("00011", "xgr"), QString(""));
+    QCOMPARE(f.childLabels(f.node("Annals")),
+             QStringList({"文一[N00001]", "文二[N00002]", "题00010[N00010]", "题00011[N00011]"}));
+    QCOMPARE(f.window->TreeView->currentItem(), f.node("Annals"));
+}
+
+void TestArticleDialog::deleting()
+{
+    f.node("Annals")->setExpanded(true);
+    f.select(f.node("文二"));
+    {
+        ScriptedBoxes cancel(QMessageBox::Cancel);
+        f.window->delete_nr_btnClick();
+        QCOMPARE(cancel.shown[0].text, QString("删除功能将从数据库中删除选定内容的所有数据。\r"
+                                               "数据删除后将是不可恢复的,您确定要删除当前内容吗？"));
+        QCOMPARE(row("00002", "nrbt"), QString("文二"));
+    }
+    ScriptedBoxes ok(QMessageBox::Ok);
+    f.window->delete_nr_btnClick();
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywnr where nrbh='00002'").toInt(), 0);
+    QVERIFY(!f.node("文二"));
+    // 删除 in browse mode closes the dialog whatever the answer.
+    f.select(f.node("文一"));
+    ok.answerNext(QMessageBox::Cancel);
+    open("00001", 0, [&](TywnrwhForm &d) {
+        d.show();
+        d.delete_nr_btnClick();
+        QVERIFY(!d.isVisible());
+    });
+}
+
+void TestArticleDialog::badDate()
+{
+    open("00001", 2, [&](TywnrwhForm &d) {
+        d.nr_nrbt_Edit->setText("改");
+        d.nr_xgrq_DateEdit->setText("明天");
+        try {
+            d.SaveArticle();
+            QFAIL("no error");
+        } catch (const AppError &error) {
+            QCOMPARE(error.message(), QString("'明天' is not a valid date and time"));
+        }
+        QCOMPARE(d.nr_nrbt_Edit->text(), QString("改"));
+    });
+    QCOMPARE(row("00001", "nrbt"), QString("文一"));
+}
+
+void TestArticleDialog::codeWithAQuote()
+{
+    f.node("Annals")->setExpanded(true);
+    f.select(f.node("Annals"));
+    open("00001", 1, [&](TywnrwhForm &d) {
+        d.nr_nrbh_Edit->setText("o'k");
+        d.nr_nrbt_Edit->setText("引");
+        QVERIFY(d.SaveArticle());
+    });
+    QCOMPARE(row("o'k", "nrbt"), QString("引"));
+    f.select(f.node("引"));
+    QCOMPARE(f.window->currentArticleCode, QString("o'k"));
+    open("o'k", 2, [&](TywnrwhForm &d) {
+        QCOMPARE(d.nr_nrbt_Edit->text(), QString("引"));
+        d.nr_nrbt_Edit->setText("引二");
+        QVERIFY(d.SaveArticle());
+    });
+    QCOMPARE(row("o'k", "nrbt"), QString("引二"));
+    ScriptedBoxes ok(QMessageBox::Ok);
+    f.window->delete_nr_btnClick();
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywnr where nrbh=?", {"o'k"}).toInt(), 0);
+}
+
+void TestArticleDialog::nullTitle()
+{
+    book->exec("update ywzx_ywnr set nrbt=null where nrbh='00002'");
+    int shown = 0;
+    maintenanceDialogRunner() = [&](QDialog &) { return ++shown; };
+    for (int mode : {0, 1, 2, 3}) {
+        try {
+            ShowArticleDialog("00002", f.window->TreeView, mode);
+            QFAIL("no conversion error");
+        } catch (const AppError &error) {
+            QCOMPARE(error.message(), QString("Could not convert variant of type (Null) into type (String)"));
+        }
+    }
+    QCOMPARE(shown, 0);
+}
+
+void TestArticleDialog::textRoundTrip()
+{
+    QString text = QString(12000, QChar(0x5C71)) + "\r\n\r\n末行\u00A0";
+    book->exec("update ywzx_ywnr set ywnr=? where nrbh='00001'", {text});
+    open("00001", 2, [&](TywnrwhForm &d) { QVERIFY(d.SaveArticle()); });
+    QCOMPARE(row("00001", "ywnr").toUtf8(), text.toUtf8());
+}
+
+void TestArticleDialog::browseMode()
+{
+    open("00001", 0, [&](TywnrwhForm &d) {
+        QVERIFY(d.whPanel->isVisibleTo(&d));
+        QVERIFY(d.exit_btn->isVisibleTo(&d) && !d.ok_nr_btn->isVisibleTo(&d));
+        QVERIFY(!d.nr_xgrq_DateEdit->isReadOnly() && d.nr_nrbt_Edit->isReadOnly());
+        d.edit_nr_btnClick(); // prepares the edit state, then focuses the title
+        QVERIFY(!d.nr_nrbt_Edit->isReadOnly());
+        QCOMPARE(d.ok_nr_btn->text(), QString("确定修改"));
+        d.nr_nrbt_Edit->setText("临时");
+        d.cancel_nr_btnClick(); // mode 0: reload and lock, stay open
+        QCOMPARE(d.nr_nrbt_Edit->text(), QString("文一"));
+        QVERIFY(d.nr_memo->isReadOnly());
+        d.insert_nr_BtnClick();
+        QCOMPARE(d.ok_nr_btn->text(), QString("确定添加"));
+        d.nr_nrbh_Edit->setText("00020");
+        d.nr_nrbt_Edit->setText("浏览中添加");
+        d.ok_nr_btnClick();
+        QVERIFY(d.nr_nrbt_Edit->isReadOnly()); // locked after the save
+    });
+    QCOMPARE(row("00020", "lbbh"), QString("00012"));
+}
+
+void TestArticleDialog::commandsFollowTheSelection()
+{
+    maintenanceDialogRunner() = [&](QDialog &dialog) {
+        if (auto *a = qobject_cast<TywnrwhForm *>(&dialog))
+            opened << QString("article %1 %2").arg(a->mode).arg(a->currentCode);
+        if (auto *c = qobject_cast<TywlbwhForm *>(&dialog))
+            opened << QString("chapter %1 %2").arg(c->mode).arg(c->currentCode);
+        return 0;
+    };
+    Tywzxform *w = f.window.get();
+    ScriptedBoxes boxes(QMessageBox::Cancel);
+    f.node("Annals")->setExpanded(true);
+    f.select(f.root());
+    f.select(f.node("Annals")); // its first child is an article
+    w->Insert_lb_btnClick();
+    w->Edit_lb_btnClick();
+    w->delete_lb_btnClick();
+    w->Insert_nr_btnClick();
+    w->edit_nr_btnClick();
+    w->delete_nr_btnClick();
+    f.select(f.node("文一"));
+    w->Insert_lb_btnClick(); // empty chapter code: nothing but the icon rule
+    w->Insert_nr_btnClick(); // always, with an empty code
+    w->edit_nr_btnClick();
+    w->delete_nr_btnClick();
+    QCOMPARE(opened, QStringList({"chapter 1 00012", "chapter 2 00012", "article 1 00001", "article 1 ",
+                                  "article 2 00001"}));
+    QCOMPARE(boxes.shown.size(), 2); // the two delete questions (mode 3 opens no window)
+    // Every node carries the images of its level after the chapter add command.
+    for (QTreeWidgetItemIterator it(w->TreeView); *it; ++it) {
+        const int level = Tywzxform::levelOf(*it);
+        QCOMPARE((*it)->data(0, NodeRole::Image).toInt(), level == 0 ? 0 : level == 1 ? 2 : 4);
+    }
+}
+
+QTEST_MAIN(TestArticleDialog)
+#include "tst_articledialog.moc"

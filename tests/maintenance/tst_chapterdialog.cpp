@@ -1,0 +1,499 @@
+#include "../browser/BrowserFixture.h"
+#include "common/AppError.h"
+#include "common/DateTimeText.h"
+#include "maintenance/ywlbwhFrm.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+// The chapter dialog on real books, driven through its routines and
+// handlers with scripted answers to its message boxes.
+class TestChapterDialog : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void presentations();
+    void rootChapter();
+    void codeWithoutRow();
+    void emptyFieldChecksInOrder();
+    void addWithAnExistingCode();
+    void editToAMissingCode();
+    void editToAnotherChaptersCode();
+    void idsAndAddMode();
+    void randomCodes();
+    void deleting();
+    void badDate();
+    void photoFileMissing();
+    void photoKeptReplacedCleared();
+    void longTextRoundTrip();
+    void codeWithAQuote();
+    void cancelInBrowseMode();
+
+private:
+    // Opens the dialog as the browser does and runs `act` while it is shown.
+    void open(const QString &code, int mode, const std::function<void(TywlbwhForm &)> &act = {});
+    static bool silver(QLineEdit *e) { return e->palette().color(QPalette::Base) == QColor(192, 192, 192); }
+    QString row(const QString &code, const QString &column)
+    {
+        return book->scalar(QString("select %1 from ywzx_ywlb where lbbh=?").arg(column), {code}).toString();
+    }
+    std::unique_ptr<TestBook> book;
+    BrowserFixture f;
+    QTemporaryDir dir;
+};
+
+void TestChapterDialog::init()
+{
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    book = std::make_unique<TestBook>("书");
+    book->chapter(2, "00001", "第一章", "00000", "第一章正文\r\n第二行", "2024-03-05 14:05:06");
+    book->chapter(3, "00002", "第二章", "00000", "二");
+    book->chapter(4, "00011", "第一节", "00001", "节");
+    book->article("00001", "文一", "00002", "文");
+    f.open(book->path());
+}
+
+void TestChapterDialog::cleanup()
+{
+    maintenanceDialogRunner() = [](QDialog &dialog) { return dialog.exec(); };
+    f.window.reset();
+    book.reset();
+}
+
+void TestChapterDialog::open(const QString &code, int mode, const std::function<void(TywlbwhForm &)> &act)
+{
+    maintenanceDialogRunner() = [&](QDialog &dialog) {
+        if (act)
+            act(static_cast<TywlbwhForm &>(dialog));
+        return 0;
+    };
+    ShowChapterDialog(code, f.window->TreeView, mode);
+}
+
+void TestChapterDialog::presentations()
+{
+    QStringList seen;
+    open("00001", 0, [&](TywlbwhForm &d) {
+        QVERIFY(d.whPanel->isVisibleTo(&d));
+        QCOMPARE(d.windowTitle(), QString("章节内容维护"));
+        QCOMPARE(d.lb_lbbh_Edit->text(), QString("00001"));
+        QCOMPARE(d.lb_lbmc_Edit->text(), QString("第一章"));
+        QCOMPARE(d.lb_flbh_Edit->text(), QString("00000"));
+        QCOMPARE(d.lb_flmc_Edit->text(), QString("书"));
+        QCOMPARE(d.lb_xgrq_dateedit->text(), QString("2024/3/5 14:05:06"));
+        QCOMPARE(d.nr_memo->toPlainText(), QString("第一章正文\n第二行"));
+        for (QLineEdit *e : {d.lb_lbbh_Edit, d.lb_lbmc_Edit, d.lb_flbh_Edit, d.lb_flmc_Edit, d.lb_xgrq_dateedit, d.lb_xgr_Edit})
+            QVERIFY(silver(e));
+        QVERIFY(d.lb_lbbh_Edit->isReadOnly() && !d.lb_xgrq_dateedit->isReadOnly());
+        QVERIFY(!d.ok_lb_btn->isVisibleTo(&d) && !d.cancel_lb_btn->isVisibleTo(&d) && d.exit_btn->isVisibleTo(&d));
+        QVERIFY(d.edit_lb_btn->isVisibleTo(&d) && d.delete_lb_btn->isVisibleTo(&d));
+        d.edit_lb_btnClick();
+        QCOMPARE(d.ok_lb_btn->text(), QString("确定修改"));
+        QVERIFY(!d.lb_lbmc_Edit->isReadOnly() && !silver(d.lb_lbmc_Edit));
+        QVERIFY(d.lb_flbh_Edit->isReadOnly() && silver(d.lb_flbh_Edit));
+        QVERIFY(!d.Insert_lb_Btn->isEnabled() && d.ok_lb_btn->isVisibleTo(&d) && !d.exit_btn->isVisibleTo(&d));
+        QVERIFY(d.ok_lb_btn->isDefault());
+        d.LockFields();
+        QVERIFY(d.lb_lbmc_Edit->isReadOnly() && d.Insert_lb_Btn->isEnabled() && d.exit_btn->isVisibleTo(&d));
+        seen << "0";
+    });
+    open("00001", 1, [&](TywlbwhForm &d) {
+        QVERIFY(!d.whPanel->isVisibleTo(&d));
+        QCOMPARE(d.ok_lb_btn->text(), QString("确定添加"));
+        QCOMPARE(d.lb_flbh_Edit->text(), QString("00001"));
+        QCOMPARE(d.lb_flmc_Edit->text(), QString("第一章"));
+        QCOMPARE(d.lb_lbbh_Edit->text().size(), 5);
+        QVERIFY(d.lb_lbmc_Edit->text().isEmpty() && d.nr_memo->toPlainText().isEmpty() && d.lb_xgr_Edit->text().isEmpty());
+        QCOMPARE(d.lb_xgrq_dateedit->text(), DateTimeText::shortDate(QDate::currentDate()));
+        seen << "1";
+    });
+    open("00001", 2, [&](TywlbwhForm &d) {
+        QCOMPARE(d.ok_lb_btn->text(), QString("确定修改"));
+        QCOMPARE(d.lb_lbmc_Edit->text(), QString("第一章"));
+        QCOMPARE(d.lb_xgrq_dateedit->text(), DateTimeText::shortDate(QDate::currentDate()));
+        QVERIFY(d.lb_xgr_Edit->text().isEmpty());
+        seen << "2";
+    });
+    ScriptedBoxes boxes(QMessageBox::Cancel);
+    open("00001", 3, [&](TywlbwhForm &) { seen << "3 shown"; });
+    QCOMPARE(seen, QStringList({"0", "1", "2"}));
+    QCOMPARE(boxes.shown.size(), 1); // mode 3 asks, never shows the window
+}
+
+void TestChapterDialog::rootChapter()
+{
+    book->exec("delete from ywzx_ywlb where lbbh='00000'");
+    open("00000", 0, [&](TywlbwhForm &d) {
+        QCOMPARE(d.lb_flbh_Edit->text(), QString("00000"));
+        QCOMPARE(d.lb_flmc_Edit->text(), QString("澜州省档案馆电子书刊"));
+        QVERIFY(!d.edit_lb_btn->isVisibleTo(&d));
+        QVERIFY(!d.delete_lb_btn->isVisibleTo(&d));
+        QVERIFY(d.Insert_lb_Btn->isVisibleTo(&d));
+    });
+}
+
+void TestChapterDialog::codeWithoutRow()
+{
+    ScriptedBoxes boxes;
+    open("09999", 1, [&](TywlbwhForm &d) {
+        QVERIFY(d.lb_flbh_Edit->text().isEmpty());
+        QVERIFY(d.lb_flbh_Edit->isReadOnly());
+        d.lb_lbmc_Edit->setText("新");
+        QVERIFY(!d.SaveChapter());
+    });
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(boxes.shown[0].text, QString("父类编号字段不能为空。请完整输入后再试！"));
+    QCOMPARE(boxes.shown[0].caption, QString("错误提示"));
+    QCOMPARE(boxes.shown[0].icon, QMessageBox::Critical);
+}
+
+void TestChapterDialog::emptyFieldChecksInOrder()
+{
+    ScriptedBoxes boxes;
+    open("09999", 2, [&](TywlbwhForm &d) {
+        QVERIFY(!d.SaveChapter());
+        d.lb_lbbh_Edit->setText(" ");
+        QVERIFY(!d.SaveChapter());
+        d.lb_lbmc_Edit->setText(" "); // blanks pass the checks
+        QVERIFY(!d.SaveChapter());
+    });
+    QStringList texts;
+    for (const auto &b : boxes.shown)
+        texts << b.text;
+    QCOMPARE(texts, QStringList({"类别编号字段不能为空。请完整输入后再试！", "类别名称字段不能为空。请完整输入后再试！",
+                                 "父类编号字段不能为空。请完整输入后再试！"}));
+}
+
+void TestChapterDialog::addWithAnExistingCode()
+{
+    ScriptedBoxes boxes;
+    f.select(f.node("第一章"));
+    open("00001", 1, [&](TywlbwhForm &d) {
+        d.lb_lbbh_Edit->setText("00002");
+        d.lb_lbmc_Edit->setText("重复");
+        d.ok_lb_btnClick();
+        QCOMPARE(d.lb_lbbh_Edit->text(), QString());
+        QVERIFY(d.ok_lb_btn->isVisibleTo(&d));
+    });
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(boxes.shown[0].text, QString("此类别已存在。类别编号不允许重复。请重新输入类别编号后再试！"));
+    QCOMPARE(row("00002", "lbmc"), QString("第二章"));
+}
+
+void TestChapterDialog::editToAMissingCode()
+{
+    ScriptedBoxes boxes;
+    open("00001", 2, [&](TywlbwhForm &d) {
+        d.lb_lbbh_Edit->setText("77777");
+        QVERIFY(!d.SaveChapter());
+        QCOMPARE(d.lb_lbbh_Edit->text(), QString("00001"));
+    });
+    QCOMPARE(boxes.shown[0].text, QString("此类别不存在。您不能修改不存在的类别。请重新输入类别编号后再试！"));
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywlb where lbbh='77777'").toInt(), 0);
+}
+
+void TestChapterDialog::editToAnotherChaptersCode()
+{
+    f.select(f.node("第一章"));
+    {
+        ScriptedBoxes boxes(QMessageBox::Cancel);
+        open("00001", 2, [&](TywlbwhForm &d) {
+            d.lb_lbbh_Edit->setText("00002");
+            d.lb_lbmc_Edit->setText("改名");
+            QVERIFY(!d.SaveChapter());
+            QCOMPARE(d.lb_lbbh_Edit->text(), QString("00001"));
+        });
+        QCOMPARE(boxes.shown.size(), 1);
+        QCOMPARE(boxes.shown[0].caption, QString("警告"));
+        QCOMPARE(boxes.shown[0].text, QString("系统检测到您修改了类别编号。\r此类别原始类别名称为：第二章\r"
+                                              "确定修改将替换此类别的原始数据，您是否确定修改？"));
+        QCOMPARE(boxes.shown[0].defaultButton, QMessageBox::Cancel);
+        QCOMPARE(row("00002", "lbmc"), QString("第二章"));
+    }
+    ScriptedBoxes boxes(QMessageBox::Ok);
+    QString codeAfter;
+    open("00001", 0, [&](TywlbwhForm &d) {
+        d.edit_lb_btnClick();
+        d.lb_lbbh_Edit->setText("00002");
+        d.lb_lbmc_Edit->setText("改名");
+        d.lb_xgr_Edit->setText("张");
+        d.ok_lb_btnClick();
+        codeAfter = d.currentCode;
+        QVERIFY(d.exit_btn->isVisibleTo(&d)); // mode 0: locked again
+        QCOMPARE(d.lb_lbmc_Edit->text(), QString("改名"));
+    });
+    QCOMPARE(codeAfter, QString("00002"));
+    QCOMPARE(row("00002", "lbmc"), QString("改名"));
+    QCOMPARE(row("00002", "flbh"), QString("00000"));
+    QCOMPARE(row("00002", "xgr"), QString("张"));
+    QCOMPARE(row("00002", "ywnr"), QString("第一章正文\r\n第二行"));
+    QCOMPARE(row("00001", "lbmc"), QString("第一章")); // the row opened stays as it was
+    QCOMPARE(f.window->TreeView->currentItem()->text(0), QString("改名[00002]"));
+}
+
+void TestChapterDialog::idsAndAddMode()
+{
+    ScriptedBoxes boxes;
+    f.select(f.node("第二章"));
+    QTreeWidgetItem *selected = f.node("第二章");
+    const int childrenBefore = selected->childCount();
+    QStringList codes;
+    open("00002", 1, [&](TywlbwhForm &d) {
+        for (const QString &name : QStringList{"甲", "乙"}) {
+            codes << d.lb_lbbh_Edit->text();
+            d.lb_lbmc_Edit->setText(name);
+            d.nr_memo->setPlainText(QString("%1的正文").arg(name));
+            d.ok_lb_btnClick();
+            // Stays open for the next child, with a new code and the same parent.
+            QCOMPARE(d.ok_lb_btn->text(), QString("确定添加"));
+            QCOMPARE(d.lb_flbh_Edit->text(), QString("00002"));
+            QCOMPARE(d.lb_flmc_Edit->text(), QString("第二章"));
+            QVERIFY(d.lb_lbmc_Edit->text().isEmpty());
+            QCOMPARE(d.currentCode, QString("00002"));
+        }
+    });
+    QVERIFY(boxes.shown.isEmpty());
+    QCOMPARE(book->scalar("select id from ywzx_ywlb where lbbh=?", {codes[0]}).toInt(), 5);
+    QCOMPARE(book->scalar("select id from ywzx_ywlb where lbbh=?", {codes[1]}).toInt(), 6);
+    QCOMPARE(row(codes[1], "ywnr"), QString("乙的正文"));
+    QCOMPARE(row(codes[1], "photoimage"), QString("nil"));
+    QCOMPARE(row(codes[1], "checkimage"), QString("0"));
+    QCOMPARE(selected->childCount(), childrenBefore + 2);
+    QCOMPARE(selected->child(selected->childCount() - 1)->text(0), QString("乙[%1]").arg(codes[1]));
+    QCOMPARE(f.window->TreeView->currentItem(), selected); // the selection does not move
+    // The add command applies the icon rule afterwards: every node has its level's images.
+    maintenanceDialogRunner() = [](QDialog &) { return 0; };
+    f.window->Insert_lb_btnClick();
+    for (QTreeWidgetItemIterator it(f.window->TreeView); *it; ++it)
+        QCOMPARE((*it)->data(0, NodeRole::Image).toInt(), Tywzxform::levelOf(*it) == 1 ? 2 : Tywzxform::levelOf(*it) ? 4 : 0);
+
+    // The first row of an empty table gets id 1.
+    book->exec("delete from ywzx_ywlb");
+    f.select(f.root());
+    open("00000", 1, [&](TywlbwhForm &d) {
+        d.lb_flbh_Edit->setText("00000");
+        d.lb_lbbh_Edit->setText("00001");
+        d.lb_lbmc_Edit->setText("首");
+        QVERIFY(d.SaveChapter());
+    });
+    QCOMPARE(book->scalar("select id from ywzx_ywlb where lbbh='00001'").toInt(), 1);
+}
+
+void TestChapterDialog::randomCodes()
+{
+    for (int i = 0; i < 200; ++i) {
+        const QString code = TywlbwhForm::NewRandomCode();
+        QCOMPARE(code.size(), 5);
+        for (QChar c : code)
+            QVERIFY(c >= '0' && c <= '8');
+    }
+    open("00001", 0, [&](TywlbwhForm &d) {
+        d.Button1Click(); // also in the locked presentation; nothing is written
+        QVERIFY(d.lb_lbbh_Edit->isReadOnly());
+        QCOMPARE(d.lb_lbbh_Edit->text().size(), 5);
+    });
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywlb").toInt(), 4);
+}
+
+void TestChapterDialog::deleting()
+{
+    f.node("第二章")->setExpanded(true);
+    f.select(f.node("第二章"));
+    {
+        ScriptedBoxes cancel(QMessageBox::Cancel);
+        f.window->delete_lb_btnClick();
+        QCOMPARE(cancel.shown.size(), 1);
+        QCOMPARE(cancel.shown[0].text, QString("删除功能将从数据库中删除选定类别的所有数据。\r"
+                                               "数据删除后将是不可恢复的,您确定要删除当前类别吗？"));
+        QCOMPARE(cancel.shown[0].icon, QMessageBox::Warning);
+        QCOMPARE(row("00002", "lbmc"), QString("第二章"));
+    }
+    ScriptedBoxes ok(QMessageBox::Ok);
+    f.window->delete_lb_btnClick();
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywlb where lbbh='00002'").toInt(), 0);
+    QVERIFY(!f.node("第二章"));
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywnr where lbbh='00002'").toInt(), 1); // articles stay
+    // A chapter with child chapters is refused.
+    f.select(f.node("第一章"));
+    ok.shown.clear();
+    open("00001", 3);
+    QCOMPARE(ok.shown.size(), 2);
+    QCOMPARE(ok.shown[1].text, QString("不能删除，因为指定类别拥有子类别。您应该先删除子类别！"));
+    QVERIFY(f.node("第一章"));
+    // The root counts among its own children: never deleted.
+    f.select(f.root());
+    open("00000", 3);
+    QCOMPARE(row("00000", "lbmc"), QString("书"));
+    QVERIFY(f.root());
+}
+
+void TestChapterDialog::badDate()
+{
+    f.select(f.node("第一章"));
+    open("00001", 2, [&](TywlbwhForm &d) {
+        d.lb_lbmc_Edit->setText("改");
+        d.lb_xgrq_dateedit->setText("2024年13月");
+        try {
+            d.SaveChapter();
+            QFAIL("no error");
+        } catch (const AppError &error) {
+            QCOMPARE(error.message(), QString("'2024年13月' is not a valid date and time"));
+        }
+    });
+    QCOMPARE(row("00001", "lbmc"), QString("第一章"));
+    QCOMPARE(f.node("第一章")->text(0), QString("第一章[00001]"));
+}
+
+void TestChapterDialog::photoFileMissing()
+{
+    const QString gone = dir.filePath("gone.jpg");
+    open("00001", 2, [&](TywlbwhForm &d) {
+        d.CheckBox1->setChecked(true);
+        d.Label1->setText(gone);
+        d.lb_lbmc_Edit->setText("改");
+        try {
+            d.SaveChapter();
+            QFAIL("no error");
+        } catch (const AppError &error) {
+            QVERIFY2(error.message().startsWith(QString("Cannot open file \"%1\". ").arg(gone)), qPrintable(error.message()));
+        }
+    });
+    QCOMPARE(row("00001", "lbmc"), QString("第一章"));
+}
+
+static QString writePicture(const QString &path, QColor colour)
+{
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(colour);
+    image.save(path, "JPG");
+    return path;
+}
+
+void TestChapterDialog::photoKeptReplacedCleared()
+{
+    const QString red = writePicture(dir.filePath("red.jpg"), Qt::red);
+    const QString blue = writePicture(dir.filePath("blue.jpg"), Qt::blue);
+    const auto fileBytes = [](const QString &p) { QFile file(p); file.open(QIODevice::ReadOnly); return file.readAll(); };
+    const auto photo = [&](const QString &code) {
+        return book->scalar("select photoimage from ywzx_ywlb where lbbh=?", {code}).toByteArray();
+    };
+    f.select(f.node("第一章"));
+    TywlbwhForm::OpenPictureDialog1 = [&](QWidget *) { return red; };
+    open("00001", 2, [&](TywlbwhForm &d) {
+        d.Image1DblClick();
+        QCOMPARE(d.Label1->text(), red);
+        QVERIFY(!d.CheckBox1->isChecked()); // picking does not tick the box
+        QVERIFY(!d.Image1->pixmap().isNull());
+        d.CheckBox1->setChecked(true);
+        QVERIFY(d.SaveChapter());
+    });
+    QCOMPARE(photo("00001"), fileBytes(red));
+    QCOMPARE(row("00001", "checkimage"), QString("1"));
+    // Another edit keeps it: the load shows it, ticks the box and remembers it.
+    open("00001", 2, [&](TywlbwhForm &d) {
+        QVERIFY(d.CheckBox1->isChecked());
+        QVERIFY(!d.Image1->pixmap().isNull());
+        QCOMPARE(d.rememberedPhoto(), fileBytes(red));
+        d.lb_xgr_Edit->setText("李");
+        QVERIFY(d.SaveChapter());
+    });
+    QCOMPARE(photo("00001"), fileBytes(red));
+    // A child never inherits it.
+    QString child;
+    open("00001", 1, [&](TywlbwhForm &d) {
+        QVERIFY(!d.CheckBox1->isChecked());
+        QVERIFY(d.Image1->pixmap().isNull());
+        child = d.lb_lbbh_Edit->text();
+        d.lb_lbmc_Edit->setText("子");
+        d.CheckBox1->setChecked(true); // ticked with nothing picked: the file check fails
+        QVERIFY_THROWS_EXCEPTION(AppError, d.SaveChapter());
+        d.CheckBox1->setChecked(false);
+        QVERIFY(d.SaveChapter());
+    });
+    QCOMPARE(photo(child), QByteArray("nil"));
+    // A new pick replaces it; unticking clears it.
+    TywlbwhForm::OpenPictureDialog1 = [&](QWidget *) { return blue; };
+    open("00001", 2, [&](TywlbwhForm &d) {
+        d.Image1DblClick();
+        QVERIFY(d.SaveChapter());
+    });
+    QCOMPARE(photo("00001"), fileBytes(blue));
+    open("00001", 2, [&](TywlbwhForm &d) {
+        d.CheckBox1->setChecked(false);
+        QVERIFY(d.SaveChapter());
+    });
+    QCOMPARE(photo("00001"), QByteArray("nil"));
+    QCOMPARE(row("00001", "checkimage"), QString("0"));
+    // A file that is no picture: an error, and the box keeps what it had.
+    const QString text = dir.filePath("not.jpg");
+    QFile file(text);
+    file.open(QIODevice::WriteOnly);
+    file.write("no picture");
+    file.close();
+    TywlbwhForm::OpenPictureDialog1 = [&](QWidget *) { return text; };
+    open("00001", 2, [&](TywlbwhForm &d) {
+        QVERIFY_THROWS_EXCEPTION(AppError, d.Image1DblClick());
+        QVERIFY(d.Label1->text().isEmpty());
+    });
+    TywlbwhForm::OpenPictureDialog1 = [](QWidget *) { return QString(); };
+}
+
+void TestChapterDialog::longTextRoundTrip()
+{
+    QString text = QString(10000, QChar(0x6C34)); // one 10,000-character paragraph
+    while (text.size() < 100000)
+        text += QStringLiteral("\r\n第二段文字，含\u00A0不换行空格与\t制表符。");
+    book->exec("update ywzx_ywlb set ywnr=? where lbbh='00001'", {text});
+    f.select(f.node("第一章"));
+    open("00001", 2, [&](TywlbwhForm &d) { QVERIFY(d.SaveChapter()); });
+    QCOMPARE(row("00001", "ywnr").toUtf8(), text.toUtf8());
+    open("00001", 2, [&](TywlbwhForm &d) { QVERIFY(d.SaveChapter()); });
+    QCOMPARE(row("00001", "ywnr").toUtf8(), text.toUtf8());
+}
+
+void TestChapterDialog::codeWithAQuote()
+{
+    ScriptedBoxes boxes(QMessageBox::Ok);
+    f.select(f.node("第二章"));
+    open("00002", 1, [&](TywlbwhForm &d) {
+        d.lb_lbbh_Edit->setText("a'b");
+        d.lb_lbmc_Edit->setText("引号");
+        QVERIFY(d.SaveChapter());
+    });
+    QCOMPARE(row("a'b", "lbmc"), QString("引号"));
+    QCOMPARE(row("a'b", "flbh"), QString("00002"));
+    f.window->N5Click();
+    f.node("第二章")->setExpanded(true);
+    f.select(f.node("引号"));
+    QCOMPARE(f.window->currentChapterCode, QString("a'b"));
+    open("a'b", 2, [&](TywlbwhForm &d) {
+        QCOMPARE(d.lb_lbmc_Edit->text(), QString("引号"));
+        d.lb_lbmc_Edit->setText("引号二");
+        QVERIFY(d.SaveChapter());
+    });
+    QCOMPARE(row("a'b", "lbmc"), QString("引号二"));
+    f.window->delete_lb_btnClick();
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywlb where lbbh=?", {"a'b"}).toInt(), 0);
+    QVERIFY(!f.node("引号"));
+}
+
+void TestChapterDialog::cancelInBrowseMode()
+{
+    open("00001", 0, [&](TywlbwhForm &d) {
+        d.edit_lb_btnClick();
+        d.nr_memo->setPlainText("typed");
+        d.lb_lbmc_Edit->setText("typed");
+        d.cancel_lb_btnClick();
+        QCOMPARE(d.nr_memo->toPlainText(), QString("第一章正文\n第二行"));
+        QCOMPARE(d.lb_lbmc_Edit->text(), QString("第一章"));
+        QVERIFY(d.lb_lbmc_Edit->isReadOnly());
+    });
+    QCOMPARE(row("00001", "lbmc"), QString("第一章"));
+}
+
+QTEST_MAIN(TestChapterDialog)
+#include "tst_chapterdialog.moc"
