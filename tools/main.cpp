@@ -1,4 +1,5 @@
 // ebook-tool: makes book files for the reading room.
+#include "AccessImport.h"
 #include "DemoBook.h"
 #include "Generator.h"
 #include "common/AppError.h"
@@ -7,6 +8,7 @@
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -15,7 +17,8 @@ const char *Usage =
     "       ebook-tool demo FILE                 write the demo book (Tang and Song poems)\n"
     "       ebook-tool generate FILE [--chapters N] [--fanout F] [--articles M]\n"
     "                  [--text-bytes B] [--word W --word-percent P]\n"
-    "                                            write a large book for benchmarks\n";
+    "                                            write a large book for benchmarks\n"
+    "       ebook-tool import ACCESS_FILE BOOK   bring a book kept in an Access file over\n";
 
 int fail(const QString &message)
 {
@@ -32,6 +35,21 @@ int usage()
 void say(const QString &message)
 {
     std::printf("%s\n", message.toUtf8().constData());
+}
+
+int import(const QString &access, const QString &book)
+{
+    AccessImport::Progress progress;
+    if (isatty(STDERR_FILENO))
+        progress = [](const QString &table, int done, int total) {
+            std::fprintf(stderr, "\r%s: %d of %d rows", table.toUtf8().constData(), done, total);
+            if (done == total)
+                std::fputc('\n', stderr);
+        };
+    const AccessImport::Counts counts = AccessImport::run(access, book, progress);
+    say(QStringLiteral("imported %1 rows of ywzx_ywlb and %2 rows of ywzx_ywnr into %3")
+            .arg(counts.chapters).arg(counts.articles).arg(book));
+    return 0;
 }
 
 int generate(const QStringList &args)
@@ -90,6 +108,8 @@ int main(int argc, char **argv)
                     .arg(args.at(1)).arg(counts.chapters).arg(counts.articles));
             return 0;
         }
+        if (command == QLatin1String("import") && args.size() == 3)
+            return import(args.at(1), args.at(2));
         if (command == QLatin1String("generate") && args.size() >= 2)
             return generate(args.mid(1));
     } catch (const AppError &error) {

@@ -58,54 +58,73 @@ void insertRoot(QSqlDatabase &db, const QString &bookName, const QDateTime &when
          {bookName, DateTimeText::storageText(when), QString(QLatin1String("")), QByteArray("nil")});
 }
 
-static void fillTemporary(const QString &temporary, const QString &bookName,
-                          const std::function<void(QSqlDatabase &)> &fill)
+void writeNewFile(const QString &path, const std::function<void(QSqlDatabase &)> &fill)
 {
     const QString name = QStringLiteral("create-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(temporary);
-        if (!db.open())
-            throw AppError(AppError::Database, engineMessage(db.lastError()));
-        try {
-            exec(db, QStringLiteral("begin"));
-            apply(db);
-            insertRoot(db, bookName, QDateTime::currentDateTime());
-            if (fill)
-                fill(db);
-            exec(db, QStringLiteral("commit"));
-        } catch (...) {
+    try {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(path);
+            if (!db.open())
+                throw AppError(AppError::Database, engineMessage(db.lastError()));
+            try {
+                exec(db, QStringLiteral("begin"));
+                apply(db);
+                if (fill)
+                    fill(db);
+                exec(db, QStringLiteral("commit"));
+            } catch (...) {
+                db.close();
+                throw;
+            }
             db.close();
-            throw;
         }
-        db.close();
+        QSqlDatabase::removeDatabase(name);
+    } catch (...) {
+        QSqlDatabase::removeDatabase(name);
+        QFile::remove(path);
+        QFile::remove(path + QStringLiteral("-journal"));
+        throw;
     }
-    QSqlDatabase::removeDatabase(name);
 }
 
-void createBook(const QString &path, const QString &bookName,
-                const std::function<void(QSqlDatabase &)> &fill)
+QString temporaryPathFor(const QString &path)
+{
+    const QFileInfo target(path);
+    return target.dir().filePath(
+        QStringLiteral(".%1.%2.tmp").arg(target.fileName(), QUuid::createUuid().toString(QUuid::Id128)));
+}
+
+void checkNewBookPath(const QString &path)
 {
     const QFileInfo target(path);
     if (target.exists() || target.isSymLink())
         throw AppError(AppError::BookFile, QStringLiteral("'%1' exists already; it is not overwritten").arg(path));
     if (!target.dir().exists())
         throw AppError(AppError::BookFile, QStringLiteral("Cannot create '%1': the folder does not exist").arg(path));
-    const QString temporary = target.dir().filePath(
-        QStringLiteral(".%1.%2.tmp").arg(target.fileName(), QUuid::createUuid().toString(QUuid::Id128)));
-    try {
-        fillTemporary(temporary, bookName, fill);
-    } catch (...) {
-        QFile::remove(temporary);
-        QFile::remove(temporary + QStringLiteral("-journal"));
-        throw;
-    }
-    // QFile::rename never replaces an existing file, so a book that appeared
-    // meanwhile is not overwritten either.
+}
+
+// QFile::rename never replaces an existing file, so a book that appeared
+// meanwhile is not overwritten either.
+void moveIntoPlace(const QString &temporary, const QString &path)
+{
     if (!QFile::rename(temporary, path)) {
         QFile::remove(temporary);
         throw AppError(AppError::BookFile, QStringLiteral("Cannot create '%1'").arg(path));
     }
+}
+
+void createBook(const QString &path, const QString &bookName,
+                const std::function<void(QSqlDatabase &)> &fill)
+{
+    checkNewBookPath(path);
+    const QString temporary = temporaryPathFor(path);
+    writeNewFile(temporary, [&](QSqlDatabase &db) {
+        insertRoot(db, bookName, QDateTime::currentDateTime());
+        if (fill)
+            fill(db);
+    });
+    moveIntoPlace(temporary, path);
 }
 
 } // namespace BookSchema

@@ -22,6 +22,16 @@ void insertRoot(QSqlDatabase &db, const QString &bookName, const QDateTime &when
 void createBook(const QString &path, const QString &bookName,
                 const std::function<void(QSqlDatabase &)> &fill = {});
 
+// A temporary name in the folder of path, for writing a book to rename later.
+QString temporaryPathFor(const QString &path);
+// Checks that a new book may be written at path; throws AppError if not.
+void checkNewBookPath(const QString &path);
+// Writes the schema and whatever `fill` adds (no root row) into a new file at
+// exactly this path, in one transaction; removes the file again on failure.
+void writeNewFile(const QString &path, const std::function<void(QSqlDatabase &)> &fill);
+// Renames a finished temporary book to its place; never replaces a file.
+void moveIntoPlace(const QString &temporary, const QString &path);
+
 // Runs one statement with positional values; throws AppError on failure.
 void exec(QSqlDatabase &db, const QString &sql, const QVariantList &values = {});
 

@@ -1,0 +1,282 @@
+#include "AccessImport.h"
+
+#include "common/AppError.h"
+#include "data/BookSchema.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QVector>
+
+#include <glib.h>
+#include <mdbtools.h>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace AccessImport {
+
+namespace {
+
+// Large enough for any memo: libmdb cuts a value at this size.
+constexpr size_t BindSize = 16 * 1024 * 1024;
+
+[[noreturn]] void fail(const QString &message)
+{
+    throw AppError(AppError::BookFile, message);
+}
+
+struct Table {
+    const char *name;
+    QStringList columns;
+};
+
+const Table Chapters{"ywzx_ywlb", {"id", "lbbh", "lbmc", "flbh", "xgrq", "xgr", "ywnr", "photoimage", "checkimage"}};
+const Table Articles{"ywzx_ywnr", {"id", "nrbh", "nrbt", "lbbh", "xgrq", "xgr", "ywnr"}};
+
+// The first bytes tell an Access file; its size must be whole pages.
+void checkAccessFile(const QString &path)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("cannot read %1: %2").arg(path, QFileInfo::exists(path) ? file.errorString()
+                                                                                     : QStringLiteral("no such file")));
+    const QByteArray head = file.read(0x20);
+    const QByteArray marker = head.mid(4, 15);
+    if (marker != "Standard Jet DB" && marker != "Standard ACE DB")
+        fail(QStringLiteral("%1 is not an Access database").arg(path));
+    const qint64 page = head.size() > 0x14 && head.at(0x14) == 0 ? 2048 : 4096;
+    if (file.size() < 2 * page || file.size() % page != 0)
+        fail(QStringLiteral("%1 is damaged: it ends inside a page (truncated?)").arg(path));
+}
+
+// libmdb converts text with iconv: Jet 4 stores UTF-16, but libmdb reads it
+// as UCS-2 and turns characters outside the Basic Multilingual Plane into
+// "??". Jet 3 stores the code page of the machine that wrote it, for this
+// program's archives GBK.
+void useExactTextConversion(MdbHandle *mdb)
+{
+    const iconv_t converter = IS_JET4(mdb) ? iconv_open("UTF-8", "UTF-16LE") : iconv_open("UTF-8", "GBK");
+    if (converter == iconv_t(-1))
+        fail(QStringLiteral("the text converter of this system cannot read Access texts"));
+    if (mdb->iconv_in != iconv_t(-1))
+        iconv_close(mdb->iconv_in);
+    mdb->iconv_in = converter;
+}
+
+MdbCatalogEntry *findTable(MdbHandle *mdb, const char *name)
+{
+    for (unsigned int i = 0; i < mdb->num_catalog; ++i) {
+        auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb->catalog, i));
+        if (entry->object_type == MDB_TABLE && g_ascii_strcasecmp(entry->object_name, name) == 0)
+            return entry;
+    }
+    return nullptr;
+}
+
+// One table opened for reading, its wanted columns bound by name.
+class TableReader {
+public:
+    TableReader(MdbHandle *mdb, const Table &wanted)
+        : mdb_(mdb), name_(QString::fromLatin1(wanted.name))
+    {
+        MdbCatalogEntry *entry = findTable(mdb, wanted.name);
+        if (!entry)
+            fail(QStringLiteral("the Access file has no table %1").arg(name_));
+        table_ = mdb_read_table(entry);
+        if (!table_ || !mdb_read_columns(table_))
+            fail(QStringLiteral("the table %1 of the Access file cannot be read").arg(name_));
+        for (const QString &column : wanted.columns)
+            bind(column);
+        mdb_rewind_table(table_);
+    }
+    ~TableReader()
+    {
+        for (char *buffer : buffers_)
+            g_free(buffer);
+        if (table_)
+            mdb_free_tabledef(table_);
+    }
+    TableReader(const TableReader &) = delete;
+    TableReader &operator=(const TableReader &) = delete;
+
+    int rowCount() const { return int(table_->num_rows); }
+    bool next() { return mdb_fetch_row(table_); }
+
+    // The value of the i-th wanted column in the current row: null, text
+    // (UTF-8, as libmdb gives it) or, for the OLE column, its bytes.
+    QVariant value(int i)
+    {
+        MdbColumn *col = columns_.at(i);
+        if (col->cur_value_len == 0)
+            return QVariant(); // a null (libmdb cannot tell an empty short text from it)
+        if (col->col_type == MDB_OLE)
+            return oleBytes(col);
+        const QByteArray text(buffers_.at(i), lengths_.at(i));
+        if (size_t(text.size()) >= BindSize - 1)
+            fail(QStringLiteral("a value in %1 is longer than %2 bytes").arg(name_).arg(BindSize));
+        if (col->col_type == MDB_LONGINT || col->col_type == MDB_INT)
+            return text.toInt();
+        return QString::fromUtf8(text);
+    }
+
+private:
+    void bind(const QString &column)
+    {
+        for (unsigned int c = 0; c < table_->num_cols; ++c) {
+            auto *col = static_cast<MdbColumn *>(g_ptr_array_index(table_->columns, c));
+            if (QString::fromUtf8(col->name).compare(column, Qt::CaseInsensitive) != 0)
+                continue;
+            buffers_ << static_cast<char *>(g_malloc0(BindSize));
+            lengths_ << 0;
+            columns_ << col;
+            return;
+        }
+        fail(QStringLiteral("the table %1 of the Access file has no column %2").arg(name_, column));
+    }
+
+public:
+    // Binding after all buffers exist: the length array must not move.
+    void bindAll()
+    {
+        for (int i = 0; i < columns_.size(); ++i)
+            for (unsigned int c = 0; c < table_->num_cols; ++c)
+                if (g_ptr_array_index(table_->columns, c) == columns_.at(i))
+                    mdb_bind_column(table_, int(c) + 1, buffers_[i], &lengths_[i]);
+    }
+
+private:
+    QByteArray oleBytes(MdbColumn *col)
+    {
+        size_t size = 0;
+        void *data = mdb_ole_read_full(mdb_, col, &size);
+        if (!data)
+            fail(QStringLiteral("an OLE value in %1 cannot be read").arg(name_));
+        const QByteArray bytes(static_cast<const char *>(data), qsizetype(size));
+        free(data);
+        return bytes;
+    }
+
+    MdbHandle *mdb_;
+    QString name_;
+    MdbTableDef *table_ = nullptr;
+    QVector<MdbColumn *> columns_;
+    QVector<char *> buffers_;
+    QVector<int> lengths_;
+};
+
+int copyRows(TableReader &reader, QSqlDatabase &db, const Table &table, const Progress &progress)
+{
+    const QString names = table.columns.join(QLatin1Char(','));
+    QStringList marks;
+    for (int i = 0; i < table.columns.size(); ++i)
+        marks << QStringLiteral("?");
+    BookSchema::exec(db, QStringLiteral("delete from %1").arg(QLatin1String(table.name)));
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral("insert into %1 (%2) values (%3)")
+                       .arg(QLatin1String(table.name), names, marks.join(QLatin1Char(','))));
+    int rows = 0;
+    reader.bindAll();
+    while (reader.next()) {
+        for (int i = 0; i < table.columns.size(); ++i)
+            insert.bindValue(i, reader.value(i));
+        if (!insert.exec())
+            fail(QStringLiteral("row %1 of %2 cannot be written: %3")
+                     .arg(rows + 1).arg(QLatin1String(table.name), insert.lastError().text()));
+        ++rows;
+        if (progress && (rows % 200 == 0 || rows == reader.rowCount()))
+            progress(QLatin1String(table.name), rows, reader.rowCount());
+    }
+    return rows;
+}
+
+} // namespace
+
+Counts writeBook(const QString &accessPath, const QString &path, const Progress &progress)
+{
+    checkAccessFile(accessPath);
+    MdbHandle *mdb = mdb_open(QFile::encodeName(accessPath).constData(), MDB_NOFLAGS);
+    if (!mdb)
+        fail(QStringLiteral("%1 is not an Access database").arg(accessPath));
+    struct Close {
+        MdbHandle *mdb;
+        ~Close() { mdb_close(mdb); }
+    } closing{mdb};
+    useExactTextConversion(mdb);
+    mdb_set_bind_size(mdb, BindSize);
+    mdb_set_date_fmt(mdb, "%Y-%m-%d %H:%M:%S");
+    if (!mdb_read_catalog(mdb, MDB_TABLE))
+        fail(QStringLiteral("%1 is damaged: its catalogue cannot be read").arg(accessPath));
+    TableReader chapters(mdb, Chapters);
+    TableReader articles(mdb, Articles);
+    Counts counts;
+    BookSchema::writeNewFile(path, [&](QSqlDatabase &db) {
+        counts.chapters = copyRows(chapters, db, Chapters, progress);
+        counts.articles = copyRows(articles, db, Articles, progress);
+    });
+    return counts;
+}
+
+Counts run(const QString &accessPath, const QString &bookPath, const Progress &progress)
+{
+    BookSchema::checkNewBookPath(bookPath);
+    checkAccessFile(accessPath);
+    const QString temporary = BookSchema::temporaryPathFor(bookPath);
+    int channel[2];
+    if (pipe(channel) != 0)
+        fail(QStringLiteral("cannot start the Access reader"));
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        int code = 0;
+        Counts counts;
+        QByteArray message;
+        // libmdb writes its own complaints to stderr; the command's error is
+        // the one line printed by the parent. Progress still reaches stderr.
+        const int terminal = dup(STDERR_FILENO);
+        const int quiet = open("/dev/null", O_WRONLY);
+        dup2(quiet, STDERR_FILENO);
+        const Progress shown = !progress ? Progress() : [&](const QString &table, int done, int total) {
+            std::fflush(stderr);
+            dup2(terminal, STDERR_FILENO);
+            progress(table, done, total);
+            std::fflush(stderr);
+            dup2(quiet, STDERR_FILENO);
+        };
+        try {
+            counts = writeBook(accessPath, temporary, shown);
+        } catch (const AppError &error) {
+            message = error.message().toUtf8();
+            code = 1;
+        }
+        const QByteArray report = code ? message : QByteArray::number(counts.chapters) + ' ' + QByteArray::number(counts.articles);
+        (void)!write(channel[1], report.constData(), size_t(report.size()));
+        close(channel[1]);
+        _exit(code);
+    }
+    close(channel[1]);
+    QByteArray report;
+    char buffer[4096];
+    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;)
+        report.append(buffer, n);
+    close(channel[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        QFile::remove(temporary);
+        QFile::remove(temporary + QStringLiteral("-journal"));
+        if (!WIFEXITED(status))
+            fail(QStringLiteral("%1 is damaged: the Access reader failed on it").arg(accessPath));
+        fail(QString::fromUtf8(report));
+    }
+    BookSchema::moveIntoPlace(temporary, bookPath);
+    const QList<QByteArray> numbers = report.split(' ');
+    return {numbers.value(0).toInt(), numbers.value(1).toInt()};
+}
+
+} // namespace AccessImport
