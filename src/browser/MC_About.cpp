@@ -59,7 +59,10 @@ TMac_About::TMac_About()
     Label8->setFont(web);
     Label8->setStyleSheet(QStringLiteral("color: blue; background: transparent;"));
     Label8->setToolTip(MakerWeb);
-    Label8->adjustSize();
+
+    // Sized to their texts once their fonts are final.
+    for (QLabel *text : {Label3, Label4, Label5, Label6, Label7, Label9, Label14, Label1, Label11, Label10, Label8})
+        text->adjustSize();
 
     BitBtn3 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("关闭(Esc)"), this);
     BitBtn3->setObjectName(QStringLiteral("BitBtn3"));

@@ -163,6 +163,7 @@ void TywlbwhForm::buildRecordArea()
     Image1->setGeometry(371, 19, 320, 130);
     Image1->setScaledContents(true);
     Image1->setToolTip(QStringLiteral("双击选择照片"));
+    Image1->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     Label1 = caption(RecordPanel, "Label1", QString(), 374, 155);
 }
 

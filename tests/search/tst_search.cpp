@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QtTest>
@@ -39,6 +40,7 @@ private slots:
     void closingWithAnEmptyName();
     void specialCharacters_data();
     void specialCharacters();
+    void demoBookWalkthrough();
 
 private:
     QString selectedLabel() const { return f.window->TreeView->currentItem()->text(0); }
@@ -422,6 +424,41 @@ void TestSearch::specialCharacters()
     f.window->FindDialog2Find();
     QCOMPARE(labels, hits);
     QCOMPARE(narrowed, hits);
+}
+
+// A reader on the demo book finds a poet by name, searches a line of a
+// poem, narrows the hits and lands on the poet when the window closes.
+void TestSearch::demoBookWalkthrough()
+{
+    QTemporaryDir demo;
+    const QString path = demo.filePath("demo.mdb");
+    QProcess tool;
+    tool.start(qEnvironmentVariable("EBOOK_TOOL"), {"demo", path});
+    QVERIFY(tool.waitForFinished(60000) && tool.exitCode() == 0);
+    f.open(path);
+    ScriptedBoxes boxes;
+    f.select(f.root());
+    find("李白", true, true);
+    QCOMPARE(selectedLabel(), QString("李白[%1]").arg(f.window->currentChapterCode));
+    QVERIFY(f.window->memo1->toPlainText().contains("床前明月光"));
+
+    QStringList listed;
+    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+        for (int i = 0; i < form.nrbtListBox->count(); ++i)
+            listed << form.nrbtListBox->item(i)->text();
+        form.Edit1->setText("举头望明月");
+        form.Button1Click();
+        listed << QString::number(form.nrbtListBox->count());
+        form.exit_btn->click();
+        return int(QDialog::Rejected);
+    };
+    f.select(f.node("杜甫"));
+    f.window->FindDialog2->setText("床前明月光");
+    f.window->FindDialog2Find();
+    QVERIFY2(listed.first().startsWith("李白[N"), qPrintable(listed.join(' ')));
+    QCOMPARE(listed.last(), QString("1"));
+    QVERIFY(selectedLabel().startsWith("李白["));
+    QVERIFY(boxes.shown.isEmpty());
 }
 
 QTEST_MAIN(TestSearch)
