@@ -3,6 +3,7 @@
 #include "common/DateTimeText.h"
 #include "common/MessageBoxes.h"
 #include "common/TextHelpers.h"
+#include "data/ywzxDM.h"
 
 #include <QAction>
 #include <QMenu>
@@ -114,6 +115,24 @@ void MaintenanceDialog::showStored(QPlainTextEdit *pane, const QString &stored)
     pane->setPlainText(TextHelpers::paneFromStored(stored));
 }
 
+void MaintenanceDialog::runEntry(const QString &code, QTreeWidget *tree, int mode)
+{
+    currentCode = code;
+    this->mode = mode;
+    this->tree = tree;
+    load(currentCode);
+    browseButtons()->setVisible(mode == Browse);
+    if (mode == Delete) {
+        remove();
+        return;
+    }
+    if (mode == Add)
+        beginAdd();
+    else if (mode == Edit)
+        beginEdit();
+    maintenanceDialogRunner()(*this);
+}
+
 QString MaintenanceDialog::todayText()
 {
     return DateTimeText::shortDate(QDate::currentDate());
@@ -145,4 +164,63 @@ void MaintenanceDialog::inputError(const QString &text, QWidget *focus)
 {
     MessageBoxes::inputError(this, text);
     focus->setFocus();
+}
+
+BookQuery &MaintenanceDialog::prepare(BookQuery &query, const QStringList &lines, const QString &code)
+{
+    query.close();
+    query.clearSql();
+    for (const QString &line : lines)
+        query.addLine(line);
+    // Bound, never pasted: a code holding a quote is an ordinary code.
+    query.setText(QStringLiteral("code"), code);
+    return query;
+}
+
+bool MaintenanceDialog::checkFilled(const SaveChecks &checks)
+{
+    const std::pair<QLineEdit *, QString> fields[] = {
+        {checks.code, checks.emptyCode}, {checks.name, checks.emptyName}, {checks.parent, checks.emptyParent}};
+    for (const auto &[field, message] : fields) {
+        if (field->text().isEmpty()) {
+            inputError(message, field);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool MaintenanceDialog::checkCode(const SaveChecks &checks, bool addState)
+{
+    BookQuery &found = prepare(ywzxDMF->updateQuery, checks.existence, checks.code->text());
+    found.open();
+    const bool exists = !found.isEmpty();
+    if (exists && addState) {
+        inputError(checks.exists, checks.code);
+        checks.code->clear();
+        return false;
+    }
+    if (!exists && !addState) {
+        checks.code->setText(currentCode);
+        inputError(checks.missing, checks.code);
+        return false;
+    }
+    if (!addState && checks.code->text() != currentCode
+        && !confirm({checks.changed.value(0), checks.changed.value(1) + found.fieldAsText(checks.nameColumn),
+                     checks.changed.value(2)})) {
+        checks.code->setText(currentCode);
+        checks.code->setFocus();
+        return false;
+    }
+    return true;
+}
+
+void MaintenanceDialog::mirrorSave(const QString &label, bool addState, const QString &code)
+{
+    if (addState) {
+        appendToSelected(label);
+        return;
+    }
+    relabelSelected(label);
+    currentCode = code;
 }

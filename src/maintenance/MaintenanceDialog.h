@@ -5,6 +5,7 @@
 #include <QValidator>
 #include <functional>
 
+class BookQuery;
 class QMenu;
 class QPlainTextEdit;
 class QTreeWidget;
@@ -42,8 +43,19 @@ public:
     // Today in the user's short date form.
     static QString todayText();
 
+    // The entry both dialogs share: load the record, show the browse buttons
+    // only in mode 0, delete without showing the window in mode 3, else set
+    // up adding or editing and run the dialog modally.
+    void runEntry(const QString &code, QTreeWidget *tree, int mode);
+
 protected:
     MaintenanceDialog(const QString &name, const QString &caption, const QSize &size);
+
+    virtual void load(const QString &code) = 0;
+    virtual void remove() = 0;
+    virtual void beginAdd() = 0;
+    virtual void beginEdit() = 0;
+    virtual QWidget *browseButtons() const = 0;
 
     QLineEdit *edit(QWidget *parent, const char *name, const QRect &geometry, int gbkLimit);
     QPlainTextEdit *contentPane(QWidget *parent, QColor background);
@@ -60,6 +72,25 @@ protected:
     // A warning whose lines are joined by a single carriage return; true on OK.
     bool confirm(const QStringList &lines);
     void inputError(const QString &text, QWidget *focus);
+
+    // The checks of a save, shared by both dialogs: the three fields that must
+    // not be empty, then the typed code against the table and the state.
+    struct SaveChecks {
+        QLineEdit *code, *name, *parent;
+        QString emptyCode, emptyName, emptyParent;
+        QStringList existence; // lines of the existence statement, the code as :code
+        QString exists;        // the code is taken (add state)
+        QString missing;       // the code has no row (edit state)
+        QStringList changed;   // the warning: first line, prefix of the stored name, last line
+        QString nameColumn;
+    };
+    bool checkFilled(const SaveChecks &checks);
+    bool checkCode(const SaveChecks &checks, bool addState);
+    // The tree after a save: the selected node relabelled (edit state, which
+    // also makes the typed code the dialog's) or a new last child (add state).
+    void mirrorSave(const QString &label, bool addState, const QString &code);
+    // Closes the query, gives it the lines and binds the code as :code.
+    static BookQuery &prepare(BookQuery &query, const QStringList &lines, const QString &code);
 };
 
 // Runs a dialog entry the way the program runs modal windows; tests replace

@@ -219,13 +219,11 @@ void TywlbwhForm::showPicture(const QPixmap &picture)
 
 void TywlbwhForm::LoadChapter(const QString &code)
 {
-    BookQuery &query = ywzxDMF->Query;
-    query.close();
-    query.clearSql();
-    query.addLine(QStringLiteral("select ywlb.* , fl_ywlb.lbmc as flmc"));
-    query.addLine(QStringLiteral("from ywzx_ywlb ywlb,ywzx_ywlb fl_ywlb"));
-    query.addLine(QStringLiteral("where ywlb.flbh=fl_ywlb.lbbh and ywlb.lbbh=:code"));
-    query.setText(QStringLiteral("code"), code);
+    BookQuery &query = prepare(ywzxDMF->Query,
+                               {QStringLiteral("select ywlb.* , fl_ywlb.lbmc as flmc"),
+                                QStringLiteral("from ywzx_ywlb ywlb,ywzx_ywlb fl_ywlb"),
+                                QStringLiteral("where ywlb.flbh=fl_ywlb.lbbh and ywlb.lbbh=:code")},
+                               code);
     query.open();
     if (query.isEmpty()) {
         for (QLineEdit *field : {lb_lbbh_Edit, lb_lbmc_Edit, lb_xgrq_dateedit, lb_xgr_Edit, lb_flbh_Edit, lb_flmc_Edit})
@@ -400,57 +398,25 @@ QByteArray TywlbwhForm::photoToStore() const
 
 bool TywlbwhForm::SaveChapter()
 {
-    if (lb_lbbh_Edit->text().isEmpty()) {
-        inputError(QStringLiteral("类别编号字段不能为空。请完整输入后再试！"), lb_lbbh_Edit);
+    const SaveChecks checks{lb_lbbh_Edit, lb_lbmc_Edit, lb_flbh_Edit,
+                            QStringLiteral("类别编号字段不能为空。请完整输入后再试！"),
+                            QStringLiteral("类别名称字段不能为空。请完整输入后再试！"),
+                            QStringLiteral("父类编号字段不能为空。请完整输入后再试！"),
+                            {QStringLiteral("select * from YWZX_YWLB"), QStringLiteral("where LBBH=:code")},
+                            QStringLiteral("此类别已存在。类别编号不允许重复。请重新输入类别编号后再试！"),
+                            QStringLiteral("此类别不存在。您不能修改不存在的类别。请重新输入类别编号后再试！"),
+                            {QStringLiteral("系统检测到您修改了类别编号。"), QStringLiteral("此类别原始类别名称为："),
+                             QStringLiteral("确定修改将替换此类别的原始数据，您是否确定修改？")},
+                            QStringLiteral("lbmc")};
+    if (!checkFilled(checks))
         return false;
-    }
-    if (lb_lbmc_Edit->text().isEmpty()) {
-        inputError(QStringLiteral("类别名称字段不能为空。请完整输入后再试！"), lb_lbmc_Edit);
-        return false;
-    }
-    if (lb_flbh_Edit->text().isEmpty()) {
-        inputError(QStringLiteral("父类编号字段不能为空。请完整输入后再试！"), lb_flbh_Edit);
-        return false;
-    }
     Query1.close();
     Query1.open();
     const int nextId = Query1.fieldAsInteger(QStringLiteral("id")) + 1;
-
-    BookQuery &check = ywzxDMF->updateQuery;
-    check.close();
-    check.clearSql();
-    check.addLine(QStringLiteral("select * from YWZX_YWLB"));
-    check.addLine(QStringLiteral("where LBBH=:code"));
-    check.setText(QStringLiteral("code"), lb_lbbh_Edit->text());
-    check.open();
-    const bool exists = !check.isEmpty();
-    if (exists && isAddState()) {
-        inputError(QStringLiteral("此类别已存在。类别编号不允许重复。请重新输入类别编号后再试！"), lb_lbbh_Edit);
-        lb_lbbh_Edit->clear();
+    if (!checkCode(checks, isAddState()))
         return false;
-    }
-    if (!exists && !isAddState()) {
-        lb_lbbh_Edit->setText(currentCode);
-        inputError(QStringLiteral("此类别不存在。您不能修改不存在的类别。请重新输入类别编号后再试！"), lb_lbbh_Edit);
-        return false;
-    }
-    if (!isAddState() && lb_lbbh_Edit->text() != currentCode
-        && !confirm({QStringLiteral("系统检测到您修改了类别编号。"),
-                     QStringLiteral("此类别原始类别名称为：") + check.fieldAsText(QStringLiteral("lbmc")),
-                     QStringLiteral("确定修改将替换此类别的原始数据，您是否确定修改？")})) {
-        lb_lbbh_Edit->setText(currentCode);
-        lb_lbbh_Edit->setFocus();
-        return false;
-    }
     writeRow(isAddState(), nextId);
-
-    const QString label = Labels::chapterLabel(lb_lbmc_Edit->text(), lb_lbbh_Edit->text());
-    if (!isAddState()) {
-        relabelSelected(label);
-        currentCode = lb_lbbh_Edit->text();
-    } else {
-        appendToSelected(label);
-    }
+    mirrorSave(Labels::chapterLabel(lb_lbmc_Edit->text(), lb_lbbh_Edit->text()), isAddState(), lb_lbbh_Edit->text());
     LoadChapter(currentCode);
     return true;
 }
@@ -494,44 +460,29 @@ void TywlbwhForm::DeleteChapter()
     if (!confirm({QStringLiteral("删除功能将从数据库中删除选定类别的所有数据。"),
                   QStringLiteral("数据删除后将是不可恢复的,您确定要删除当前类别吗？")}))
         return;
-    BookQuery &count = ywzxDMF->Query;
-    count.close();
-    count.clearSql();
-    count.addLine(QStringLiteral("select count(*) from YWZX_YWLB"));
-    count.addLine(QStringLiteral("where FLBH=:code"));
-    count.setText(QStringLiteral("code"), currentCode);
+    BookQuery &count = prepare(ywzxDMF->Query,
+                               {QStringLiteral("select count(*) from YWZX_YWLB"), QStringLiteral("where FLBH=:code")},
+                               currentCode);
     count.open();
     if (count.firstFieldAsInteger() >= 1) {
         MessageBoxes::inputError(this, QStringLiteral("不能删除，因为指定类别拥有子类别。您应该先删除子类别！"));
         return;
     }
     count.close();
-    BookQuery &erase = ywzxDMF->updateQuery;
-    erase.close();
-    erase.clearSql();
-    erase.addLine(QStringLiteral("delete * from YWZX_YWLB"));
-    erase.addLine(QStringLiteral("where LBBH=:code"));
-    erase.setText(QStringLiteral("code"), currentCode);
+    BookQuery &erase = prepare(ywzxDMF->updateQuery,
+                               {QStringLiteral("delete * from YWZX_YWLB"), QStringLiteral("where LBBH=:code")},
+                               currentCode);
     erase.execSql();
     erase.close();
     deleteSelected();
 }
 
+QWidget *TywlbwhForm::browseButtons() const
+{
+    return whPanel;
+}
+
 void ShowChapterDialog(const QString &code, QTreeWidget *tree, int mode)
 {
-    auto dialog = std::make_unique<TywlbwhForm>();
-    dialog->currentCode = code;
-    dialog->mode = mode;
-    dialog->tree = tree;
-    dialog->LoadChapter(dialog->currentCode);
-    dialog->whPanel->setVisible(mode == MaintenanceDialog::Browse);
-    if (mode == MaintenanceDialog::Delete) {
-        dialog->DeleteChapter();
-        return;
-    }
-    if (mode == MaintenanceDialog::Add)
-        dialog->BeginAdd();
-    else if (mode == MaintenanceDialog::Edit)
-        dialog->BeginEdit();
-    maintenanceDialogRunner()(*dialog);
+    TywlbwhForm().runEntry(code, tree, mode);
 }

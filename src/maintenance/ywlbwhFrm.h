@@ -82,6 +82,13 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
 
+protected:
+    void load(const QString &code) override { LoadChapter(code); }
+    void remove() override { DeleteChapter(); }
+    void beginAdd() override { BeginAdd(); }
+    void beginEdit() override { BeginEdit(); }
+    QWidget *browseButtons() const override;
+
 private:
     void buildRecordArea();
     void buildButtonBar();

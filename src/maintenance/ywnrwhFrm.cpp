@@ -130,13 +130,11 @@ bool TywnrwhForm::isAddState() const
 
 void TywnrwhForm::LoadArticle(const QString &code)
 {
-    BookQuery &query = ywzxDMF->Query;
-    query.close();
-    query.clearSql();
-    query.addLine(QStringLiteral("select ywnr.* , fl_ywlb.lbmc as flmc"));
-    query.addLine(QStringLiteral("from ywzx_ywnr ywnr,ywzx_ywlb fl_ywlb"));
-    query.addLine(QStringLiteral("where ywnr.lbbh=fl_ywlb.lbbh and ywnr.nrbh=:code"));
-    query.setText(QStringLiteral("code"), code);
+    BookQuery &query = prepare(ywzxDMF->Query,
+                               {QStringLiteral("select ywnr.* , fl_ywlb.lbmc as flmc"),
+                                QStringLiteral("from ywzx_ywnr ywnr,ywzx_ywlb fl_ywlb"),
+                                QStringLiteral("where ywnr.lbbh=fl_ywlb.lbbh and ywnr.nrbh=:code")},
+                               code);
     query.open();
     if (query.isEmpty()) {
         for (QLineEdit *field : {nr_nrbh_Edit, nr_nrbt_Edit, nr_xgrq_DateEdit, nr_xgr_Edit, nr_flbh_Edit, nr_flmc_Edit})
@@ -252,52 +250,20 @@ void TywnrwhForm::delete_nr_btnClick()
 
 bool TywnrwhForm::SaveArticle()
 {
-    if (nr_nrbh_Edit->text().isEmpty()) {
-        inputError(QStringLiteral("内容编号字段不能为空。请完整输入后再试！"), nr_nrbh_Edit);
+    const SaveChecks checks{nr_nrbh_Edit, nr_nrbt_Edit, nr_flbh_Edit,
+                            QStringLiteral("内容编号字段不能为空。请完整输入后再试！"),
+                            QStringLiteral("内容标题字段不能为空。请完整输入后再试！"),
+                            QStringLiteral("父类编号字段不能为空。请完整输入后再试！"),
+                            {QStringLiteral("select * from YWZX_YWNR"), QStringLiteral("where NRBH=:code")},
+                            QStringLiteral("此编号已存在。内容编号不允许重复。请重新输入编号后再试！"),
+                            QStringLiteral("此编号不存在。您不能修改不存在的编号。请重新输入编号后再试！"),
+                            {QStringLiteral("系统检测到您修改了内容编号。"), QStringLiteral("此编号的原始内容标题为:"),
+                             QStringLiteral("确定修改将替换此类别的原始数据,您是否确定修改?")},
+                            QStringLiteral("nrbt")};
+    if (!checkFilled(checks) || !checkCode(checks, isAddState()))
         return false;
-    }
-    if (nr_nrbt_Edit->text().isEmpty()) {
-        inputError(QStringLiteral("内容标题字段不能为空。请完整输入后再试！"), nr_nrbt_Edit);
-        return false;
-    }
-    if (nr_flbh_Edit->text().isEmpty()) {
-        inputError(QStringLiteral("父类编号字段不能为空。请完整输入后再试！"), nr_flbh_Edit);
-        return false;
-    }
-    BookQuery &check = ywzxDMF->updateQuery;
-    check.close();
-    check.clearSql();
-    check.addLine(QStringLiteral("select * from YWZX_YWNR"));
-    check.addLine(QStringLiteral("where NRBH=:code"));
-    check.setText(QStringLiteral("code"), nr_nrbh_Edit->text());
-    check.open();
-    const bool exists = !check.isEmpty();
-    if (exists && isAddState()) {
-        inputError(QStringLiteral("此编号已存在。内容编号不允许重复。请重新输入编号后再试！"), nr_nrbh_Edit);
-        nr_nrbh_Edit->clear();
-        return false;
-    }
-    if (!exists && !isAddState()) {
-        nr_nrbh_Edit->setText(currentCode);
-        inputError(QStringLiteral("此编号不存在。您不能修改不存在的编号。请重新输入编号后再试！"), nr_nrbh_Edit);
-        return false;
-    }
-    if (!isAddState() && nr_nrbh_Edit->text() != currentCode
-        && !confirm({QStringLiteral("系统检测到您修改了内容编号。"),
-                     QStringLiteral("此编号的原始内容标题为:") + check.fieldAsText(QStringLiteral("nrbt")),
-                     QStringLiteral("确定修改将替换此类别的原始数据,您是否确定修改?")})) {
-        nr_nrbh_Edit->setText(currentCode);
-        nr_nrbh_Edit->setFocus();
-        return false;
-    }
     writeRow(isAddState());
-    const QString label = Labels::articleLabel(nr_nrbt_Edit->text(), nr_nrbh_Edit->text());
-    if (!isAddState()) {
-        relabelSelected(label);
-        currentCode = nr_nrbh_Edit->text();
-    } else {
-        appendToSelected(label);
-    }
+    mirrorSave(Labels::articleLabel(nr_nrbt_Edit->text(), nr_nrbh_Edit->text()), isAddState(), nr_nrbh_Edit->text());
     LoadArticle(currentCode);
     return true;
 }
@@ -330,32 +296,20 @@ void TywnrwhForm::DeleteArticle()
     if (!confirm({QStringLiteral("删除功能将从数据库中删除选定内容的所有数据。"),
                   QStringLiteral("数据删除后将是不可恢复的,您确定要删除当前内容吗？")}))
         return;
-    BookQuery &erase = ywzxDMF->updateQuery;
-    erase.close();
-    erase.clearSql();
-    erase.addLine(QStringLiteral("delete from YWZX_YWNR"));
-    erase.addLine(QStringLiteral("where NRBH=:code"));
-    erase.setText(QStringLiteral("code"), currentCode);
+    BookQuery &erase = prepare(ywzxDMF->updateQuery,
+                               {QStringLiteral("delete from YWZX_YWNR"), QStringLiteral("where NRBH=:code")},
+                               currentCode);
     erase.execSql();
     erase.close();
     deleteSelected();
 }
 
+QWidget *TywnrwhForm::browseButtons() const
+{
+    return whPanel;
+}
+
 void ShowArticleDialog(const QString &code, QTreeWidget *tree, int mode)
 {
-    auto dialog = std::make_unique<TywnrwhForm>();
-    dialog->currentCode = code;
-    dialog->mode = mode;
-    dialog->tree = tree;
-    dialog->LoadArticle(code);
-    dialog->whPanel->setVisible(mode == MaintenanceDialog::Browse);
-    if (mode == MaintenanceDialog::Delete) {
-        dialog->DeleteArticle();
-        return;
-    }
-    if (mode == MaintenanceDialog::Add)
-        dialog->BeginAdd();
-    else if (mode == MaintenanceDialog::Edit)
-        dialog->BeginEdit();
-    maintenanceDialogRunner()(*dialog);
+    TywnrwhForm().runEntry(code, tree, mode);
 }

@@ -41,6 +41,13 @@ public:
 
     bool isAddState() const;
 
+protected:
+    void load(const QString &code) override { LoadArticle(code); }
+    void remove() override { DeleteArticle(); }
+    void beginAdd() override { BeginAdd(); }
+    void beginEdit() override { BeginEdit(); }
+    QWidget *browseButtons() const override;
+
 private:
     void buildRecordArea();
     void buildButtonStrip();
