@@ -6,6 +6,8 @@
 #include "data/ywzxDM.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QPushButton>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -50,6 +52,23 @@ QLineEdit *MaintenanceDialog::edit(QWidget *parent, const char *name, const QRec
     if (gbkLimit > 0)
         field->setValidator(new GbkLimitValidator(gbkLimit, field));
     return field;
+}
+
+QLabel *MaintenanceDialog::caption(QWidget *parent, const char *name, const QString &text, int left, int top)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->move(left, top);
+    return label;
+}
+
+QPushButton *MaintenanceDialog::button(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setGeometry(geometry);
+    b->setAutoDefault(false); // Enter belongs to the confirm button alone
+    return b;
 }
 
 QPlainTextEdit *MaintenanceDialog::contentPane(QWidget *parent, QColor background)

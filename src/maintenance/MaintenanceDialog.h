@@ -6,7 +6,9 @@
 #include <functional>
 
 class BookQuery;
+class QLabel;
 class QMenu;
+class QPushButton;
 class QPlainTextEdit;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -58,6 +60,8 @@ protected:
     virtual QWidget *browseButtons() const = 0;
 
     QLineEdit *edit(QWidget *parent, const char *name, const QRect &geometry, int gbkLimit);
+    static QLabel *caption(QWidget *parent, const char *name, const QString &text, int left, int top);
+    static QPushButton *button(QWidget *parent, const char *name, const QString &text, const QRect &geometry);
     QPlainTextEdit *contentPane(QWidget *parent, QColor background);
     // The pane's menu: select all, copy, paste, cut (删除), undo.
     QMenu *paneMenu(QPlainTextEdit *pane, const QStringList &itemNames);

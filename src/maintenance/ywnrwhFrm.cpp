@@ -18,23 +18,6 @@ namespace {
 const QString AddCaption = QStringLiteral("确定添加");
 const QString EditCaption = QStringLiteral("确定修改");
 
-QLabel *caption(QWidget *parent, const char *name, const QString &text, int left, int top)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->move(left, top);
-    return label;
-}
-
-QPushButton *button(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setGeometry(geometry);
-    b->setAutoDefault(false);
-    return b;
-}
-
 QFrame *panel(QWidget *parent, const char *name)
 {
     auto *frame = new QFrame(parent);
