@@ -75,6 +75,9 @@ int run(QApplication &app)
     } catch (const AppError &error) {
         showApplicationError(error, where);
         return 1;
+    } catch (const std::exception &error) {
+        showApplicationError(AppError(QStringLiteral("Exception"), QString::fromLocal8Bit(error.what())), where);
+        return 1;
     }
 }
 
