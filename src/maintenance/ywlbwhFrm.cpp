@@ -447,7 +447,9 @@ void TywlbwhForm::DeleteChapter()
                                {QStringLiteral("select count(*) from YWZX_YWLB"), QStringLiteral("where FLBH=:code")},
                                currentCode);
     count.open();
-    if (count.firstFieldAsInteger() >= 1) {
+    // The root names the book: it stays even in a book whose root row does
+    // not name itself as its parent.
+    if (count.firstFieldAsInteger() >= 1 || currentCode == Labels::RootCode) {
         MessageBoxes::inputError(this, QStringLiteral("不能删除，因为指定类别拥有子类别。您应该先删除子类别！"));
         return;
     }

@@ -32,6 +32,7 @@ private slots:
     void longTextRoundTrip();
     void codeWithAQuote();
     void cancelInBrowseMode();
+    void inputLimitsCountGbkBytes();
 
 private:
     // Opens the dialog as the browser does and runs `act` while it is shown.
@@ -324,11 +325,37 @@ void TestChapterDialog::deleting()
     QCOMPARE(ok.shown.size(), 2);
     QCOMPARE(ok.shown[1].text, QString("不能删除，因为指定类别拥有子类别。您应该先删除子类别！"));
     QVERIFY(f.node("第一章"));
-    // The root counts among its own children: never deleted.
+    // The root counts among its own children: never deleted, not even when
+    // its row does not name itself as its parent.
     f.select(f.root());
     open("00000", 3);
     QCOMPARE(row("00000", "lbmc"), QString("书"));
+    book->exec("update ywzx_ywlb set flbh='x' where lbbh='00000'");
+    book->exec("delete from ywzx_ywlb where lbbh<>'00000'");
+    open("00000", 3);
+    QCOMPARE(row("00000", "lbmc"), QString("书"));
     QVERIFY(f.root());
+}
+
+void TestChapterDialog::inputLimitsCountGbkBytes()
+{
+    open("00001", 2, [&](TywlbwhForm &d) {
+        d.lb_xgr_Edit->clear();
+        d.lb_xgr_Edit->setFocus();
+        QTest::keyClicks(d.lb_xgr_Edit, "abcd");
+        QCOMPARE(d.lb_xgr_Edit->text(), QString("abc"));
+        d.lb_xgr_Edit->clear();
+        d.lb_xgr_Edit->insert("张");  // two bytes
+        d.lb_xgr_Edit->insert("李");  // two more: refused
+        QCOMPARE(d.lb_xgr_Edit->text(), QString("张"));
+        QTest::keyClicks(d.lb_xgr_Edit, "ab");
+        QCOMPARE(d.lb_xgr_Edit->text(), QString("张a"));
+        d.lb_lbbh_Edit->clear();
+        QTest::keyClicks(d.lb_lbbh_Edit, "1234567");
+        QCOMPARE(d.lb_lbbh_Edit->text(), QString("12345"));
+        d.lb_xgr_Edit->setText("张三丰"); // values set by the program are shown whole
+        QCOMPARE(d.lb_xgr_Edit->text(), QString("张三丰"));
+    });
 }
 
 void TestChapterDialog::badDate()
