@@ -73,9 +73,13 @@ int run(QApplication &app)
         ywzxDMF = nullptr;
         return code;
     } catch (const AppError &error) {
+        ywzxform = nullptr;
+        ywzxDMF = nullptr;
         showApplicationError(error, where);
         return 1;
     } catch (const std::exception &error) {
+        ywzxform = nullptr;
+        ywzxDMF = nullptr;
         showApplicationError(AppError(QStringLiteral("Exception"), QString::fromLocal8Bit(error.what())), where);
         return 1;
     }

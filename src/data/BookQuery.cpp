@@ -144,7 +144,12 @@ void BookQuery::close()
 void BookQuery::run(bool wantRows)
 {
     close();
-    const TranslatedSql translated = translateSql(sqlText());
+    const QString text = sqlText();
+    if (text != translatedFrom_) {
+        translated_ = translateSql(text);
+        translatedFrom_ = text;
+    }
+    const TranslatedSql &translated = translated_;
     connection_.recordStatement(translated.sql);
     QSqlQuery &query = prepared(translated.sql);
     for (int i = 0; i < translated.parameters.size(); ++i)

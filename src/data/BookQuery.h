@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/BookSql.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QHash>
@@ -96,5 +98,7 @@ private:
     // every chapter it loads.
     std::unique_ptr<QSqlQuery> prepared_;
     QString preparedSql_;
+    QString translatedFrom_; // the text whose translation `translated_` holds
+    TranslatedSql translated_;
     int preparedGeneration_ = -1;
 };

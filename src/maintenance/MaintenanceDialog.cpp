@@ -152,6 +152,18 @@ void MaintenanceDialog::runEntry(const QString &code, QTreeWidget *tree, int mod
     maintenanceDialogRunner()(*this);
 }
 
+void MaintenanceDialog::afterConfirm(bool saved)
+{
+    if (!saved)
+        return;
+    if (mode == Browse)
+        lockFields();
+    else if (mode == Add)
+        addNext();
+    else if (mode == Edit)
+        close();
+}
+
 QString MaintenanceDialog::todayText()
 {
     return DateTimeText::shortDate(QDate::currentDate());

@@ -58,6 +58,13 @@ protected:
     virtual void beginAdd() = 0;
     virtual void beginEdit() = 0;
     virtual QWidget *browseButtons() const = 0;
+    virtual void lockFields() = 0;
+    // The add button's action: prepares the next record to add.
+    virtual void addNext() = 0;
+
+    // What follows a confirm: nothing after a stopped save; else mode 0
+    // locks the fields, mode 1 gets ready for the next record, mode 2 closes.
+    void afterConfirm(bool saved);
 
     QLineEdit *edit(QWidget *parent, const char *name, const QRect &geometry, int gbkLimit);
     static QLabel *caption(QWidget *parent, const char *name, const QString &text, int left, int top);

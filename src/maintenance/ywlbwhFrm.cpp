@@ -320,14 +320,7 @@ void TywlbwhForm::delete_lb_btnClick()
 
 void TywlbwhForm::ok_lb_btnClick()
 {
-    if (!SaveChapter())
-        return;
-    if (mode == Browse)
-        LockFields();
-    else if (mode == Add)
-        Insert_lb_BtnClick();
-    else if (mode == Edit)
-        close();
+    afterConfirm(SaveChapter());
 }
 
 void TywlbwhForm::cancel_lb_btnClick()

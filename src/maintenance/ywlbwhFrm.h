@@ -87,6 +87,8 @@ protected:
     void remove() override { DeleteChapter(); }
     void beginAdd() override { BeginAdd(); }
     void beginEdit() override { BeginEdit(); }
+    void lockFields() override { LockFields(); }
+    void addNext() override { Insert_lb_BtnClick(); }
     QWidget *browseButtons() const override;
 
 private:

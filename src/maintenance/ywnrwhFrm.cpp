@@ -215,14 +215,7 @@ void TywnrwhForm::exit_btnClick()
 
 void TywnrwhForm::ok_nr_btnClick()
 {
-    if (!SaveArticle())
-        return;
-    if (mode == Browse)
-        LockFields();
-    else if (mode == Add)
-        insert_nr_BtnClick();
-    else if (mode == Edit)
-        close();
+    afterConfirm(SaveArticle());
 }
 
 void TywnrwhForm::delete_nr_btnClick()

@@ -46,6 +46,8 @@ protected:
     void remove() override { DeleteArticle(); }
     void beginAdd() override { BeginAdd(); }
     void beginEdit() override { BeginEdit(); }
+    void lockFields() override { LockFields(); }
+    void addNext() override { insert_nr_BtnClick(); }
     QWidget *browseButtons() const override;
 
 private:

@@ -104,10 +104,7 @@ void Tywzxform::FindDialog1Find()
 void Tywzxform::FindDialog2Find()
 {
     BookQuery &query = ywzxDMF->Query;
-    query.close();
-    query.clearSql();
-    query.addLine(QStringLiteral("select * from ywzx_ywlb"));
-    query.addLine(QStringLiteral("where ywnr like :pattern"));
+    query.setSql({QStringLiteral("select * from ywzx_ywlb"), QStringLiteral("where ywnr like :pattern")});
     // Bound, not pasted: % and _ keep their meaning, a quote is a character.
     query.setText(QStringLiteral("pattern"), QLatin1Char('%') + FindDialog2->text() + QLatin1Char('%'));
     query.open();
