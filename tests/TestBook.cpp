@@ -2,6 +2,7 @@
 
 #include "data/BookSchema.h"
 
+#include <QProcess>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
@@ -75,6 +76,16 @@ void TestBook::article(const QString &code, const QString &title, const QString 
 {
     exec(QStringLiteral("insert into ywzx_ywnr (nrbh,nrbt,lbbh,xgrq,xgr,ywnr) values (?,?,?,?,'',?)"),
          {code, title, chapterCode, when, text});
+}
+
+ToolRun runTool(const QStringList &args, const QProcessEnvironment &env)
+{
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(qEnvironmentVariable("EBOOK_TOOL"), args);
+    process.waitForFinished(120000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
 }
 
 ScriptedBoxes::ScriptedBoxes(QMessageBox::StandardButton answer)

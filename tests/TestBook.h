@@ -48,6 +48,16 @@ private:
     std::unique_ptr<SqlFile> file_;
 };
 
+// ebook-tool run as a program (the path comes from $EBOOK_TOOL).
+#include <QProcessEnvironment>
+struct ToolRun {
+    int code; // -1 when it crashed
+    QString out;
+    QString err;
+};
+ToolRun runTool(const QStringList &args,
+                const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment());
+
 // Answers message boxes for the lifetime of the object and records them.
 #include "common/MessageBoxes.h"
 #include <QList>

@@ -1,4 +1,5 @@
 #include "../browser/BrowserFixture.h"
+#include "DialogScript.h"
 #include "common/AppError.h"
 #include "common/DateTimeText.h"
 #include "maintenance/ywlbwhFrm.h"
@@ -58,19 +59,14 @@ void TestArticleDialog::init()
 
 void TestArticleDialog::cleanup()
 {
-    maintenanceDialogRunner() = [](QDialog &dialog) { return dialog.exec(); };
+    restoreDialogRunner();
     f.window.reset();
     book.reset();
 }
 
 void TestArticleDialog::open(const QString &code, int mode, const std::function<void(TywnrwhForm &)> &act)
 {
-    maintenanceDialogRunner() = [&](QDialog &dialog) {
-        if (act)
-            act(static_cast<TywnrwhForm &>(dialog));
-        return 0;
-    };
-    ShowArticleDialog(code, f.window->TreeView, mode);
+    whileShown<TywnrwhForm>([&] { ShowArticleDialog(code, f.window->TreeView, mode); }, act);
 }
 
 void TestArticleDialog::addToAChapterWithArticles()

@@ -1,4 +1,5 @@
 #include "../browser/BrowserFixture.h"
+#include "DialogScript.h"
 #include "common/AppError.h"
 #include "common/DateTimeText.h"
 #include "maintenance/ywlbwhFrm.h"
@@ -60,19 +61,14 @@ void TestChapterDialog::init()
 
 void TestChapterDialog::cleanup()
 {
-    maintenanceDialogRunner() = [](QDialog &dialog) { return dialog.exec(); };
+    restoreDialogRunner();
     f.window.reset();
     book.reset();
 }
 
 void TestChapterDialog::open(const QString &code, int mode, const std::function<void(TywlbwhForm &)> &act)
 {
-    maintenanceDialogRunner() = [&](QDialog &dialog) {
-        if (act)
-            act(static_cast<TywlbwhForm &>(dialog));
-        return 0;
-    };
-    ShowChapterDialog(code, f.window->TreeView, mode);
+    whileShown<TywlbwhForm>([&] { ShowChapterDialog(code, f.window->TreeView, mode); }, act);
 }
 
 void TestChapterDialog::presentations()

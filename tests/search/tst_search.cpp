@@ -432,9 +432,7 @@ void TestSearch::demoBookWalkthrough()
 {
     QTemporaryDir demo;
     const QString path = demo.filePath("demo.mdb");
-    QProcess tool;
-    tool.start(qEnvironmentVariable("EBOOK_TOOL"), {"demo", path});
-    QVERIFY(tool.waitForFinished(60000) && tool.exitCode() == 0);
+    QCOMPARE(runTool({"demo", path}).code, 0);
     f.open(path);
     ScriptedBoxes boxes;
     f.select(f.root());

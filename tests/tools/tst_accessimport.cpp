@@ -20,8 +20,8 @@ private slots:
     void readerNamesTheCommandForAnAccessFile();
 
 private:
-    struct Result { int code; QString out; QString err; };
-    Result tool(const QStringList &args);
+    using Result = ToolRun;
+    static Result tool(const QStringList &args) { return runTool(args); }
     QString fixture(const QString &name) const { return QDir(fixtures).filePath(name); }
     QStringList leftovers() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
     QString fixtures;
@@ -33,15 +33,6 @@ void TestAccessImport::initTestCase()
     fixtures = qEnvironmentVariable("EBOOK_ACCESS_FIXTURES");
     if (!QFileInfo::exists(QDir(fixtures).filePath("tang-jet4.mdb")))
         QSKIP("the Access fixtures (shared/fixtures/access beside the project) are missing");
-}
-
-TestAccessImport::Result TestAccessImport::tool(const QStringList &args)
-{
-    QProcess p;
-    p.start(qEnvironmentVariable("EBOOK_TOOL"), args);
-    p.waitForFinished(120000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }
 
 // A field as the expected rows write it: the hexadecimal of its bytes,

@@ -16,20 +16,13 @@ private slots:
     void demoWithoutFortunes();
 
 private:
-    struct Result { int code; QString out; QString err; };
-    Result tool(const QStringList &args, const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment());
+    using Result = ToolRun;
+    static Result tool(const QStringList &args, const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
+    {
+        return runTool(args, env);
+    }
     QTemporaryDir dir;
 };
-
-TestEbookTool::Result TestEbookTool::tool(const QStringList &args, const QProcessEnvironment &env)
-{
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(qEnvironmentVariable("EBOOK_TOOL"), args);
-    p.waitForFinished(120000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
 
 void TestEbookTool::createWritesAnEmptyBook()
 {
