@@ -2,18 +2,15 @@
 // the pane's edit menu and the about button.
 #include "browser/fm_ywzx.h"
 
-#include "app/SplashUnit.h"
 #include "browser/BookTree.h"
 #include "browser/MC_About.h"
 #include "common/AppError.h"
 #include "common/DateTimeText.h"
 #include "common/Labels.h"
 #include "common/MessageBoxes.h"
-#include "data/ywzxDM.h"
 #include "search/FindDialog.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>

@@ -7,6 +7,8 @@
 #include "data/BookQuery.h"
 
 #include <QFrame>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -192,16 +194,14 @@ void TShowjbywnrForm::Button1Click()
         plainMessage(this, NothingFound);
         return;
     }
-    // The narrowing text and the codes are bound, never pasted into the statement.
-    QStringList placeholders;
-    for (int i = 0; i < codes.size(); ++i)
-        placeholders << QStringLiteral(":c%1").arg(i);
+    // The narrowing text and the codes are bound, never pasted into the
+    // statement; the codes travel as one JSON list, however many there are.
     ResultSet.close();
-    ResultSet.setSql({QStringLiteral("select * from ywzx_ywlb where ywnr like :pattern and  lbbh in (%1)")
-                          .arg(placeholders.join(QLatin1Char(',')))});
+    ResultSet.setSql({QStringLiteral("select * from ywzx_ywlb where ywnr like :pattern and  lbbh in "
+                                     "(select value from json_each(:codes))")});
     ResultSet.setText(QStringLiteral("pattern"), QLatin1Char('%') + Edit1->text() + QLatin1Char('%'));
-    for (int i = 0; i < codes.size(); ++i)
-        ResultSet.setText(QStringLiteral("c%1").arg(i), codes.at(i));
+    ResultSet.setText(QStringLiteral("codes"),
+                      QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(codes)).toJson(QJsonDocument::Compact)));
     ResultSet.open();
     if (ResultSet.isEmpty()) {
         plainMessage(this, NothingFound);

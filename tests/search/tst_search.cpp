@@ -34,6 +34,7 @@ private slots:
     void nullNameFails();
     void narrowing();
     void narrowingFindsNothing();
+    void narrowingOverMoreHitsThanParameters();
     void treeMovesToTheChosenHit();
     void sameNameGoesToTheEarlier();
     void rootAsOnlyHit();
@@ -337,6 +338,30 @@ void TestSearch::narrowingFindsNothing()
     }
     // The window closed with the name of the item selected last.
     QCOMPARE(selectedLabel(), QString("人物传记[00001]"));
+}
+
+void TestSearch::narrowingOverMoreHitsThanParameters()
+{
+    // More chapters than SQLite takes bound parameters in one statement.
+    book->exec("with recursive n(i) as (select 1 union all select i + 1 from n where i < 33000) "
+               "insert into ywzx_ywlb (id, lbbh, lbmc, flbh, ywnr) "
+               "select 100 + i, 'm' || i, '多' || i, '00000', case when i % 2 then '群山 单' else '群山' end from n");
+    ScriptedBoxes boxes;
+    int before = 0, after = 0;
+    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+        before = form.nrbtListBox->count();
+        form.Edit1->setText("单");
+        form.Button1Click();
+        after = form.nrbtListBox->count();
+        return int(QDialog::Rejected);
+    };
+    f.window->FindDialog2->setText("群山");
+    f.window->FindDialog2Find();
+    QCOMPARE(before, 33000);
+    QCOMPARE(after, 16500);
+    QVERIFY(boxes.shown.size() <= 1); // at most the tree move's not-found message
+    for (const auto &box : boxes.shown)
+        QCOMPARE(box.caption, QString("系统提示"));
 }
 
 void TestSearch::treeMovesToTheChosenHit()
