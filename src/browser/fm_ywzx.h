@@ -149,4 +149,9 @@ extern Tywzxform *ywzxform;
 namespace NodeRole {
 constexpr int Image = Qt::UserRole + 1;
 constexpr int SelectedImage = Qt::UserRole + 2;
+// The record's own code and name, kept beside the label when the node is made
+// (by the loader, a dialog or a search): a bracket in a name would make the
+// label read back as another record. Result-list items keep theirs the same way.
+constexpr int Code = Qt::UserRole + 3;
+constexpr int Name = Qt::UserRole + 4;
 } // namespace NodeRole
