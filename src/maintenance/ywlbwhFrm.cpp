@@ -2,6 +2,7 @@
 
 #include "common/AppError.h"
 #include "common/DateTimeText.h"
+#include "common/Handlers.h"
 #include "common/Labels.h"
 #include "common/MessageBoxes.h"
 #include "data/ywzxDM.h"
@@ -50,7 +51,7 @@ QString choosePicture(QWidget *parent)
     preview->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     if (auto *grid = qobject_cast<QGridLayout *>(dialog.layout()))
         grid->addWidget(preview, 1, grid->columnCount(), grid->rowCount() - 1, 1);
-    QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString &path) {
+    Handlers::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString &path) {
         const QPixmap picture(path);
         preview->setPixmap(picture.isNull() ? QPixmap() : picture.scaled(preview->size(), Qt::KeepAspectRatio));
     });
@@ -114,14 +115,14 @@ TywlbwhForm::TywlbwhForm()
     setTabOrder(exit_btn, CheckBox1);
     setTabOrder(CheckBox1, nr_memo);
 
-    connect(Insert_lb_Btn, &QPushButton::clicked, this, &TywlbwhForm::Insert_lb_BtnClick);
-    connect(edit_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::edit_lb_btnClick);
-    connect(delete_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::delete_lb_btnClick);
-    connect(ok_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::ok_lb_btnClick);
-    connect(cancel_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::cancel_lb_btnClick);
-    connect(exit_btn, &QPushButton::clicked, this, &TywlbwhForm::exit_btnClick);
-    connect(Button1, &QPushButton::clicked, this, &TywlbwhForm::Button1Click);
-    connect(Image1, &PictureBox::doubleClicked, this, &TywlbwhForm::Image1DblClick);
+    Handlers::connect(Insert_lb_Btn, &QPushButton::clicked, this, &TywlbwhForm::Insert_lb_BtnClick);
+    Handlers::connect(edit_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::edit_lb_btnClick);
+    Handlers::connect(delete_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::delete_lb_btnClick);
+    Handlers::connect(ok_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::ok_lb_btnClick);
+    Handlers::connect(cancel_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::cancel_lb_btnClick);
+    Handlers::connect(exit_btn, &QPushButton::clicked, this, &TywlbwhForm::exit_btnClick);
+    Handlers::connect(Button1, &QPushButton::clicked, this, &TywlbwhForm::Button1Click);
+    Handlers::connect(Image1, &PictureBox::doubleClicked, this, &TywlbwhForm::Image1DblClick);
 }
 
 void TywlbwhForm::buildRecordArea()
@@ -186,7 +187,7 @@ void TywlbwhForm::showEvent(QShowEvent *event)
     MaintenanceDialog::showEvent(event);
     if (!shownOnce_) {
         shownOnce_ = true;
-        FormShow();
+        Handlers::run([this] { FormShow(); });
     }
 }
 
