@@ -5,6 +5,7 @@
 #include "common/Handlers.h"
 #include "common/Labels.h"
 #include "common/MessageBoxes.h"
+#include "common/RegularFile.h"
 #include "data/ywzxDM.h"
 
 #include <QCheckBox>
@@ -52,7 +53,7 @@ QString choosePicture(QWidget *parent)
     if (auto *grid = qobject_cast<QGridLayout *>(dialog.layout()))
         grid->addWidget(preview, 1, grid->columnCount(), grid->rowCount() - 1, 1);
     Handlers::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString &path) {
-        const QPixmap picture(path);
+        const QPixmap picture = RegularFile::check(path) ? QPixmap(path) : QPixmap();
         preview->setPixmap(picture.isNull() ? QPixmap() : picture.scaled(preview->size(), Qt::KeepAspectRatio));
     });
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
@@ -350,6 +351,8 @@ void TywlbwhForm::Image1DblClick()
     const QString path = OpenPictureDialog1(this);
     if (path.isEmpty())
         return;
+    if (!RegularFile::check(path))
+        throw AppError(AppError::FileOpen, QStringLiteral("Cannot open file \"%1\". %2").arg(path, RegularFile::refusal()));
     QImageReader reader(path);
     const QImage image = reader.read();
     if (image.isNull())
