@@ -3,6 +3,7 @@
 #include "common/AppError.h"
 #include "common/RegularFile.h"
 #include "data/BookSchema.h"
+#include "data/TemporaryFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -124,7 +125,7 @@ public:
             return oleBytes(col);
         const QByteArray text(buffers_.at(i), lengths_.at(i));
         if (size_t(text.size()) >= BindSize - 1)
-            fail(QStringLiteral("a value in %1 is longer than %2 bytes").arg(name_).arg(BindSize));
+            fail(QStringLiteral("a value in %1 is longer than %2 bytes").arg(name_, QString::number(BindSize)));
         if (col->col_type == MDB_LONGINT || col->col_type == MDB_INT)
             return text.toInt();
         return QString::fromUtf8(text);
@@ -233,9 +234,9 @@ void checkWhole(const LibmdbComplaints &complaints, const QString &table, int ro
 {
     const QString complaint = complaints.firstLine();
     if (!complaint.isEmpty())
-        fail(QStringLiteral("%1: read error after %2 of %3 rows (libmdb: %4)").arg(table).arg(rows).arg(counted).arg(complaint));
+        fail(QStringLiteral("%1: read error after %2 of %3 rows (libmdb: %4)").arg(table, QString::number(rows), QString::number(counted), complaint));
     if (rows != counted)
-        fail(QStringLiteral("%1: %2 rows read, but the table counts %3").arg(table).arg(rows).arg(counted));
+        fail(QStringLiteral("%1: %2 rows read, but the table counts %3").arg(table, QString::number(rows), QString::number(counted)));
 }
 
 void checkRoot(QSqlDatabase &db, int rows, int counted)
@@ -245,7 +246,7 @@ void checkRoot(QSqlDatabase &db, int rows, int counted)
         fail(root.lastError().text());
     if (root.value(0).toInt() == 0)
         fail(QStringLiteral("ywzx_ywlb: no root chapter \"00000\" among %1 rows read (the table counts %2)")
-                 .arg(rows).arg(counted));
+                 .arg(QString::number(rows), QString::number(counted)));
 }
 
 int copyRows(TableReader &reader, QSqlDatabase &db, const Table &table, const Progress &progress)
@@ -265,7 +266,7 @@ int copyRows(TableReader &reader, QSqlDatabase &db, const Table &table, const Pr
             insert.bindValue(i, reader.value(i));
         if (!insert.exec())
             fail(QStringLiteral("row %1 of %2 cannot be written: %3")
-                     .arg(rows + 1).arg(QLatin1String(table.name), insert.lastError().text()));
+                     .arg(QString::number(rows + 1), QLatin1String(table.name), insert.lastError().text()));
         ++rows;
         if (progress && (rows % 200 == 0 || rows == reader.rowCount()))
             progress(QLatin1String(table.name), rows, reader.rowCount());
@@ -358,6 +359,7 @@ Counts run(const QString &accessPath, const QString &bookPath, const Progress &p
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         QFile::remove(temporary);
         QFile::remove(temporary + QStringLiteral("-journal"));
+        TemporaryFiles::forget(temporary);
         if (WIFSIGNALED(status))
             fail(readerStopped(accessPath, WTERMSIG(status)));
         fail(QString::fromUtf8(report));
