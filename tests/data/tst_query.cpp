@@ -15,6 +15,7 @@ private slots:
     void cleanup();
     void translation_data();
     void translation();
+    void unsupportedParametersAndComments();
     void statementLinesJoinedByCrLf();
     void dataModuleStatementsAtCreation();
     void dialectReads();
@@ -89,6 +90,15 @@ void TestQuery::translation_data()
     QTest::newRow("parameters") << "values(:id,:LBBH, :id)" << "values(?,?, ?)" << QStringList{"id", "LBBH", "id"};
     QTest::newRow("colon in literal") << "x='12:30' and y=:y" << "x='12:30' and y=?" << QStringList{"y"};
     QTest::newRow("unterminated") << "x=\"abc" << "x='abc" << QStringList();
+    QTest::newRow("quotes in a line comment") << "x=1 -- it's \"q\" :p\r\nand y=\"a\""
+                                              << "x=1 -- it's \"q\" :p\r\nand y='a'" << QStringList();
+    QTest::newRow("block comment") << "/* don't :p ? @a */ y=:y" << "/* don't :p ? @a */ y=?" << QStringList{"y"};
+    QTest::newRow("comment marks in literals") << "x='--' and y=\"/*\" and z=:z" << "x='--' and y='/*' and z=?"
+                                               << QStringList{"z"};
+    QTest::newRow("unterminated comment") << "x=:x /* it's" << "x=? /* it's" << QStringList{"x"};
+    QTest::newRow("delete star after comment") << "/* c */ delete * from t" << "/* c */ delete from t" << QStringList();
+    QTest::newRow("quoted names") << "select [a?b], `c'd`, x$1 from t" << "select [a?b], `c'd`, x$1 from t"
+                                  << QStringList();
 }
 
 void TestQuery::translation()
@@ -99,6 +109,22 @@ void TestQuery::translation()
     const TranslatedSql t = translateSql(in);
     QCOMPARE(t.sql, out);
     QCOMPARE(t.parameters, params);
+}
+
+void TestQuery::unsupportedParametersAndComments()
+{
+    for (const QString parameter : {"?", "?2", ":1", "@name", "$name"}) {
+        try {
+            translateSql("select * from ywzx_ywlb where lbbh=" + parameter);
+            QFAIL(qPrintable(parameter + " was taken"));
+        } catch (const AppError &error) {
+            QCOMPARE(error.message(), QString("Parameter '%1' is not supported: use a named parameter such as :name").arg(parameter));
+        }
+    }
+    // A statement with commented quotes runs as written.
+    BookQuery &q = dm->Query;
+    rows(q, {"select lbbh from ywzx_ywlb -- the root's row", "where lbbh=\"00000\" /* it's \"00000\" */"});
+    QCOMPARE(column(q, "lbbh"), QStringList({"00000"}));
 }
 
 void TestQuery::statementLinesJoinedByCrLf()
