@@ -370,6 +370,12 @@ void TestChapterDialog::badDate()
     });
     QCOMPARE(row("00001", "lbmc"), QString("第一章"));
     QCOMPARE(f.node("第一章")->text(0), QString("第一章[00001]"));
+    // One-digit hours, minutes and seconds are read as the user means them.
+    open("00001", 2, [&](TywlbwhForm &d) {
+        d.lb_xgrq_dateedit->setText("2024/1/5 9:5:7");
+        QVERIFY(d.SaveChapter());
+    });
+    QCOMPARE(row("00001", "xgrq"), QString("2024-01-05 09:05:07"));
 }
 
 void TestChapterDialog::photoFileMissing()
