@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPrintDialog>
+#include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSplitter>
@@ -74,6 +75,26 @@ QLineEdit *readOnlyEdit(QWidget *parent, const char *name, const QRect &geometry
     edit->setPalette(palette);
     return edit;
 }
+
+// A status panel whose text gives way to the window's width: it elides
+// instead of raising the window's minimum width (which would cancel the
+// maximised state under a window manager). The whole text is its tooltip.
+class ElidingPanel : public QLabel {
+public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+    QSize sizeHint() const override { return minimumSizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        drawFrame(&painter);
+        const QRect area = contentsRect().adjusted(2, 0, -2, 0);
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                         fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+    }
+};
 
 QAction *menuItem(QMenu *menu, const char *name, const QString &caption)
 {
@@ -225,7 +246,7 @@ void Tywzxform::buildStatusBar()
     setStatusBar(StatusBar1);
     const int widths[3] = {250, 150, 0};
     for (int i = 0; i < 3; ++i) {
-        StatusPanels[i] = new QLabel(StatusBar1);
+        StatusPanels[i] = widths[i] ? new QLabel(StatusBar1) : new ElidingPanel(StatusBar1);
         StatusPanels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         StatusPanels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         if (widths[i])
@@ -234,6 +255,7 @@ void Tywzxform::buildStatusBar()
     }
     StatusPanels[0]->setText(CopyrightLine);
     StatusPanels[2]->setText(SupportLine);
+    StatusPanels[2]->setToolTip(SupportLine);
     Timer1 = named(new QTimer(this), "Timer1");
     Timer1->setInterval(1000);
     Timer1->start();
