@@ -139,6 +139,8 @@ Tywzxform::Tywzxform(QWidget *parent)
 
     // The designed content until the book's name is read.
     TreeView->addTopLevelItem(newNode(Labels::rootLabel(Labels::DesignedRootName), 0, false));
+    // The arrow keys walk the chapters as soon as the window opens.
+    TreeView->setFocus();
 }
 
 Tywzxform::~Tywzxform()
@@ -203,6 +205,7 @@ void Tywzxform::buildRightSide()
     RxLabel2->move(8, 27);
     Edit1 = readOnlyEdit(Panel3, "Edit1", QRect(55, 22, 360, 20));
     Edit2 = readOnlyEdit(Panel3, "Edit2", QRect(519, 32767, 360, 20));
+    Edit2->setFocusPolicy(Qt::NoFocus); // never seen, so never a Tab stop
     RxLabel4 = named(new QLabel(QStringLiteral("业务详细内容:"), Panel3), "RxLabel4");
     RxLabel4->setGeometry(8, 60, 159, 15);
     BitBtn3 = named(new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("打印(&P)"), Panel3), "BitBtn3");
@@ -229,6 +232,7 @@ void Tywzxform::buildRightSide()
     font.setPixelSize(12);
     memo1->setFont(font);
     memo1->setContextMenuPolicy(Qt::CustomContextMenu);
+    memo1->setTabChangesFocus(true); // Tab leaves the pane instead of typing into it
     frame->addWidget(memo1);
 
     column->addWidget(Panel3);
