@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPrintDialog>
+#include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSplitter>
@@ -76,6 +77,26 @@ QLineEdit *readOnlyEdit(QWidget *parent, const char *name, const QRect &geometry
     return edit;
 }
 
+// A status panel whose text gives way to the window's width: it elides
+// instead of raising the window's minimum width (which would cancel the
+// maximised state under a window manager). The whole text is its tooltip.
+class ElidingPanel : public QLabel {
+public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+    QSize sizeHint() const override { return minimumSizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        drawFrame(&painter);
+        const QRect area = contentsRect().adjusted(2, 0, -2, 0);
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                         fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+    }
+};
+
 QAction *menuItem(QMenu *menu, const char *name, const QString &caption)
 {
     QAction *action = caption == QLatin1String("-") ? menu->addSeparator() : menu->addAction(caption);
@@ -119,6 +140,8 @@ Tywzxform::Tywzxform(QWidget *parent)
 
     // The designed content until the book's name is read.
     TreeView->addTopLevelItem(newNode(Labels::rootLabel(Labels::DesignedRootName), 0, false));
+    // The arrow keys walk the chapters as soon as the window opens.
+    TreeView->setFocus();
 }
 
 Tywzxform::~Tywzxform()
@@ -183,6 +206,7 @@ void Tywzxform::buildRightSide()
     RxLabel2->move(8, 27);
     Edit1 = readOnlyEdit(Panel3, "Edit1", QRect(55, 22, 360, 20));
     Edit2 = readOnlyEdit(Panel3, "Edit2", QRect(519, 32767, 360, 20));
+    Edit2->setFocusPolicy(Qt::NoFocus); // never seen, so never a Tab stop
     RxLabel4 = named(new QLabel(QStringLiteral("业务详细内容:"), Panel3), "RxLabel4");
     RxLabel4->setGeometry(8, 60, 159, 15);
     BitBtn3 = named(new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("打印(&P)"), Panel3), "BitBtn3");
@@ -209,6 +233,7 @@ void Tywzxform::buildRightSide()
     font.setPixelSize(12);
     memo1->setFont(font);
     memo1->setContextMenuPolicy(Qt::CustomContextMenu);
+    memo1->setTabChangesFocus(true); // Tab leaves the pane instead of typing into it
     frame->addWidget(memo1);
 
     column->addWidget(Panel3);
@@ -226,7 +251,7 @@ void Tywzxform::buildStatusBar()
     setStatusBar(StatusBar1);
     const int widths[3] = {250, 150, 0};
     for (int i = 0; i < 3; ++i) {
-        StatusPanels[i] = new QLabel(StatusBar1);
+        StatusPanels[i] = widths[i] ? new QLabel(StatusBar1) : new ElidingPanel(StatusBar1);
         StatusPanels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         StatusPanels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         if (widths[i])
@@ -235,6 +260,7 @@ void Tywzxform::buildStatusBar()
     }
     StatusPanels[0]->setText(CopyrightLine);
     StatusPanels[2]->setText(SupportLine);
+    StatusPanels[2]->setToolTip(SupportLine);
     Timer1 = named(new QTimer(this), "Timer1");
     Timer1->setInterval(1000);
     Timer1->start();

@@ -107,6 +107,7 @@ TShowjbywnrForm::TShowjbywnrForm(BookQuery &resultSet)
     nr_memo->setAcceptRichText(false);
     nr_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     nr_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    nr_memo->setTabChangesFocus(true);
     nr_memo->setFont(font);
     infoBackground(nr_memo);
     Splitter1->addWidget(Panel1);
