@@ -6,6 +6,7 @@
 #include "data/ywzxDM.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QMenu>
@@ -162,6 +163,17 @@ void MaintenanceDialog::afterConfirm(bool saved)
         addNext();
     else if (mode == Edit)
         close();
+}
+
+// Esc runs 取消 while it is shown (in mode 0 that reloads and locks the
+// record, the dialog stays); otherwise it closes the dialog as the close box.
+void MaintenanceDialog::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Cancel) && cancelButton()->isVisibleTo(this)) {
+        cancelButton()->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 QString MaintenanceDialog::todayText()

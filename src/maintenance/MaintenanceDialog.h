@@ -58,6 +58,8 @@ protected:
     virtual void beginAdd() = 0;
     virtual void beginEdit() = 0;
     virtual QWidget *browseButtons() const = 0;
+    // 取消: the Esc button while it is shown.
+    virtual QPushButton *cancelButton() const = 0;
     virtual void lockFields() = 0;
     // The add button's action: prepares the next record to add.
     virtual void addNext() = 0;
@@ -65,6 +67,8 @@ protected:
     // What follows a confirm: nothing after a stopped save; else mode 0
     // locks the fields, mode 1 gets ready for the next record, mode 2 closes.
     void afterConfirm(bool saved);
+
+    void keyPressEvent(QKeyEvent *event) override;
 
     QLineEdit *edit(QWidget *parent, const char *name, const QRect &geometry, int gbkLimit);
     static QLabel *caption(QWidget *parent, const char *name, const QString &text, int left, int top);

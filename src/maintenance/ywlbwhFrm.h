@@ -90,6 +90,7 @@ protected:
     void lockFields() override { LockFields(); }
     void addNext() override { Insert_lb_BtnClick(); }
     QWidget *browseButtons() const override;
+    QPushButton *cancelButton() const override { return cancel_lb_btn; }
 
 private:
     void buildRecordArea();

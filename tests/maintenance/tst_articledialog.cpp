@@ -31,6 +31,7 @@ private slots:
     void nullTitle();
     void textRoundTrip();
     void browseMode();
+    void escapeKey();
     void commandsFollowTheSelection();
 
 private:
@@ -334,6 +335,33 @@ void TestArticleDialog::browseMode()
         QVERIFY(d.nr_nrbt_Edit->isReadOnly()); // locked after the save
     });
     QCOMPARE(row("00020", "lbbh"), QString("00012"));
+}
+
+// A real Esc key in the shown dialog: 取消 while it is shown, else the close box.
+void TestArticleDialog::escapeKey()
+{
+    const auto esc = [](TywnrwhForm &d, QWidget *field) {
+        d.show();
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Escape);
+    };
+    open("00001", 0, [&](TywnrwhForm &d) {
+        d.edit_nr_btnClick();
+        d.nr_nrbt_Edit->setText("临时");
+        esc(d, d.nr_nrbt_Edit);
+        QVERIFY(d.isVisible()); // mode 0: reloaded and locked, not closed
+        QCOMPARE(d.nr_nrbt_Edit->text(), QString("文一"));
+        QVERIFY(d.nr_nrbt_Edit->isReadOnly() && d.exit_btn->isVisibleTo(&d));
+        esc(d, d.nr_memo); // 取消 hidden: Esc closes as the close box does
+        QVERIFY(!d.isVisible());
+    });
+    open("00001", 1, [&](TywnrwhForm &d) {
+        d.nr_nrbh_Edit->setText("00030");
+        esc(d, d.nr_nrbh_Edit);
+        QVERIFY(!d.isVisible());
+    });
+    QCOMPARE(row("00001", "nrbt"), QString("文一"));
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywnr where nrbh='00030'").toInt(), 0);
 }
 
 void TestArticleDialog::commandsFollowTheSelection()

@@ -34,6 +34,7 @@ private slots:
     void codeWithAQuote();
     void cancelInBrowseMode();
     void inputLimitsCountGbkBytes();
+    void escapeKey();
 
 private:
     // Opens the dialog as the browser does and runs `act` while it is shown.
@@ -520,6 +521,32 @@ void TestChapterDialog::cancelInBrowseMode()
         QCOMPARE(d.nr_memo->toPlainText(), QString("第一章正文\n第二行"));
         QCOMPARE(d.lb_lbmc_Edit->text(), QString("第一章"));
         QVERIFY(d.lb_lbmc_Edit->isReadOnly());
+    });
+    QCOMPARE(row("00001", "lbmc"), QString("第一章"));
+}
+
+// A real Esc key in the shown dialog: 取消 while it is shown, else the close box.
+void TestChapterDialog::escapeKey()
+{
+    const auto esc = [](TywlbwhForm &d, QWidget *field) {
+        d.show();
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Escape);
+    };
+    open("00001", 0, [&](TywlbwhForm &d) {
+        d.edit_lb_btnClick();
+        d.lb_lbmc_Edit->setText("typed");
+        esc(d, d.lb_lbmc_Edit);
+        QVERIFY(d.isVisible()); // mode 0: reloaded and locked, not closed
+        QCOMPARE(d.lb_lbmc_Edit->text(), QString("第一章"));
+        QVERIFY(d.lb_lbmc_Edit->isReadOnly() && d.exit_btn->isVisibleTo(&d));
+        esc(d, d.nr_memo); // 取消 hidden: Esc closes as the close box does
+        QVERIFY(!d.isVisible());
+    });
+    open("00001", 2, [&](TywlbwhForm &d) {
+        d.lb_lbmc_Edit->setText("typed");
+        esc(d, d.lb_lbmc_Edit);
+        QVERIFY(!d.isVisible());
     });
     QCOMPARE(row("00001", "lbmc"), QString("第一章"));
 }
