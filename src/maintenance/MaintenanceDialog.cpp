@@ -17,14 +17,22 @@
 const QColor MaintenanceDialog::Silver(0xC0, 0xC0, 0xC0);
 const QColor MaintenanceDialog::Window(Qt::white);
 
-GbkLimitValidator::GbkLimitValidator(int maxBytes, QObject *parent)
-    : QValidator(parent), maxBytes_(maxBytes)
+GbkLimitValidator::GbkLimitValidator(int maxBytes, QLineEdit *field)
+    : QValidator(field), maxBytes_(maxBytes), field_(field)
 {
+    connect(field, &QLineEdit::textChanged, this,
+            [this](const QString &text) { shownBytes_ = TextHelpers::gbkByteLength(text); });
 }
 
+// The line edit keeps undo steps only for edits: a text without them was
+// set by the program. Such a text, and an edit that does not lengthen an
+// over-long one, are Intermediate, so a later lengthening keystroke is undone.
 QValidator::State GbkLimitValidator::validate(QString &input, int &) const
 {
-    return TextHelpers::gbkByteLength(input) <= maxBytes_ ? Acceptable : Invalid;
+    const int bytes = TextHelpers::gbkByteLength(input);
+    if (bytes <= maxBytes_)
+        return Acceptable;
+    return !field_->isUndoAvailable() || bytes <= shownBytes_ ? Intermediate : Invalid;
 }
 
 ModalRunner &maintenanceDialogRunner()

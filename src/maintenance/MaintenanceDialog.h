@@ -14,14 +14,17 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 // Refuses typing that would make the text longer than a number of GBK bytes
-// (a Chinese character takes two). Texts set by the program are not limited.
+// (a Chinese character takes two). Texts set by the program are not limited;
+// an over-long one may be shortened but no keystroke makes it longer.
 class GbkLimitValidator : public QValidator {
 public:
-    GbkLimitValidator(int maxBytes, QObject *parent);
+    GbkLimitValidator(int maxBytes, QLineEdit *field);
     State validate(QString &input, int &pos) const override;
 
 private:
     int maxBytes_;
+    int shownBytes_ = 0; // the length of the text before the edit
+    QLineEdit *field_;
 };
 
 // What the chapter dialog and the article dialog share: the dialog's mode,

@@ -32,6 +32,7 @@ private slots:
     void textRoundTrip();
     void browseMode();
     void escapeKey();
+    void overLongImportedTitle();
     void commandsFollowTheSelection();
 
 private:
@@ -362,6 +363,34 @@ void TestArticleDialog::escapeKey()
     });
     QCOMPARE(row("00001", "nrbt"), QString("文一"));
     QCOMPARE(book->scalar("select count(*) from ywzx_ywnr where nrbh='00030'").toInt(), 0);
+}
+
+// An imported 50-byte title (limit 40) opens whole; no keystroke makes it
+// longer, deleting shortens it, a character may replace one as long.
+void TestArticleDialog::overLongImportedTitle()
+{
+    const QString title = QString(25, QChar(0x6587));
+    book->exec("update ywzx_ywnr set nrbt=? where nrbh='00001'", {title});
+    open("00001", 2, [&](TywnrwhForm &d) {
+        QLineEdit *e = d.nr_nrbt_Edit;
+        QCOMPARE(e->text(), title);
+        e->setFocus();
+        e->end(false);
+        QTest::keyClicks(e, "x");
+        e->insert(QStringLiteral("中"));
+        QCOMPARE(e->text(), title);
+        QTest::keyClick(e, Qt::Key_Backspace);
+        QTest::keyClick(e, Qt::Key_Backspace);
+        QCOMPARE(e->text(), title.left(23));
+        QTest::keyClicks(e, "x");
+        QCOMPARE(e->text(), title.left(23));
+        QTest::keyClick(e, Qt::Key_Left, Qt::ShiftModifier);
+        e->insert(QStringLiteral("中"));
+        QCOMPARE(e->text(), title.left(22) + "中");
+        e->selectAll();
+        QTest::keyClicks(e, "ab");
+        QCOMPARE(e->text(), QString("ab"));
+    });
 }
 
 void TestArticleDialog::commandsFollowTheSelection()

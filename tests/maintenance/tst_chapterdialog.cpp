@@ -352,6 +352,19 @@ void TestChapterDialog::inputLimitsCountGbkBytes()
         QCOMPARE(d.lb_lbbh_Edit->text(), QString("12345"));
         d.lb_xgr_Edit->setText("张三丰"); // values set by the program are shown whole
         QCOMPARE(d.lb_xgr_Edit->text(), QString("张三丰"));
+        // ... but no keystroke makes such a value longer; deleting still works.
+        d.lb_xgr_Edit->end(false);
+        QTest::keyClicks(d.lb_xgr_Edit, "a");
+        QCOMPARE(d.lb_xgr_Edit->text(), QString("张三丰"));
+        QTest::keyClick(d.lb_xgr_Edit, Qt::Key_Backspace);
+        QCOMPARE(d.lb_xgr_Edit->text(), QString("张三"));
+        QTest::keyClicks(d.lb_xgr_Edit, "a");
+        QCOMPARE(d.lb_xgr_Edit->text(), QString("张三"));
+        d.lb_xgr_Edit->home(false);
+        QTest::keyClick(d.lb_xgr_Edit, Qt::Key_Delete);
+        QTest::keyClick(d.lb_xgr_Edit, Qt::Key_Delete);
+        QTest::keyClicks(d.lb_xgr_Edit, "abcd");
+        QCOMPARE(d.lb_xgr_Edit->text(), QString("abc"));
     });
 }
 
