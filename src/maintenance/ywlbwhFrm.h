@@ -96,6 +96,8 @@ private:
     void buildRecordArea();
     void buildButtonBar();
     void showPicture(const QPixmap &picture);
+    bool hasPickedPhoto() const;
+    void showStoredPhoto(bool ticked);
     void writeRow(bool insert, int nextId);
     QByteArray photoToStore() const;
     QList<QWidget *> recordFields() const;

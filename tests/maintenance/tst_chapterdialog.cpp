@@ -35,6 +35,7 @@ private slots:
     void cancelInBrowseMode();
     void inputLimitsCountGbkBytes();
     void escapeKey();
+    void addKeepsAPickedPhoto();
 
 private:
     // Opens the dialog as the browser does and runs `act` while it is shown.
@@ -562,6 +563,42 @@ void TestChapterDialog::escapeKey()
         QVERIFY(!d.isVisible());
     });
     QCOMPARE(row("00001", "lbmc"), QString("第一章"));
+}
+
+// 添加 forgets the loaded chapter's stored photo but not a picture picked in
+// the dialog: mode 0 pick then 添加, and mode 1 from one child to the next.
+void TestChapterDialog::addKeepsAPickedPhoto()
+{
+    const QString red = writePicture(dir.filePath("red.jpg"), Qt::red);
+    QFile file(red);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray redBytes = file.readAll();
+    book->exec("update ywzx_ywlb set photoimage=?, checkimage='1' where lbbh='00002'", {QByteArray("stored")});
+    f.select(f.node("第二章"));
+    TywlbwhForm::OpenPictureDialog1 = [&](QWidget *) { return red; };
+    QStringList codes;
+    for (int mode : {0, 1}) {
+        open("00002", mode, [&](TywlbwhForm &d) {
+            if (mode == 0)
+                QVERIFY(d.CheckBox1->isChecked()); // the stored photo
+            d.Image1DblClick();
+            d.CheckBox1->setChecked(true);
+            for (int child = 0; child < (mode == 0 ? 1 : 2); ++child) {
+                if (mode == 0)
+                    d.Insert_lb_BtnClick();
+                QCOMPARE(d.Label1->text(), red);
+                QVERIFY(d.CheckBox1->isChecked() && !d.Image1->pixmap().isNull());
+                QVERIFY(d.rememberedPhoto().isEmpty());
+                codes << d.lb_lbbh_Edit->text();
+                d.lb_lbmc_Edit->setText(QString("子%1").arg(codes.size()));
+                d.ok_lb_btnClick();
+            }
+        });
+    }
+    TywlbwhForm::OpenPictureDialog1 = [](QWidget *) { return QString(); };
+    QCOMPARE(codes.size(), 3);
+    for (const QString &code : codes)
+        QCOMPARE(book->scalar("select photoimage from ywzx_ywlb where lbbh=?", {code}).toByteArray(), redBytes);
 }
 
 QTEST_MAIN(TestChapterDialog)
