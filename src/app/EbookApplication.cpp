@@ -3,6 +3,7 @@
 #include "common/AppError.h"
 #include "common/MessageBoxes.h"
 
+#include <QApplication>
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -39,4 +40,12 @@ void EbookApplication::installFontSubstitutions()
     const QStringList song = {QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Serif CJK SC")};
     QFont::insertSubstitutions(QStringLiteral("宋体"), song);
     QFont::insertSubstitutions(QStringLiteral("SimSun"), song);
+}
+
+void EbookApplication::installApplicationFont()
+{
+    installFontSubstitutions();
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(12);
+    QApplication::setFont(font);
 }
