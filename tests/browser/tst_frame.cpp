@@ -32,6 +32,7 @@ private slots:
     void narrowsToTheDesignedWidth();
     void tabLeavesTheTexts();
     void simplifiedChineseEverywhere();
+    void printsOverThePrintableArea();
 
 private:
     std::unique_ptr<TestBook> book;
@@ -183,6 +184,56 @@ void TestFrame::simplifiedChineseEverywhere()
     QVERIFY2(lightness(tip->grab().toImage()) > 150, qPrintable(QString::number(lightness(tip->grab().toImage()))));
     QToolTip::hideText();
     delete about;
+}
+
+static QString pdfToText(const QStringList &arguments)
+{
+    QProcess process;
+    process.start("pdftotext", arguments);
+    process.waitForFinished();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The printed pages hold the pane's text and nothing else, from the top
+// left corner of the printable area on.
+void TestFrame::printsOverThePrintableArea()
+{
+    QVERIFY2(!QStandardPaths::findExecutable("pdftotext").isEmpty(), "pdftotext (poppler-utils) is missing");
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("pane.pdf");
+    QString text;
+    for (int i = 1; i <= 300; ++i)
+        text += QString("第%1行 月落乌啼霜满天\n").arg(i);
+    f.window->memo1->setPlainText(text);
+    QRectF printable;
+    const auto previous = Tywzxform::runPrintDialog;
+    Tywzxform::runPrintDialog = [&](QPrinter &printer, QWidget *) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setPageMargins(QMarginsF(10, 15, 10, 15), QPageLayout::Millimeter);
+        printable = printer.pageLayout().paintRect(QPageLayout::Point);
+        return true;
+    };
+    f.window->BitBtn3Click();
+    Tywzxform::runPrintDialog = previous;
+
+    const QStringList pages = pdfToText({pdf, "-"}).split('\f', Qt::SkipEmptyParts);
+    QVERIFY(pages.size() >= 2);
+    const QRegularExpression pageNumber("^\\s*-?\\s*\\d+\\s*-?\\s*$");
+    for (const QString &page : pages)
+        for (const QString &line : page.split('\n'))
+            QVERIFY2(!pageNumber.match(line).hasMatch(), qPrintable("a page number: " + line));
+    QVERIFY(pages.first().contains("第1行 月落乌啼霜满天"));
+    QVERIFY(pages.last().contains("第300行 月落乌啼霜满天"));
+
+    // The first word of the first page sits at the printable area's corner.
+    const QRegularExpression word("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\"");
+    const QRegularExpressionMatch first = word.match(pdfToText({"-bbox", "-f", "1", "-l", "1", pdf, "-"}));
+    QVERIFY(first.hasMatch());
+    const QPointF at(first.captured(1).toDouble(), first.captured(2).toDouble());
+    QVERIFY2(qAbs(at.x() - printable.left()) < 3 && at.y() >= printable.top() && at.y() - printable.top() < 6,
+             qPrintable(QString("text at %1,%2; printable area from %3,%4")
+                            .arg(at.x()).arg(at.y()).arg(printable.left()).arg(printable.top())));
 }
 
 QTEST_MAIN(TestFrame)
