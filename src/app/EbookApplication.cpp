@@ -1,7 +1,6 @@
 #include "app/EbookApplication.h"
 
-#include "common/AppError.h"
-#include "common/MessageBoxes.h"
+#include "common/Handlers.h"
 
 #include <QApplication>
 #include <QFont>
@@ -16,12 +15,12 @@ EbookApplication::EbookApplication(int &argc, char **argv)
 
 bool EbookApplication::notify(QObject *receiver, QEvent *event)
 {
+    // The last resort only: every handler reports its own errors before they
+    // reach Qt's frames (Handlers), since Qt does not support unwinding them.
     try {
         return QApplication::notify(receiver, event);
-    } catch (const AppError &error) {
-        MessageBoxes::generalError(error.message());
-    } catch (const std::exception &error) {
-        MessageBoxes::generalError(QString::fromUtf8(error.what()));
+    } catch (...) {
+        Handlers::reportCurrentError();
     }
     return false;
 }

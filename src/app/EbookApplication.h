@@ -2,9 +2,9 @@
 
 #include <QApplication>
 
-// The application object. Its notify() is the one place where errors raised
-// inside event handlers end up: they are shown by the general error report
-// and the program goes on.
+// The application object. Errors raised inside event handlers are shown by
+// the general error report at each handler's boundary (Handlers); notify()
+// only stands behind that as a last resort.
 class EbookApplication : public QApplication {
     Q_OBJECT
 public:

@@ -1,5 +1,7 @@
 #include "browser/MC_About.h"
 
+#include "common/Handlers.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -77,7 +79,7 @@ TMac_About::TMac_About()
     BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
     BitBtn3->setGeometry(260, 239, 85, 30);
     BitBtn3->setAutoDefault(false);
-    connect(BitBtn3, &QPushButton::clicked, this, &TMac_About::BitBtn3Click);
+    Handlers::connect(BitBtn3, &QPushButton::clicked, this, &TMac_About::BitBtn3Click);
 
     if (QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

@@ -6,6 +6,7 @@
 #include "browser/MC_About.h"
 #include "common/AppError.h"
 #include "common/DateTimeText.h"
+#include "common/Handlers.h"
 #include "common/Labels.h"
 #include "common/MessageBoxes.h"
 #include "search/FindDialog.h"
@@ -154,7 +155,7 @@ Tywzxform::~Tywzxform()
 Tywzxform *Tywzxform::create(QWidget *parent)
 {
     auto *window = new Tywzxform(parent);
-    MessageBoxes::runHandler([window] { window->FormCreate(); });
+    Handlers::run([window] { window->FormCreate(); });
     return window;
 }
 
@@ -291,30 +292,30 @@ void Tywzxform::buildMenus()
 
 void Tywzxform::connectHandlers()
 {
-    connect(Timer1, &QTimer::timeout, this, &Tywzxform::Timer1Timer);
-    connect(Insert_lb_btn, &QToolButton::clicked, this, &Tywzxform::Insert_lb_btnClick);
-    connect(Edit_lb_btn, &QToolButton::clicked, this, &Tywzxform::Edit_lb_btnClick);
-    connect(delete_lb_btn, &QToolButton::clicked, this, &Tywzxform::delete_lb_btnClick);
-    connect(Insert_nr_btn, &QToolButton::clicked, this, &Tywzxform::Insert_nr_btnClick);
-    connect(edit_nr_btn, &QToolButton::clicked, this, &Tywzxform::edit_nr_btnClick);
-    connect(delete_nr_btn, &QToolButton::clicked, this, &Tywzxform::delete_nr_btnClick);
-    connect(RxSpeedButton1, &QToolButton::clicked, this, &Tywzxform::RxSpeedButton1Click);
-    connect(RxSpeedButton2, &QToolButton::clicked, this, &Tywzxform::RxSpeedButton2Click);
-    connect(FindDialog1, &FindDialog::find, this, &Tywzxform::FindDialog1Find);
-    connect(FindDialog2, &FindDialog::find, this, &Tywzxform::FindDialog2Find);
-    connect(BitBtn3, &QPushButton::clicked, this, &Tywzxform::BitBtn3Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &QWidget::close);
-    connect(BitBtn1, &QPushButton::clicked, this, &Tywzxform::BitBtn1Click);
-    connect(N9, &QAction::triggered, this, &Tywzxform::N9Click);
-    connect(N10, &QAction::triggered, this, &Tywzxform::N10Click);
-    connect(N5, &QAction::triggered, this, &Tywzxform::N5Click);
-    connect(N6, &QAction::triggered, this, &Tywzxform::N6Click);
-    connect(N3, &QAction::triggered, this, &Tywzxform::N3Click);
-    connect(N4, &QAction::triggered, this, &Tywzxform::N4Click);
-    connect(N7, &QAction::triggered, this, &Tywzxform::N7Click);
-    connect(N11, &QAction::triggered, this, &Tywzxform::N11Click);
-    connect(N13, &QAction::triggered, this, &Tywzxform::N13Click);
-    connect(memo1, &QWidget::customContextMenuRequested, this,
+    Handlers::connect(Timer1, &QTimer::timeout, this, &Tywzxform::Timer1Timer);
+    Handlers::connect(Insert_lb_btn, &QToolButton::clicked, this, &Tywzxform::Insert_lb_btnClick);
+    Handlers::connect(Edit_lb_btn, &QToolButton::clicked, this, &Tywzxform::Edit_lb_btnClick);
+    Handlers::connect(delete_lb_btn, &QToolButton::clicked, this, &Tywzxform::delete_lb_btnClick);
+    Handlers::connect(Insert_nr_btn, &QToolButton::clicked, this, &Tywzxform::Insert_nr_btnClick);
+    Handlers::connect(edit_nr_btn, &QToolButton::clicked, this, &Tywzxform::edit_nr_btnClick);
+    Handlers::connect(delete_nr_btn, &QToolButton::clicked, this, &Tywzxform::delete_nr_btnClick);
+    Handlers::connect(RxSpeedButton1, &QToolButton::clicked, this, &Tywzxform::RxSpeedButton1Click);
+    Handlers::connect(RxSpeedButton2, &QToolButton::clicked, this, &Tywzxform::RxSpeedButton2Click);
+    Handlers::connect(FindDialog1, &FindDialog::find, this, &Tywzxform::FindDialog1Find);
+    Handlers::connect(FindDialog2, &FindDialog::find, this, &Tywzxform::FindDialog2Find);
+    Handlers::connect(BitBtn3, &QPushButton::clicked, this, &Tywzxform::BitBtn3Click);
+    Handlers::connect(BitBtn2, &QPushButton::clicked, this, &QWidget::close);
+    Handlers::connect(BitBtn1, &QPushButton::clicked, this, &Tywzxform::BitBtn1Click);
+    Handlers::connect(N9, &QAction::triggered, this, &Tywzxform::N9Click);
+    Handlers::connect(N10, &QAction::triggered, this, &Tywzxform::N10Click);
+    Handlers::connect(N5, &QAction::triggered, this, &Tywzxform::N5Click);
+    Handlers::connect(N6, &QAction::triggered, this, &Tywzxform::N6Click);
+    Handlers::connect(N3, &QAction::triggered, this, &Tywzxform::N3Click);
+    Handlers::connect(N4, &QAction::triggered, this, &Tywzxform::N4Click);
+    Handlers::connect(N7, &QAction::triggered, this, &Tywzxform::N7Click);
+    Handlers::connect(N11, &QAction::triggered, this, &Tywzxform::N11Click);
+    Handlers::connect(N13, &QAction::triggered, this, &Tywzxform::N13Click);
+    Handlers::connect(memo1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { PopupMenu2->popup(memo1->viewport()->mapToGlobal(at)); });
 }
 
@@ -324,7 +325,7 @@ void Tywzxform::showEvent(QShowEvent *event)
     if (shown_)
         return;
     shown_ = true;
-    MessageBoxes::runHandler([this] { FormShow(); });
+    Handlers::run([this] { FormShow(); });
 }
 
 QString Tywzxform::clockText(const QDateTime &now)

@@ -5,6 +5,7 @@
 #include "app/SplashUnit.h"
 #include "browser/BookTree.h"
 #include "browser/ImageList.h"
+#include "common/Handlers.h"
 #include "common/Labels.h"
 #include "common/MessageBoxes.h"
 #include "data/ywzxDM.h"
@@ -87,14 +88,14 @@ void Tywzxform::buildTree()
     TreeView->setMinimumWidth(60);
     Splitter1->addWidget(TreeView);
 
-    connect(TreeView, &QTreeWidget::itemExpanded, this, &Tywzxform::TreeViewExpanded);
-    connect(TreeView, &QTreeWidget::currentItemChanged, this, &Tywzxform::selectionChanged);
-    connect(TreeView, &QWidget::customContextMenuRequested, this,
+    Handlers::connect(TreeView, &QTreeWidget::itemExpanded, this, &Tywzxform::TreeViewExpanded);
+    Handlers::connect(TreeView, &QTreeWidget::currentItemChanged, this, &Tywzxform::selectionChanged);
+    Handlers::connect(TreeView, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { PopupMenu1->popup(TreeView->viewport()->mapToGlobal(at)); });
     TreeView->onDrop = [this](const QPoint &at) { TreeViewDragDrop(at); };
     // Nodes that come from anywhere but the loader (a drop, a dialog) may
     // stand at another level than their images say.
-    connect(TreeView->model(), &QAbstractItemModel::rowsInserted, this, [this] {
+    Handlers::connect(TreeView->model(), &QAbstractItemModel::rowsInserted, this, [this] {
         if (!loading_)
             invalidateNodeIcons();
     });
@@ -186,7 +187,7 @@ void Tywzxform::ReloadTree()
         qDeleteAll(children);
     }
     if (selectionGoes)
-        MessageBoxes::runHandler([&] { TreeViewChange(root); });
+        Handlers::run([&] { TreeViewChange(root); });
     LoadChildren(root);
     // Expanding runs the loader once more (it finds the root loaded); a root
     // without children cannot be expanded.
@@ -317,7 +318,7 @@ void Tywzxform::selectionChanged(QTreeWidgetItem *current, QTreeWidgetItem *prev
 {
     if (selectionMuted_ || !current)
         return;
-    MessageBoxes::runHandler([&] { TreeViewChange(current); });
+    Handlers::run([&] { TreeViewChange(current); });
     if (autoExpand_)
         singleExpand(current, previous);
 }

@@ -1,9 +1,10 @@
 #include "search/ShowjbywnrFrm.h"
 
 #include "common/AppInfo.h"
+#include "common/Handlers.h"
 #include "common/Labels.h"
-#include "common/TextHelpers.h"
 #include "common/MessageBoxes.h"
+#include "common/TextHelpers.h"
 #include "data/BookQuery.h"
 
 #include <QFrame>
@@ -115,9 +116,9 @@ TShowjbywnrForm::TShowjbywnrForm(BookQuery &resultSet)
     row->addWidget(Splitter1);
     column->addWidget(Panel10, 1);
 
-    connect(exit_btn, &QPushButton::clicked, this, &QDialog::reject);
-    connect(Button1, &QPushButton::clicked, this, &TShowjbywnrForm::Button1Click);
-    connect(nrbtListBox, &QListWidget::currentRowChanged, this, [this](int row) {
+    Handlers::connect(exit_btn, &QPushButton::clicked, this, &QDialog::reject);
+    Handlers::connect(Button1, &QPushButton::clicked, this, &TShowjbywnrForm::Button1Click);
+    Handlers::connect(nrbtListBox, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0)
             nrbtListBoxClick();
     });

@@ -4,8 +4,9 @@
 #     book beside the real program: the main window appears no sooner than
 #     two seconds after the start (the splash window's time), and under a
 #     window manager (openbox) it is and stays maximised;
-#  2. without a book: the "Application Error" box appears, Enter answers it,
-#     and the program ends with exit code 1.
+#  2. without a book, 3. with a FIFO in the book's place: the "Application
+#     Error" box appears, Enter answers it, and the program ends with exit
+#     code 1.
 set -uo pipefail
 reader=$1 tool=$2
 
@@ -52,25 +53,33 @@ else
 fi
 kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
 
-# 2. No book: the start fails with the Application Error box.
-rm "$work/app/data/ebook.mdb"
-"$work/app/ebook-reader" &
-pid=$!
-if wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Application Error$' 2>/dev/null | head -n 1) && [ -n "$wid" ]; then
-  xdotool windowfocus --sync "$wid" key Return
-  timeout 10 tail --pid="$pid" -f /dev/null
-  if kill -0 "$pid" 2>/dev/null; then
-    fail "the program did not end after OK"
+# 2. No book, 3. a FIFO in the book's place (which must not block the
+# start): the start fails with the Application Error box.
+expectApplicationError() {
+  "$work/app/ebook-reader" &
+  pid=$!
+  if wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Application Error$' 2>/dev/null | head -n 1) && [ -n "$wid" ]; then
+    xdotool windowfocus --sync "$wid" key Return
+    timeout 10 tail --pid="$pid" -f /dev/null
+    if kill -0 "$pid" 2>/dev/null; then
+      fail "$1: the program did not end after OK"
+      kill -9 "$pid"
+    else
+      wait "$pid"; code=$?
+      [ "$code" -eq 1 ] || fail "$1: exit code $code after the Application Error box, expected 1"
+    fi
+    if xdotool search --onlyvisible --name '唐诗宋词选读|澜州省档案馆机读室' >/dev/null 2>&1; then
+      fail "$1: a main window was shown although the start failed"
+    fi
   else
-    wait "$pid"; code=$?
-    [ "$code" -eq 1 ] || fail "exit code $code after the Application Error box, expected 1"
+    fail "$1: no Application Error box"
+    kill -9 "$pid" 2>/dev/null
   fi
-  if xdotool search --onlyvisible --name '唐诗宋词选读|澜州省档案馆机读室' >/dev/null 2>&1; then
-    fail "a main window was shown although the start failed"
-  fi
-else
-  fail "no Application Error box without a book"
-fi
+}
+rm "$work/app/data/ebook.mdb"
+expectApplicationError "without a book"
+mkfifo "$work/app/data/ebook.mdb"
+expectApplicationError "a FIFO as the book"
 
-if [ "$failures" -eq 0 ]; then echo "e2e startup: 2 passed, 0 failed"; exit 0; fi
+if [ "$failures" -eq 0 ]; then echo "e2e startup: 3 passed, 0 failed"; exit 0; fi
 echo "e2e startup: $failures failed"; exit 1

@@ -258,6 +258,12 @@ void TestArticleDialog::badDate()
         QCOMPARE(d.nr_nrbt_Edit->text(), QString("改"));
     });
     QCOMPARE(row("00001", "nrbt"), QString("文一"));
+    // A one-digit hour is a time like any other.
+    open("00001", 2, [&](TywnrwhForm &d) {
+        d.nr_xgrq_DateEdit->setText("2024/1/5 9:05");
+        QVERIFY(d.SaveArticle());
+    });
+    QCOMPARE(row("00001", "xgrq"), QString("2024-01-05 09:05:00"));
 }
 
 void TestArticleDialog::codeWithAQuote()
