@@ -11,6 +11,7 @@
 #include "common/MessageBoxes.h"
 #include "search/FindDialog.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -26,6 +27,7 @@
 #include <QStyle>
 #include <QTextEdit>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -344,18 +346,41 @@ void Tywzxform::BitBtn3Click()
         printPane(printer);
 }
 
+// Lays the pane's text out over the full printable area, page after page,
+// and draws it with nothing added: no margins of its own, no page numbers
+// (QTextDocument::print adds both).
 void Tywzxform::printPane(QPrinter &printer)
 {
     printer.setDocName(QString());
     printer.setFullPage(false);
+    std::unique_ptr<QTextDocument> document(memo1->document()->clone());
+    document->documentLayout()->setPaintDevice(&printer);
     // A pixel size means device pixels to a printer: print in points instead,
     // so the page shows the pane's text at the size the screen shows it.
-    std::unique_ptr<QTextDocument> document(memo1->document()->clone());
     QFont font = memo1->font();
     if (font.pixelSize() > 0)
         font.setPointSizeF(font.pixelSize() * 72.0 / 96.0);
     document->setDefaultFont(font);
-    document->print(&printer);
+    QTextFrameFormat frame = document->rootFrame()->frameFormat();
+    frame.setMargin(0);
+    document->rootFrame()->setFrameFormat(frame);
+    const QSizeF page = printer.pageLayout().paintRectPixels(printer.resolution()).size();
+    document->setPageSize(page);
+
+    QPainter painter(&printer);
+    for (int index = 0; index < document->pageCount(); ++index) {
+        if (index > 0)
+            printer.newPage();
+        const QRectF shown(0, index * page.height(), page.width(), page.height());
+        painter.save();
+        painter.translate(0, -shown.top());
+        painter.setClipRect(shown);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = shown;
+        document->documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+    painter.end();
     if (printer.printerState() == QPrinter::Error)
         throw AppError(AppError::FileOpen, QStringLiteral("打印失败：打印机 \"%1\" 未能完成打印作业")
                                                .arg(printer.printerName().isEmpty() ? printer.outputFileName()

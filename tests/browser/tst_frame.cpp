@@ -1,9 +1,20 @@
 #include "BrowserFixture.h"
 #include "app/EbookApplication.h"
+#include "browser/MC_About.h"
+#include "search/FindDialog.h"
 #include "data/BookQuery.h"
 #include "search/ShowjbywnrFrm.h"
 
+#include <QGlyphRun>
 #include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QRawFont>
+#include <QTextLayout>
+#include <QToolTip>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QStatusBar>
@@ -15,11 +26,13 @@
 class TestFrame : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { EbookApplication::installFontSubstitutions(); }
+    void initTestCase() { EbookApplication::installApplicationFont(); } // as the program starts
     void init();
     void cleanup();
     void narrowsToTheDesignedWidth();
     void tabLeavesTheTexts();
+    void simplifiedChineseEverywhere();
+    void printsOverThePrintableArea();
 
 private:
     std::unique_ptr<TestBook> book;
@@ -103,6 +116,124 @@ void TestFrame::tabLeavesTheTexts()
         QVERIFY(pressTab(modifiers) != results.nr_memo);
         QCOMPARE(results.nr_memo->toPlainText(), hit);
     }
+}
+
+// The faces that draw text in widget's font, glyph run by glyph run.
+static QStringList facesDrawing(const QWidget *widget, const QString &text)
+{
+    QTextLayout layout(text, widget->font());
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    QStringList faces;
+    for (const QGlyphRun &run : layout.glyphRuns())
+        faces << run.rawFont().familyName();
+    faces.removeDuplicates();
+    return faces;
+}
+
+static bool simplifiedChineseForms(const QStringList &faces)
+{
+    static const QStringList chinese = {"AR PL UMing CN", "Noto Serif CJK SC", "Noto Sans CJK SC"};
+    return !faces.isEmpty() && std::all_of(faces.begin(), faces.end(), [](const QString &face) { return chinese.contains(face, Qt::CaseInsensitive); });
+}
+
+static int lightness(const QImage &image)
+{
+    qint64 sum = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            sum += QColor(image.pixel(x, y)).lightness();
+    return int(sum / qMax(1, image.width() * image.height()));
+}
+
+// Under the C locale (this test's environment) the windows that do not name
+// the Song face still draw Simplified Chinese forms: the application's font
+// names a Chinese face.
+void TestFrame::simplifiedChineseEverywhere()
+{
+    const QString forms = "直骨角令";
+    QMessageBox box(QMessageBox::Information, "系统提示", forms);
+    QPrinter printer;
+    QPrintDialog print(&printer);
+    TMac_About *about = TMac_About::showSingle();
+    QList<const QWidget *> windows;
+    windows << f.window->FindDialog1->FindLabel << f.window->FindDialog2->FindNextButton << f.window->PopupMenu1
+            << f.window->PopupMenu2 << &box << &print << f.window->memo1;
+    for (const QLabel *label : about->findChildren<QLabel *>())
+        windows << label;
+    for (const QWidget *widget : windows)
+        QVERIFY2(simplifiedChineseForms(facesDrawing(widget, forms)),
+                 qPrintable(QString(widget->metaObject()->className()) + widget->font().toString() + ": " + facesDrawing(widget, forms).join(", ")));
+
+    // One face throughout the about window, for Latin and Chinese alike.
+    QStringList faces;
+    for (const QLabel *label : about->findChildren<QLabel *>())
+        if (!label->text().isEmpty())
+            faces << facesDrawing(label, label->text());
+    faces.removeDuplicates();
+    QVERIFY2(faces.size() == 1, qPrintable(faces.join(", ")));
+
+    // The web address's tooltip keeps the tooltip colours (dark on light).
+    QToolTip::showText(about->Label8->mapToGlobal(QPoint(2, 2)), about->Label8->toolTip(), about->Label8);
+    QWidget *tip = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->inherits("QTipLabel") && widget->isVisible())
+            tip = widget;
+    QVERIFY(tip);
+    QVERIFY2(lightness(tip->grab().toImage()) > 150, qPrintable(QString::number(lightness(tip->grab().toImage()))));
+    QToolTip::hideText();
+    delete about;
+}
+
+static QString pdfToText(const QStringList &arguments)
+{
+    QProcess process;
+    process.start("pdftotext", arguments);
+    process.waitForFinished();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The printed pages hold the pane's text and nothing else, from the top
+// left corner of the printable area on.
+void TestFrame::printsOverThePrintableArea()
+{
+    QVERIFY2(!QStandardPaths::findExecutable("pdftotext").isEmpty(), "pdftotext (poppler-utils) is missing");
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("pane.pdf");
+    QString text;
+    for (int i = 1; i <= 300; ++i)
+        text += QString("第%1行 月落乌啼霜满天\n").arg(i);
+    f.window->memo1->setPlainText(text);
+    QRectF printable;
+    const auto previous = Tywzxform::runPrintDialog;
+    Tywzxform::runPrintDialog = [&](QPrinter &printer, QWidget *) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setPageMargins(QMarginsF(10, 15, 10, 15), QPageLayout::Millimeter);
+        printable = printer.pageLayout().paintRect(QPageLayout::Point);
+        return true;
+    };
+    f.window->BitBtn3Click();
+    Tywzxform::runPrintDialog = previous;
+
+    const QStringList pages = pdfToText({pdf, "-"}).split('\f', Qt::SkipEmptyParts);
+    QVERIFY(pages.size() >= 2);
+    const QRegularExpression pageNumber("^\\s*-?\\s*\\d+\\s*-?\\s*$");
+    for (const QString &page : pages)
+        for (const QString &line : page.split('\n'))
+            QVERIFY2(!pageNumber.match(line).hasMatch(), qPrintable("a page number: " + line));
+    QVERIFY(pages.first().contains("第1行 月落乌啼霜满天"));
+    QVERIFY(pages.last().contains("第300行 月落乌啼霜满天"));
+
+    // The first word of the first page sits at the printable area's corner.
+    const QRegularExpression word("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\"");
+    const QRegularExpressionMatch first = word.match(pdfToText({"-bbox", "-f", "1", "-l", "1", pdf, "-"}));
+    QVERIFY(first.hasMatch());
+    const QPointF at(first.captured(1).toDouble(), first.captured(2).toDouble());
+    QVERIFY2(qAbs(at.x() - printable.left()) < 3 && at.y() >= printable.top() && at.y() - printable.top() < 6,
+             qPrintable(QString("text at %1,%2; printable area from %3,%4")
+                            .arg(at.x()).arg(at.y()).arg(printable.left()).arg(printable.top())));
 }
 
 QTEST_MAIN(TestFrame)
