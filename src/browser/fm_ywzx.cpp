@@ -117,7 +117,8 @@ Tywzxform::Tywzxform(QWidget *parent)
     connectHandlers();
 
     // The designed content until the book's name is read.
-    TreeView->addTopLevelItem(newNode(Labels::rootLabel(Labels::DesignedRootName), 0, false));
+    TreeView->addTopLevelItem(
+        newNode({Labels::rootLabel(Labels::DesignedRootName), Labels::RootCode, Labels::DesignedRootName}, 0, false));
 }
 
 Tywzxform::~Tywzxform()
