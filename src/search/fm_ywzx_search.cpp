@@ -114,6 +114,7 @@ void Tywzxform::FindDialog2Find()
         return;
     }
     ResultChapterName.clear();
+    ResultChapterCode.clear();
     ShowSearchResults(query, true);
     if (ResultChapterName.isEmpty()) {
         MessageBoxes::searchInfo(owner, QStringLiteral("没有找到您所需要的内容!"));

@@ -31,7 +31,8 @@ private slots:
     void secondPressContinues();
     void fullTextOnlyInArticles();
     void resultsListAndFields();
-    void nullNameFails();
+    void bracketedAndNamelessHits();
+    void listFollowsClicksAndKeys();
     void narrowing();
     void narrowingFindsNothing();
     void narrowingOverMoreHitsThanParameters();
@@ -267,19 +268,28 @@ void TestSearch::resultsListAndFields()
     QVERIFY(boxes.shown.isEmpty());
 }
 
-void TestSearch::nullNameFails()
+// A chapter whose name holds what looks like a result label's code, and
+// one without a name: each item acts on its own record.
+void TestSearch::bracketedAndNamelessHits()
 {
+    book->chapter(11, "00007", "附录[N00002]", "00000", "明月 附录之文");
     book->exec("update ywzx_ywlb set lbmc=null where lbbh='00001'");
-    int windows = 0;
-    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &) { ++windows; return int(QDialog::Rejected); };
-    f.window->FindDialog2->setText("传记之文");
-    try {
-        f.window->FindDialog2Find();
-        QFAIL("no conversion error");
-    } catch (const AppError &error) {
-        QCOMPARE(error.message(), QString("Could not convert variant of type (Null) into type (String)"));
-    }
-    QCOMPARE(windows, 0);
+    ScriptedBoxes boxes;
+    QStringList seen;
+    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+        seen << form.nr_nrbt_Edit->text() << form.nr_memo->toPlainText();
+        form.nrbtListBox->setCurrentRow(3); // 附录[N00002][N00007]
+        seen << form.nrbtListBox->currentItem()->text() << form.nr_flbh_Edit->text() << form.nr_nrbt_Edit->text()
+             << form.nr_memo->toPlainText() << ResultChapterName << ResultChapterCode;
+        form.Edit1->setText("附录");
+        form.Button1Click(); // the code list holds 00007, not 00002
+        seen << QString::number(form.nrbtListBox->count()) << ResultChapterCode;
+        return int(QDialog::Rejected);
+    };
+    f.window->FindDialog2->setText("明月");
+    f.window->FindDialog2Find();
+    QCOMPARE(seen, QStringList({"", "传记之文 明月", "附录[N00002][N00007]", "00007", "附录[N00002]",
+                                "明月 附录之文", "附录[N00002]", "00007", "1", "00007"}));
 }
 
 void TestSearch::narrowing()
@@ -313,30 +323,76 @@ void TestSearch::narrowing()
     QCOMPARE(after, QStringList({"3"}));
 }
 
+// The list on screen, driven by real clicks on its viewport and by keys.
+static void clickRow(QListWidget *list, int row)
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+}
+
+static bool showWithFocusOnTheList(TShowjbywnrForm &form)
+{
+    form.show();
+    form.activateWindow();
+    if (!QTest::qWaitForWindowActive(&form))
+        return false;
+    form.nrbtListBox->setFocus();
+    return form.nrbtListBox->hasFocus();
+}
+
+void TestSearch::listFollowsClicksAndKeys()
+{
+    ScriptedBoxes boxes;
+    QStringList seen;
+    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+        if (!showWithFocusOnTheList(form))
+            return int(QDialog::Rejected);
+        // Taking the focus made the first row current without selecting it.
+        seen << QString::number(form.nrbtListBox->currentRow()) << QString::number(form.nrbtListBox->selectedItems().size());
+        form.nr_memo->setPlainText("读者改过的字");
+        clickRow(form.nrbtListBox, 0);
+        seen << form.nr_memo->toPlainText() << ResultChapterCode;
+        QTest::keyClick(form.nrbtListBox, Qt::Key_Down);
+        seen << form.nr_nrbt_Edit->text() << ResultChapterCode;
+        return int(QDialog::Rejected);
+    };
+    f.window->FindDialog2->setText("明月");
+    f.window->FindDialog2Find();
+    QCOMPARE(seen, QStringList({"0", "0", "传记之文 明月", "00001", "人物", "00002"}));
+}
+
+// A narrowing that finds nothing changes nothing: the list, the records
+// behind it and the reader's choice stay; clicks go on showing the hits and
+// closing moves to the hit chosen last.
 void TestSearch::narrowingFindsNothing()
 {
     ScriptedBoxes boxes;
     QStringList seen;
     TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+        if (!showWithFocusOnTheList(form))
+            return int(QDialog::Rejected);
+        clickRow(form.nrbtListBox, 2);
         form.Edit1->setText("不在其中");
-        form.Button1Click();
-        seen << QString::number(form.nrbtListBox->count()) << ResultChapterName;
-        form.nrbtListBox->setCurrentRow(0); // the query now holds nothing: empty fields
-        seen << form.nr_nrbt_Edit->text() << form.nr_memo->toPlainText() << ResultChapterName;
+        QTest::mouseClick(form.Button1, Qt::LeftButton);
+        seen << QString::number(form.nrbtListBox->count()) << ResultChapterName << ResultChapterCode;
+        clickRow(form.nrbtListBox, 1);
+        seen << form.nr_flbh_Edit->text() << form.nr_memo->toPlainText();
+        clickRow(form.nrbtListBox, 0);
+        seen << form.nr_flbh_Edit->text() << form.nr_memo->toPlainText() << ResultChapterCode;
         form.nrbtListBox->clear();
         form.Button1Click(); // no item at all
         return int(QDialog::Rejected);
     };
     f.window->FindDialog2->setText("明月");
     f.window->FindDialog2Find();
-    QCOMPARE(seen, QStringList({"3", "人物", "", "", "人物传记"}));
+    QCOMPARE(seen, QStringList({"3", "人物", "00006", "00002", "人物之文 明月 O'Neil \"引\" 100% a_b", "00001",
+                                "传记之文 明月", "00001"}));
     QCOMPARE(boxes.shown.size(), 2);
     for (const MessageBoxes::Request &box : boxes.shown) {
         QCOMPARE(box.text, QString("没有找到你需要的内容！！"));
         QCOMPARE(box.caption, QString("墨川电子阅读系统"));
         QCOMPARE(box.icon, QMessageBox::NoIcon);
     }
-    // The window closed with the name of the item selected last.
+    // The window closed with the hit chosen last.
     QCOMPARE(selectedLabel(), QString("人物传记[00001]"));
 }
 
@@ -414,7 +470,7 @@ void TestSearch::closingWithAnEmptyName()
     f.window->FindDialog2->setText("latin");
     f.window->FindDialog2Find();
     QCOMPARE(boxes.shown.size(), 1);
-    QCOMPARE(boxes.shown[0].text, QString("没有找到您所需要的内容!"));
+    QCOMPARE(boxes.shown[0].text, QString("对不起,没有找到您要查找的内容!"));
     QCOMPARE(boxes.shown[0].caption, QString("系统提示"));
 }
 
