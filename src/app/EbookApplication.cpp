@@ -2,6 +2,7 @@
 
 #include "common/Handlers.h"
 
+#include <QApplication>
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -38,4 +39,12 @@ void EbookApplication::installFontSubstitutions()
     const QStringList song = {QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Serif CJK SC")};
     QFont::insertSubstitutions(QStringLiteral("宋体"), song);
     QFont::insertSubstitutions(QStringLiteral("SimSun"), song);
+}
+
+void EbookApplication::installApplicationFont()
+{
+    installFontSubstitutions();
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(12);
+    QApplication::setFont(font);
 }

@@ -16,4 +16,7 @@ public:
     // the family "宋体".
     static void installChineseTranslations(QCoreApplication &app);
     static void installFontSubstitutions();
+    // Every window in the Song face, whatever the locale: without a Chinese
+    // face named, fallback under an English or C locale draws Japanese forms.
+    static void installApplicationFont();
 };
