@@ -1,6 +1,7 @@
 #include "maintenance/MaintenanceDialog.h"
 
 #include "common/DateTimeText.h"
+#include "common/LineEdits.h"
 #include "common/MessageBoxes.h"
 #include "common/TextHelpers.h"
 #include "data/ywzxDM.h"
@@ -58,6 +59,7 @@ QLineEdit *MaintenanceDialog::edit(QWidget *parent, const char *name, const QRec
     auto *field = new QLineEdit(parent);
     field->setObjectName(QLatin1String(name));
     field->setGeometry(geometry);
+    LineEdits::showBeginningWhenSet(field);
     if (gbkLimit > 0)
         field->setValidator(new GbkLimitValidator(gbkLimit, field));
     return field;

@@ -2,6 +2,7 @@
 
 #include "common/AppInfo.h"
 #include "common/Labels.h"
+#include "common/LineEdits.h"
 #include "common/TextHelpers.h"
 #include "common/MessageBoxes.h"
 #include "data/BookQuery.h"
@@ -138,6 +139,7 @@ QLineEdit *TShowjbywnrForm::field(const char *name, const QRect &geometry, int m
     edit->setGeometry(geometry);
     edit->setReadOnly(readOnly);
     edit->setMaxLength(maxLength); // typing only: setText shows a value whole
+    LineEdits::showBeginningWhenSet(edit);
     infoBackground(edit);
     return edit;
 }

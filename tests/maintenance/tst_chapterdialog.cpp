@@ -36,6 +36,7 @@ private slots:
     void inputLimitsCountGbkBytes();
     void escapeKey();
     void addKeepsAPickedPhoto();
+    void fieldsShowTheirBeginning();
 
 private:
     // Opens the dialog as the browser does and runs `act` while it is shown.
@@ -599,6 +600,28 @@ void TestChapterDialog::addKeepsAPickedPhoto()
     QCOMPARE(codes.size(), 3);
     for (const QString &code : codes)
         QCOMPARE(book->scalar("select photoimage from ywzx_ywlb where lbbh=?", {code}).toByteArray(), redBytes);
+}
+
+// Values the dialog sets are shown from their beginning; typing keeps the
+// cursor where the user puts it. The browser's title box does the same.
+void TestChapterDialog::fieldsShowTheirBeginning()
+{
+    const QString name = QString(60, QChar(0x7AE0)) + "末";
+    book->exec("update ywzx_ywlb set lbmc=?, xgr='李四' where lbbh='00001'", {name});
+    open("00001", 0, [&](TywlbwhForm &d) {
+        QCOMPARE(d.lb_lbmc_Edit->text(), name);
+        for (QLineEdit *e : d.findChildren<QLineEdit *>())
+            QVERIFY2(e->cursorPosition() == 0, qPrintable(e->objectName()));
+        d.show();
+        d.edit_lb_btnClick();
+        QCOMPARE(d.lb_xgrq_dateedit->cursorPosition(), 0);
+        d.lb_xgr_Edit->setFocus();
+        QTest::keyClicks(d.lb_xgr_Edit, "ab");
+        QCOMPARE(d.lb_xgr_Edit->cursorPosition(), 2);
+    });
+    f.select(f.root());
+    f.select(f.node("第一章"));
+    QCOMPARE(f.window->Edit1->cursorPosition(), 0);
 }
 
 QTEST_MAIN(TestChapterDialog)
