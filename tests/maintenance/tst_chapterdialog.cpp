@@ -37,6 +37,7 @@ private slots:
     void escapeKey();
     void addKeepsAPickedPhoto();
     void fieldsShowTheirBeginning();
+    void nullName();
 
 private:
     // Opens the dialog as the browser does and runs `act` while it is shown.
@@ -622,6 +623,29 @@ void TestChapterDialog::fieldsShowTheirBeginning()
     f.select(f.root());
     f.select(f.node("第一章"));
     QCOMPARE(f.window->Edit1->cursorPosition(), 0);
+}
+
+// A null name reads as empty text: the chapter opens in every mode (mode 3
+// loads it first), can be given a name and can be deleted.
+void TestChapterDialog::nullName()
+{
+    book->exec("update ywzx_ywlb set lbmc=null where lbbh='00002'");
+    f.window->N5Click();
+    f.select(f.node("[00002]"));
+    QStringList names;
+    for (int mode : {0, 1, 2})
+        open("00002", mode, [&](TywlbwhForm &d) { names << d.lb_lbmc_Edit->text() + "|" + d.lb_flmc_Edit->text(); });
+    QCOMPARE(names, QStringList({"|书", "|", "|书"}));
+    open("00002", 2, [&](TywlbwhForm &d) {
+        d.lb_lbmc_Edit->setText("补名");
+        d.ok_lb_btnClick();
+    });
+    QCOMPARE(row("00002", "lbmc"), QString("补名"));
+    QCOMPARE(f.window->TreeView->currentItem()->text(0), QString("补名[00002]"));
+    book->exec("update ywzx_ywlb set lbmc=null where lbbh='00002'");
+    ScriptedBoxes ok(QMessageBox::Ok);
+    open("00002", 3);
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywlb where lbbh='00002'").toInt(), 0);
 }
 
 QTEST_MAIN(TestChapterDialog)
