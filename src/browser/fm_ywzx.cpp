@@ -8,6 +8,7 @@
 #include "common/DateTimeText.h"
 #include "common/Handlers.h"
 #include "common/Labels.h"
+#include "common/LineEdits.h"
 #include "common/MessageBoxes.h"
 #include "search/FindDialog.h"
 
@@ -72,6 +73,7 @@ QLineEdit *readOnlyEdit(QWidget *parent, const char *name, const QRect &geometry
 {
     auto *edit = named(new QLineEdit(parent), name);
     edit->setReadOnly(true);
+    LineEdits::showBeginningWhenSet(edit);
     edit->setGeometry(geometry);
     QPalette palette = edit->palette();
     palette.setColor(QPalette::Base, Silver);

@@ -2,6 +2,7 @@
 
 #include "common/DateTimeText.h"
 #include "common/Handlers.h"
+#include "common/LineEdits.h"
 #include "common/MessageBoxes.h"
 #include "common/TextHelpers.h"
 #include "data/ywzxDM.h"
@@ -59,6 +60,7 @@ QLineEdit *MaintenanceDialog::edit(QWidget *parent, const char *name, const QRec
     auto *field = new QLineEdit(parent);
     field->setObjectName(QLatin1String(name));
     field->setGeometry(geometry);
+    LineEdits::showBeginningWhenSet(field);
     if (gbkLimit > 0)
         field->setValidator(new GbkLimitValidator(gbkLimit, field));
     return field;

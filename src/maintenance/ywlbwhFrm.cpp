@@ -233,7 +233,8 @@ void TywlbwhForm::LoadChapter(const QString &code)
         storedPhoto_.clear();
     } else {
         lb_lbbh_Edit->setText(code);
-        lb_lbmc_Edit->setText(query.fieldAsVariantText(QStringLiteral("lbmc")));
+        // A chapter without a name opens with an empty one: it can be named or deleted.
+        lb_lbmc_Edit->setText(query.fieldAsText(QStringLiteral("lbmc")));
         lb_xgrq_dateedit->setText(query.fieldAsText(QStringLiteral("xgrq")));
         lb_xgr_Edit->setText(query.fieldAsText(QStringLiteral("xgr")));
         lb_flbh_Edit->setText(query.fieldAsText(QStringLiteral("flbh")));

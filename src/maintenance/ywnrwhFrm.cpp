@@ -126,7 +126,8 @@ void TywnrwhForm::LoadArticle(const QString &code)
         nr_memo->clear();
     } else {
         nr_nrbh_Edit->setText(code);
-        nr_nrbt_Edit->setText(query.fieldAsVariantText(QStringLiteral("nrbt")));
+        // An article without a title opens with an empty one: it can be given one or deleted.
+        nr_nrbt_Edit->setText(query.fieldAsText(QStringLiteral("nrbt")));
         nr_xgrq_DateEdit->setText(query.fieldAsText(QStringLiteral("xgrq")));
         nr_xgr_Edit->setText(query.fieldAsText(QStringLiteral("xgr")));
         nr_flbh_Edit->setText(query.fieldAsText(QStringLiteral("lbbh")));

@@ -4,6 +4,8 @@
 #include "common/AppInfo.h"
 #include "common/Handlers.h"
 #include "common/Labels.h"
+#include "common/LineEdits.h"
+#include "common/TextHelpers.h"
 #include "common/MessageBoxes.h"
 #include "common/TextHelpers.h"
 #include "data/BookConnection.h"
@@ -148,6 +150,7 @@ QLineEdit *TShowjbywnrForm::field(const char *name, const QRect &geometry, int m
     edit->setGeometry(geometry);
     edit->setReadOnly(readOnly);
     edit->setMaxLength(maxLength); // typing only: setText shows a value whole
+    LineEdits::showBeginningWhenSet(edit);
     infoBackground(edit);
     return edit;
 }
