@@ -19,6 +19,7 @@ class QTextEdit;
 class QTimer;
 class QToolButton;
 class QTreeWidgetItem;
+class TextZoom;
 
 // The browser window, the program's main window: the chapter tree on the
 // left, the reading pane on the right, toolbar, status bar and clock.
@@ -53,6 +54,11 @@ public:
     QTimer *Timer1;
     FindDialog *FindDialog1; // chapter-name search
     FindDialog *FindDialog2; // full-text search
+    // Keyboard commands of the window: Ctrl+F, Ctrl+Shift+F, F3, Shift+F3,
+    // Ctrl+P, F1, Ctrl+Q.
+    QAction *FindNameAction, *FindTextAction, *FindNextAction, *FindPreviousAction;
+    QAction *PrintAction, *AboutAction, *QuitAction;
+    TextZoom *PaneZoom; // the reading pane's zoom
 
     // Selection state, kept by TreeViewChange for the maintenance commands.
     QString currentChapterCode;
@@ -111,6 +117,11 @@ public:
     void N7Click();
     void N11Click();
     void N13Click();
+    // F3 / Shift+F3 outside a text: the last chapter-name search again,
+    // downward or upward (the find dialog opens when there is none yet).
+    void repeatNameSearch(bool down);
+    // The pane's menu offers only what can act on the pane as it is.
+    void updatePaneMenu();
 
     // The clock's text: short date, a blank, long time; the date alone at midnight.
     static QString clockText(const QDateTime &now);
@@ -118,6 +129,8 @@ public:
     void printPane(QPrinter &printer);
     // Shows the print dialog; replaceable so that tests need no person.
     static std::function<bool(QPrinter &, QWidget *)> runPrintDialog;
+    // The pane's designed font, "宋体" 12 pixels: zoom changes the screen only.
+    static QFont designedPaneFont();
 
 protected:
     explicit Tywzxform(QWidget *parent = nullptr);
@@ -130,6 +143,7 @@ private:
     void buildStatusBar();
     void buildMenus();
     void connectHandlers();
+    void buildKeyboardCommands();
     void selectionChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous);
     void singleExpand(QTreeWidgetItem *current, QTreeWidgetItem *previous);
     void selectNode(QTreeWidgetItem *node);

@@ -1,6 +1,7 @@
 #include "search/ShowjbywnrFrm.h"
 
 #include "browser/fm_ywzx.h"
+#include "browser/TextZoom.h"
 #include "common/AppInfo.h"
 #include "common/Handlers.h"
 #include "common/Labels.h"
@@ -120,6 +121,7 @@ TShowjbywnrForm::TShowjbywnrForm(BookQuery &resultSet)
     nr_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     nr_memo->setTabChangesFocus(true);
     nr_memo->setFont(font);
+    new TextZoom(nr_memo, this); // after its designed font
     infoBackground(nr_memo);
     Splitter1->addWidget(Panel1);
     Splitter1->addWidget(nr_memo);
