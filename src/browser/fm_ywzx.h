@@ -3,8 +3,11 @@
 #include <QMainWindow>
 #include <QString>
 #include <functional>
+#include <memory>
 
+class BookOutline;
 class BookTree;
+class LoadProgress;
 class FindDialog;
 class QAction;
 class QFrame;
@@ -152,6 +155,15 @@ private:
     };
     QTreeWidgetItem *newNode(const NodeRecord &record, int level, bool withPlaceholder) const;
     void becomeNode(QTreeWidgetItem *node, QTreeWidgetItem *made);
+    // The loader, from the book or from an outline read before; true when
+    // the node was due for loading.
+    bool loadChildren(QTreeWidgetItem *node, const BookOutline *outline);
+    QList<QTreeWidgetItem *> childrenFromBook(const QString &code, int level) const;
+    QList<QTreeWidgetItem *> childrenFromOutline(const BookOutline &outline, const QString &code, int level) const;
+    QTreeWidgetItem *chapterNode(const QString &code, const QString &name, int level) const;
+    QTreeWidgetItem *articleNode(const QString &code, const QString &title, int level) const;
+    bool loadOnWalk(QTreeWidgetItem *node, std::unique_ptr<BookOutline> &outline, LoadProgress &progress);
+    static QList<QTreeWidgetItem *> loadedOf(const QList<QTreeWidgetItem *> &nodes);
     void setNodeImages(QTreeWidgetItem *node, int level) const;
     void moveNode(QTreeWidgetItem *node, QTreeWidgetItem *target);
     void setChapterButtons(QTreeWidgetItem *node);

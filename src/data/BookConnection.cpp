@@ -71,6 +71,8 @@ QSqlDatabase BookConnection::database()
 
 void BookConnection::recordStatement(const QString &sql)
 {
+    if (onStatement)
+        onStatement(sql);
     ++statementCount_;
     recent_ << sql;
     if (recent_.size() > 10000)
@@ -81,4 +83,19 @@ void BookConnection::clearStatementLog()
 {
     statementCount_ = 0;
     recent_.clear();
+}
+
+BookConnection::ReadTransaction::ReadTransaction(BookConnection &connection)
+    : connection_(connection)
+{
+    if (connection_.readTransactions_++ == 0)
+        began_ = connection_.database().transaction(); // without one, each statement locks by itself
+}
+
+BookConnection::ReadTransaction::~ReadTransaction()
+{
+    --connection_.readTransactions_;
+    QSqlDatabase db = QSqlDatabase::database(connection_.name_, false);
+    if (began_ && db.isOpen() && !db.commit())
+        db.rollback();
 }

@@ -3,6 +3,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // The one connection to the book file (ydconn). It stays open between
 // queries: an idle SQLite handle holds no lock, so other programs may read
@@ -34,12 +35,31 @@ public:
     const QStringList &recentStatements() const { return recent_; }
     void recordStatement(const QString &sql);
     void clearStatementLog();
+    // Called with every statement before it runs (tests).
+    std::function<void(const QString &)> onStatement;
+
+    // Statements run while one lives see one state of the book and share one
+    // read lock instead of taking one each; it ends when the object goes, so
+    // keep it around a bulk read only, never across user input. A writer
+    // elsewhere waits meanwhile (busy timeout). Nested ones join the outer.
+    class ReadTransaction {
+    public:
+        explicit ReadTransaction(BookConnection &connection);
+        ~ReadTransaction();
+        ReadTransaction(const ReadTransaction &) = delete;
+        ReadTransaction &operator=(const ReadTransaction &) = delete;
+
+    private:
+        BookConnection &connection_;
+        bool began_ = false;
+    };
 
 private:
     QString name_;
     QString file_;
     int statementCount_ = 0;
     int generation_ = 0;
+    int readTransactions_ = 0;
     QStringList recent_;
 };
 

@@ -2,7 +2,10 @@
 // tree and the full-text search over the chapter texts.
 #include "browser/fm_ywzx.h"
 
+#include "browser/BookOutline.h"
 #include "browser/BookTree.h"
+#include "browser/LoadProgress.h"
+#include "browser/WaitCursor.h"
 #include "common/Labels.h"
 #include "common/MessageBoxes.h"
 #include "data/ywzxDM.h"
@@ -132,6 +135,7 @@ void Tywzxform::RxSpeedButton2Click()
 // order, in the chosen direction, whose name holds the text. The walk loads
 // each chapter it passes, so a downward search reaches the whole book after
 // the start; the root forces the direction down; there is no wrapping.
+// A long walk shows its progress and can be cancelled (then nothing is found).
 void Tywzxform::FindDialog1Find()
 {
     const QString text = FindDialog1->text();
@@ -141,18 +145,43 @@ void Tywzxform::FindDialog1Find()
     if (!selected)
         return;
     const bool down = selected == root || FindDialog1->down();
-    QTreeWidgetItem *node = down ? nextInTreeOrder(selected) : previousInTreeOrder(selected);
-    while (node) {
-        LoadChildren(node);
-        if (nameMatches(Labels::nameOf(node->text(0)), text, wholeWord)) {
-            revealAndSelect(TreeView, node);
-            return;
+    QTreeWidgetItem *found = nullptr;
+    {
+        WaitCursor wait;
+        LoadProgress progress(this, 0);
+        std::unique_ptr<BookOutline> outline;
+        QTreeWidgetItem *node = down ? nextInTreeOrder(selected) : previousInTreeOrder(selected);
+        while (node && loadOnWalk(node, outline, progress)) {
+            if (nameMatches(Labels::nameOf(node->text(0)), text, wholeWord)) {
+                found = node;
+                break;
+            }
+            node = down ? nextInTreeOrder(node) : previousInTreeOrder(node);
+            if (node == root) // position 0 is examined only as the first step up
+                node = nullptr;
         }
-        node = down ? nextInTreeOrder(node) : previousInTreeOrder(node);
-        if (node == root) // position 0 is examined only as the first step up
-            node = nullptr;
     }
-    MessageBoxes::searchInfo(FindDialog1->isVisible() ? static_cast<QWidget *>(FindDialog1) : this, NotFound);
+    if (!found) {
+        MessageBoxes::searchInfo(FindDialog1->isVisible() ? static_cast<QWidget *>(FindDialog1) : this, NotFound);
+        return;
+    }
+    revealAndSelect(TreeView, found);
+}
+
+// Loads a node the search walk passes; false once the reader has cancelled.
+// The first chapters load one by one (a search often ends soon); a longer
+// walk reads the book's outline once and loads the rest from it.
+bool Tywzxform::loadOnWalk(QTreeWidgetItem *node, std::unique_ptr<BookOutline> &outline, LoadProgress &progress)
+{
+    constexpr int LoadsBeforeOutline = 64;
+    if (!loadChildren(node, outline.get()))
+        return true;
+    if (!outline && progress.loaded() + 1 >= LoadsBeforeOutline) {
+        outline = std::make_unique<BookOutline>();
+        outline->read(ywzxDMF->ydconn);
+        progress.setMaximum(outline->chapterCount());
+    }
+    return progress.step();
 }
 
 // Moves the tree to the chapter's own node: down its chain of ancestors
