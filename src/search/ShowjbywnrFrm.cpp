@@ -7,6 +7,7 @@
 #include "common/MessageBoxes.h"
 #include "data/BookConnection.h"
 #include "data/BookQuery.h"
+#include "search/TextMarks.h"
 
 #include <QFrame>
 #include <QJsonArray>
@@ -24,6 +25,7 @@
 
 QString ResultChapterName;
 QString ResultChapterCode;
+QStringList ResultMarkTexts;
 
 namespace {
 
@@ -194,6 +196,7 @@ void TShowjbywnrForm::ShowCurrentResult()
     nr_xgrq_dateedit->setText(ResultSet.fieldAsText(QStringLiteral("xgrq")));
     nr_xgr_Edit->setText(ResultSet.fieldAsText(QStringLiteral("xgr")));
     nr_memo->setPlainText(TextHelpers::paneFromStored(ResultSet.fieldAsText(QStringLiteral("ywnr"))));
+    TextMarks::mark(nr_memo, ResultMarkTexts);
 }
 
 void TShowjbywnrForm::nrbtListBoxClick()
@@ -237,6 +240,8 @@ void TShowjbywnrForm::Button1Click()
     ResultSet.setText(QStringLiteral("rows"), jsonList(rows));
     ResultSet.open();
     FillResultList();
+    ResultMarkTexts << Edit1->text();
+    TextMarks::mark(nr_memo, ResultMarkTexts);
 }
 
 int ShowSearchResults(BookQuery &dataset, bool showList)
