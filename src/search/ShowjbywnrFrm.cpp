@@ -11,6 +11,7 @@
 #include "common/TextHelpers.h"
 #include "data/BookConnection.h"
 #include "data/BookQuery.h"
+#include "search/TextMarks.h"
 
 #include <QFrame>
 #include <QJsonArray>
@@ -28,6 +29,7 @@
 
 QString ResultChapterName;
 QString ResultChapterCode;
+QStringList ResultMarkTexts;
 
 namespace {
 
@@ -200,6 +202,7 @@ void TShowjbywnrForm::ShowCurrentResult()
     nr_xgrq_dateedit->setText(ResultSet.fieldAsText(QStringLiteral("xgrq")));
     nr_xgr_Edit->setText(ResultSet.fieldAsText(QStringLiteral("xgr")));
     nr_memo->setPlainText(TextHelpers::paneFromStored(ResultSet.fieldAsText(QStringLiteral("ywnr"))));
+    TextMarks::mark(nr_memo, ResultMarkTexts);
 }
 
 void TShowjbywnrForm::nrbtListBoxClick()
@@ -243,6 +246,8 @@ void TShowjbywnrForm::Button1Click()
     ResultSet.setText(QStringLiteral("rows"), jsonList(rows));
     ResultSet.open();
     FillResultList();
+    ResultMarkTexts << Edit1->text();
+    TextMarks::mark(nr_memo, ResultMarkTexts);
 }
 
 int ShowSearchResults(BookQuery &dataset, bool showList)

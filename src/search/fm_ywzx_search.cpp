@@ -11,7 +11,9 @@
 #include "data/ywzxDM.h"
 #include "search/FindDialog.h"
 #include "search/ShowjbywnrFrm.h"
+#include "search/TextMarks.h"
 
+#include <QTextEdit>
 #include <QTreeWidget>
 
 namespace {
@@ -200,6 +202,19 @@ void Tywzxform::landOnChapter(const QString &code)
         return;
     }
     revealAndSelect(TreeView, node);
+    markLanding();
+}
+
+// The reading pane marks the hits in the chapter landed on until another
+// node is selected.
+void Tywzxform::markLanding()
+{
+    TextMarks *marks = TextMarks::mark(memo1, ResultMarkTexts);
+    if (!marks)
+        return;
+    QTextEdit *pane = memo1;
+    connect(TreeView, &QTreeWidget::currentItemChanged, marks, [pane] { TextMarks::clear(pane); },
+            Qt::SingleShotConnection);
 }
 
 // Finds the chapters whose text holds the text, lists them in the results
@@ -218,6 +233,7 @@ void Tywzxform::FindDialog2Find()
     }
     ResultChapterName.clear();
     ResultChapterCode.clear();
+    ResultMarkTexts = QStringList{FindDialog2->text()};
     ShowSearchResults(query, true);
     if (ResultChapterCode.isNull()) {
         MessageBoxes::searchInfo(owner, QStringLiteral("没有找到您所需要的内容!"));
