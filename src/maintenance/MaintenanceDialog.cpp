@@ -5,6 +5,8 @@
 #include "common/LineEdits.h"
 #include "common/MessageBoxes.h"
 #include "common/TextHelpers.h"
+#include "common/AppError.h"
+#include "data/BookTransaction.h"
 #include "data/ywzxDM.h"
 
 #include <QAction>
@@ -266,6 +268,23 @@ bool MaintenanceDialog::checkCode(const SaveChecks &checks, bool addState)
         checks.code->setFocus();
         return false;
     }
+    return true;
+}
+
+bool MaintenanceDialog::writeInTransaction(const SaveChecks &checks, const std::function<void()> &write)
+{
+    BookTransaction transaction(ywzxDMF->ydconn);
+    try {
+        write();
+    } catch (const AppError &error) {
+        if (error.kind() != AppError::DuplicateCode)
+            throw;
+        transaction.rollback();
+        inputError(checks.exists, checks.code);
+        checks.code->clear();
+        return false;
+    }
+    transaction.commit();
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "common/DateTimeText.h"
 #include "common/Handlers.h"
 #include "common/Labels.h"
+#include "data/BookTransaction.h"
 #include "data/ywzxDM.h"
 
 #include <QFrame>
@@ -238,9 +239,9 @@ bool TywnrwhForm::SaveArticle()
                             {QStringLiteral("系统检测到您修改了内容编号。"), QStringLiteral("此编号的原始内容标题为:"),
                              QStringLiteral("确定修改将替换此类别的原始数据,您是否确定修改?")},
                             QStringLiteral("nrbt")};
-    if (!checkFilled(checks) || !checkCode(checks, isAddState()))
+    if (!checkFilled(checks) || !checkCode(checks, isAddState())
+        || !writeInTransaction(checks, [&] { writeRow(isAddState()); }))
         return false;
-    writeRow(isAddState());
     mirrorSave(Labels::articleLabel(nr_nrbt_Edit->text(), nr_nrbh_Edit->text()), isAddState(), nr_nrbh_Edit->text());
     LoadArticle(currentCode);
     return true;
@@ -277,8 +278,10 @@ void TywnrwhForm::DeleteArticle()
     BookQuery &erase = prepare(ywzxDMF->updateQuery,
                                {QStringLiteral("delete from YWZX_YWNR"), QStringLiteral("where NRBH=:code")},
                                currentCode);
+    BookTransaction transaction(ywzxDMF->ydconn);
     erase.execSql();
     erase.close();
+    transaction.commit();
     deleteSelected();
 }
 

@@ -404,7 +404,7 @@ void TestSearch::narrowingOverMoreHitsThanParameters()
     // More chapters than SQLite takes bound parameters in one statement.
     book->exec("with recursive n(i) as (select 1 union all select i + 1 from n where i < 33000) "
                "insert into ywzx_ywlb (id, lbbh, lbmc, flbh, ywnr) "
-               "select 100 + i, 'm' || i, '多' || i, '00000', case when i % 2 then '群山 单' else '群山' end from n");
+               "select 100 + i, 'm' || i, '多' || i, '00000', case when i % 2 = 1 then '群山 单' else '群山' end from n");
     ScriptedBoxes boxes;
     int before = 0, after = 0;
     TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
