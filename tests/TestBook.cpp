@@ -137,12 +137,34 @@ QSqlDatabase SqlFile::db()
     return QSqlDatabase::database(connection_);
 }
 
+// The tests' own statements bind by "?"; the program's translation takes
+// named parameters only, so they become :p1, :p2, ... in order (outside quotes).
+static QString namedParameters(const QString &statement)
+{
+    QString out;
+    QChar quote;
+    int n = 0;
+    for (const QChar c : statement) {
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if (c == u'\'' || c == u'"') {
+            quote = c;
+        } else if (c == u'?') {
+            out += QStringLiteral(":p%1").arg(++n);
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
 // The server's driver prepares on the server, which takes no DDL: a
 // statement without values runs directly.
 static QSqlQuery runSql(const QSqlDatabase &db, const QString &statement, const QVariantList &values)
 {
     const bool server = db.driverName() == QLatin1String("QPSQL");
-    const QString sql = server ? toServerSql(translateSql(statement)).sql : statement;
+    const QString sql = server ? toServerSql(translateSql(namedParameters(statement))).sql : statement;
     QSqlQuery query(db);
     bool ok = false;
     if (values.isEmpty()) {

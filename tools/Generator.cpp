@@ -29,7 +29,7 @@ QString code(int number)
            + QStringLiteral("%1").arg(beyond % (36 * 36 * 36 * 36), 4, 36, QLatin1Char('0')).toUpper();
 }
 
-constexpr int MaxNumber = 99999 + 26 * 36 * 36 * 36 * 36;
+constexpr int MaxNumber = MaxCount;
 
 // About `bytes` bytes of UTF-8 text in lines separated by CR LF.
 QString filler(QRandomGenerator &random, int bytes)
