@@ -7,6 +7,7 @@
 #include "common/MessageBoxes.h"
 #include "data/BookConnection.h"
 #include "data/BookQuery.h"
+#include "search/FullTextQuery.h"
 #include "search/TextMarks.h"
 
 #include <QFrame>
@@ -222,9 +223,8 @@ void TShowjbywnrForm::Button1Click()
         return;
     }
     BookQuery probe(ResultSet.connection(), ResultSet.name());
-    probe.setSql({QStringLiteral("select rowid from ywzx_ywlb where ywnr like :pattern and  lbbh in "
-                                 "(select value from json_each(:codes)) order by rowid")});
-    probe.setText(QStringLiteral("pattern"), QLatin1Char('%') + Edit1->text() + QLatin1Char('%'));
+    prepareTextSearch(probe, QStringLiteral("rowid"), Edit1->text(),
+                      QStringLiteral("lbbh in (select value from json_each(:codes))"));
     probe.setText(QStringLiteral("codes"), jsonList(codes));
     probe.open();
     if (probe.isEmpty()) {

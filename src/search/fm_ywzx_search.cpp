@@ -7,6 +7,7 @@
 #include "common/MessageBoxes.h"
 #include "data/ywzxDM.h"
 #include "search/FindDialog.h"
+#include "search/FullTextQuery.h"
 #include "search/ShowjbywnrFrm.h"
 #include "search/TextMarks.h"
 
@@ -193,9 +194,7 @@ void Tywzxform::markLanding()
 void Tywzxform::FindDialog2Find()
 {
     BookQuery &query = ywzxDMF->Query;
-    query.setSql({QStringLiteral("select * from ywzx_ywlb"), QStringLiteral("where ywnr like :pattern")});
-    // Bound, not pasted: % and _ keep their meaning, a quote is a character.
-    query.setText(QStringLiteral("pattern"), QLatin1Char('%') + FindDialog2->text() + QLatin1Char('%'));
+    prepareTextSearch(query, QStringLiteral("*"), FindDialog2->text());
     query.open();
     QWidget *owner = FindDialog2->isVisible() ? static_cast<QWidget *>(FindDialog2) : this;
     if (query.isEmpty()) {
