@@ -3,8 +3,12 @@
 #include "browser/fm_ywzx.h"
 
 #include "app/SplashUnit.h"
+#include "browser/BookOutline.h"
 #include "browser/BookTree.h"
+#include "browser/LoadProgress.h"
 #include "browser/ImageList.h"
+#include "browser/WaitCursor.h"
+#include "common/Handlers.h"
 #include "common/Labels.h"
 #include "common/MessageBoxes.h"
 #include "data/ywzxDM.h"
@@ -18,14 +22,9 @@
 #include <QScopedValueRollback>
 #include <QVBoxLayout>
 #include <memory>
+#include <optional>
 
 namespace {
-
-// The database-wait cursor for the whole application while it lives.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 struct RepaintSuspended {
     QWidget *widget;
@@ -87,14 +86,17 @@ void Tywzxform::buildTree()
     TreeView->setMinimumWidth(60);
     Splitter1->addWidget(TreeView);
 
-    connect(TreeView, &QTreeWidget::itemExpanded, this, &Tywzxform::TreeViewExpanded);
-    connect(TreeView, &QTreeWidget::currentItemChanged, this, &Tywzxform::selectionChanged);
-    connect(TreeView, &QWidget::customContextMenuRequested, this,
+    Handlers::connect(TreeView, &QTreeWidget::itemExpanded, this, &Tywzxform::TreeViewExpanded);
+    Handlers::connect(TreeView, &QTreeWidget::currentItemChanged, this, &Tywzxform::selectionChanged);
+    Handlers::connect(TreeView, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { PopupMenu1->popup(TreeView->viewport()->mapToGlobal(at)); });
     TreeView->onDrop = [this](const QPoint &at) { TreeViewDragDrop(at); };
+    // The first click of a double click opened the chapter; the second must
+    // not close it again.
+    TreeView->keepsSelectedNodeOnDoubleClick = [this] { return autoExpand_; };
     // Nodes that come from anywhere but the loader (a drop, a dialog) may
     // stand at another level than their images say.
-    connect(TreeView->model(), &QAbstractItemModel::rowsInserted, this, [this] {
+    Handlers::connect(TreeView->model(), &QAbstractItemModel::rowsInserted, this, [this] {
         if (!loading_)
             invalidateNodeIcons();
     });
@@ -128,9 +130,22 @@ void Tywzxform::setNodeImages(QTreeWidgetItem *node, int level) const
     node->setIcon(0, ImageList::tree().icon(image, image + 1));
 }
 
-QTreeWidgetItem *Tywzxform::newNode(const QString &label, int level, bool withPlaceholder) const
+QString Tywzxform::nodeCode(const QTreeWidgetItem *node)
 {
-    auto *node = new QTreeWidgetItem(QStringList(label));
+    const QVariant code = node->data(0, NodeRole::Code);
+    if (code.isValid())
+        return code.toString();
+    // Only a node made without its record (the placeholder, or one added by
+    // a caller that keeps no code) is read back from its label.
+    const QString label = node->text(0);
+    return Labels::isArticleLabel(label) ? Labels::articleCode(label) : Labels::chapterCode(label);
+}
+
+QTreeWidgetItem *Tywzxform::newNode(const NodeRecord &record, int level, bool withPlaceholder) const
+{
+    auto *node = new QTreeWidgetItem(QStringList(record.label));
+    node->setData(0, NodeRole::Code, record.code);
+    node->setData(0, NodeRole::Name, record.name);
     setNodeImages(node, level);
     if (withPlaceholder) {
         auto *placeholder = new QTreeWidgetItem(QStringList(Labels::Placeholder));
@@ -148,11 +163,12 @@ void Tywzxform::FormCreate()
     query.close();
     query.setSql({QStringLiteral("select lbmc from ywzx_ywlb where lbbh=\"00000\"")});
     query.open();
-    const QString label = Labels::rootLabel(query.fieldAsText(QStringLiteral("lbmc")));
+    const QString name = query.fieldAsText(QStringLiteral("lbmc"));
+    const QString label = Labels::rootLabel(name);
     setWindowTitle(label);
     Muted muted(selectionMuted_);
     TreeView->clear();
-    TreeView->addTopLevelItem(newNode(label, 0, false));
+    TreeView->addTopLevelItem(newNode({label, Labels::RootCode, name}, 0, false));
 }
 
 void Tywzxform::FormShow()
@@ -170,23 +186,28 @@ void Tywzxform::selectNode(QTreeWidgetItem *node)
         TreeView->setCurrentItem(node);
 }
 
+// The tree is rebuilt from a fresh root (a model reset): removing rows one
+// by one would leave the view's bookkeeping of an earlier expand all behind,
+// and every later removal would walk it.
 void Tywzxform::ReloadTree()
 {
-    QTreeWidgetItem *root = rootNode();
-    if (!root)
+    QTreeWidgetItem *oldRoot = rootNode();
+    if (!oldRoot)
         return;
     RepaintSuspended suspended(TreeView);
     QTreeWidgetItem *selected = TreeView->currentItem();
-    const bool selectionGoes = selected && selected != root;
+    const bool selectionGoes = selected && selected != oldRoot;
+    QTreeWidgetItem *root = nullptr;
     {
         Muted muted(selectionMuted_);
-        const QList<QTreeWidgetItem *> children = root->takeChildren();
-        if (selectionGoes)
+        root = newNode({oldRoot->text(0), nodeCode(oldRoot), oldRoot->data(0, NodeRole::Name).toString()}, 0, false);
+        TreeView->clear();
+        TreeView->addTopLevelItem(root);
+        if (selected)
             TreeView->setCurrentItem(root);
-        qDeleteAll(children);
     }
     if (selectionGoes)
-        MessageBoxes::runHandler([&] { TreeViewChange(root); });
+        Handlers::run([&] { TreeViewChange(root); });
     LoadChildren(root);
     // Expanding runs the loader once more (it finds the root loaded); a root
     // without children cannot be expanded.
@@ -205,13 +226,20 @@ void Tywzxform::TreeViewExpanded(QTreeWidgetItem *node)
 
 void Tywzxform::LoadChildren(QTreeWidgetItem *node)
 {
-    const QString code = Labels::chapterCode(node->text(0));
+    loadChildren(node, nullptr);
+}
+
+bool Tywzxform::loadChildren(QTreeWidgetItem *node, const BookOutline *outline)
+{
+    const QString code = nodeCode(node);
     const bool due = (node->childCount() == 0 && code == Labels::RootCode) || isNotLoaded(node);
     if (!due) {
         AssignNodeIcons();
-        return;
+        return false;
     }
-    WaitCursor wait;
+    std::optional<WaitCursor> wait; // a bulk load shows its own
+    if (!outline)
+        wait.emplace();
     // The placeholder is gone from here on: it leaves the tree unless it can
     // become the first loaded child, which spares the view a removal.
     QTreeWidgetItem *placeholder = node->childCount() == 1 ? node->child(0) : nullptr;
@@ -219,30 +247,10 @@ void Tywzxform::LoadChildren(QTreeWidgetItem *node)
         QTreeWidgetItem *item;
         ~Discard() { delete item; }
     } discard{placeholder};
-    const int level = levelOf(node) + 1;
-    QList<QTreeWidgetItem *> children;
-    BookQuery &chapters = ywzxDMF->ywlbQuery;
-    chapters.close();
-    chapters.setSql({QStringLiteral("select * from ywzx_ywlb where  (flbh<>lbbh) and (flbh=:flbh)    order by id")});
-    chapters.setText(QStringLiteral("flbh"), code);
-    chapters.open();
-    if (!chapters.isEmpty()) {
-        for (chapters.first(); !chapters.eof(); chapters.next())
-            children << newNode(Labels::chapterLabel(chapters.fieldAsText(QStringLiteral("lbmc")),
-                                                     chapters.fieldAsText(QStringLiteral("lbbh"))),
-                                level, true);
-    } else {
-        BookQuery &articles = ywzxDMF->ywnrQuery;
-        articles.close();
-        articles.setText(QStringLiteral("lbbh"), code);
-        articles.open();
-        if (articles.isEmpty())
-            return;
-        for (articles.first(); !articles.eof(); articles.next())
-            children << newNode(Labels::articleLabel(articles.fieldAsText(QStringLiteral("nrbt")),
-                                                     articles.fieldAsText(QStringLiteral("nrbh"))),
-                                level, false);
-    }
+    QList<QTreeWidgetItem *> children =
+        outline ? childrenFromOutline(*outline, code, levelOf(node) + 1) : childrenFromBook(code, levelOf(node) + 1);
+    if (children.isEmpty())
+        return true; // loaded empty: no icon rule
     {
         QScopedValueRollback<bool> loading(loading_, true);
         if (placeholder && TreeView->currentItem() != placeholder) {
@@ -252,6 +260,59 @@ void Tywzxform::LoadChildren(QTreeWidgetItem *node)
         node->addChildren(children);
     }
     AssignNodeIcons();
+    return true;
+}
+
+// The child chapters of code, else its articles, as the book gives them now.
+QList<QTreeWidgetItem *> Tywzxform::childrenFromBook(const QString &code, int level) const
+{
+    QList<QTreeWidgetItem *> children;
+    BookQuery &chapters = ywzxDMF->ywlbQuery;
+    chapters.close();
+    chapters.setSql({QStringLiteral("select * from ywzx_ywlb where  (flbh<>lbbh) and (flbh=:flbh)    order by id")});
+    chapters.setText(QStringLiteral("flbh"), code);
+    chapters.open();
+    if (!chapters.isEmpty()) {
+        for (chapters.first(); !chapters.eof(); chapters.next())
+            children << chapterNode(chapters.fieldAsText(QStringLiteral("lbbh")),
+                                    chapters.fieldAsText(QStringLiteral("lbmc")), level);
+        return children;
+    }
+    BookQuery &articles = ywzxDMF->ywnrQuery;
+    articles.close();
+    articles.setText(QStringLiteral("lbbh"), code);
+    articles.open();
+    for (articles.first(); !articles.eof(); articles.next())
+        children << articleNode(articles.fieldAsText(QStringLiteral("nrbh")),
+                                articles.fieldAsText(QStringLiteral("nrbt")), level);
+    return children;
+}
+
+// The same children, taken from an outline read before.
+QList<QTreeWidgetItem *> Tywzxform::childrenFromOutline(const BookOutline &outline, const QString &code,
+                                                        int level) const
+{
+    QList<QTreeWidgetItem *> children;
+    if (const auto *chapters = outline.chaptersUnder(code)) {
+        children.reserve(chapters->size());
+        for (const BookOutline::Entry &chapter : *chapters)
+            children << chapterNode(chapter.code, chapter.name, level);
+    } else if (const auto *articles = outline.articlesOf(code)) {
+        children.reserve(articles->size());
+        for (const BookOutline::Entry &article : *articles)
+            children << articleNode(article.code, article.name, level);
+    }
+    return children;
+}
+
+QTreeWidgetItem *Tywzxform::chapterNode(const QString &code, const QString &name, int level) const
+{
+    return newNode({Labels::chapterLabel(name, code), code, name}, level, true);
+}
+
+QTreeWidgetItem *Tywzxform::articleNode(const QString &code, const QString &title, int level) const
+{
+    return newNode({Labels::articleLabel(title, code), code, title}, level, false);
 }
 
 // A tree node takes the label, images and children of a node made apart.
@@ -259,6 +320,8 @@ void Tywzxform::becomeNode(QTreeWidgetItem *node, QTreeWidgetItem *made)
 {
     std::unique_ptr<QTreeWidgetItem> source(made);
     node->setText(0, made->text(0));
+    for (int role : {NodeRole::Code, NodeRole::Name})
+        node->setData(0, role, made->data(0, role));
     node->setData(0, NodeRole::Image, made->data(0, NodeRole::Image));
     node->setData(0, NodeRole::SelectedImage, made->data(0, NodeRole::SelectedImage));
     node->setIcon(0, made->icon(0));
@@ -278,24 +341,45 @@ void Tywzxform::AssignNodeIcons()
 }
 
 // Every node is expanded, in tree order, the loader running for each node
-// that opens. The loads come first and the view opens everything at once
-// afterwards: opening node by node would make the view redo its layout and
-// its bookkeeping of open nodes for each one, a cost that grows with the
-// square of the book.
+// that opens. The book's outline is read first (two statements instead of
+// two per chapter), the loads come next, and the view opens everything at
+// once afterwards: opening node by node would make the view redo its layout
+// for each one. Cancelled, what was loaded stays loaded and opens.
 void Tywzxform::N9Click()
 {
     WaitCursor wait;
-    for (int i = 0; i < TreeView->topLevelItemCount(); ++i) {
+    BookOutline outline;
+    outline.read(ywzxDMF->ydconn);
+    LoadProgress progress(this, outline.chapterCount());
+    QList<QTreeWidgetItem *> loaded;
+    for (int i = 0; i < TreeView->topLevelItemCount() && !progress.cancelled(); ++i) {
         QList<QTreeWidgetItem *> pending{TreeView->topLevelItem(i)};
         while (!pending.isEmpty()) {
             QTreeWidgetItem *node = pending.takeLast();
-            if (node->childCount() > 0 && !node->isExpanded())
-                LoadChildren(node);
+            if (node->childCount() > 0 && !node->isExpanded()) {
+                const bool wasDue = loadChildren(node, &outline);
+                loaded << node;
+                if (wasDue && !progress.step())
+                    break;
+            }
             for (int c = node->childCount() - 1; c >= 0; --c)
                 pending << node->child(c);
         }
     }
-    TreeView->expandAll(); // each expansion finds its node loaded
+    if (progress.cancelled())
+        TreeView->expandAtOnce(loadedOf(loaded));
+    else
+        TreeView->expandAll(); // each expansion finds its node loaded
+}
+
+// The nodes of list that hold loaded children (so opening one runs no query).
+QList<QTreeWidgetItem *> Tywzxform::loadedOf(const QList<QTreeWidgetItem *> &nodes)
+{
+    QList<QTreeWidgetItem *> result;
+    for (QTreeWidgetItem *node : nodes)
+        if (node->childCount() > 0 && !isNotLoaded(node))
+            result << node;
+    return result;
 }
 
 void Tywzxform::N10Click()
@@ -317,9 +401,9 @@ void Tywzxform::selectionChanged(QTreeWidgetItem *current, QTreeWidgetItem *prev
 {
     if (selectionMuted_ || !current)
         return;
-    MessageBoxes::runHandler([&] { TreeViewChange(current); });
+    Handlers::run([&] { TreeViewChange(current); });
     if (autoExpand_)
-        singleExpand(current, previous);
+        TreeView->afterPress([this, current, previous] { singleExpand(current, previous); });
 }
 
 // As a native single-expand tree: the newly selected node opens and the

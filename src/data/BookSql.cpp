@@ -1,5 +1,7 @@
 #include "data/BookSql.h"
 
+#include "common/AppError.h"
+
 #include <QRegularExpression>
 
 namespace {
@@ -37,6 +39,43 @@ QString singleQuoted(const QString &content, bool terminated)
     return QLatin1Char('\'') + escaped + (terminated ? QLatin1String("'") : QLatin1String(""));
 }
 
+// The end of a comment starting at pos ("--" to the end of the line, or
+// "/*" to "*/"), or -1 when no comment starts there.
+qsizetype commentEnd(const QString &s, qsizetype pos)
+{
+    const QStringView rest = QStringView(s).mid(pos);
+    if (rest.startsWith(QLatin1String("--"))) {
+        const qsizetype end = s.indexOf(QLatin1Char('\n'), pos);
+        return end < 0 ? s.size() : end;
+    }
+    if (rest.startsWith(QLatin1String("/*"))) {
+        const qsizetype end = s.indexOf(QLatin1String("*/"), pos + 2);
+        return end < 0 ? s.size() : end + 2;
+    }
+    return -1;
+}
+
+// SQLite's other parameter forms ("?", "?1", ":1", "@name", "$name") would
+// be bound by position behind the named ones' backs: refused. A "$" inside
+// a name is part of the name.
+void refuseOtherParameters(const QString &s, qsizetype pos)
+{
+    const QChar c = s.at(pos);
+    const QChar next = pos + 1 < s.size() ? s.at(pos + 1) : QChar();
+    const bool afterName = pos > 0 && isNameChar(s.at(pos - 1));
+    const bool refused = c == QLatin1Char('?') || (c == QLatin1Char(':') && next.isDigit())
+                         || (c == QLatin1Char('@') && isNameChar(next))
+                         || (c == QLatin1Char('$') && isNameChar(next) && !afterName);
+    if (!refused)
+        return;
+    qsizetype end = pos + 1;
+    while (end < s.size() && isNameChar(s.at(end)))
+        ++end;
+    throw AppError(AppError::Database,
+                   QStringLiteral("Parameter '%1' is not supported: use a named parameter such as :name")
+                       .arg(s.mid(pos, end - pos)));
+}
+
 QString fixKeywords(QString code)
 {
     static const QRegularExpression deleteStar(
@@ -64,8 +103,12 @@ TranslatedSql translateSql(const QString &statement)
             bool terminated = false;
             const QString content = readLiteral(statement, pos, c, terminated);
             out += singleQuoted(content, terminated);
-        } else if (c == QLatin1Char('[')) {
-            const qsizetype end = statement.indexOf(QLatin1Char(']'), pos);
+        } else if (const qsizetype end = commentEnd(statement, pos); end >= 0) {
+            flushCode(); // a comment separates words: "delete * /**/ from" stays as it is
+            out += statement.mid(pos, end - pos);
+            pos = end;
+        } else if (c == QLatin1Char('[') || c == QLatin1Char('`')) {
+            const qsizetype end = statement.indexOf(c == QLatin1Char('[') ? QLatin1Char(']') : c, pos + 1);
             const qsizetype stop = end < 0 ? statement.size() : end + 1;
             code += statement.mid(pos, stop - pos);
             pos = stop;
@@ -78,6 +121,7 @@ TranslatedSql translateSql(const QString &statement)
             code += QLatin1Char('?');
             pos = end;
         } else {
+            refuseOtherParameters(statement, pos);
             code += c;
             ++pos;
         }

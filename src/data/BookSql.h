@@ -7,7 +7,9 @@
 // turns one into SQLite's. Literals in double quotes become single-quoted
 // literals (so "lbbh" is never taken for the column), "delete * from" loses
 // its star, and each named parameter ":name" becomes a "?" whose name is
-// listed in order of appearance. Text inside literals is never touched.
+// listed in order of appearance. Text inside literals, comments and quoted
+// names is never touched. The other parameter forms ("?", ":1", "@name",
+// "$name") are refused with an AppError.
 struct TranslatedSql {
     QString sql;
     QStringList parameters;

@@ -2,8 +2,11 @@
 
 #include "common/AppError.h"
 #include "common/DateTimeText.h"
+#include "common/Handlers.h"
 #include "common/Labels.h"
 #include "common/MessageBoxes.h"
+#include "common/RegularFile.h"
+#include "data/BookTransaction.h"
 #include "data/ywzxDM.h"
 
 #include <QCheckBox>
@@ -50,8 +53,8 @@ QString choosePicture(QWidget *parent)
     preview->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     if (auto *grid = qobject_cast<QGridLayout *>(dialog.layout()))
         grid->addWidget(preview, 1, grid->columnCount(), grid->rowCount() - 1, 1);
-    QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString &path) {
-        const QPixmap picture(path);
+    Handlers::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString &path) {
+        const QPixmap picture = RegularFile::check(path) ? QPixmap(path) : QPixmap();
         preview->setPixmap(picture.isNull() ? QPixmap() : picture.scaled(preview->size(), Qt::KeepAspectRatio));
     });
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
@@ -114,14 +117,14 @@ TywlbwhForm::TywlbwhForm()
     setTabOrder(exit_btn, CheckBox1);
     setTabOrder(CheckBox1, nr_memo);
 
-    connect(Insert_lb_Btn, &QPushButton::clicked, this, &TywlbwhForm::Insert_lb_BtnClick);
-    connect(edit_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::edit_lb_btnClick);
-    connect(delete_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::delete_lb_btnClick);
-    connect(ok_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::ok_lb_btnClick);
-    connect(cancel_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::cancel_lb_btnClick);
-    connect(exit_btn, &QPushButton::clicked, this, &TywlbwhForm::exit_btnClick);
-    connect(Button1, &QPushButton::clicked, this, &TywlbwhForm::Button1Click);
-    connect(Image1, &PictureBox::doubleClicked, this, &TywlbwhForm::Image1DblClick);
+    Handlers::connect(Insert_lb_Btn, &QPushButton::clicked, this, &TywlbwhForm::Insert_lb_BtnClick);
+    Handlers::connect(edit_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::edit_lb_btnClick);
+    Handlers::connect(delete_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::delete_lb_btnClick);
+    Handlers::connect(ok_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::ok_lb_btnClick);
+    Handlers::connect(cancel_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::cancel_lb_btnClick);
+    Handlers::connect(exit_btn, &QPushButton::clicked, this, &TywlbwhForm::exit_btnClick);
+    Handlers::connect(Button1, &QPushButton::clicked, this, &TywlbwhForm::Button1Click);
+    Handlers::connect(Image1, &PictureBox::doubleClicked, this, &TywlbwhForm::Image1DblClick);
 }
 
 void TywlbwhForm::buildRecordArea()
@@ -186,7 +189,7 @@ void TywlbwhForm::showEvent(QShowEvent *event)
     MaintenanceDialog::showEvent(event);
     if (!shownOnce_) {
         shownOnce_ = true;
-        FormShow();
+        Handlers::run([this] { FormShow(); });
     }
 }
 
@@ -198,6 +201,22 @@ void TywlbwhForm::FormShow()
 void TywlbwhForm::showPicture(const QPixmap &picture)
 {
     Image1->setPixmap(picture);
+}
+
+bool TywlbwhForm::hasPickedPhoto() const
+{
+    return !Label1->text().isEmpty();
+}
+
+// What the photo controls show when no picture was picked in this dialog.
+void TywlbwhForm::showStoredPhoto(bool ticked)
+{
+    if (hasPickedPhoto())
+        return;
+    CheckBox1->setChecked(ticked);
+    QPixmap picture;
+    picture.loadFromData(storedPhoto_);
+    showPicture(picture);
 }
 
 void TywlbwhForm::LoadChapter(const QString &code)
@@ -215,7 +234,8 @@ void TywlbwhForm::LoadChapter(const QString &code)
         storedPhoto_.clear();
     } else {
         lb_lbbh_Edit->setText(code);
-        lb_lbmc_Edit->setText(query.fieldAsVariantText(QStringLiteral("lbmc")));
+        // A chapter without a name opens with an empty one: it can be named or deleted.
+        lb_lbmc_Edit->setText(query.fieldAsText(QStringLiteral("lbmc")));
         lb_xgrq_dateedit->setText(query.fieldAsText(QStringLiteral("xgrq")));
         lb_xgr_Edit->setText(query.fieldAsText(QStringLiteral("xgr")));
         lb_flbh_Edit->setText(query.fieldAsText(QStringLiteral("flbh")));
@@ -224,11 +244,7 @@ void TywlbwhForm::LoadChapter(const QString &code)
         // The stored photo is shown and kept, so a save does not lose it.
         const bool hasPhoto = query.fieldAsText(QStringLiteral("checkimage")) == QLatin1String("1");
         storedPhoto_ = hasPhoto ? query.fieldAsBytes(QStringLiteral("photoimage")) : QByteArray();
-        CheckBox1->setChecked(hasPhoto);
-        QPixmap picture;
-        picture.loadFromData(storedPhoto_);
-        showPicture(picture);
-        Label1->clear();
+        showStoredPhoto(hasPhoto);
     }
     if (code == Labels::RootCode) {
         lb_flbh_Edit->setText(Labels::RootCode);
@@ -284,11 +300,10 @@ void TywlbwhForm::BeginAdd()
     lb_xgr_Edit->clear();
     nr_memo->clear();
     lb_lbbh_Edit->setText(NewRandomCode());
-    // A new chapter starts without a photo: it never inherits its parent's.
+    // A new chapter never inherits its parent's stored photo; a picture
+    // picked in this dialog stays picked.
     storedPhoto_.clear();
-    CheckBox1->setChecked(false);
-    showPicture(QPixmap());
-    Label1->clear();
+    showStoredPhoto(false);
 }
 
 QString TywlbwhForm::NewRandomCode()
@@ -349,6 +364,8 @@ void TywlbwhForm::Image1DblClick()
     const QString path = OpenPictureDialog1(this);
     if (path.isEmpty())
         return;
+    if (!RegularFile::check(path))
+        throw AppError(AppError::FileOpen, QStringLiteral("Cannot open file \"%1\". %2").arg(path, RegularFile::refusal()));
     QImageReader reader(path);
     const QImage image = reader.read();
     if (image.isNull())
@@ -384,14 +401,16 @@ bool TywlbwhForm::SaveChapter()
                             {QStringLiteral("系统检测到您修改了类别编号。"), QStringLiteral("此类别原始类别名称为："),
                              QStringLiteral("确定修改将替换此类别的原始数据，您是否确定修改？")},
                             QStringLiteral("lbmc")};
-    if (!checkFilled(checks))
+    if (!checkFilled(checks) || !checkCode(checks, isAddState()))
         return false;
-    Query1.close();
-    Query1.open();
-    const int nextId = Query1.fieldAsInteger(QStringLiteral("id")) + 1;
-    if (!checkCode(checks, isAddState()))
+    // The next id is taken inside the saving transaction.
+    const bool written = writeInTransaction(checks, [&] {
+        Query1.close();
+        Query1.open();
+        writeRow(isAddState(), Query1.fieldAsInteger(QStringLiteral("id")) + 1);
+    });
+    if (!written)
         return false;
-    writeRow(isAddState(), nextId);
     mirrorSave(Labels::chapterLabel(lb_lbmc_Edit->text(), lb_lbbh_Edit->text()), isAddState(), lb_lbbh_Edit->text());
     LoadChapter(currentCode);
     return true;
@@ -439,10 +458,13 @@ void TywlbwhForm::DeleteChapter()
     BookQuery &count = prepare(ywzxDMF->Query,
                                {QStringLiteral("select count(*) from YWZX_YWLB"), QStringLiteral("where FLBH=:code")},
                                currentCode);
+    // Counted and deleted in one transaction: no child comes in between.
+    BookTransaction transaction(ywzxDMF->ydconn);
     count.open();
     // The root names the book: it stays even in a book whose root row does
     // not name itself as its parent.
     if (count.firstFieldAsInteger() >= 1 || currentCode == Labels::RootCode) {
+        transaction.rollback();
         MessageBoxes::inputError(this, QStringLiteral("不能删除，因为指定类别拥有子类别。您应该先删除子类别！"));
         return;
     }
@@ -452,6 +474,7 @@ void TywlbwhForm::DeleteChapter()
                                currentCode);
     erase.execSql();
     erase.close();
+    transaction.commit();
     deleteSelected();
 }
 

@@ -1,7 +1,9 @@
 #include "maintenance/ywnrwhFrm.h"
 
 #include "common/DateTimeText.h"
+#include "common/Handlers.h"
 #include "common/Labels.h"
+#include "data/BookTransaction.h"
 #include "data/ywzxDM.h"
 
 #include <QFrame>
@@ -58,12 +60,12 @@ TywnrwhForm::TywnrwhForm()
         setWritable(field, false);
     nr_xgrq_DateEdit->setReadOnly(false);
 
-    connect(insert_nr_Btn, &QPushButton::clicked, this, &TywnrwhForm::insert_nr_BtnClick);
-    connect(edit_nr_btn, &QPushButton::clicked, this, &TywnrwhForm::edit_nr_btnClick);
-    connect(delete_nr_btn, &QPushButton::clicked, this, &TywnrwhForm::delete_nr_btnClick);
-    connect(ok_nr_btn, &QPushButton::clicked, this, &TywnrwhForm::ok_nr_btnClick);
-    connect(cancel_nr_btn, &QPushButton::clicked, this, &TywnrwhForm::cancel_nr_btnClick);
-    connect(exit_btn, &QPushButton::clicked, this, &TywnrwhForm::exit_btnClick);
+    Handlers::connect(insert_nr_Btn, &QPushButton::clicked, this, &TywnrwhForm::insert_nr_BtnClick);
+    Handlers::connect(edit_nr_btn, &QPushButton::clicked, this, &TywnrwhForm::edit_nr_btnClick);
+    Handlers::connect(delete_nr_btn, &QPushButton::clicked, this, &TywnrwhForm::delete_nr_btnClick);
+    Handlers::connect(ok_nr_btn, &QPushButton::clicked, this, &TywnrwhForm::ok_nr_btnClick);
+    Handlers::connect(cancel_nr_btn, &QPushButton::clicked, this, &TywnrwhForm::cancel_nr_btnClick);
+    Handlers::connect(exit_btn, &QPushButton::clicked, this, &TywnrwhForm::exit_btnClick);
 }
 
 void TywnrwhForm::buildRecordArea()
@@ -125,7 +127,8 @@ void TywnrwhForm::LoadArticle(const QString &code)
         nr_memo->clear();
     } else {
         nr_nrbh_Edit->setText(code);
-        nr_nrbt_Edit->setText(query.fieldAsVariantText(QStringLiteral("nrbt")));
+        // An article without a title opens with an empty one: it can be given one or deleted.
+        nr_nrbt_Edit->setText(query.fieldAsText(QStringLiteral("nrbt")));
         nr_xgrq_DateEdit->setText(query.fieldAsText(QStringLiteral("xgrq")));
         nr_xgr_Edit->setText(query.fieldAsText(QStringLiteral("xgr")));
         nr_flbh_Edit->setText(query.fieldAsText(QStringLiteral("lbbh")));
@@ -236,9 +239,9 @@ bool TywnrwhForm::SaveArticle()
                             {QStringLiteral("系统检测到您修改了内容编号。"), QStringLiteral("此编号的原始内容标题为:"),
                              QStringLiteral("确定修改将替换此类别的原始数据,您是否确定修改?")},
                             QStringLiteral("nrbt")};
-    if (!checkFilled(checks) || !checkCode(checks, isAddState()))
+    if (!checkFilled(checks) || !checkCode(checks, isAddState())
+        || !writeInTransaction(checks, [&] { writeRow(isAddState()); }))
         return false;
-    writeRow(isAddState());
     mirrorSave(Labels::articleLabel(nr_nrbt_Edit->text(), nr_nrbh_Edit->text()), isAddState(), nr_nrbh_Edit->text());
     LoadArticle(currentCode);
     return true;
@@ -275,8 +278,10 @@ void TywnrwhForm::DeleteArticle()
     BookQuery &erase = prepare(ywzxDMF->updateQuery,
                                {QStringLiteral("delete from YWZX_YWNR"), QStringLiteral("where NRBH=:code")},
                                currentCode);
+    BookTransaction transaction(ywzxDMF->ydconn);
     erase.execSql();
     erase.close();
+    transaction.commit();
     deleteSelected();
 }
 

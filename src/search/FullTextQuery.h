@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class BookQuery;
 
@@ -13,3 +14,10 @@ class BookQuery;
 // afterwards. Asks the book once whether it has the index.
 void prepareTextSearch(BookQuery &query, const QString &columns, const QString &text,
                        const QString &restriction = QString());
+
+// How the narrowing names the rows it keeps: SQLite's rowid, or on a server
+// book the codes, which are unique there.
+QString rowKeyColumn(const BookQuery &query);
+// The statement that selects those rows again, their keys bound as the JSON
+// list :rows, in the chapters' table order.
+QStringList rowsByKey(const BookQuery &query);

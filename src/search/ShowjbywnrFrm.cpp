@@ -1,10 +1,14 @@
 #include "search/ShowjbywnrFrm.h"
 
 #include "browser/fm_ywzx.h"
+#include "browser/TextZoom.h"
 #include "common/AppInfo.h"
+#include "common/Handlers.h"
 #include "common/Labels.h"
+#include "common/LineEdits.h"
 #include "common/TextHelpers.h"
 #include "common/MessageBoxes.h"
+#include "common/TextHelpers.h"
 #include "data/BookConnection.h"
 #include "data/BookQuery.h"
 #include "search/FullTextQuery.h"
@@ -118,7 +122,9 @@ TShowjbywnrForm::TShowjbywnrForm(BookQuery &resultSet)
     nr_memo->setAcceptRichText(false);
     nr_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     nr_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    nr_memo->setTabChangesFocus(true);
     nr_memo->setFont(font);
+    new TextZoom(nr_memo, this); // after its designed font
     infoBackground(nr_memo);
     Splitter1->addWidget(Panel1);
     Splitter1->addWidget(nr_memo);
@@ -126,12 +132,11 @@ TShowjbywnrForm::TShowjbywnrForm(BookQuery &resultSet)
     row->addWidget(Splitter1);
     column->addWidget(Panel10, 1);
 
-    connect(exit_btn, &QPushButton::clicked, this, &QDialog::reject);
-    connect(Button1, &QPushButton::clicked, this, &TShowjbywnrForm::Button1Click);
+    Handlers::connect(exit_btn, &QPushButton::clicked, this, &QDialog::reject);
+    Handlers::connect(Button1, &QPushButton::clicked, this, &TShowjbywnrForm::Button1Click);
     // The selection, not the current row: taking the focus makes the first
     // row current without selecting it, and a click on it must still count.
-    connect(nrbtListBox, &QListWidget::itemSelectionChanged, this,
-            [this] { MessageBoxes::runHandler([this] { nrbtListBoxClick(); }); });
+    Handlers::connect(nrbtListBox, &QListWidget::itemSelectionChanged, this, &TShowjbywnrForm::nrbtListBoxClick);
     nrbtListBox->setFocus();
 }
 
@@ -150,6 +155,7 @@ QLineEdit *TShowjbywnrForm::field(const char *name, const QRect &geometry, int m
     edit->setGeometry(geometry);
     edit->setReadOnly(readOnly);
     edit->setMaxLength(maxLength); // typing only: setText shows a value whole
+    LineEdits::showBeginningWhenSet(edit);
     infoBackground(edit);
     return edit;
 }
@@ -223,7 +229,7 @@ void TShowjbywnrForm::Button1Click()
         return;
     }
     BookQuery probe(ResultSet.connection(), ResultSet.name());
-    prepareTextSearch(probe, QStringLiteral("rowid"), Edit1->text(),
+    prepareTextSearch(probe, rowKeyColumn(probe), Edit1->text(),
                       QStringLiteral("lbbh in (select value from json_each(:codes))"));
     probe.setText(QStringLiteral("codes"), jsonList(codes));
     probe.open();
@@ -235,8 +241,7 @@ void TShowjbywnrForm::Button1Click()
     for (probe.first(); !probe.eof(); probe.next())
         rows << probe.firstFieldAsText();
     ResultSet.close();
-    ResultSet.setSql({QStringLiteral("select * from ywzx_ywlb where rowid in (select cast(value as integer) from json_each(:rows)) "
-                                     "order by rowid")});
+    ResultSet.setSql(rowsByKey(ResultSet));
     ResultSet.setText(QStringLiteral("rows"), jsonList(rows));
     ResultSet.open();
     FillResultList();

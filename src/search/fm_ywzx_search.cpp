@@ -2,7 +2,10 @@
 // tree and the full-text search over the chapter texts.
 #include "browser/fm_ywzx.h"
 
+#include "browser/BookOutline.h"
 #include "browser/BookTree.h"
+#include "browser/LoadProgress.h"
+#include "browser/WaitCursor.h"
 #include "common/Labels.h"
 #include "common/MessageBoxes.h"
 #include "data/ywzxDM.h"
@@ -11,6 +14,7 @@
 #include "search/ShowjbywnrFrm.h"
 #include "search/TextMarks.h"
 
+#include <QSet>
 #include <QTextEdit>
 #include <QTreeWidget>
 
@@ -34,47 +38,36 @@ void revealAndSelect(QTreeWidget *tree, QTreeWidgetItem *node)
 }
 
 // The codes from the root down to the chapter, through the stored parents,
-// in one statement; empty when the chain does not reach the root (a
-// missing parent, a loop). Of rows sharing a code the first counts.
+// one short statement per step up; empty when the chain does not reach the
+// root (a missing parent, a loop). Of rows sharing a code the first counts.
 QStringList chainFromRoot(BookQuery &query, const QString &code)
 {
     query.close();
-    query.setSql({QStringLiteral("with recursive chain(code, parent, depth, seen) as ("),
-                  QStringLiteral(" select lbbh, flbh, 0, char(1) || lbbh || char(1) from"),
-                  QStringLiteral("  (select lbbh, flbh from ywzx_ywlb where lbbh = :code order by rowid limit 1)"),
-                  QStringLiteral(" union all"),
-                  QStringLiteral(" select p.lbbh, p.flbh, c.depth + 1, c.seen || p.lbbh || char(1)"),
-                  QStringLiteral(" from chain c join ywzx_ywlb p"),
-                  QStringLiteral("  on p.rowid = (select rowid from ywzx_ywlb where lbbh = c.parent order by rowid limit 1)"),
-                  QStringLiteral(" where c.code <> '00000' and instr(c.seen, char(1) || p.lbbh || char(1)) = 0)"),
-                  QStringLiteral("select code, parent from chain order by depth desc")});
-    query.setText(QStringLiteral("code"), code);
-    query.open();
-    if (query.isEmpty())
-        return {};
-    QStringList chain;
-    const QString top = query.fieldAsText(QStringLiteral("code"));
-    // A book without its root row still has the root node.
-    if (top != Labels::RootCode && query.fieldAsText(QStringLiteral("parent")) == Labels::RootCode)
-        chain << Labels::RootCode;
-    else if (top != Labels::RootCode)
-        return {};
-    for (query.first(); !query.eof(); query.next())
-        chain << query.fieldAsText(QStringLiteral("code"));
+    query.setSql({QStringLiteral("select flbh from ywzx_ywlb where lbbh = :code")});
+    QStringList chain{code};
+    QSet<QString> seen{code};
+    while (chain.first() != Labels::RootCode) {
+        query.setText(QStringLiteral("code"), chain.first());
+        query.open();
+        const QString parent = query.firstFieldAsText();
+        // A book without its root row still has the root node.
+        if (parent == Labels::RootCode) {
+            chain.prepend(parent);
+            break;
+        }
+        if (query.isEmpty() || seen.contains(parent))
+            return {};
+        seen.insert(parent);
+        chain.prepend(parent);
+    }
     return chain;
-}
-
-QString nodeCode(const QTreeWidgetItem *node)
-{
-    const QVariant code = node->data(0, NodeRole::Code);
-    return code.isValid() ? code.toString() : Labels::chapterCode(node->text(0));
 }
 
 QTreeWidgetItem *chapterChild(QTreeWidgetItem *parent, const QString &code)
 {
     for (int i = 0; i < parent->childCount(); ++i) {
         QTreeWidgetItem *child = parent->child(i);
-        if (!Labels::isArticleLabel(child->text(0)) && nodeCode(child) == code)
+        if (!Labels::isArticleLabel(child->text(0)) && Tywzxform::nodeCode(child) == code)
             return child;
     }
     return nullptr;
@@ -135,6 +128,7 @@ void Tywzxform::RxSpeedButton2Click()
 // order, in the chosen direction, whose name holds the text. The walk loads
 // each chapter it passes, so a downward search reaches the whole book after
 // the start; the root forces the direction down; there is no wrapping.
+// A long walk shows its progress and can be cancelled (then nothing is found).
 void Tywzxform::FindDialog1Find()
 {
     const QString text = FindDialog1->text();
@@ -144,18 +138,43 @@ void Tywzxform::FindDialog1Find()
     if (!selected)
         return;
     const bool down = selected == root || FindDialog1->down();
-    QTreeWidgetItem *node = down ? nextInTreeOrder(selected) : previousInTreeOrder(selected);
-    while (node) {
-        LoadChildren(node);
-        if (nameMatches(Labels::nameOf(node->text(0)), text, wholeWord)) {
-            revealAndSelect(TreeView, node);
-            return;
+    QTreeWidgetItem *found = nullptr;
+    {
+        WaitCursor wait;
+        LoadProgress progress(this, 0);
+        std::unique_ptr<BookOutline> outline;
+        QTreeWidgetItem *node = down ? nextInTreeOrder(selected) : previousInTreeOrder(selected);
+        while (node && loadOnWalk(node, outline, progress)) {
+            if (nameMatches(Labels::nameOf(node->text(0)), text, wholeWord)) {
+                found = node;
+                break;
+            }
+            node = down ? nextInTreeOrder(node) : previousInTreeOrder(node);
+            if (node == root) // position 0 is examined only as the first step up
+                node = nullptr;
         }
-        node = down ? nextInTreeOrder(node) : previousInTreeOrder(node);
-        if (node == root) // position 0 is examined only as the first step up
-            node = nullptr;
     }
-    MessageBoxes::searchInfo(FindDialog1->isVisible() ? static_cast<QWidget *>(FindDialog1) : this, NotFound);
+    if (!found) {
+        MessageBoxes::searchInfo(FindDialog1->isVisible() ? static_cast<QWidget *>(FindDialog1) : this, NotFound);
+        return;
+    }
+    revealAndSelect(TreeView, found);
+}
+
+// Loads a node the search walk passes; false once the reader has cancelled.
+// The first chapters load one by one (a search often ends soon); a longer
+// walk reads the book's outline once and loads the rest from it.
+bool Tywzxform::loadOnWalk(QTreeWidgetItem *node, std::unique_ptr<BookOutline> &outline, LoadProgress &progress)
+{
+    constexpr int LoadsBeforeOutline = 64;
+    if (!loadChildren(node, outline.get()))
+        return true;
+    if (!outline && progress.loaded() + 1 >= LoadsBeforeOutline) {
+        outline = std::make_unique<BookOutline>();
+        outline->read(ywzxDMF->ydconn);
+        progress.setMaximum(outline->chapterCount());
+    }
+    return progress.step();
 }
 
 // Moves the tree to the chapter's own node: down its chain of ancestors
