@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh build
 cmake -S . -B build -G Ninja >/dev/null
-cmake --build build -j2 --target ebook-tool bench_browser
+cmake --build build -j2 --target ebook-tool bench_browser bench_search
 mkdir -p build/bench
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(5000 20000 80000 200000)
@@ -17,7 +17,7 @@ echo "|---|---|---|---|---|---|---|---|---|---|---|---|---|"
 for n in "${sizes[@]}"; do
   for articles in "$n" 0; do
     book=build/bench/tree-$n-$articles.mdb
-    [ -e "$book" ] || build/ebook-tool generate "$book" --chapters "$n" --fanout 12 --articles "$articles" \
+    [ -e "$book" ] || build/ebook-tool generate "$book" --no-index --chapters "$n" --fanout 12 --articles "$articles" \
       --text-bytes 100 >/dev/null
     build/bench_browser --tree "$book" "$n chapters, $articles articles"
   done
@@ -27,8 +27,21 @@ if [ $# -eq 0 ]; then
   tree=build/bench/tree-20000-20000.mdb
   text=build/bench/text-100mb.mdb
   word=黄鹤楼仙人
-  [ -e "$text" ] || build/ebook-tool generate "$text" --chapters 20000 --fanout 12 --articles 0 \
+  [ -e "$text" ] || build/ebook-tool generate "$text" --no-index --chapters 20000 --fanout 12 --articles 0 \
     --text-bytes 5200 --word "$word" --word-percent 1
   echo "== Full-text search, 20,000 chapters with 100 MB of text"
   build/bench_browser "$tree" "$text" "$word"
+
+  echo "== Full-text search on the 100 MB book, without and with the full-text index"
+  indexed=build/bench/text-100mb-indexed.mdb
+  rm -f "$indexed"
+  cp "$text" "$indexed"
+  start=$(date +%s%N)
+  build/ebook-tool index "$indexed" >/dev/null
+  end=$(date +%s%N)
+  echo "index build: $(( (end - start) / 1000000 )) ms; book $(du -m "$text" | cut -f1) MB without," \
+    "$(du -m "$indexed" | cut -f1) MB with the index"
+  words=(黄 黄鹤 黄鹤楼 "$word")
+  build/bench_search "$text" "${words[@]}"
+  build/bench_search "$indexed" "${words[@]}"
 fi

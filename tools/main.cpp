@@ -3,15 +3,23 @@
 #include "DemoBook.h"
 #include "Generator.h"
 #include "common/AppError.h"
+#include "data/BookConnection.h"
+#include "data/BookFile.h"
+#include "data/BookIndex.h"
 #include "data/BookSchema.h"
 #include "data/TemporaryFiles.h"
 #include "data/ServerBook.h"
 
 #include <QCoreApplication>
 #include <QHash>
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <QStringList>
+#include <QUuid>
 #include <algorithm>
 #include <cstdio>
+#include <exception>
+#include <functional>
 #include <optional>
 #include <unistd.h>
 
@@ -26,7 +34,10 @@ const char *Usage =
     "       ebook-tool import ACCESS_FILE BOOK   bring a book kept in an Access file over\n"
     "       ebook-tool push BOOK URL [--replace] copy a book file into an empty PostgreSQL database\n"
     "       ebook-tool pull URL BOOK             write a new book file from a PostgreSQL database\n"
-    "       (URL: postgresql://user@host:port/database)\n";
+    "       (URL: postgresql://user@host:port/database)\n"
+    "       ebook-tool index [--drop | --check] BOOK\n"
+    "                                            add, remove or check the full-text index\n"
+    "create, demo, generate and import write the full-text index unless given --no-index.\n";
 
 int fail(const QString &message)
 {
@@ -139,38 +150,111 @@ int pull(const QStringList &args)
     return 0;
 }
 
+// Runs work on the book in one transaction of a connection of its own.
+void onBook(const QString &path, const std::function<void(QSqlDatabase &)> &work)
+{
+    BookFile::verify(path);
+    const QString name = QStringLiteral("index-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    std::exception_ptr failure;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        try {
+            if (!db.open())
+                throw AppError(AppError::Database, engineMessage(db.lastError()));
+            BookSchema::exec(db, QStringLiteral("begin immediate"));
+            work(db);
+            BookSchema::exec(db, QStringLiteral("commit"));
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void addIndex(const QString &path)
+{
+    onBook(path, [&](QSqlDatabase &db) {
+        if (BookIndex::present(db))
+            throw AppError(AppError::BookFile, QStringLiteral("%1 has a full-text index already").arg(path));
+        BookIndex::create(db);
+    });
+}
+
+int index(const QStringList &args)
+{
+    const QString option = args.size() == 3 ? args.at(1) : QString();
+    if (args.size() == 3 && option != QLatin1String("--drop") && option != QLatin1String("--check"))
+        return usage();
+    const QString path = args.last();
+    if (option.isEmpty()) {
+        addIndex(path);
+        say(QStringLiteral("indexed %1").arg(path));
+        return 0;
+    }
+    bool right = true;
+    onBook(path, [&](QSqlDatabase &db) {
+        if (!BookIndex::present(db))
+            throw AppError(AppError::BookFile, QStringLiteral("%1 has no full-text index").arg(path));
+        if (option == QLatin1String("--drop"))
+            BookIndex::drop(db);
+        else
+            right = BookIndex::checkAndRepair(db);
+    });
+    if (option == QLatin1String("--drop"))
+        say(QStringLiteral("dropped the full-text index of %1").arg(path));
+    else
+        say(right ? QStringLiteral("the full-text index of %1 is right").arg(path)
+                  : QStringLiteral("the full-text index of %1 differed from the texts; rebuilt").arg(path));
+    return 0;
+}
+
+// The book a writing command made: its last argument.
+int written(int code, const QString &book, bool withIndex)
+{
+    if (code == 0 && withIndex)
+        addIndex(book);
+    return code;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     TemporaryFiles::removeOnSignals();
-    const QStringList args = app.arguments().mid(1);
+    QStringList args = app.arguments().mid(1);
     if (args.isEmpty())
         return usage();
     const QString command = args.first();
+    const bool withIndex = !args.removeAll(QStringLiteral("--no-index"));
     try {
+        if (command == QLatin1String("index") && (args.size() == 2 || args.size() == 3) && withIndex)
+            return index(args);
         if (command == QLatin1String("create") && args.size() == 3) {
             if (args.at(2).trimmed().isEmpty())
                 return fail(QStringLiteral("the book name must not be empty"));
             BookSchema::createBook(args.at(1), args.at(2));
             say(QStringLiteral("created %1").arg(args.at(1)));
-            return 0;
+            return written(0, args.at(1), withIndex);
         }
         if (command == QLatin1String("demo") && args.size() == 2) {
             const DemoBook::Counts counts = DemoBook::write(args.at(1));
             say(QStringLiteral("created %1: %2 chapters, %3 articles")
                     .arg(args.at(1), QString::number(counts.chapters), QString::number(counts.articles)));
-            return 0;
+            return written(0, args.at(1), withIndex);
         }
         if (command == QLatin1String("import") && args.size() == 3)
-            return import(args.at(1), args.at(2));
+            return written(import(args.at(1), args.at(2)), args.at(2), withIndex);
         if (command == QLatin1String("push") && (args.size() == 3 || args.size() == 4))
             return push(args);
         if (command == QLatin1String("pull") && args.size() == 3)
             return pull(args);
         if (command == QLatin1String("generate") && args.size() >= 2)
-            return generate(args.mid(1));
+            return written(generate(args.mid(1)), args.at(1), withIndex);
     } catch (const AppError &error) {
         return fail(error.message());
     }

@@ -11,6 +11,7 @@
 #include "common/TextHelpers.h"
 #include "data/BookConnection.h"
 #include "data/BookQuery.h"
+#include "search/FullTextQuery.h"
 #include "search/TextMarks.h"
 
 #include <QFrame>
@@ -228,9 +229,8 @@ void TShowjbywnrForm::Button1Click()
         return;
     }
     BookQuery probe(ResultSet.connection(), ResultSet.name());
-    probe.setSql({QStringLiteral("select rowid from ywzx_ywlb where ywnr like :pattern and  lbbh in "
-                                 "(select value from json_each(:codes)) order by rowid")});
-    probe.setText(QStringLiteral("pattern"), QLatin1Char('%') + Edit1->text() + QLatin1Char('%'));
+    prepareTextSearch(probe, rowKeyColumn(probe), Edit1->text(),
+                      QStringLiteral("lbbh in (select value from json_each(:codes))"));
     probe.setText(QStringLiteral("codes"), jsonList(codes));
     probe.open();
     if (probe.isEmpty()) {
@@ -241,8 +241,7 @@ void TShowjbywnrForm::Button1Click()
     for (probe.first(); !probe.eof(); probe.next())
         rows << probe.firstFieldAsText();
     ResultSet.close();
-    ResultSet.setSql({QStringLiteral("select * from ywzx_ywlb where rowid in (select cast(value as integer) from json_each(:rows)) "
-                                     "order by rowid")});
+    ResultSet.setSql(rowsByKey(ResultSet));
     ResultSet.setText(QStringLiteral("rows"), jsonList(rows));
     ResultSet.open();
     FillResultList();

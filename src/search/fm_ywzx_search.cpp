@@ -10,9 +10,11 @@
 #include "common/MessageBoxes.h"
 #include "data/ywzxDM.h"
 #include "search/FindDialog.h"
+#include "search/FullTextQuery.h"
 #include "search/ShowjbywnrFrm.h"
 #include "search/TextMarks.h"
 
+#include <QSet>
 #include <QTextEdit>
 #include <QTreeWidget>
 
@@ -36,47 +38,36 @@ void revealAndSelect(QTreeWidget *tree, QTreeWidgetItem *node)
 }
 
 // The codes from the root down to the chapter, through the stored parents,
-// in one statement; empty when the chain does not reach the root (a
-// missing parent, a loop). Of rows sharing a code the first counts.
+// one short statement per step up; empty when the chain does not reach the
+// root (a missing parent, a loop). Of rows sharing a code the first counts.
 QStringList chainFromRoot(BookQuery &query, const QString &code)
 {
     query.close();
-    query.setSql({QStringLiteral("with recursive chain(code, parent, depth, seen) as ("),
-                  QStringLiteral(" select lbbh, flbh, 0, char(1) || lbbh || char(1) from"),
-                  QStringLiteral("  (select lbbh, flbh from ywzx_ywlb where lbbh = :code order by rowid limit 1)"),
-                  QStringLiteral(" union all"),
-                  QStringLiteral(" select p.lbbh, p.flbh, c.depth + 1, c.seen || p.lbbh || char(1)"),
-                  QStringLiteral(" from chain c join ywzx_ywlb p"),
-                  QStringLiteral("  on p.rowid = (select rowid from ywzx_ywlb where lbbh = c.parent order by rowid limit 1)"),
-                  QStringLiteral(" where c.code <> '00000' and instr(c.seen, char(1) || p.lbbh || char(1)) = 0)"),
-                  QStringLiteral("select code, parent from chain order by depth desc")});
-    query.setText(QStringLiteral("code"), code);
-    query.open();
-    if (query.isEmpty())
-        return {};
-    QStringList chain;
-    const QString top = query.fieldAsText(QStringLiteral("code"));
-    // A book without its root row still has the root node.
-    if (top != Labels::RootCode && query.fieldAsText(QStringLiteral("parent")) == Labels::RootCode)
-        chain << Labels::RootCode;
-    else if (top != Labels::RootCode)
-        return {};
-    for (query.first(); !query.eof(); query.next())
-        chain << query.fieldAsText(QStringLiteral("code"));
+    query.setSql({QStringLiteral("select flbh from ywzx_ywlb where lbbh = :code")});
+    QStringList chain{code};
+    QSet<QString> seen{code};
+    while (chain.first() != Labels::RootCode) {
+        query.setText(QStringLiteral("code"), chain.first());
+        query.open();
+        const QString parent = query.firstFieldAsText();
+        // A book without its root row still has the root node.
+        if (parent == Labels::RootCode) {
+            chain.prepend(parent);
+            break;
+        }
+        if (query.isEmpty() || seen.contains(parent))
+            return {};
+        seen.insert(parent);
+        chain.prepend(parent);
+    }
     return chain;
-}
-
-QString nodeCode(const QTreeWidgetItem *node)
-{
-    const QVariant code = node->data(0, NodeRole::Code);
-    return code.isValid() ? code.toString() : Labels::chapterCode(node->text(0));
 }
 
 QTreeWidgetItem *chapterChild(QTreeWidgetItem *parent, const QString &code)
 {
     for (int i = 0; i < parent->childCount(); ++i) {
         QTreeWidgetItem *child = parent->child(i);
-        if (!Labels::isArticleLabel(child->text(0)) && nodeCode(child) == code)
+        if (!Labels::isArticleLabel(child->text(0)) && Tywzxform::nodeCode(child) == code)
             return child;
     }
     return nullptr;
@@ -222,9 +213,7 @@ void Tywzxform::markLanding()
 void Tywzxform::FindDialog2Find()
 {
     BookQuery &query = ywzxDMF->Query;
-    query.setSql({QStringLiteral("select * from ywzx_ywlb"), QStringLiteral("where ywnr like :pattern")});
-    // Bound, not pasted: % and _ keep their meaning, a quote is a character.
-    query.setText(QStringLiteral("pattern"), QLatin1Char('%') + FindDialog2->text() + QLatin1Char('%'));
+    prepareTextSearch(query, QStringLiteral("*"), FindDialog2->text());
     query.open();
     QWidget *owner = FindDialog2->isVisible() ? static_cast<QWidget *>(FindDialog2) : this;
     if (query.isEmpty()) {

@@ -47,3 +47,16 @@ CREATE INDEX ywzx_ywlb_flbh_id ON ywzx_ywlb (flbh, id);
 CREATE INDEX ywzx_ywlb_lbbh ON ywzx_ywlb (lbbh);
 CREATE INDEX ywzx_ywnr_lbbh ON ywzx_ywnr (lbbh);
 CREATE INDEX ywzx_ywnr_nrbh ON ywzx_ywnr (nrbh);
+
+-- Optional: the full-text index of the chapters' texts (ebook-tool index
+-- BOOK adds it, --drop removes it, --check verifies and repairs it; the
+-- tool's create, demo, generate and import write it unless given
+-- --no-index). A book without it is a valid book: the reader then scans.
+--   ywzx_ywlb_fts      FTS5 table with the trigram tokenizer over the texts
+--   ywzx_ywlb_fts_key  the code (lbbh) of each of its rows, by its rowid
+--   triggers ywzx_ywlb_fts_insert, _delete and _update on ywzx_ywlb keep
+--   both in step with every writer.
+-- The entries are keyed on the chapter's code, not on ywzx_ywlb's rowid,
+-- which VACUUM may renumber. The reader only reads the index, and only for
+-- a search text with a run of three or more characters without % or _
+-- (a trigram index cannot answer a shorter one).

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+// The optional full-text index of the chapters' texts: an FTS5 table with
+// the trigram tokenizer over ywzx_ywlb.ywnr, kept in step by triggers, so
+// every writer keeps it right. Its entries are keyed on the chapter's code,
+// never on the chapter table's rowid, which VACUUM may renumber. ebook-tool
+// creates, drops and checks it; the reader only reads it.
+namespace BookIndex {
+
+inline const QString Table = QStringLiteral("ywzx_ywlb_fts");
+inline const QString KeyTable = QStringLiteral("ywzx_ywlb_fts_key");
+
+// One row, one number: 2 when the book has the index.
+QString presenceSql();
+
+bool present(QSqlDatabase &db);
+// Adds the index and fills it (the caller may hold a transaction).
+void create(QSqlDatabase &db);
+void drop(QSqlDatabase &db);
+// True when the index holds exactly the chapters' texts and its triggers;
+// otherwise it is rebuilt and the result is false.
+bool checkAndRepair(QSqlDatabase &db);
+
+// The FTS5 query for a LIKE search text: each run of three or more
+// characters without "%" or "_", as phrases that must all occur; empty
+// when there is no such run (the index cannot answer: too short a run
+// matches nothing in a trigram index).
+QString matchQuery(const QString &likeText);
+
+// A condition on ywzx_ywlb: the rows whose text may match, from the index,
+// given the FTS5 query as the parameter :phrase. Rows without a code are
+// always candidates. With "ywnr like" beside it the result is exactly the
+// scan's.
+QString candidateCondition();
+
+} // namespace BookIndex

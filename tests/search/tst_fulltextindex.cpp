@@ -1,0 +1,205 @@
+#include "../browser/BrowserFixture.h"
+#include "../maintenance/DialogScript.h"
+#include "data/BookIndex.h"
+#include "maintenance/ywlbwhFrm.h"
+#include "search/FullTextQuery.h"
+
+#include <QCryptographicHash>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QtTest>
+
+// The full-text index: written by ebook-tool, kept right by every writer,
+// and giving the search exactly the scan's results.
+class TestFullTextIndex : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void indexedAndScannedAgree();
+    void indexFollowsEveryWriter();
+    void checkRepairsAndToolCommands();
+    void readerChangesNoBook();
+
+private:
+    QString copyOf(const QString &name, bool indexed);
+    QString check(const QString &book);
+    QTemporaryDir dir;
+    QString demo;
+};
+
+// The chapters whose text holds text, in the order the search lists them,
+// and whether the index answered.
+static QStringList hits(const QString &book, const QString &text, bool *indexed = nullptr,
+                        const QStringList &within = {})
+{
+    TywzxDMF dm;
+    dm.ydconn.setDatabaseFile(book);
+    const QString restriction = within.isEmpty() ? QString() : QStringLiteral("lbbh in (select value from json_each(:codes))");
+    prepareTextSearch(dm.Query, QStringLiteral("lbbh"), text, restriction);
+    if (!within.isEmpty())
+        dm.Query.setText("codes", "[\"" + within.join("\",\"") + "\"]");
+    if (indexed)
+        *indexed = dm.Query.sqlText().contains("match");
+    dm.Query.open();
+    QStringList codes;
+    for (dm.Query.first(); !dm.Query.eof(); dm.Query.next())
+        codes << dm.Query.fieldAsText("lbbh");
+    return codes;
+}
+
+void TestFullTextIndex::initTestCase()
+{
+    demo = dir.filePath("demo.mdb");
+    QCOMPARE(runTool({"demo", demo}).code, 0);
+    // ASCII letters and a quote, written through the triggers.
+    SqlFile(demo).exec("insert into ywzx_ywlb (id, lbbh, lbmc, flbh, ywnr) values "
+                       "(900, 'en', 'Moon River', '00000', 'Moon River, wider than a mile\r\nO''Neil \"sang\" 100% a_b')");
+}
+
+QString TestFullTextIndex::copyOf(const QString &name, bool indexed)
+{
+    const QString path = dir.filePath(name);
+    QFile::remove(path);
+    QFile::copy(demo, path);
+    if (!indexed)
+        runTool({"index", "--drop", path});
+    return path;
+}
+
+QString TestFullTextIndex::check(const QString &book)
+{
+    return runTool({"index", "--check", book}).out.section(book, 1).trimmed();
+}
+
+// Pieces of the book's own texts, 1 to 6 characters long, some across a
+// CR LF, with "%", "_", quotes and ASCII case changed; and texts in no chapter.
+static QStringList searchTexts(const QString &book)
+{
+    QStringList texts{"不在书中的字句", "moon", "MOON RIVER", "o'neil", "\"sang\"", "100%", "a_b", "0% a", "%", "_",
+                      "__", "r%r", "e_ _h"};
+    SqlFile file(book);
+    const int count = file.scalar("select count(*) from ywzx_ywlb where length(ywnr) > 20").toInt();
+    for (int i = 0; texts.size() < 240; ++i) {
+        const QString text = file.scalar("select ywnr from ywzx_ywlb where length(ywnr) > 20 order by rowid limit 1 offset ?",
+                                         {i % count}).toString();
+        const int length = 1 + i % 6;
+        const int breakAt = text.indexOf("\r\n", (i * 37) % text.size());
+        const int at = i % 5 == 0 && breakAt > length ? breakAt - length / 2 : (i * 53) % (text.size() - length);
+        QString piece = text.mid(at, length);
+        if (i % 7 == 3 && length > 2)
+            piece[length / 2] = '_';
+        if (i % 11 == 4 && length > 3)
+            piece.insert(1, '%');
+        texts << piece;
+    }
+    return texts;
+}
+
+void TestFullTextIndex::indexedAndScannedAgree()
+{
+    const QString indexed = copyOf("indexed.mdb", true);
+    const QString scanned = copyOf("scanned.mdb", false);
+    int answeredByIndex = 0;
+    int found = 0;
+    const QStringList texts = searchTexts(indexed);
+    QVERIFY(texts.size() >= 200);
+    for (const QString &text : texts) {
+        bool usedIndex = false;
+        const QStringList fromIndex = hits(indexed, text, &usedIndex);
+        QCOMPARE(fromIndex, hits(scanned, text));
+        answeredByIndex += usedIndex;
+        found += !fromIndex.isEmpty();
+        if (!fromIndex.isEmpty()) // the narrowing's statement too
+            QCOMPARE(hits(indexed, text, nullptr, fromIndex.mid(1)), hits(scanned, text, nullptr, fromIndex.mid(1)));
+    }
+    QVERIFY2(answeredByIndex > 60 && answeredByIndex < texts.size() - 60, qPrintable(QString::number(answeredByIndex)));
+    QVERIFY(found > 150);
+}
+
+// The dialogs' saves and deletes, another connection's write and VACUUM
+// all leave the index right.
+void TestFullTextIndex::indexFollowsEveryWriter()
+{
+    const QString book = copyOf("writers.mdb", true);
+    BrowserFixture f;
+    f.open(book);
+    ScriptedBoxes boxes;
+    const QString leaf = SqlFile(book).scalar("select lbbh from ywzx_ywlb where lbbh not in (select flbh from ywzx_ywlb) "
+                                              "and lbbh <> '00000' and lbbh <> 'en' order by rowid limit 1").toString();
+    f.window->landOnChapter(leaf);
+    whileShown<TywlbwhForm>([&] { ShowChapterDialog(leaf, f.window->TreeView, 2); }, [](TywlbwhForm &d) {
+        d.nr_memo->setPlainText("改写之后的新文字");
+        d.ok_lb_btnClick();
+    });
+    QCOMPARE(hits(book, "改写之后"), QStringList{leaf});
+    QCOMPARE(check(book), QString("is right"));
+    f.window->delete_lb_btnClick();
+    f.select(f.root());
+    whileShown<TywlbwhForm>([&] { ShowChapterDialog("00000", f.window->TreeView, 1); }, [](TywlbwhForm &d) {
+        d.lb_lbmc_Edit->setText("新章");
+        d.nr_memo->setPlainText("新添章节的文字");
+        d.ok_lb_btnClick();
+    });
+    QCOMPARE(hits(book, "新添章节").size(), 1);
+    QVERIFY(hits(book, "改写之后").isEmpty());
+    QCOMPARE(check(book), QString("is right"));
+    f.window.reset();
+    SqlFile other(book);
+    other.exec("update ywzx_ywlb set ywnr = 'Another writer' where lbbh = 'en'");
+    other.exec("delete from ywzx_ywlb where rowid in (select rowid from ywzx_ywlb order by rowid limit 3 offset 5)");
+    QCOMPARE(hits(book, "another WRITER"), QStringList{"en"});
+    QCOMPARE(check(book), QString("is right"));
+    const QString before = hits(book, "明月").join(' ');
+    other.exec("vacuum");
+    QCOMPARE(hits(book, "明月").join(' '), before);
+    QCOMPARE(check(book), QString("is right"));
+    QCOMPARE(boxes.shown.size(), 1); // the delete's question
+}
+
+void TestFullTextIndex::checkRepairsAndToolCommands()
+{
+    const QString book = copyOf("damaged.mdb", true);
+    SqlFile(book).exec("delete from ywzx_ywlb_fts_key where docid in (select docid from ywzx_ywlb_fts_key limit 5)");
+    SqlFile(book).exec("update ywzx_ywlb_fts set ywnr = 'x' where rowid = (select max(rowid) from ywzx_ywlb_fts)");
+    QCOMPARE(check(book), QString("differed from the texts; rebuilt"));
+    QCOMPARE(check(book), QString("is right"));
+    SqlFile(book).exec("drop trigger ywzx_ywlb_fts_update");
+    QCOMPARE(check(book), QString("differed from the texts; rebuilt"));
+    QCOMPARE(runTool({"index", book}).code, 1); // there already
+    QCOMPARE(runTool({"index", "--drop", book}).code, 0);
+    QCOMPARE(runTool({"index", "--check", book}).code, 1); // nothing to check
+    QCOMPARE(runTool({"index", "--wrong", book}).code, 2);
+    // Written with the index unless told otherwise.
+    const QString plain = dir.filePath("plain.mdb");
+    QCOMPARE(runTool({"create", plain, "书", "--no-index"}).code, 0);
+    QCOMPARE(runTool({"index", "--drop", plain}).code, 1);
+    const QString fresh = dir.filePath("fresh.mdb");
+    QCOMPARE(runTool({"create", fresh, "书"}).code, 0);
+    QCOMPARE(check(fresh), QString("is right"));
+}
+
+// Opening and searching leave a book without the index byte for byte as it
+// was, and one with it too.
+void TestFullTextIndex::readerChangesNoBook()
+{
+    for (bool indexed : {false, true}) {
+        const QString book = copyOf(indexed ? "read-indexed.mdb" : "read-plain.mdb", indexed);
+        const auto digest = [&] {
+            QFile file(book);
+            file.open(QIODevice::ReadOnly);
+            return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+        };
+        const QByteArray before = digest();
+        {
+            BrowserFixture f;
+            f.open(book);
+            for (const QString &text : {"明月光", "明月", "床_明"})
+                QVERIFY(!hits(book, text).isEmpty());
+        }
+        QCOMPARE(digest(), before);
+    }
+}
+
+QTEST_MAIN(TestFullTextIndex)
+#include "tst_fulltextindex.moc"
