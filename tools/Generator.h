@@ -7,6 +7,9 @@
 // and chapter texts of a given size, a word planted in a share of them.
 namespace Generator {
 
+// The most chapters (and articles) a generated book holds.
+constexpr int MaxCount = 999999;
+
 struct Options {
     int chapters = 1000;
     int fanout = 10;

@@ -1,5 +1,7 @@
 #include "browser/BookTree.h"
 
+#include "common/Handlers.h"
+
 #include <QDropEvent>
 #include <QScopedValueRollback>
 
@@ -77,5 +79,5 @@ void BookTree::dropEvent(QDropEvent *event)
     event->setDropAction(Qt::CopyAction);
     event->accept();
     if (onDrop)
-        onDrop(event->position().toPoint());
+        Handlers::run([&] { onDrop(event->position().toPoint()); });
 }

@@ -105,6 +105,8 @@ public:
     void RxSpeedButton2Click();
     void FindDialog1Find();
     void FindDialog2Find();
+    // Moves the tree to the chapter of this code, or reports it not found.
+    void landOnChapter(const QString &code);
     void BitBtn3Click();
     void BitBtn1Click();
     void N3Click();

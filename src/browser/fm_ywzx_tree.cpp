@@ -8,6 +8,7 @@
 #include "browser/LoadProgress.h"
 #include "browser/ImageList.h"
 #include "browser/WaitCursor.h"
+#include "common/Handlers.h"
 #include "common/Labels.h"
 #include "common/MessageBoxes.h"
 #include "data/ywzxDM.h"
@@ -85,9 +86,9 @@ void Tywzxform::buildTree()
     TreeView->setMinimumWidth(60);
     Splitter1->addWidget(TreeView);
 
-    connect(TreeView, &QTreeWidget::itemExpanded, this, &Tywzxform::TreeViewExpanded);
-    connect(TreeView, &QTreeWidget::currentItemChanged, this, &Tywzxform::selectionChanged);
-    connect(TreeView, &QWidget::customContextMenuRequested, this,
+    Handlers::connect(TreeView, &QTreeWidget::itemExpanded, this, &Tywzxform::TreeViewExpanded);
+    Handlers::connect(TreeView, &QTreeWidget::currentItemChanged, this, &Tywzxform::selectionChanged);
+    Handlers::connect(TreeView, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { PopupMenu1->popup(TreeView->viewport()->mapToGlobal(at)); });
     TreeView->onDrop = [this](const QPoint &at) { TreeViewDragDrop(at); };
     // The first click of a double click opened the chapter; the second must
@@ -95,7 +96,7 @@ void Tywzxform::buildTree()
     TreeView->keepsSelectedNodeOnDoubleClick = [this] { return autoExpand_; };
     // Nodes that come from anywhere but the loader (a drop, a dialog) may
     // stand at another level than their images say.
-    connect(TreeView->model(), &QAbstractItemModel::rowsInserted, this, [this] {
+    Handlers::connect(TreeView->model(), &QAbstractItemModel::rowsInserted, this, [this] {
         if (!loading_)
             invalidateNodeIcons();
     });
@@ -206,7 +207,7 @@ void Tywzxform::ReloadTree()
             TreeView->setCurrentItem(root);
     }
     if (selectionGoes)
-        MessageBoxes::runHandler([&] { TreeViewChange(root); });
+        Handlers::run([&] { TreeViewChange(root); });
     LoadChildren(root);
     // Expanding runs the loader once more (it finds the root loaded); a root
     // without children cannot be expanded.
@@ -400,7 +401,7 @@ void Tywzxform::selectionChanged(QTreeWidgetItem *current, QTreeWidgetItem *prev
 {
     if (selectionMuted_ || !current)
         return;
-    MessageBoxes::runHandler([&] { TreeViewChange(current); });
+    Handlers::run([&] { TreeViewChange(current); });
     if (autoExpand_)
         TreeView->afterPress([this, current, previous] { singleExpand(current, previous); });
 }
