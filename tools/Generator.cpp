@@ -29,7 +29,6 @@ QString code(int number)
            + QStringLiteral("%1").arg(beyond % (36 * 36 * 36 * 36), 4, 36, QLatin1Char('0')).toUpper();
 }
 
-constexpr int MaxNumber = MaxCount;
 
 // About `bytes` bytes of UTF-8 text in lines separated by CR LF.
 QString filler(QRandomGenerator &random, int bytes)
@@ -47,10 +46,10 @@ QString filler(QRandomGenerator &random, int bytes)
 
 Result write(const QString &path, const Options &options)
 {
-    if (options.chapters < 0 || options.chapters > MaxNumber || options.articles < 0 || options.articles > MaxNumber
+    if (options.chapters < 0 || options.chapters > MaxCount || options.articles < 0 || options.articles > MaxCount
         || options.fanout < 1)
         throw AppError(AppError::BookFile,
-                       QStringLiteral("chapters and articles: 0 to %1; fan-out: 1 or more").arg(MaxNumber));
+                       QStringLiteral("chapters and articles: 0 to %1; fan-out: 1 or more").arg(MaxCount));
     Result result;
     BookSchema::createBook(path, QStringLiteral("大书"), [&](QSqlDatabase &db) {
         BookWriter writer(db);

@@ -7,9 +7,8 @@
 // and chapter texts of a given size, a word planted in a share of them.
 namespace Generator {
 
-// The most chapters (and articles) a book can have: five-character codes,
-// digits up to 99,999, then a capital letter and four base-36 digits.
-constexpr int MaxCount = 99999 + 26 * 36 * 36 * 36 * 36;
+// The most chapters (and articles) a generated book holds.
+constexpr int MaxCount = 999999;
 
 struct Options {
     int chapters = 1000;

@@ -78,7 +78,7 @@ struct NumberOption {
     bool whole;
 };
 const NumberOption NumberOptions[] = {
-    {"--chapters", 0, Generator::MaxCount, true}, {"--fanout", 1, Generator::MaxCount, true},
+    {"--chapters", 0, Generator::MaxCount, true},   {"--fanout", 1, 99999, true},
     {"--articles", 0, Generator::MaxCount, true},   {"--text-bytes", 0, 100000000, true},
     {"--word-percent", 0, 100, false},
 };

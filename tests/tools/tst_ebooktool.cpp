@@ -16,9 +16,9 @@ private slots:
     void badInput();
     void demoBook();
     void demoWithoutFortunes();
+    void generateBeyondFiveDigits();
     void generateRefusesOutOfRangeNumbers();
     void noTemporaryFileLeftWhenKilled();
-    void generateBeyondFiveDigits();
 
 private:
     using Result = ToolRun;
@@ -99,7 +99,7 @@ void TestEbookTool::generateBeyondFiveDigits()
     QCOMPARE(book.scalar("select lbbh from ywzx_ywlb where lbmc='第100000章'").toString(), QString("A0000"));
     QCOMPARE(book.scalar("select flbh from ywzx_ywlb where lbmc='第100036章'").toString(), QString("00100"));
     QCOMPARE(book.scalar("select lbbh from ywzx_ywlb where lbmc='第100036章'").toString(), QString("A0010"));
-    QCOMPARE(tool({"generate", dir.filePath("too.mdb"), "--chapters", "50000000"}).code, 2);
+    QCOMPARE(tool({"generate", dir.filePath("too.mdb"), "--chapters", "1000000"}).code, 2);
 }
 
 void TestEbookTool::demoBook()
@@ -159,9 +159,9 @@ void TestEbookTool::generateRefusesOutOfRangeNumbers()
         {"--word-percent", "150", "--word-percent takes a number from 0 to 100, not '150'"},
         {"--word-percent", "-10", "--word-percent takes a number from 0 to 100, not '-10'"},
         {"--word-percent", "nan", "--word-percent takes a number from 0 to 100, not 'nan'"},
-        {"--chapters", "1.5", "--chapters takes a whole number from 0 to 43770015, not '1.5'"},
-        {"--fanout", "0", "--fanout takes a whole number from 1 to 43770015, not '0'"},
-        {"--articles", "%1", "--articles takes a whole number from 0 to 43770015, not '%1'"},
+        {"--chapters", "1.5", "--chapters takes a whole number from 0 to 999999, not '1.5'"},
+        {"--fanout", "0", "--fanout takes a whole number from 1 to 99999, not '0'"},
+        {"--articles", "%1", "--articles takes a whole number from 0 to 999999, not '%1'"},
     };
     for (const auto &c : cases) {
         const Result r = tool({"generate", path, c.option, c.value});
