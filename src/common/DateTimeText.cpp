@@ -15,7 +15,7 @@ QString storageText(const QDateTime &value)
 QDateTime fromStorageText(const QString &text)
 {
     static const QRegularExpression pattern(QStringLiteral(
-        R"(^(\d{4})-(\d{1,2})-(\d{1,2})(?:[ T](\d{1,2}):(\d{2})(?::(\d{2}))?)?$)"));
+        R"(^(\d{4})-(\d{1,2})-(\d{1,2})(?:[ T](\d{1,2}):(\d{1,2})(?::(\d{1,2}))?)?$)"));
     const QRegularExpressionMatch m = pattern.match(text.trimmed());
     if (!m.hasMatch())
         return QDateTime();
@@ -57,17 +57,34 @@ QString display(const QDateTime &value)
     return date + QLatin1Char(' ') + QLocale().toString(value.time(), longTimeFormat());
 }
 
+// A format that takes every number of one or two digits: "H" reads "9" and
+// "09" where "HH" wants two digits. Names ("MMM") and the year stay as they are.
+static QString relaxed(QString format)
+{
+    static const QRegularExpression pairs(QStringLiteral("(?<![dMHhms])([dMHhms])\\1(?![dMHhms])"));
+    return format.replace(pairs, QStringLiteral("\\1"));
+}
+
+// Date alone, or followed by a time with or without seconds: first in the
+// user's own time forms, then in 24-hour form, every part of one or two digits.
+static QStringList typedFormats()
+{
+    const QLocale locale;
+    const QString date = relaxed(shortDateFormat());
+    QStringList formats;
+    for (const QString &time : {longTimeFormat(), locale.timeFormat(QLocale::ShortFormat),
+                                QStringLiteral("H:m:s"), QStringLiteral("H:m")})
+        formats << date + QLatin1Char(' ') + relaxed(time);
+    formats << date;
+    formats.removeDuplicates();
+    return formats;
+}
+
 QDateTime parseTyped(const QString &text)
 {
     const QLocale locale;
-    const QString trimmed = text.trimmed();
-    const QString date = shortDateFormat();
-    const QStringList formats = {
-        date + QLatin1Char(' ') + longTimeFormat(),
-        date + QLatin1Char(' ') + locale.timeFormat(QLocale::ShortFormat),
-        date,
-    };
-    for (const QString &format : formats) {
+    const QString trimmed = text.simplified();
+    for (const QString &format : typedFormats()) {
         const QDateTime value = locale.toDateTime(trimmed, format);
         if (value.isValid())
             return value;

@@ -1,6 +1,7 @@
 #include "maintenance/MaintenanceDialog.h"
 
 #include "common/DateTimeText.h"
+#include "common/Handlers.h"
 #include "common/MessageBoxes.h"
 #include "common/TextHelpers.h"
 #include "common/AppError.h"
@@ -8,6 +9,7 @@
 #include "data/ywzxDM.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QMenu>
@@ -18,14 +20,22 @@
 const QColor MaintenanceDialog::Silver(0xC0, 0xC0, 0xC0);
 const QColor MaintenanceDialog::Window(Qt::white);
 
-GbkLimitValidator::GbkLimitValidator(int maxBytes, QObject *parent)
-    : QValidator(parent), maxBytes_(maxBytes)
+GbkLimitValidator::GbkLimitValidator(int maxBytes, QLineEdit *field)
+    : QValidator(field), maxBytes_(maxBytes), field_(field)
 {
+    connect(field, &QLineEdit::textChanged, this,
+            [this](const QString &text) { shownBytes_ = TextHelpers::gbkByteLength(text); });
 }
 
+// The line edit keeps undo steps only for edits: a text without them was
+// set by the program. Such a text, and an edit that does not lengthen an
+// over-long one, are Intermediate, so a later lengthening keystroke is undone.
 QValidator::State GbkLimitValidator::validate(QString &input, int &) const
 {
-    return TextHelpers::gbkByteLength(input) <= maxBytes_ ? Acceptable : Invalid;
+    const int bytes = TextHelpers::gbkByteLength(input);
+    if (bytes <= maxBytes_)
+        return Acceptable;
+    return !field_->isUndoAvailable() || bytes <= shownBytes_ ? Intermediate : Invalid;
 }
 
 ModalRunner &maintenanceDialogRunner()
@@ -103,10 +113,10 @@ QMenu *MaintenanceDialog::paneMenu(QPlainTextEdit *pane, const QStringList &item
         QAction *action = captions[i] == QLatin1String("-") ? menu->addSeparator() : menu->addAction(captions[i]);
         action->setObjectName(itemNames.value(i));
         if (actions[i])
-            connect(action, &QAction::triggered, this, actions[i]);
+            Handlers::connect(action, &QAction::triggered, this, actions[i]);
     }
     pane->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(pane, &QWidget::customContextMenuRequested, this,
+    Handlers::connect(pane, &QWidget::customContextMenuRequested, this,
             [pane, menu](const QPoint &at) { menu->popup(pane->viewport()->mapToGlobal(at)); });
     return menu;
 }
@@ -164,6 +174,17 @@ void MaintenanceDialog::afterConfirm(bool saved)
         addNext();
     else if (mode == Edit)
         close();
+}
+
+// Esc runs 取消 while it is shown (in mode 0 that reloads and locks the
+// record, the dialog stays); otherwise it closes the dialog as the close box.
+void MaintenanceDialog::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Cancel) && cancelButton()->isVisibleTo(this)) {
+        cancelButton()->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 QString MaintenanceDialog::todayText()

@@ -14,6 +14,8 @@ private slots:
     void storageText();
     void displayInChinese();
     void parseTyped();
+    void parseTypedParts_data();
+    void parseTypedParts();
     void twoDigitYearsAreWidened();
 };
 
@@ -95,6 +97,61 @@ void TestTextHelpers::parseTyped()
         } catch (const AppError &error) {
             QCOMPARE(error.message(), QString("'2024年13月' is not a valid date and time"));
         }
+    }
+    QLocale::setDefault(QLocale::system());
+}
+
+void TestTextHelpers::parseTypedParts_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QDateTime>("expected"); // invalid: refused
+    const QDate jan5(2024, 1, 5);
+    const auto at = [&](int h, int m, int s = 0) { return QDateTime(jan5, QTime(h, m, s)); };
+    const struct { const char *locale, *text; QDateTime expected; } rows[] = {
+        {"zh_CN", "2024/1/5 9:05:07", at(9, 5, 7)},
+        {"zh_CN", "2024/1/5 09:05:07", at(9, 5, 7)},
+        {"zh_CN", "2024/1/5 9:5:7", at(9, 5, 7)},
+        {"zh_CN", "2024/1/5 9:05", at(9, 5)},
+        {"zh_CN", "2024/1/5 0:00", at(0, 0)},
+        {"zh_CN", "2024/1/5 23:59:59", at(23, 59, 59)},
+        {"zh_CN", "2024/01/05 10:41:07", at(10, 41, 7)},
+        {"zh_CN", "2024/1/5", at(0, 0)},
+        {"zh_CN", " 2024/1/5  9:05 ", at(9, 5)},
+        {"zh_CN", "2024-1-5 9:5", at(9, 5)},
+        {"zh_CN", "2024-01-05 9:05:07", at(9, 5, 7)},
+        {"en_US", "1/5/2024 9:05:07 AM", at(9, 5, 7)},
+        {"en_US", "1/5/2024 9:05 PM", at(21, 5)},
+        {"en_US", "1/5/2024 14:05", at(14, 5)},
+        {"en_US", "01/05/2024", at(0, 0)},
+        {"de_DE", "5.1.2024 9:05:07", at(9, 5, 7)},
+        {"de_DE", "05.01.2024 0:00", at(0, 0)},
+        {"de_DE", "5.1.2024", at(0, 0)},
+        {"zh_CN", "2024/1/5 24:00", QDateTime()},
+        {"zh_CN", "2024/1/5 9:60", QDateTime()},
+        {"zh_CN", "2024/2/30", QDateTime()},
+        {"zh_CN", "2024/1/5 9", QDateTime()},
+        {"zh_CN", "2024/1/5 9:05:07:01", QDateTime()},
+        {"zh_CN", "9:05", QDateTime()},
+        {"zh_CN", "", QDateTime()},
+        {"zh_CN", "昨天", QDateTime()},
+        {"en_US", "1/5/2024 9:05 XM", QDateTime()},
+    };
+    for (const auto &row : rows)
+        QTest::addRow("%s %s", row.locale, row.text) << row.locale << row.text << row.expected;
+}
+
+// One- and two-digit parts, the date alone and garbage, in three locales.
+void TestTextHelpers::parseTypedParts()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, text);
+    QFETCH(QDateTime, expected);
+    QLocale::setDefault(QLocale(locale));
+    if (expected.isValid()) {
+        QCOMPARE(DateTimeText::parseTyped(text), expected);
+    } else {
+        QVERIFY_THROWS_EXCEPTION(AppError, DateTimeText::parseTyped(text));
     }
     QLocale::setDefault(QLocale::system());
 }
