@@ -69,6 +69,50 @@ QString orderWholeTable(const QString &code)
     return code + QStringLiteral(" order by id");
 }
 
+// SQLite's functions and its hidden row number under their PostgreSQL
+// names. Rows are numbered by id on the server: an article's rowid is its
+// id, and chapters are written in the order of their ids.
+QString renameFunctions(QString code)
+{
+    static const QRegularExpression rowid(QStringLiteral(R"(\browid\b)"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression charCall(QStringLiteral(R"(\bchar\s*\()"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression instrCall(QStringLiteral(R"(\binstr\s*\()"), QRegularExpression::CaseInsensitiveOption);
+    code.replace(rowid, QStringLiteral("id"));
+    code.replace(charCall, QStringLiteral("chr("));
+    code.replace(instrCall, QStringLiteral("strpos("));
+    return code;
+}
+
+// PostgreSQL 15 wants a name for every subquery in a FROM clause; SQLite
+// does not.
+QString nameSubqueries(const QString &code)
+{
+    static const QRegularExpression fromParen(QStringLiteral(R"(\b(from|join)\s*\()"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression named(QStringLiteral(R"(^\s*(as\s+)?(?!(union|where|order|group|join|on|limit|inner|left|cross)\b)[A-Za-z_]\w*)"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    QString out = code;
+    int count = 0;
+    qsizetype from = 0;
+    for (auto match = fromParen.match(out, from); match.hasMatch(); match = fromParen.match(out, from)) {
+        qsizetype pos = match.capturedEnd() - 1; // the opening parenthesis
+        int depth = 0;
+        for (; pos < out.size(); ++pos) {
+            if (out.at(pos) == QLatin1Char('('))
+                ++depth;
+            else if (out.at(pos) == QLatin1Char(')') && --depth == 0)
+                break;
+        }
+        if (pos >= out.size())
+            break;
+        ++pos;
+        if (!named.match(out.mid(pos)).hasMatch())
+            out.insert(pos, QStringLiteral(" as subquery_%1").arg(++count));
+        from = match.capturedEnd();
+    }
+    return out;
+}
+
 } // namespace
 
 QString asciiFolded(const QString &operand)
@@ -83,6 +127,6 @@ TranslatedSql toServerSql(const TranslatedSql &sqlite)
     QStringList literals;
     QString code = hideLiterals(sqlite.sql, literals);
     code.replace(jsonEach, QStringLiteral("json_array_elements_text("));
-    code = rewriteLike(orderWholeTable(code));
+    code = nameSubqueries(renameFunctions(rewriteLike(orderWholeTable(code))));
     return {showLiterals(code, literals), sqlite.parameters};
 }
