@@ -144,7 +144,8 @@ Tywzxform::Tywzxform(QWidget *parent)
     PaneZoom = new TextZoom(memo1, this);
 
     // The designed content until the book's name is read.
-    TreeView->addTopLevelItem(newNode(Labels::rootLabel(Labels::DesignedRootName), 0, false));
+    TreeView->addTopLevelItem(
+        newNode({Labels::rootLabel(Labels::DesignedRootName), Labels::RootCode, Labels::DesignedRootName}, 0, false));
     // The arrow keys walk the chapters as soon as the window opens.
     TreeView->setFocus();
 }

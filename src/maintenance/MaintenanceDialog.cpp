@@ -7,6 +7,7 @@
 #include "data/ywzxDM.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QMenu>
@@ -17,14 +18,22 @@
 const QColor MaintenanceDialog::Silver(0xC0, 0xC0, 0xC0);
 const QColor MaintenanceDialog::Window(Qt::white);
 
-GbkLimitValidator::GbkLimitValidator(int maxBytes, QObject *parent)
-    : QValidator(parent), maxBytes_(maxBytes)
+GbkLimitValidator::GbkLimitValidator(int maxBytes, QLineEdit *field)
+    : QValidator(field), maxBytes_(maxBytes), field_(field)
 {
+    connect(field, &QLineEdit::textChanged, this,
+            [this](const QString &text) { shownBytes_ = TextHelpers::gbkByteLength(text); });
 }
 
+// The line edit keeps undo steps only for edits: a text without them was
+// set by the program. Such a text, and an edit that does not lengthen an
+// over-long one, are Intermediate, so a later lengthening keystroke is undone.
 QValidator::State GbkLimitValidator::validate(QString &input, int &) const
 {
-    return TextHelpers::gbkByteLength(input) <= maxBytes_ ? Acceptable : Invalid;
+    const int bytes = TextHelpers::gbkByteLength(input);
+    if (bytes <= maxBytes_)
+        return Acceptable;
+    return !field_->isUndoAvailable() || bytes <= shownBytes_ ? Intermediate : Invalid;
 }
 
 ModalRunner &maintenanceDialogRunner()
@@ -163,6 +172,17 @@ void MaintenanceDialog::afterConfirm(bool saved)
         addNext();
     else if (mode == Edit)
         close();
+}
+
+// Esc runs 取消 while it is shown (in mode 0 that reloads and locks the
+// record, the dialog stays); otherwise it closes the dialog as the close box.
+void MaintenanceDialog::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Cancel) && cancelButton()->isVisibleTo(this)) {
+        cancelButton()->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 QString MaintenanceDialog::todayText()

@@ -14,14 +14,17 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 // Refuses typing that would make the text longer than a number of GBK bytes
-// (a Chinese character takes two). Texts set by the program are not limited.
+// (a Chinese character takes two). Texts set by the program are not limited;
+// an over-long one may be shortened but no keystroke makes it longer.
 class GbkLimitValidator : public QValidator {
 public:
-    GbkLimitValidator(int maxBytes, QObject *parent);
+    GbkLimitValidator(int maxBytes, QLineEdit *field);
     State validate(QString &input, int &pos) const override;
 
 private:
     int maxBytes_;
+    int shownBytes_ = 0; // the length of the text before the edit
+    QLineEdit *field_;
 };
 
 // What the chapter dialog and the article dialog share: the dialog's mode,
@@ -58,6 +61,8 @@ protected:
     virtual void beginAdd() = 0;
     virtual void beginEdit() = 0;
     virtual QWidget *browseButtons() const = 0;
+    // 取消: the Esc button while it is shown.
+    virtual QPushButton *cancelButton() const = 0;
     virtual void lockFields() = 0;
     // The add button's action: prepares the next record to add.
     virtual void addNext() = 0;
@@ -65,6 +70,8 @@ protected:
     // What follows a confirm: nothing after a stopped save; else mode 0
     // locks the fields, mode 1 gets ready for the next record, mode 2 closes.
     void afterConfirm(bool saved);
+
+    void keyPressEvent(QKeyEvent *event) override;
 
     QLineEdit *edit(QWidget *parent, const char *name, const QRect &geometry, int gbkLimit);
     static QLabel *caption(QWidget *parent, const char *name, const QString &text, int left, int top);

@@ -202,6 +202,22 @@ void TywlbwhForm::showPicture(const QPixmap &picture)
     Image1->setPixmap(picture);
 }
 
+bool TywlbwhForm::hasPickedPhoto() const
+{
+    return !Label1->text().isEmpty();
+}
+
+// What the photo controls show when no picture was picked in this dialog.
+void TywlbwhForm::showStoredPhoto(bool ticked)
+{
+    if (hasPickedPhoto())
+        return;
+    CheckBox1->setChecked(ticked);
+    QPixmap picture;
+    picture.loadFromData(storedPhoto_);
+    showPicture(picture);
+}
+
 void TywlbwhForm::LoadChapter(const QString &code)
 {
     BookQuery &query = prepare(ywzxDMF->Query,
@@ -226,11 +242,7 @@ void TywlbwhForm::LoadChapter(const QString &code)
         // The stored photo is shown and kept, so a save does not lose it.
         const bool hasPhoto = query.fieldAsText(QStringLiteral("checkimage")) == QLatin1String("1");
         storedPhoto_ = hasPhoto ? query.fieldAsBytes(QStringLiteral("photoimage")) : QByteArray();
-        CheckBox1->setChecked(hasPhoto);
-        QPixmap picture;
-        picture.loadFromData(storedPhoto_);
-        showPicture(picture);
-        Label1->clear();
+        showStoredPhoto(hasPhoto);
     }
     if (code == Labels::RootCode) {
         lb_flbh_Edit->setText(Labels::RootCode);
@@ -286,11 +298,10 @@ void TywlbwhForm::BeginAdd()
     lb_xgr_Edit->clear();
     nr_memo->clear();
     lb_lbbh_Edit->setText(NewRandomCode());
-    // A new chapter starts without a photo: it never inherits its parent's.
+    // A new chapter never inherits its parent's stored photo; a picture
+    // picked in this dialog stays picked.
     storedPhoto_.clear();
-    CheckBox1->setChecked(false);
-    showPicture(QPixmap());
-    Label1->clear();
+    showStoredPhoto(false);
 }
 
 QString TywlbwhForm::NewRandomCode()

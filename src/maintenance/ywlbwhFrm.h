@@ -90,11 +90,14 @@ protected:
     void lockFields() override { LockFields(); }
     void addNext() override { Insert_lb_BtnClick(); }
     QWidget *browseButtons() const override;
+    QPushButton *cancelButton() const override { return cancel_lb_btn; }
 
 private:
     void buildRecordArea();
     void buildButtonBar();
     void showPicture(const QPixmap &picture);
+    bool hasPickedPhoto() const;
+    void showStoredPhoto(bool ticked);
     void writeRow(bool insert, int nextId);
     QByteArray photoToStore() const;
     QList<QWidget *> recordFields() const;

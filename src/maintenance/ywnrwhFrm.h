@@ -49,6 +49,7 @@ protected:
     void lockFields() override { LockFields(); }
     void addNext() override { insert_nr_BtnClick(); }
     QWidget *browseButtons() const override;
+    QPushButton *cancelButton() const override { return cancel_nr_btn; }
 
 private:
     void buildRecordArea();

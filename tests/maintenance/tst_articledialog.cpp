@@ -31,6 +31,8 @@ private slots:
     void nullTitle();
     void textRoundTrip();
     void browseMode();
+    void escapeKey();
+    void overLongImportedTitle();
     void commandsFollowTheSelection();
 
 private:
@@ -334,6 +336,61 @@ void TestArticleDialog::browseMode()
         QVERIFY(d.nr_nrbt_Edit->isReadOnly()); // locked after the save
     });
     QCOMPARE(row("00020", "lbbh"), QString("00012"));
+}
+
+// A real Esc key in the shown dialog: 取消 while it is shown, else the close box.
+void TestArticleDialog::escapeKey()
+{
+    const auto esc = [](TywnrwhForm &d, QWidget *field) {
+        d.show();
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Escape);
+    };
+    open("00001", 0, [&](TywnrwhForm &d) {
+        d.edit_nr_btnClick();
+        d.nr_nrbt_Edit->setText("临时");
+        esc(d, d.nr_nrbt_Edit);
+        QVERIFY(d.isVisible()); // mode 0: reloaded and locked, not closed
+        QCOMPARE(d.nr_nrbt_Edit->text(), QString("文一"));
+        QVERIFY(d.nr_nrbt_Edit->isReadOnly() && d.exit_btn->isVisibleTo(&d));
+        esc(d, d.nr_memo); // 取消 hidden: Esc closes as the close box does
+        QVERIFY(!d.isVisible());
+    });
+    open("00001", 1, [&](TywnrwhForm &d) {
+        d.nr_nrbh_Edit->setText("00030");
+        esc(d, d.nr_nrbh_Edit);
+        QVERIFY(!d.isVisible());
+    });
+    QCOMPARE(row("00001", "nrbt"), QString("文一"));
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywnr where nrbh='00030'").toInt(), 0);
+}
+
+// An imported 50-byte title (limit 40) opens whole; no keystroke makes it
+// longer, deleting shortens it, a character may replace one as long.
+void TestArticleDialog::overLongImportedTitle()
+{
+    const QString title = QString(25, QChar(0x6587));
+    book->exec("update ywzx_ywnr set nrbt=? where nrbh='00001'", {title});
+    open("00001", 2, [&](TywnrwhForm &d) {
+        QLineEdit *e = d.nr_nrbt_Edit;
+        QCOMPARE(e->text(), title);
+        e->setFocus();
+        e->end(false);
+        QTest::keyClicks(e, "x");
+        e->insert(QStringLiteral("中"));
+        QCOMPARE(e->text(), title);
+        QTest::keyClick(e, Qt::Key_Backspace);
+        QTest::keyClick(e, Qt::Key_Backspace);
+        QCOMPARE(e->text(), title.left(23));
+        QTest::keyClicks(e, "x");
+        QCOMPARE(e->text(), title.left(23));
+        QTest::keyClick(e, Qt::Key_Left, Qt::ShiftModifier);
+        e->insert(QStringLiteral("中"));
+        QCOMPARE(e->text(), title.left(22) + "中");
+        e->selectAll();
+        QTest::keyClicks(e, "ab");
+        QCOMPARE(e->text(), QString("ab"));
+    });
 }
 
 void TestArticleDialog::commandsFollowTheSelection()

@@ -35,6 +35,8 @@ private slots:
     void codeWithAQuote();
     void cancelInBrowseMode();
     void inputLimitsCountGbkBytes();
+    void escapeKey();
+    void addKeepsAPickedPhoto();
 
 private:
     // Opens the dialog as the browser does and runs `act` while it is shown.
@@ -352,6 +354,19 @@ void TestChapterDialog::inputLimitsCountGbkBytes()
         QCOMPARE(d.lb_lbbh_Edit->text(), QString("12345"));
         d.lb_xgr_Edit->setText("张三丰"); // values set by the program are shown whole
         QCOMPARE(d.lb_xgr_Edit->text(), QString("张三丰"));
+        // ... but no keystroke makes such a value longer; deleting still works.
+        d.lb_xgr_Edit->end(false);
+        QTest::keyClicks(d.lb_xgr_Edit, "a");
+        QCOMPARE(d.lb_xgr_Edit->text(), QString("张三丰"));
+        QTest::keyClick(d.lb_xgr_Edit, Qt::Key_Backspace);
+        QCOMPARE(d.lb_xgr_Edit->text(), QString("张三"));
+        QTest::keyClicks(d.lb_xgr_Edit, "a");
+        QCOMPARE(d.lb_xgr_Edit->text(), QString("张三"));
+        d.lb_xgr_Edit->home(false);
+        QTest::keyClick(d.lb_xgr_Edit, Qt::Key_Delete);
+        QTest::keyClick(d.lb_xgr_Edit, Qt::Key_Delete);
+        QTest::keyClicks(d.lb_xgr_Edit, "abcd");
+        QCOMPARE(d.lb_xgr_Edit->text(), QString("abc"));
     });
 }
 
@@ -536,6 +551,68 @@ void TestChapterDialog::cancelInBrowseMode()
         QVERIFY(d.lb_lbmc_Edit->isReadOnly());
     });
     QCOMPARE(row("00001", "lbmc"), QString("第一章"));
+}
+
+// A real Esc key in the shown dialog: 取消 while it is shown, else the close box.
+void TestChapterDialog::escapeKey()
+{
+    const auto esc = [](TywlbwhForm &d, QWidget *field) {
+        d.show();
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Escape);
+    };
+    open("00001", 0, [&](TywlbwhForm &d) {
+        d.edit_lb_btnClick();
+        d.lb_lbmc_Edit->setText("typed");
+        esc(d, d.lb_lbmc_Edit);
+        QVERIFY(d.isVisible()); // mode 0: reloaded and locked, not closed
+        QCOMPARE(d.lb_lbmc_Edit->text(), QString("第一章"));
+        QVERIFY(d.lb_lbmc_Edit->isReadOnly() && d.exit_btn->isVisibleTo(&d));
+        esc(d, d.nr_memo); // 取消 hidden: Esc closes as the close box does
+        QVERIFY(!d.isVisible());
+    });
+    open("00001", 2, [&](TywlbwhForm &d) {
+        d.lb_lbmc_Edit->setText("typed");
+        esc(d, d.lb_lbmc_Edit);
+        QVERIFY(!d.isVisible());
+    });
+    QCOMPARE(row("00001", "lbmc"), QString("第一章"));
+}
+
+// 添加 forgets the loaded chapter's stored photo but not a picture picked in
+// the dialog: mode 0 pick then 添加, and mode 1 from one child to the next.
+void TestChapterDialog::addKeepsAPickedPhoto()
+{
+    const QString red = writePicture(dir.filePath("red.jpg"), Qt::red);
+    QFile file(red);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray redBytes = file.readAll();
+    book->exec("update ywzx_ywlb set photoimage=?, checkimage='1' where lbbh='00002'", {QByteArray("stored")});
+    f.select(f.node("第二章"));
+    TywlbwhForm::OpenPictureDialog1 = [&](QWidget *) { return red; };
+    QStringList codes;
+    for (int mode : {0, 1}) {
+        open("00002", mode, [&](TywlbwhForm &d) {
+            if (mode == 0)
+                QVERIFY(d.CheckBox1->isChecked()); // the stored photo
+            d.Image1DblClick();
+            d.CheckBox1->setChecked(true);
+            for (int child = 0; child < (mode == 0 ? 1 : 2); ++child) {
+                if (mode == 0)
+                    d.Insert_lb_BtnClick();
+                QCOMPARE(d.Label1->text(), red);
+                QVERIFY(d.CheckBox1->isChecked() && !d.Image1->pixmap().isNull());
+                QVERIFY(d.rememberedPhoto().isEmpty());
+                codes << d.lb_lbbh_Edit->text();
+                d.lb_lbmc_Edit->setText(QString("子%1").arg(codes.size()));
+                d.ok_lb_btnClick();
+            }
+        });
+    }
+    TywlbwhForm::OpenPictureDialog1 = [](QWidget *) { return QString(); };
+    QCOMPARE(codes.size(), 3);
+    for (const QString &code : codes)
+        QCOMPARE(book->scalar("select photoimage from ywzx_ywlb where lbbh=?", {code}).toByteArray(), redBytes);
 }
 
 QTEST_MAIN(TestChapterDialog)
