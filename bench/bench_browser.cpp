@@ -1,7 +1,7 @@
 // Times the browser window on large books and prints the figures:
-//   bench_browser TREE_BOOK [TEXT_BOOK WORD]
-// TREE_BOOK: expand all, collapse all, refresh, a name search that finds
-// nothing. TEXT_BOOK: full-text searches for WORD and for a text in no chapter.
+//   bench_browser --tree BOOK TITLE   one row of the tree table (run.sh prints its head)
+//   bench_browser TREE_BOOK TEXT_BOOK WORD
+// TEXT_BOOK: full-text searches for WORD and for a text in no chapter.
 #include "app/EbookApplication.h"
 #include "browser/BookTree.h"
 #include "browser/fm_ywzx.h"
@@ -11,11 +11,16 @@
 #include "search/ShowjbywnrFrm.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QStyle>
 #include <QListWidget>
 #include <QTreeWidgetItemIterator>
 #include <QTreeWidget>
 #include <cstdio>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -54,26 +59,88 @@ std::unique_ptr<Tywzxform> openWindow(TywzxDMF &dm, const QString &book)
     return window;
 }
 
-void benchTree(const QString &book)
+long residentKilobytes()
 {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields.at(1).toLong() * (sysconf(_SC_PAGESIZE) / 1024) : 0;
+}
+
+// The reference: the same tree widget (labels, icons, placeholders left
+// out) built from two statements and opened whole.
+double referenceBuild(const QString &book)
+{
+    QTreeWidget tree;
+    tree.resize(400, 600);
+    tree.show();
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reference"));
+    db.setDatabaseName(book);
+    db.open();
+    const double ms = timed([&] {
+        const QIcon icon = tree.style()->standardIcon(QStyle::SP_DirIcon);
+        QHash<QString, QTreeWidgetItem *> chapters;
+        QList<QPair<QString, QTreeWidgetItem *>> links;
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        q.exec(QStringLiteral("select lbbh, lbmc, flbh from ywzx_ywlb where flbh<>lbbh order by id"));
+        auto *root = new QTreeWidgetItem(QStringList(QStringLiteral("大书[00000]")));
+        chapters.insert(QStringLiteral("00000"), root);
+        while (q.next()) {
+            auto *item = new QTreeWidgetItem(QStringList(q.value(1).toString() + u'[' + q.value(0).toString() + u']'));
+            item->setIcon(0, icon);
+            chapters.insert(q.value(0).toString(), item);
+            links << qMakePair(q.value(2).toString(), item);
+        }
+        q.exec(QStringLiteral("select nrbh, nrbt, lbbh from ywzx_ywnr order by id"));
+        while (q.next()) {
+            auto *item = new QTreeWidgetItem(QStringList(q.value(1).toString() + QStringLiteral("[N") + q.value(0).toString() + u']'));
+            item->setIcon(0, icon);
+            links << qMakePair(q.value(2).toString(), item);
+        }
+        for (const auto &link : links)
+            if (QTreeWidgetItem *parent = chapters.value(link.first))
+                parent->addChild(link.second);
+        tree.addTopLevelItem(root);
+        tree.expandAll();
+    });
+    tree.clear();
+    db.close();
+    return ms;
+}
+
+double findNothing(Tywzxform &window)
+{
+    window.TreeView->setCurrentItem(window.rootNode());
+    window.FindDialog1->setText(QStringLiteral("没有这一章"));
+    return timed([&] { window.FindDialog1Find(); });
+}
+
+// One row of the table: reference, expand all, collapse all, refresh, name
+// search fresh and after expand all, collapse all and refresh; ratios;
+// peak memory and bytes per node after expand all.
+void benchTree(const QString &book, const QString &title)
+{
+    const double reference = referenceBuild(book);
     TywzxDMF dm;
     ywzxDMF = &dm;
-    std::unique_ptr<Tywzxform> window;
-    const double ready = timed([&] { window = openWindow(dm, book); });
-    std::printf("main window ready:  %8.1f ms (without the splash's 2 s)\n", ready);
-    const int before = dm.ydconn.statementCount();
-    const double expand = timed([&] { window->N9Click(); });
-    std::printf("expand all:         %8.1f ms  (%d nodes, %d statements)\n", expand, nodeCount(window->TreeView),
-                dm.ydconn.statementCount() - before);
-    std::printf("collapse all:       %8.1f ms\n", timed([&] { window->N10Click(); }));
-    std::printf("refresh:            %8.1f ms\n", timed([&] { window->N5Click(); }));
-    std::printf("expand all again:   %8.1f ms\n", timed([&] { window->N9Click(); }));
+    std::unique_ptr<Tywzxform> window = openWindow(dm, book);
     window->N5Click();
-    window->TreeView->setCurrentItem(window->rootNode());
-    window->FindDialog1->setText(QStringLiteral("没有这一章"));
-    const double search = timed([&] { window->FindDialog1Find(); });
-    std::printf("name search down from the root, nothing found: %8.1f ms  (%d nodes loaded)\n", search,
-                nodeCount(window->TreeView));
+    const long before = residentKilobytes();
+    const double expand = timed([&] { window->N9Click(); });
+    const int nodes = nodeCount(window->TreeView);
+    const double perNode = (residentKilobytes() - before) * 1024.0 / qMax(1, nodes);
+    const double collapse = timed([&] { window->N10Click(); });
+    const double refresh = timed([&] { window->N5Click(); });
+    const double searchAfter = findNothing(*window);
+    window = openWindow(dm, book); // a fresh window
+    window->N5Click();
+    const double searchFresh = findNothing(*window);
+    std::printf("| %s | %d | %.0f | %.0f | %.2f | %.0f | %.0f | %.0f | %.2f | %.0f | %.2f | %ld | %.0f |\n",
+                qPrintable(title), nodes, reference, expand, expand / reference, collapse, refresh, searchFresh,
+                searchFresh / reference, searchAfter, searchAfter / searchFresh, peakMegabytes(), perNode);
+    std::fflush(stdout);
     window.reset();
     ywzxDMF = nullptr;
 }
@@ -107,12 +174,15 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     EbookApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: bench_browser TREE_BOOK [TEXT_BOOK WORD]\n");
+        std::fprintf(stderr, "usage: bench_browser --tree BOOK TITLE | bench_browser TREE_BOOK TEXT_BOOK WORD\n");
         return 2;
     }
     EbookApplication::installFontSubstitutions();
     MessageBoxes::setHandler([](const MessageBoxes::Request &) { return QMessageBox::Ok; });
-    benchTree(QString::fromLocal8Bit(argv[1]));
+    if (argc >= 3 && QByteArray(argv[1]) == "--tree") {
+        benchTree(QString::fromLocal8Bit(argv[2]), argc >= 4 ? QString::fromLocal8Bit(argv[3]) : QString());
+        return 0;
+    }
     if (argc >= 4)
         benchText(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     std::printf("peak memory:        %8ld MB\n", peakMegabytes());

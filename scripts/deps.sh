@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need.
-# Usage: scripts/deps.sh [build|test]   (test adds the packages of the GUI end-to-end tests)
+# Usage: scripts/deps.sh [build|test]   (test adds the packages of the GUI end-to-end tests
+#                                        and the PostgreSQL server of the server tests)
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev
-          qt6-translations-l10n fonts-noto-cjk fonts-arphic-uming fortunes-zh mdbtools-dev)
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev
+          qt6-translations-l10n fonts-noto-cjk fonts-arphic-uming fortunes-zh mdbtools-dev
+          qt6-svg-dev dpkg-dev)
 if [ "${1:-build}" = test ]; then
-  packages+=(xvfb xauth xdotool x11-utils openbox imagemagick poppler-utils)
+  packages+=(xvfb xauth xdotool x11-utils openbox imagemagick poppler-utils postgresql postgresql-common)
 fi
 
 missing=()

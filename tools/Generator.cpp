@@ -18,7 +18,18 @@ const QStringList Lines = {
     QStringLiteral("千山鸟飞绝，万径人踪灭。"), QStringLiteral("孤舟蓑笠翁，独钓寒江雪。"),
 };
 
-QString code(int number) { return QStringLiteral("%1").arg(number, 5, 10, QLatin1Char('0')); }
+// Five characters: the number itself up to 99,999; beyond, a capital letter
+// and four digits or capitals (base 36), which no number below collides with.
+QString code(int number)
+{
+    if (number <= 99999)
+        return QStringLiteral("%1").arg(number, 5, 10, QLatin1Char('0'));
+    const int beyond = number - 100000;
+    return QChar(u'A' + beyond / (36 * 36 * 36 * 36))
+           + QStringLiteral("%1").arg(beyond % (36 * 36 * 36 * 36), 4, 36, QLatin1Char('0')).toUpper();
+}
+
+constexpr int MaxNumber = 99999 + 26 * 36 * 36 * 36 * 36;
 
 // About `bytes` bytes of UTF-8 text in lines separated by CR LF.
 QString filler(QRandomGenerator &random, int bytes)
@@ -36,9 +47,10 @@ QString filler(QRandomGenerator &random, int bytes)
 
 Result write(const QString &path, const Options &options)
 {
-    if (options.chapters < 0 || options.chapters > 99999 || options.articles < 0 || options.articles > 99999
+    if (options.chapters < 0 || options.chapters > MaxNumber || options.articles < 0 || options.articles > MaxNumber
         || options.fanout < 1)
-        throw AppError(AppError::BookFile, QStringLiteral("chapters and articles: 0 to 99999; fan-out: 1 or more"));
+        throw AppError(AppError::BookFile,
+                       QStringLiteral("chapters and articles: 0 to %1; fan-out: 1 or more").arg(MaxNumber));
     Result result;
     BookSchema::createBook(path, QStringLiteral("大书"), [&](QSqlDatabase &db) {
         BookWriter writer(db);

@@ -5,6 +5,7 @@
 #include "common/AppError.h"
 #include "data/BookSchema.h"
 #include "data/TemporaryFiles.h"
+#include "data/ServerBook.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -22,7 +23,10 @@ const char *Usage =
     "       ebook-tool generate FILE [--chapters N] [--fanout F] [--articles M]\n"
     "                  [--text-bytes B] [--word W --word-percent P]\n"
     "                                            write a large book for benchmarks\n"
-    "       ebook-tool import ACCESS_FILE BOOK   bring a book kept in an Access file over\n";
+    "       ebook-tool import ACCESS_FILE BOOK   bring a book kept in an Access file over\n"
+    "       ebook-tool push BOOK URL [--replace] copy a book file into an empty PostgreSQL database\n"
+    "       ebook-tool pull URL BOOK             write a new book file from a PostgreSQL database\n"
+    "       (URL: postgresql://user@host:port/database)\n";
 
 int fail(const QString &message)
 {
@@ -116,6 +120,25 @@ int generate(const QStringList &args)
     return 0;
 }
 
+int push(const QStringList &args)
+{
+    const bool replace = args.size() == 4;
+    if (replace && args.at(3) != QLatin1String("--replace"))
+        return usage();
+    const ServerBook::Counts counts = ServerBook::push(args.at(1), ServerConfig::fromUri(args.at(2)), replace);
+    say(QStringLiteral("pushed %1 rows of ywzx_ywlb and %2 rows of ywzx_ywnr from %3")
+            .arg(counts.chapters).arg(counts.articles).arg(args.at(1)));
+    return 0;
+}
+
+int pull(const QStringList &args)
+{
+    const ServerBook::Counts counts = ServerBook::pull(ServerConfig::fromUri(args.at(1)), args.at(2));
+    say(QStringLiteral("pulled %1 rows of ywzx_ywlb and %2 rows of ywzx_ywnr into %3")
+            .arg(counts.chapters).arg(counts.articles).arg(args.at(2)));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -142,6 +165,10 @@ int main(int argc, char **argv)
         }
         if (command == QLatin1String("import") && args.size() == 3)
             return import(args.at(1), args.at(2));
+        if (command == QLatin1String("push") && (args.size() == 3 || args.size() == 4))
+            return push(args);
+        if (command == QLatin1String("pull") && args.size() == 3)
+            return pull(args);
         if (command == QLatin1String("generate") && args.size() >= 2)
             return generate(args.mid(1));
     } catch (const AppError &error) {

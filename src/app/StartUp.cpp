@@ -1,5 +1,6 @@
 #include "app/StartUp.h"
 
+#include "app/DesktopSettings.h"
 #include "app/EbookApplication.h"
 #include "app/SplashUnit.h"
 #include "browser/fm_ywzx.h"
@@ -9,6 +10,7 @@
 #include "data/BookFile.h"
 #include "data/ywzxDM.h"
 
+#include <QIcon>
 #include <QLabel>
 #include <QLocale>
 #include <QThread>
@@ -55,6 +57,7 @@ int run(QApplication &app)
     TSplashForm splash;
     showSplash(splash);
     QApplication::setApplicationName(AppInfo::Title);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/mochuan-ebook.svg")));
 
     QString where = QStringLiteral("opening the book file");
     try {
@@ -66,8 +69,10 @@ int run(QApplication &app)
         std::unique_ptr<Tywzxform> window(Tywzxform::create());
         ywzxform = window.get();
         splash.hide();
-        window->showMaximized();
+        DesktopSettings::restore(*window);
+        DesktopSettings::showMainWindow(*window);
         const int code = app.exec();
+        DesktopSettings::save(*window);
         ywzxform = nullptr;
         window.reset();
         ywzxDMF = nullptr;

@@ -24,6 +24,14 @@ void BookTree::afterPress(std::function<void()> action)
         action();
 }
 
+void BookTree::expandAtOnce(const QList<QTreeWidgetItem *> &nodes)
+{
+    scheduleDelayedItemsLayout(); // each expansion only notes itself until the layout
+    for (QTreeWidgetItem *node : nodes)
+        node->setExpanded(true);
+    executeDelayedItemsLayout();
+}
+
 void BookTree::mousePressEvent(QMouseEvent *event)
 {
     QTreeWidgetItem *before = currentItem();

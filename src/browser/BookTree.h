@@ -20,6 +20,8 @@ public:
     // handled, or at once outside a press. Rows that move during a press
     // would make the view select the row that came under the pointer.
     void afterPress(std::function<void()> action);
+    // Opens many nodes with one layout of the view instead of one each.
+    void expandAtOnce(const QList<QTreeWidgetItem *> &nodes);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

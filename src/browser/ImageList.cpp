@@ -6,16 +6,19 @@
 
 namespace {
 
-QPixmap blank()
+// Drawn in 16 × 16 logical pixels at the scale of the screen (1, 1.5, 2), so
+// the tree's pictures stay sharp on a high-density screen.
+QPixmap blank(qreal scale)
 {
-    QPixmap pixmap(16, 16);
+    QPixmap pixmap(qRound(16 * scale), qRound(16 * scale));
+    pixmap.setDevicePixelRatio(scale);
     pixmap.fill(Qt::transparent);
     return pixmap;
 }
 
-QPixmap handRight()
+QPixmap handRight(qreal scale)
 {
-    QPixmap pixmap = blank();
+    QPixmap pixmap = blank(scale);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(90, 60, 30), 1));
@@ -29,14 +32,16 @@ QPixmap handRight()
     return pixmap;
 }
 
-QPixmap handDown()
+QPixmap handDown(qreal scale)
 {
-    return handRight().transformed(QTransform().rotate(90));
+    QPixmap pixmap = handRight(scale).transformed(QTransform().rotate(90));
+    pixmap.setDevicePixelRatio(scale);
+    return pixmap;
 }
 
-QPixmap book(bool open)
+QPixmap book(bool open, qreal scale)
 {
-    QPixmap pixmap = blank();
+    QPixmap pixmap = blank(scale);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     if (!open) {
@@ -63,9 +68,9 @@ QPixmap book(bool open)
     return pixmap;
 }
 
-QPixmap sheet(bool written)
+QPixmap sheet(bool written, qreal scale)
 {
-    QPixmap pixmap = blank();
+    QPixmap pixmap = blank(scale);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath page;
@@ -88,10 +93,15 @@ QPixmap sheet(bool written)
     return pixmap;
 }
 
+QVector<QPixmap> drawn(qreal scale)
+{
+    return {handRight(scale), handDown(scale), book(false, scale), book(true, scale), sheet(false, scale), sheet(true, scale)};
+}
+
 } // namespace
 
 ImageList::ImageList()
-    : images_{handRight(), handDown(), book(false), book(true), sheet(false), sheet(true)}
+    : images_(drawn(1)), denser_{drawn(1.5), drawn(2)}
 {
 }
 
@@ -108,8 +118,10 @@ QIcon ImageList::icon(int image, int selectedImage) const
         icons_.resize(count() * count());
     QIcon &icon = icons_[key];
     if (icon.isNull()) {
-        icon.addPixmap(images_.at(image), QIcon::Normal);
-        icon.addPixmap(images_.at(selectedImage), QIcon::Selected);
+        for (const QVector<QPixmap> *set : {&images_, &denser_[0], &denser_[1]}) {
+            icon.addPixmap(set->at(image), QIcon::Normal);
+            icon.addPixmap(set->at(selectedImage), QIcon::Selected);
+        }
     }
     return icon;
 }

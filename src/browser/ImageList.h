@@ -18,5 +18,6 @@ public:
 private:
     ImageList();
     QVector<QPixmap> images_;
+    QVector<QPixmap> denser_[2]; // the same at 1.5 and 2 times the pixels, for denser screens
     mutable QVector<QIcon> icons_;
 };

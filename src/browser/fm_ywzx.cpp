@@ -4,10 +4,12 @@
 
 #include "browser/BookTree.h"
 #include "browser/MC_About.h"
+#include "browser/TextZoom.h"
 #include "common/AppError.h"
 #include "common/DateTimeText.h"
 #include "common/Handlers.h"
 #include "common/Labels.h"
+#include "common/LineEdits.h"
 #include "common/MessageBoxes.h"
 #include "search/FindDialog.h"
 
@@ -72,6 +74,7 @@ QLineEdit *readOnlyEdit(QWidget *parent, const char *name, const QRect &geometry
 {
     auto *edit = named(new QLineEdit(parent), name);
     edit->setReadOnly(true);
+    LineEdits::showBeginningWhenSet(edit);
     edit->setGeometry(geometry);
     QPalette palette = edit->palette();
     palette.setColor(QPalette::Base, Silver);
@@ -139,6 +142,8 @@ Tywzxform::Tywzxform(QWidget *parent)
     FindDialog2 = new FindDialog(this, QStringLiteral("FindDialog2"),
                                  FindDialog::HideMatchCase | FindDialog::HideWholeWord | FindDialog::HideUpDown);
     connectHandlers();
+    buildKeyboardCommands();
+    PaneZoom = new TextZoom(memo1, this);
 
     // The designed content until the book's name is read.
     TreeView->addTopLevelItem(
@@ -232,9 +237,7 @@ void Tywzxform::buildRightSide()
     QPalette palette = memo1->palette();
     palette.setColor(QPalette::Base, InfoBk);
     memo1->setPalette(palette);
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(12);
-    memo1->setFont(font);
+    memo1->setFont(designedPaneFont());
     memo1->setContextMenuPolicy(Qt::CustomContextMenu);
     memo1->setTabChangesFocus(true); // Tab leaves the pane instead of typing into it
     frame->addWidget(memo1);
@@ -358,7 +361,7 @@ void Tywzxform::printPane(QPrinter &printer)
     document->documentLayout()->setPaintDevice(&printer);
     // A pixel size means device pixels to a printer: print in points instead,
     // so the page shows the pane's text at the size the screen shows it.
-    QFont font = memo1->font();
+    QFont font = designedPaneFont();
     if (font.pixelSize() > 0)
         font.setPointSizeF(font.pixelSize() * 72.0 / 96.0);
     document->setDefaultFont(font);
@@ -386,6 +389,13 @@ void Tywzxform::printPane(QPrinter &printer)
         throw AppError(AppError::FileOpen, QStringLiteral("打印失败：打印机 \"%1\" 未能完成打印作业")
                                                .arg(printer.printerName().isEmpty() ? printer.outputFileName()
                                                                                     : printer.printerName()));
+}
+
+QFont Tywzxform::designedPaneFont()
+{
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(12);
+    return font;
 }
 
 void Tywzxform::BitBtn1Click()

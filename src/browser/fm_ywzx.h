@@ -3,8 +3,11 @@
 #include <QMainWindow>
 #include <QString>
 #include <functional>
+#include <memory>
 
+class BookOutline;
 class BookTree;
+class LoadProgress;
 class FindDialog;
 class QAction;
 class QFrame;
@@ -19,6 +22,7 @@ class QTextEdit;
 class QTimer;
 class QToolButton;
 class QTreeWidgetItem;
+class TextZoom;
 
 // The browser window, the program's main window: the chapter tree on the
 // left, the reading pane on the right, toolbar, status bar and clock.
@@ -53,6 +57,11 @@ public:
     QTimer *Timer1;
     FindDialog *FindDialog1; // chapter-name search
     FindDialog *FindDialog2; // full-text search
+    // Keyboard commands of the window: Ctrl+F, Ctrl+Shift+F, F3, Shift+F3,
+    // Ctrl+P, F1, Ctrl+Q.
+    QAction *FindNameAction, *FindTextAction, *FindNextAction, *FindPreviousAction;
+    QAction *PrintAction, *AboutAction, *QuitAction;
+    TextZoom *PaneZoom; // the reading pane's zoom
 
     // Selection state, kept by TreeViewChange for the maintenance commands.
     QString currentChapterCode;
@@ -104,6 +113,7 @@ public:
     void FindDialog2Find();
     // Moves the tree to the chapter of this code, or reports it not found.
     void landOnChapter(const QString &code);
+    void markLanding();
     void BitBtn3Click();
     void BitBtn1Click();
     void N3Click();
@@ -111,6 +121,11 @@ public:
     void N7Click();
     void N11Click();
     void N13Click();
+    // F3 / Shift+F3 outside a text: the last chapter-name search again,
+    // downward or upward (the find dialog opens when there is none yet).
+    void repeatNameSearch(bool down);
+    // The pane's menu offers only what can act on the pane as it is.
+    void updatePaneMenu();
 
     // The clock's text: short date, a blank, long time; the date alone at midnight.
     static QString clockText(const QDateTime &now);
@@ -118,6 +133,8 @@ public:
     void printPane(QPrinter &printer);
     // Shows the print dialog; replaceable so that tests need no person.
     static std::function<bool(QPrinter &, QWidget *)> runPrintDialog;
+    // The pane's designed font, "宋体" 12 pixels: zoom changes the screen only.
+    static QFont designedPaneFont();
 
 protected:
     explicit Tywzxform(QWidget *parent = nullptr);
@@ -130,6 +147,7 @@ private:
     void buildStatusBar();
     void buildMenus();
     void connectHandlers();
+    void buildKeyboardCommands();
     void selectionChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous);
     void singleExpand(QTreeWidgetItem *current, QTreeWidgetItem *previous);
     void selectNode(QTreeWidgetItem *node);
@@ -138,6 +156,15 @@ private:
     };
     QTreeWidgetItem *newNode(const NodeRecord &record, int level, bool withPlaceholder) const;
     void becomeNode(QTreeWidgetItem *node, QTreeWidgetItem *made);
+    // The loader, from the book or from an outline read before; true when
+    // the node was due for loading.
+    bool loadChildren(QTreeWidgetItem *node, const BookOutline *outline);
+    QList<QTreeWidgetItem *> childrenFromBook(const QString &code, int level) const;
+    QList<QTreeWidgetItem *> childrenFromOutline(const BookOutline &outline, const QString &code, int level) const;
+    QTreeWidgetItem *chapterNode(const QString &code, const QString &name, int level) const;
+    QTreeWidgetItem *articleNode(const QString &code, const QString &title, int level) const;
+    bool loadOnWalk(QTreeWidgetItem *node, std::unique_ptr<BookOutline> &outline, LoadProgress &progress);
+    static QList<QTreeWidgetItem *> loadedOf(const QList<QTreeWidgetItem *> &nodes);
     void setNodeImages(QTreeWidgetItem *node, int level) const;
     void moveNode(QTreeWidgetItem *node, QTreeWidgetItem *target);
     void setChapterButtons(QTreeWidgetItem *node);

@@ -3,7 +3,9 @@
 #include "browser/fm_ywzx.h"
 
 #include "app/SplashUnit.h"
+#include "browser/BookOutline.h"
 #include "browser/BookTree.h"
+#include "browser/LoadProgress.h"
 #include "browser/ImageList.h"
 #include "browser/WaitCursor.h"
 #include "common/Handlers.h"
@@ -20,6 +22,7 @@
 #include <QScopedValueRollback>
 #include <QVBoxLayout>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -183,20 +186,25 @@ void Tywzxform::selectNode(QTreeWidgetItem *node)
         TreeView->setCurrentItem(node);
 }
 
+// The tree is rebuilt from a fresh root (a model reset): removing rows one
+// by one would leave the view's bookkeeping of an earlier expand all behind,
+// and every later removal would walk it.
 void Tywzxform::ReloadTree()
 {
-    QTreeWidgetItem *root = rootNode();
-    if (!root)
+    QTreeWidgetItem *oldRoot = rootNode();
+    if (!oldRoot)
         return;
     RepaintSuspended suspended(TreeView);
     QTreeWidgetItem *selected = TreeView->currentItem();
-    const bool selectionGoes = selected && selected != root;
+    const bool selectionGoes = selected && selected != oldRoot;
+    QTreeWidgetItem *root = nullptr;
     {
         Muted muted(selectionMuted_);
-        const QList<QTreeWidgetItem *> children = root->takeChildren();
-        if (selectionGoes)
+        root = newNode({oldRoot->text(0), nodeCode(oldRoot), oldRoot->data(0, NodeRole::Name).toString()}, 0, false);
+        TreeView->clear();
+        TreeView->addTopLevelItem(root);
+        if (selected)
             TreeView->setCurrentItem(root);
-        qDeleteAll(children);
     }
     if (selectionGoes)
         Handlers::run([&] { TreeViewChange(root); });
@@ -218,13 +226,20 @@ void Tywzxform::TreeViewExpanded(QTreeWidgetItem *node)
 
 void Tywzxform::LoadChildren(QTreeWidgetItem *node)
 {
+    loadChildren(node, nullptr);
+}
+
+bool Tywzxform::loadChildren(QTreeWidgetItem *node, const BookOutline *outline)
+{
     const QString code = nodeCode(node);
     const bool due = (node->childCount() == 0 && code == Labels::RootCode) || isNotLoaded(node);
     if (!due) {
         AssignNodeIcons();
-        return;
+        return false;
     }
-    WaitCursor wait;
+    std::optional<WaitCursor> wait; // a bulk load shows its own
+    if (!outline)
+        wait.emplace();
     // The placeholder is gone from here on: it leaves the tree unless it can
     // become the first loaded child, which spares the view a removal.
     QTreeWidgetItem *placeholder = node->childCount() == 1 ? node->child(0) : nullptr;
@@ -232,32 +247,10 @@ void Tywzxform::LoadChildren(QTreeWidgetItem *node)
         QTreeWidgetItem *item;
         ~Discard() { delete item; }
     } discard{placeholder};
-    const int level = levelOf(node) + 1;
-    QList<QTreeWidgetItem *> children;
-    BookQuery &chapters = ywzxDMF->ywlbQuery;
-    chapters.close();
-    chapters.setSql({QStringLiteral("select * from ywzx_ywlb where  (flbh<>lbbh) and (flbh=:flbh)    order by id")});
-    chapters.setText(QStringLiteral("flbh"), code);
-    chapters.open();
-    if (!chapters.isEmpty()) {
-        for (chapters.first(); !chapters.eof(); chapters.next()) {
-            const QString name = chapters.fieldAsText(QStringLiteral("lbmc"));
-            const QString chapterCode = chapters.fieldAsText(QStringLiteral("lbbh"));
-            children << newNode({Labels::chapterLabel(name, chapterCode), chapterCode, name}, level, true);
-        }
-    } else {
-        BookQuery &articles = ywzxDMF->ywnrQuery;
-        articles.close();
-        articles.setText(QStringLiteral("lbbh"), code);
-        articles.open();
-        if (articles.isEmpty())
-            return;
-        for (articles.first(); !articles.eof(); articles.next()) {
-            const QString title = articles.fieldAsText(QStringLiteral("nrbt"));
-            const QString articleCode = articles.fieldAsText(QStringLiteral("nrbh"));
-            children << newNode({Labels::articleLabel(title, articleCode), articleCode, title}, level, false);
-        }
-    }
+    QList<QTreeWidgetItem *> children =
+        outline ? childrenFromOutline(*outline, code, levelOf(node) + 1) : childrenFromBook(code, levelOf(node) + 1);
+    if (children.isEmpty())
+        return true; // loaded empty: no icon rule
     {
         QScopedValueRollback<bool> loading(loading_, true);
         if (placeholder && TreeView->currentItem() != placeholder) {
@@ -267,6 +260,59 @@ void Tywzxform::LoadChildren(QTreeWidgetItem *node)
         node->addChildren(children);
     }
     AssignNodeIcons();
+    return true;
+}
+
+// The child chapters of code, else its articles, as the book gives them now.
+QList<QTreeWidgetItem *> Tywzxform::childrenFromBook(const QString &code, int level) const
+{
+    QList<QTreeWidgetItem *> children;
+    BookQuery &chapters = ywzxDMF->ywlbQuery;
+    chapters.close();
+    chapters.setSql({QStringLiteral("select * from ywzx_ywlb where  (flbh<>lbbh) and (flbh=:flbh)    order by id")});
+    chapters.setText(QStringLiteral("flbh"), code);
+    chapters.open();
+    if (!chapters.isEmpty()) {
+        for (chapters.first(); !chapters.eof(); chapters.next())
+            children << chapterNode(chapters.fieldAsText(QStringLiteral("lbbh")),
+                                    chapters.fieldAsText(QStringLiteral("lbmc")), level);
+        return children;
+    }
+    BookQuery &articles = ywzxDMF->ywnrQuery;
+    articles.close();
+    articles.setText(QStringLiteral("lbbh"), code);
+    articles.open();
+    for (articles.first(); !articles.eof(); articles.next())
+        children << articleNode(articles.fieldAsText(QStringLiteral("nrbh")),
+                                articles.fieldAsText(QStringLiteral("nrbt")), level);
+    return children;
+}
+
+// The same children, taken from an outline read before.
+QList<QTreeWidgetItem *> Tywzxform::childrenFromOutline(const BookOutline &outline, const QString &code,
+                                                        int level) const
+{
+    QList<QTreeWidgetItem *> children;
+    if (const auto *chapters = outline.chaptersUnder(code)) {
+        children.reserve(chapters->size());
+        for (const BookOutline::Entry &chapter : *chapters)
+            children << chapterNode(chapter.code, chapter.name, level);
+    } else if (const auto *articles = outline.articlesOf(code)) {
+        children.reserve(articles->size());
+        for (const BookOutline::Entry &article : *articles)
+            children << articleNode(article.code, article.name, level);
+    }
+    return children;
+}
+
+QTreeWidgetItem *Tywzxform::chapterNode(const QString &code, const QString &name, int level) const
+{
+    return newNode({Labels::chapterLabel(name, code), code, name}, level, true);
+}
+
+QTreeWidgetItem *Tywzxform::articleNode(const QString &code, const QString &title, int level) const
+{
+    return newNode({Labels::articleLabel(title, code), code, title}, level, false);
 }
 
 // A tree node takes the label, images and children of a node made apart.
@@ -295,24 +341,45 @@ void Tywzxform::AssignNodeIcons()
 }
 
 // Every node is expanded, in tree order, the loader running for each node
-// that opens. The loads come first and the view opens everything at once
-// afterwards: opening node by node would make the view redo its layout and
-// its bookkeeping of open nodes for each one, a cost that grows with the
-// square of the book.
+// that opens. The book's outline is read first (two statements instead of
+// two per chapter), the loads come next, and the view opens everything at
+// once afterwards: opening node by node would make the view redo its layout
+// for each one. Cancelled, what was loaded stays loaded and opens.
 void Tywzxform::N9Click()
 {
     WaitCursor wait;
-    for (int i = 0; i < TreeView->topLevelItemCount(); ++i) {
+    BookOutline outline;
+    outline.read(ywzxDMF->ydconn);
+    LoadProgress progress(this, outline.chapterCount());
+    QList<QTreeWidgetItem *> loaded;
+    for (int i = 0; i < TreeView->topLevelItemCount() && !progress.cancelled(); ++i) {
         QList<QTreeWidgetItem *> pending{TreeView->topLevelItem(i)};
         while (!pending.isEmpty()) {
             QTreeWidgetItem *node = pending.takeLast();
-            if (node->childCount() > 0 && !node->isExpanded())
-                LoadChildren(node);
+            if (node->childCount() > 0 && !node->isExpanded()) {
+                const bool wasDue = loadChildren(node, &outline);
+                loaded << node;
+                if (wasDue && !progress.step())
+                    break;
+            }
             for (int c = node->childCount() - 1; c >= 0; --c)
                 pending << node->child(c);
         }
     }
-    TreeView->expandAll(); // each expansion finds its node loaded
+    if (progress.cancelled())
+        TreeView->expandAtOnce(loadedOf(loaded));
+    else
+        TreeView->expandAll(); // each expansion finds its node loaded
+}
+
+// The nodes of list that hold loaded children (so opening one runs no query).
+QList<QTreeWidgetItem *> Tywzxform::loadedOf(const QList<QTreeWidgetItem *> &nodes)
+{
+    QList<QTreeWidgetItem *> result;
+    for (QTreeWidgetItem *node : nodes)
+        if (node->childCount() > 0 && !isNotLoaded(node))
+            result << node;
+    return result;
 }
 
 void Tywzxform::N10Click()

@@ -14,6 +14,9 @@ public:
     static constexpr const char *DateConversion = "EConvertError";
     static constexpr const char *FileOpen = "EFOpenError";
     static constexpr const char *BookFile = "EBookFileError";
+    static constexpr const char *ServerSetup = "EServerConfigError";
+    // A save met a row with its code that another station wrote meanwhile.
+    static constexpr const char *DuplicateCode = "EDuplicateCodeError";
 
     AppError(const QString &kind, const QString &message)
         : kind_(kind), message_(message), utf8_(message.toUtf8()) {}

@@ -2,6 +2,7 @@
 
 #include "common/AppError.h"
 #include "data/BookFile.h"
+#include "data/ServerConfig.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -30,14 +31,30 @@ void BookConnection::setDatabaseFile(const QString &path)
     file_ = path;
 }
 
+BookConnection::Engine BookConnection::engine() const
+{
+    return isServerConfigPath(file_) ? Engine::Server : Engine::SQLite;
+}
+
 void BookConnection::open()
 {
     if (isOpen())
         return;
+    if (engine() == Engine::Server) {
+        openServer();
+        return;
+    }
     // Checked first: the driver would create a missing file.
     BookFile::verify(file_);
+    if (QSqlDatabase::contains(name_) && QSqlDatabase::database(name_, false).driverName() != QLatin1String("QSQLITE"))
+        QSqlDatabase::removeDatabase(name_);
     QSqlDatabase db = QSqlDatabase::contains(name_) ? QSqlDatabase::database(name_, false)
                                                     : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+    openFile(db);
+}
+
+void BookConnection::openFile(QSqlDatabase &db)
+{
     db.setDatabaseName(file_);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     if (!db.open())
@@ -49,6 +66,44 @@ void BookConnection::open()
         db.close();
         throw AppError(AppError::Database, message);
     }
+}
+
+// Reads the configuration, logs in and checks that both tables can be
+// read; writes nothing.
+void BookConnection::openServer()
+{
+    const ServerConfig config = ServerConfig::readFile(file_);
+    if (QSqlDatabase::contains(name_))
+        QSqlDatabase::removeDatabase(name_);
+    QSqlDatabase db = config.addDatabase(name_);
+    if (!db.open())
+        throw AppError(AppError::Database, QStringLiteral("Cannot connect to the book's database %1 named in '%2': %3")
+                                               .arg(config.describe(), file_, engineMessage(db.lastError())));
+    for (const char *table : {"ywzx_ywlb", "ywzx_ywnr"}) {
+        QSqlQuery probe(db);
+        if (!probe.exec(QStringLiteral("select * from %1 where false").arg(QLatin1String(table)))) {
+            const QString message = engineMessage(probe.lastError());
+            probe = QSqlQuery();
+            db.close();
+            throw AppError(AppError::Database, QStringLiteral("The database %1 named in '%2' holds no book: %3")
+                                                   .arg(config.describe(), file_, message));
+        }
+    }
+    suspect_ = false;
+}
+
+// After a failed statement a cheap probe tells a lost server connection
+// from a statement's own fault.
+void BookConnection::reconnectIfLost()
+{
+    if (!suspect_ || engine() != Engine::Server || !isOpen())
+        return;
+    suspect_ = false;
+    QSqlQuery probe(QSqlDatabase::database(name_, false));
+    if (probe.exec(QStringLiteral("select 1")))
+        return;
+    probe = QSqlQuery();
+    close();
 }
 
 void BookConnection::close()
@@ -65,12 +120,20 @@ bool BookConnection::isOpen() const
 
 QSqlDatabase BookConnection::database()
 {
+    reconnectIfLost();
     open();
+    return QSqlDatabase::database(name_, false);
+}
+
+QSqlDatabase BookConnection::handle() const
+{
     return QSqlDatabase::database(name_, false);
 }
 
 void BookConnection::recordStatement(const QString &sql)
 {
+    if (onStatement)
+        onStatement(sql);
     ++statementCount_;
     recent_ << sql;
     if (recent_.size() > 10000)
@@ -81,4 +144,19 @@ void BookConnection::clearStatementLog()
 {
     statementCount_ = 0;
     recent_.clear();
+}
+
+BookConnection::ReadTransaction::ReadTransaction(BookConnection &connection)
+    : connection_(connection)
+{
+    if (connection_.readTransactions_++ == 0)
+        began_ = connection_.database().transaction(); // without one, each statement locks by itself
+}
+
+BookConnection::ReadTransaction::~ReadTransaction()
+{
+    --connection_.readTransactions_;
+    QSqlDatabase db = QSqlDatabase::database(connection_.name_, false);
+    if (began_ && db.isOpen() && !db.commit())
+        db.rollback();
 }

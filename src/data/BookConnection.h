@@ -3,12 +3,18 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
-// The one connection to the book file (ydconn). It stays open between
-// queries: an idle SQLite handle holds no lock, so other programs may read
-// and write the file meanwhile; a busy file is waited for a few seconds.
+// The one connection to the book (ydconn). The book is an SQLite file, or a
+// PostgreSQL database named by a server configuration file (*.conf). It
+// stays open between queries: an idle SQLite handle holds no lock, so other
+// programs may read and write the file meanwhile; a busy file is waited for
+// a few seconds. A server connection that was lost is opened again by the
+// next statement.
 class BookConnection {
 public:
+    enum class Engine { SQLite, Server };
+
     BookConnection();
     ~BookConnection();
     BookConnection(const BookConnection &) = delete;
@@ -16,6 +22,7 @@ public:
 
     void setDatabaseFile(const QString &path);
     QString databaseFile() const { return file_; }
+    Engine engine() const;
 
     // Checks the file, opens it and reads its catalogue, so a file that is no
     // database fails here; throws AppError with the engine's message.
@@ -25,6 +32,8 @@ public:
 
     // The open database; opens it first when it was closed.
     QSqlDatabase database();
+    // The database as it is, neither checked nor opened.
+    QSqlDatabase handle() const;
     // Changes whenever the database is closed, so prepared statements of an
     // earlier opening are not used again.
     int generation() const { return generation_; }
@@ -34,12 +43,40 @@ public:
     const QStringList &recentStatements() const { return recent_; }
     void recordStatement(const QString &sql);
     void clearStatementLog();
+    // Called with every statement before it runs (tests).
+    std::function<void(const QString &)> onStatement;
+
+    // Statements run while one lives see one state of the book and share one
+    // read lock instead of taking one each; it ends when the object goes, so
+    // keep it around a bulk read only, never across user input. A writer
+    // elsewhere waits meanwhile (busy timeout). Nested ones join the outer.
+    class ReadTransaction {
+    public:
+        explicit ReadTransaction(BookConnection &connection);
+        ~ReadTransaction();
+        ReadTransaction(const ReadTransaction &) = delete;
+        ReadTransaction &operator=(const ReadTransaction &) = delete;
+
+    private:
+        BookConnection &connection_;
+        bool began_ = false;
+    };
+
+    // A statement failed: on a server the connection may be gone, which the
+    // next use checks (and then connects again).
+    void statementFailed() { suspect_ = true; }
 
 private:
+    void openFile(QSqlDatabase &db);
+    void openServer();
+    void reconnectIfLost();
+
     QString name_;
     QString file_;
     int statementCount_ = 0;
     int generation_ = 0;
+    int readTransactions_ = 0;
+    bool suspect_ = false;
     QStringList recent_;
 };
 

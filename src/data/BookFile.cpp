@@ -15,11 +15,22 @@ QString pathBeside(const QString &programDirectory)
     return QDir(programDirectory).filePath(QStringLiteral("data/ebook.mdb"));
 }
 
+QString serverConfigBeside(const QString &programDirectory)
+{
+    return QDir(programDirectory).filePath(QStringLiteral("data/ebook.conf"));
+}
+
+QString bookBeside(const QString &programDirectory)
+{
+    const QString config = serverConfigBeside(programDirectory);
+    return QFileInfo::exists(config) ? config : pathBeside(programDirectory);
+}
+
 // applicationDirPath() follows /proc/self/exe, so a program started through
 // a symbolic link or from the search path still finds its own book.
 QString pathForThisProgram()
 {
-    return pathBeside(QCoreApplication::applicationDirPath());
+    return bookBeside(QCoreApplication::applicationDirPath());
 }
 
 static bool isAccessFile(const QByteArray &head)

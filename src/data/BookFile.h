@@ -7,6 +7,10 @@ namespace BookFile {
 
 // "data/ebook.mdb" under the directory of the running program file.
 QString pathBeside(const QString &programDirectory);
+// "data/ebook.conf" there, which names a book on a PostgreSQL server.
+QString serverConfigBeside(const QString &programDirectory);
+// The server configuration when there is one, else the book file.
+QString bookBeside(const QString &programDirectory);
 QString pathForThisProgram();
 
 // Throws AppError unless the file exists, is a regular file, can be read,

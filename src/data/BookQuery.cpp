@@ -4,9 +4,11 @@
 #include "common/DateTimeText.h"
 #include "data/BookConnection.h"
 #include "data/BookSql.h"
+#include "data/ServerSql.h"
 
 #include <QFile>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSqlResult>
@@ -40,6 +42,27 @@ BookQuery::Kind kindOfDeclaredType(const char *declared)
         || type.contains(QLatin1String("CLOB")))
         return BookQuery::Kind::LongText;
     return BookQuery::Kind::Other;
+}
+
+// PostgreSQL names a column's type by its type oid.
+BookQuery::Kind kindOfServerType(int oid)
+{
+    switch (oid) {
+    case 20: case 21: case 23: return BookQuery::Kind::Integer;  // int8, int2, int4
+    case 1042: case 1043: return BookQuery::Kind::ShortText;     // char, varchar
+    case 25: return BookQuery::Kind::LongText;                   // text
+    case 1082: case 1114: case 1184: return BookQuery::Kind::DateTime;
+    case 17: return BookQuery::Kind::Blob;                       // bytea
+    default: return BookQuery::Kind::Other;
+    }
+}
+
+// A unique constraint refused the row: another station saved its code first.
+AppError statementError(const QSqlError &error)
+{
+    if (error.nativeErrorCode() == QLatin1String("23505"))
+        return AppError(AppError::DuplicateCode, engineMessage(error));
+    return AppError(AppError::Database, engineMessage(error));
 }
 
 sqlite3_stmt *statementHandle(const QSqlQuery &query)
@@ -145,17 +168,21 @@ void BookQuery::run(bool wantRows)
 {
     close();
     const QString text = sqlText();
-    if (text != translatedFrom_) {
-        translated_ = translateSql(text);
+    const bool server = connection_.engine() == BookConnection::Engine::Server;
+    if (text != translatedFrom_ || server != translatedForServer_) {
+        translated_ = server ? toServerSql(translateSql(text)) : translateSql(text);
         translatedFrom_ = text;
+        translatedForServer_ = server;
     }
     const TranslatedSql &translated = translated_;
     connection_.recordStatement(translated.sql);
     QSqlQuery &query = prepared(translated.sql);
     for (int i = 0; i < translated.parameters.size(); ++i)
         query.bindValue(i, params_.value(translated.parameters.at(i).toLower()));
-    if (!query.exec())
-        throw AppError(AppError::Database, engineMessage(query.lastError()));
+    if (!query.exec()) {
+        connection_.statementFailed();
+        throw statementError(query.lastError());
+    }
     // Whatever happens below, the statement is reset so it holds no lock.
     struct Finish { QSqlQuery &q; ~Finish() { q.finish(); } } finish{query};
     if (!wantRows)
@@ -166,7 +193,8 @@ void BookQuery::run(bool wantRows)
     sqlite3_stmt *handle = statementHandle(query);
     for (int i = 0; i < record.count(); ++i) {
         columns_ << record.fieldName(i);
-        kinds_ << kindOfDeclaredType(handle ? sqlite3_column_decltype(handle, i) : nullptr);
+        kinds_ << (server ? kindOfServerType(record.field(i).typeID())
+                          : kindOfDeclaredType(handle ? sqlite3_column_decltype(handle, i) : nullptr));
     }
     while (query.next()) {
         QVector<QVariant> row(record.count());
@@ -174,8 +202,10 @@ void BookQuery::run(bool wantRows)
             row[i] = query.value(i);
         rows_ << row;
     }
-    if (query.lastError().isValid())
-        throw AppError(AppError::Database, engineMessage(query.lastError()));
+    if (query.lastError().isValid()) {
+        connection_.statementFailed();
+        throw statementError(query.lastError());
+    }
     open_ = true;
 }
 
@@ -187,8 +217,10 @@ QSqlQuery &BookQuery::prepared(const QString &sql)
     prepared_ = std::make_unique<QSqlQuery>(db);
     prepared_->setForwardOnly(true);
     preparedSql_.clear();
-    if (!prepared_->prepare(sql))
-        throw AppError(AppError::Database, engineMessage(prepared_->lastError()));
+    if (!prepared_->prepare(sql)) {
+        connection_.statementFailed();
+        throw statementError(prepared_->lastError());
+    }
     preparedSql_ = sql;
     preparedGeneration_ = connection_.generation();
     return *prepared_;
@@ -237,6 +269,8 @@ QString BookQuery::textOf(int column) const
     if (cell.isNull())
         return QString(QLatin1String(""));
     if (kinds_.at(column) == Kind::DateTime) {
+        if (cell.typeId() == QMetaType::QDateTime)
+            return DateTimeText::display(cell.toDateTime());
         const QDateTime stored = DateTimeText::fromStorageText(cell.toString());
         if (stored.isValid())
             return DateTimeText::display(stored);

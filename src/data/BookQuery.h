@@ -100,6 +100,7 @@ private:
     std::unique_ptr<QSqlQuery> prepared_;
     QString preparedSql_;
     QString translatedFrom_; // the text whose translation `translated_` holds
+    bool translatedForServer_ = false;
     TranslatedSql translated_;
     int preparedGeneration_ = -1;
 };

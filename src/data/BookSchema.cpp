@@ -23,8 +23,13 @@ QString schemaSql()
 
 QStringList schemaStatements()
 {
+    return statementsIn(schemaSql());
+}
+
+QStringList statementsIn(const QString &script)
+{
     QStringList code;
-    for (const QString &line : schemaSql().split(QLatin1Char('\n')))
+    for (const QString &line : script.split(QLatin1Char('\n')))
         if (!line.trimmed().startsWith(QLatin1String("--")))
             code << line;
     QStringList statements;

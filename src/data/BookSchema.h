@@ -10,6 +10,8 @@ namespace BookSchema {
 
 QString schemaSql();
 QStringList schemaStatements();
+// The statements of an SQL script, without its comment lines.
+QStringList statementsIn(const QString &script);
 
 // Runs the schema on an open, empty database; throws AppError.
 void apply(QSqlDatabase &db);

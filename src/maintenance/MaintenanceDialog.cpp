@@ -2,8 +2,11 @@
 
 #include "common/DateTimeText.h"
 #include "common/Handlers.h"
+#include "common/LineEdits.h"
 #include "common/MessageBoxes.h"
 #include "common/TextHelpers.h"
+#include "common/AppError.h"
+#include "data/BookTransaction.h"
 #include "data/ywzxDM.h"
 
 #include <QAction>
@@ -59,6 +62,7 @@ QLineEdit *MaintenanceDialog::edit(QWidget *parent, const char *name, const QRec
     auto *field = new QLineEdit(parent);
     field->setObjectName(QLatin1String(name));
     field->setGeometry(geometry);
+    LineEdits::showBeginningWhenSet(field);
     if (gbkLimit > 0)
         field->setValidator(new GbkLimitValidator(gbkLimit, field));
     return field;
@@ -264,6 +268,23 @@ bool MaintenanceDialog::checkCode(const SaveChecks &checks, bool addState)
         checks.code->setFocus();
         return false;
     }
+    return true;
+}
+
+bool MaintenanceDialog::writeInTransaction(const SaveChecks &checks, const std::function<void()> &write)
+{
+    BookTransaction transaction(ywzxDMF->ydconn);
+    try {
+        write();
+    } catch (const AppError &error) {
+        if (error.kind() != AppError::DuplicateCode)
+            throw;
+        transaction.rollback();
+        inputError(checks.exists, checks.code);
+        checks.code->clear();
+        return false;
+    }
+    transaction.commit();
     return true;
 }
 

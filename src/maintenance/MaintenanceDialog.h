@@ -104,6 +104,10 @@ protected:
     };
     bool checkFilled(const SaveChecks &checks);
     bool checkCode(const SaveChecks &checks, bool addState);
+    // Runs write as one transaction. A code that another station saved since
+    // the check (refused by the unique codes of a server book) is reported as
+    // the check reports a taken code; false then, and nothing is written.
+    bool writeInTransaction(const SaveChecks &checks, const std::function<void()> &write);
     // The tree after a save: the selected node relabelled (edit state, which
     // also makes the typed code the dialog's) or a new last child (add state).
     void mirrorSave(const QString &label, bool addState, const QString &code);

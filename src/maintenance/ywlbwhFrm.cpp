@@ -6,6 +6,7 @@
 #include "common/Labels.h"
 #include "common/MessageBoxes.h"
 #include "common/RegularFile.h"
+#include "data/BookTransaction.h"
 #include "data/ywzxDM.h"
 
 #include <QCheckBox>
@@ -233,7 +234,8 @@ void TywlbwhForm::LoadChapter(const QString &code)
         storedPhoto_.clear();
     } else {
         lb_lbbh_Edit->setText(code);
-        lb_lbmc_Edit->setText(query.fieldAsVariantText(QStringLiteral("lbmc")));
+        // A chapter without a name opens with an empty one: it can be named or deleted.
+        lb_lbmc_Edit->setText(query.fieldAsText(QStringLiteral("lbmc")));
         lb_xgrq_dateedit->setText(query.fieldAsText(QStringLiteral("xgrq")));
         lb_xgr_Edit->setText(query.fieldAsText(QStringLiteral("xgr")));
         lb_flbh_Edit->setText(query.fieldAsText(QStringLiteral("flbh")));
@@ -399,14 +401,16 @@ bool TywlbwhForm::SaveChapter()
                             {QStringLiteral("系统检测到您修改了类别编号。"), QStringLiteral("此类别原始类别名称为："),
                              QStringLiteral("确定修改将替换此类别的原始数据，您是否确定修改？")},
                             QStringLiteral("lbmc")};
-    if (!checkFilled(checks))
+    if (!checkFilled(checks) || !checkCode(checks, isAddState()))
         return false;
-    Query1.close();
-    Query1.open();
-    const int nextId = Query1.fieldAsInteger(QStringLiteral("id")) + 1;
-    if (!checkCode(checks, isAddState()))
+    // The next id is taken inside the saving transaction.
+    const bool written = writeInTransaction(checks, [&] {
+        Query1.close();
+        Query1.open();
+        writeRow(isAddState(), Query1.fieldAsInteger(QStringLiteral("id")) + 1);
+    });
+    if (!written)
         return false;
-    writeRow(isAddState(), nextId);
     mirrorSave(Labels::chapterLabel(lb_lbmc_Edit->text(), lb_lbbh_Edit->text()), isAddState(), lb_lbbh_Edit->text());
     LoadChapter(currentCode);
     return true;
@@ -454,10 +458,13 @@ void TywlbwhForm::DeleteChapter()
     BookQuery &count = prepare(ywzxDMF->Query,
                                {QStringLiteral("select count(*) from YWZX_YWLB"), QStringLiteral("where FLBH=:code")},
                                currentCode);
+    // Counted and deleted in one transaction: no child comes in between.
+    BookTransaction transaction(ywzxDMF->ydconn);
     count.open();
     // The root names the book: it stays even in a book whose root row does
     // not name itself as its parent.
     if (count.firstFieldAsInteger() >= 1 || currentCode == Labels::RootCode) {
+        transaction.rollback();
         MessageBoxes::inputError(this, QStringLiteral("不能删除，因为指定类别拥有子类别。您应该先删除子类别！"));
         return;
     }
@@ -467,6 +474,7 @@ void TywlbwhForm::DeleteChapter()
                                currentCode);
     erase.execSql();
     erase.close();
+    transaction.commit();
     deleteSelected();
 }
 

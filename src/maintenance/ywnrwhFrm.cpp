@@ -3,6 +3,7 @@
 #include "common/DateTimeText.h"
 #include "common/Handlers.h"
 #include "common/Labels.h"
+#include "data/BookTransaction.h"
 #include "data/ywzxDM.h"
 
 #include <QFrame>
@@ -126,7 +127,8 @@ void TywnrwhForm::LoadArticle(const QString &code)
         nr_memo->clear();
     } else {
         nr_nrbh_Edit->setText(code);
-        nr_nrbt_Edit->setText(query.fieldAsVariantText(QStringLiteral("nrbt")));
+        // An article without a title opens with an empty one: it can be given one or deleted.
+        nr_nrbt_Edit->setText(query.fieldAsText(QStringLiteral("nrbt")));
         nr_xgrq_DateEdit->setText(query.fieldAsText(QStringLiteral("xgrq")));
         nr_xgr_Edit->setText(query.fieldAsText(QStringLiteral("xgr")));
         nr_flbh_Edit->setText(query.fieldAsText(QStringLiteral("lbbh")));
@@ -237,9 +239,9 @@ bool TywnrwhForm::SaveArticle()
                             {QStringLiteral("系统检测到您修改了内容编号。"), QStringLiteral("此编号的原始内容标题为:"),
                              QStringLiteral("确定修改将替换此类别的原始数据,您是否确定修改?")},
                             QStringLiteral("nrbt")};
-    if (!checkFilled(checks) || !checkCode(checks, isAddState()))
+    if (!checkFilled(checks) || !checkCode(checks, isAddState())
+        || !writeInTransaction(checks, [&] { writeRow(isAddState()); }))
         return false;
-    writeRow(isAddState());
     mirrorSave(Labels::articleLabel(nr_nrbt_Edit->text(), nr_nrbh_Edit->text()), isAddState(), nr_nrbh_Edit->text());
     LoadArticle(currentCode);
     return true;
@@ -276,8 +278,10 @@ void TywnrwhForm::DeleteArticle()
     BookQuery &erase = prepare(ywzxDMF->updateQuery,
                                {QStringLiteral("delete from YWZX_YWNR"), QStringLiteral("where NRBH=:code")},
                                currentCode);
+    BookTransaction transaction(ywzxDMF->ydconn);
     erase.execSql();
     erase.close();
+    transaction.commit();
     deleteSelected();
 }
 

@@ -1,13 +1,17 @@
 #include "search/ShowjbywnrFrm.h"
 
 #include "browser/fm_ywzx.h"
+#include "browser/TextZoom.h"
 #include "common/AppInfo.h"
 #include "common/Handlers.h"
 #include "common/Labels.h"
+#include "common/LineEdits.h"
+#include "common/TextHelpers.h"
 #include "common/MessageBoxes.h"
 #include "common/TextHelpers.h"
 #include "data/BookConnection.h"
 #include "data/BookQuery.h"
+#include "search/TextMarks.h"
 
 #include <QFrame>
 #include <QJsonArray>
@@ -25,6 +29,7 @@
 
 QString ResultChapterName;
 QString ResultChapterCode;
+QStringList ResultMarkTexts;
 
 namespace {
 
@@ -118,6 +123,7 @@ TShowjbywnrForm::TShowjbywnrForm(BookQuery &resultSet)
     nr_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     nr_memo->setTabChangesFocus(true);
     nr_memo->setFont(font);
+    new TextZoom(nr_memo, this); // after its designed font
     infoBackground(nr_memo);
     Splitter1->addWidget(Panel1);
     Splitter1->addWidget(nr_memo);
@@ -148,6 +154,7 @@ QLineEdit *TShowjbywnrForm::field(const char *name, const QRect &geometry, int m
     edit->setGeometry(geometry);
     edit->setReadOnly(readOnly);
     edit->setMaxLength(maxLength); // typing only: setText shows a value whole
+    LineEdits::showBeginningWhenSet(edit);
     infoBackground(edit);
     return edit;
 }
@@ -195,6 +202,7 @@ void TShowjbywnrForm::ShowCurrentResult()
     nr_xgrq_dateedit->setText(ResultSet.fieldAsText(QStringLiteral("xgrq")));
     nr_xgr_Edit->setText(ResultSet.fieldAsText(QStringLiteral("xgr")));
     nr_memo->setPlainText(TextHelpers::paneFromStored(ResultSet.fieldAsText(QStringLiteral("ywnr"))));
+    TextMarks::mark(nr_memo, ResultMarkTexts);
 }
 
 void TShowjbywnrForm::nrbtListBoxClick()
@@ -238,6 +246,8 @@ void TShowjbywnrForm::Button1Click()
     ResultSet.setText(QStringLiteral("rows"), jsonList(rows));
     ResultSet.open();
     FillResultList();
+    ResultMarkTexts << Edit1->text();
+    TextMarks::mark(nr_memo, ResultMarkTexts);
 }
 
 int ShowSearchResults(BookQuery &dataset, bool showList)

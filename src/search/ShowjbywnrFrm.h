@@ -18,6 +18,10 @@ class QTextEdit;
 extern QString ResultChapterName;
 // The code of that hit, set with the name; null while no hit is chosen.
 extern QString ResultChapterCode;
+// The texts whose occurrences are marked in the results window and, after
+// the move, in the reading pane: the search text and each narrowing text
+// that found chapters.
+extern QStringList ResultMarkTexts;
 
 // The results window of the full-text search ("基本内容"): the list of the
 // chapters found, the fields and text of the chosen one, and narrowing.

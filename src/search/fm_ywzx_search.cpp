@@ -2,13 +2,18 @@
 // tree and the full-text search over the chapter texts.
 #include "browser/fm_ywzx.h"
 
+#include "browser/BookOutline.h"
 #include "browser/BookTree.h"
+#include "browser/LoadProgress.h"
+#include "browser/WaitCursor.h"
 #include "common/Labels.h"
 #include "common/MessageBoxes.h"
 #include "data/ywzxDM.h"
 #include "search/FindDialog.h"
 #include "search/ShowjbywnrFrm.h"
+#include "search/TextMarks.h"
 
+#include <QTextEdit>
 #include <QTreeWidget>
 
 namespace {
@@ -132,6 +137,7 @@ void Tywzxform::RxSpeedButton2Click()
 // order, in the chosen direction, whose name holds the text. The walk loads
 // each chapter it passes, so a downward search reaches the whole book after
 // the start; the root forces the direction down; there is no wrapping.
+// A long walk shows its progress and can be cancelled (then nothing is found).
 void Tywzxform::FindDialog1Find()
 {
     const QString text = FindDialog1->text();
@@ -141,18 +147,43 @@ void Tywzxform::FindDialog1Find()
     if (!selected)
         return;
     const bool down = selected == root || FindDialog1->down();
-    QTreeWidgetItem *node = down ? nextInTreeOrder(selected) : previousInTreeOrder(selected);
-    while (node) {
-        LoadChildren(node);
-        if (nameMatches(Labels::nameOf(node->text(0)), text, wholeWord)) {
-            revealAndSelect(TreeView, node);
-            return;
+    QTreeWidgetItem *found = nullptr;
+    {
+        WaitCursor wait;
+        LoadProgress progress(this, 0);
+        std::unique_ptr<BookOutline> outline;
+        QTreeWidgetItem *node = down ? nextInTreeOrder(selected) : previousInTreeOrder(selected);
+        while (node && loadOnWalk(node, outline, progress)) {
+            if (nameMatches(Labels::nameOf(node->text(0)), text, wholeWord)) {
+                found = node;
+                break;
+            }
+            node = down ? nextInTreeOrder(node) : previousInTreeOrder(node);
+            if (node == root) // position 0 is examined only as the first step up
+                node = nullptr;
         }
-        node = down ? nextInTreeOrder(node) : previousInTreeOrder(node);
-        if (node == root) // position 0 is examined only as the first step up
-            node = nullptr;
     }
-    MessageBoxes::searchInfo(FindDialog1->isVisible() ? static_cast<QWidget *>(FindDialog1) : this, NotFound);
+    if (!found) {
+        MessageBoxes::searchInfo(FindDialog1->isVisible() ? static_cast<QWidget *>(FindDialog1) : this, NotFound);
+        return;
+    }
+    revealAndSelect(TreeView, found);
+}
+
+// Loads a node the search walk passes; false once the reader has cancelled.
+// The first chapters load one by one (a search often ends soon); a longer
+// walk reads the book's outline once and loads the rest from it.
+bool Tywzxform::loadOnWalk(QTreeWidgetItem *node, std::unique_ptr<BookOutline> &outline, LoadProgress &progress)
+{
+    constexpr int LoadsBeforeOutline = 64;
+    if (!loadChildren(node, outline.get()))
+        return true;
+    if (!outline && progress.loaded() + 1 >= LoadsBeforeOutline) {
+        outline = std::make_unique<BookOutline>();
+        outline->read(ywzxDMF->ydconn);
+        progress.setMaximum(outline->chapterCount());
+    }
+    return progress.step();
 }
 
 // Moves the tree to the chapter's own node: down its chain of ancestors
@@ -171,6 +202,19 @@ void Tywzxform::landOnChapter(const QString &code)
         return;
     }
     revealAndSelect(TreeView, node);
+    markLanding();
+}
+
+// The reading pane marks the hits in the chapter landed on until another
+// node is selected.
+void Tywzxform::markLanding()
+{
+    TextMarks *marks = TextMarks::mark(memo1, ResultMarkTexts);
+    if (!marks)
+        return;
+    QTextEdit *pane = memo1;
+    connect(TreeView, &QTreeWidget::currentItemChanged, marks, [pane] { TextMarks::clear(pane); },
+            Qt::SingleShotConnection);
 }
 
 // Finds the chapters whose text holds the text, lists them in the results
@@ -189,6 +233,7 @@ void Tywzxform::FindDialog2Find()
     }
     ResultChapterName.clear();
     ResultChapterCode.clear();
+    ResultMarkTexts = QStringList{FindDialog2->text()};
     ShowSearchResults(query, true);
     if (ResultChapterCode.isNull()) {
         MessageBoxes::searchInfo(owner, QStringLiteral("没有找到您所需要的内容!"));

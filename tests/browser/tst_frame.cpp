@@ -1,11 +1,21 @@
 #include "BrowserFixture.h"
+#include "app/DesktopSettings.h"
 #include "app/EbookApplication.h"
+#include "browser/ImageList.h"
+#include "browser/TextZoom.h"
 #include "browser/MC_About.h"
 #include "search/FindDialog.h"
 #include "data/BookQuery.h"
 #include "search/ShowjbywnrFrm.h"
 
+#include <QAction>
+#include <QCompleter>
 #include <QGlyphRun>
+#include <QScreen>
+#include <QSettings>
+#include <QSplitter>
+#include <QToolButton>
+#include <QTreeWidget>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -26,18 +36,39 @@
 class TestFrame : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { EbookApplication::installApplicationFont(); } // as the program starts
+    void initTestCase();
     void init();
     void cleanup();
     void narrowsToTheDesignedWidth();
     void tabLeavesTheTexts();
     void simplifiedChineseEverywhere();
     void printsOverThePrintableArea();
+    void keyboardCommands();
+    void zoom();
+    void settingsRemembered();
+    void damagedSettingsMeanDefaults();
+    void sharpIcons();
 
 private:
+    void activate(QWidget *window);
     std::unique_ptr<TestBook> book;
     BrowserFixture f;
+    QTemporaryDir settingsPlace;
 };
+
+void TestFrame::initTestCase()
+{
+    EbookApplication::installApplicationFont(); // as the program starts
+    // The user's own settings stay untouched.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsPlace.path());
+}
+
+void TestFrame::activate(QWidget *window)
+{
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+}
 
 void TestFrame::init()
 {
@@ -52,6 +83,9 @@ void TestFrame::cleanup()
 {
     f.window.reset();
     book.reset();
+    TextZoom::setLastPercent(100);
+    std::unique_ptr<QSettings> settings(DesktopSettings::open());
+    settings->clear();
 }
 
 // The support line elides rather than widening the window: a wider minimum
@@ -234,6 +268,255 @@ void TestFrame::printsOverThePrintableArea()
     QVERIFY2(qAbs(at.x() - printable.left()) < 3 && at.y() >= printable.top() && at.y() - printable.top() < 6,
              qPrintable(QString("text at %1,%2; printable area from %3,%4")
                             .arg(at.x()).arg(at.y()).arg(printable.left()).arg(printable.top())));
+}
+
+void TestFrame::keyboardCommands()
+{
+    Tywzxform *w = f.window.get();
+    activate(w);
+    QTreeWidget *tree = w->TreeView;
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(tree));
+    QTest::keyClick(tree, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(w->FindDialog1->isVisible());
+    QTest::keyClick(w->FindDialog1, Qt::Key_Escape);
+    activate(w);
+    QTest::keyClick(tree, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(w->FindDialog2->isVisible());
+    w->FindDialog2->hide();
+    activate(w);
+
+    // F3 / Shift+F3 repeat the chapter-name search down / up, outside a text.
+    w->FindDialog1->setText("章");
+    tree->setFocus();
+    QVERIFY(tree->currentItem()->text(0).startsWith("第一章"));
+    QTest::keyClick(tree, Qt::Key_F3);
+    QVERIFY(tree->currentItem()->text(0).startsWith("第二章"));
+    QTest::keyClick(tree, Qt::Key_F3, Qt::ShiftModifier);
+    QVERIFY(tree->currentItem()->text(0).startsWith("第一章"));
+    QVERIFY(w->FindDialog1->down()); // the dialog's own choice stays
+    w->memo1->setFocus();
+    QVERIFY(!w->FindNextAction->isEnabled() && !w->FindPreviousAction->isEnabled()); // the text's own F3
+    tree->setFocus();
+    QVERIFY(w->FindNextAction->isEnabled());
+
+    int printDialogs = 0;
+    const auto previous = Tywzxform::runPrintDialog;
+    Tywzxform::runPrintDialog = [&](QPrinter &, QWidget *) { ++printDialogs; return false; };
+    QTest::keyClick(tree, Qt::Key_P, Qt::ControlModifier);
+    Tywzxform::runPrintDialog = previous;
+    QCOMPARE(printDialogs, 1);
+    QTest::keyClick(tree, Qt::Key_F1);
+    QVERIFY(TMac_About::find() && TMac_About::find()->isVisible());
+    delete TMac_About::find();
+
+    // Tooltips name the shortcuts; the pane's menu shows the standard ones
+    // and offers only what can act.
+    QCOMPARE(w->RxSpeedButton1->toolTip(), QString("章节查找 (Ctrl+F)"));
+    QCOMPARE(w->RxSpeedButton2->toolTip(), QString("内容查找 (Ctrl+Shift+F)"));
+    QCOMPARE(w->BitBtn3->toolTip(), QString("打印 (Ctrl+P)"));
+    QCOMPARE(w->BitBtn2->toolTip(), QString("退出 (Ctrl+Q)"));
+    QCOMPARE(w->BitBtn1->toolTip(), QString("关于 (F1)"));
+    QCOMPARE(w->N4->shortcut(), QKeySequence(QKeySequence::Copy));
+    QCOMPARE(w->N11->shortcut(), QKeySequence(QKeySequence::Cut));
+    QCOMPARE(w->N13->shortcut(), QKeySequence(QKeySequence::Undo));
+    w->memo1->moveCursor(QTextCursor::Start);
+    w->PopupMenu2->popup(w->mapToGlobal(QPoint(100, 100)));
+    QVERIFY(w->N3->isEnabled() && !w->N4->isEnabled() && !w->N11->isEnabled() && !w->N13->isEnabled());
+    w->PopupMenu2->hide();
+    w->memo1->selectAll();
+    w->PopupMenu2->popup(w->mapToGlobal(QPoint(100, 100)));
+    QVERIFY(w->N4->isEnabled() && w->N11->isEnabled());
+    w->PopupMenu2->hide();
+
+    activate(w);
+    QTest::keyClick(w->TreeView, Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!w->isVisible());
+}
+
+static int pagesOf(const QString &pdf)
+{
+    QProcess process;
+    process.start("pdfinfo", {pdf});
+    process.waitForFinished();
+    const QRegularExpression pages("Pages:\\s+(\\d+)");
+    return pages.match(QString::fromUtf8(process.readAllStandardOutput())).captured(1).toInt();
+}
+
+void TestFrame::zoom()
+{
+    Tywzxform *w = f.window.get();
+    activate(w);
+    QTextEdit *pane = w->memo1;
+    const auto size = [](QTextEdit *text) { return text->font().pixelSize(); };
+    QCOMPARE(size(pane), 12);
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int percent;
+    } steps[] = {{Qt::Key_Equal, Qt::ControlModifier, 110}, {Qt::Key_Plus, Qt::ControlModifier, 120},
+                 {Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier, 130}, {Qt::Key_Minus, Qt::ControlModifier, 120},
+                 {Qt::Key_0, Qt::ControlModifier, 100}};
+    for (const auto &step : steps) {
+        QTest::keyClick(w->TreeView, step.key, step.modifiers);
+        QCOMPARE(w->PaneZoom->percent(), step.percent);
+        QCOMPARE(size(pane), qRound(12 * step.percent / 100.0));
+    }
+    // Ctrl+wheel over the text; a plain wheel only scrolls.
+    const auto wheel = [pane](int delta, Qt::KeyboardModifiers modifiers) {
+        QWheelEvent event(QPointF(20, 20), pane->viewport()->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(pane->viewport(), &event);
+    };
+    wheel(120, Qt::ControlModifier);
+    QCOMPARE(w->PaneZoom->percent(), 110);
+    wheel(120, Qt::NoModifier);
+    QCOMPARE(w->PaneZoom->percent(), 110);
+    for (int i = 0; i < 40; ++i)
+        wheel(120, Qt::ControlModifier);
+    QCOMPARE(w->PaneZoom->percent(), 400);
+    for (int i = 0; i < 40; ++i)
+        wheel(-120, Qt::ControlModifier);
+    QCOMPARE(w->PaneZoom->percent(), 50);
+    QCOMPARE(size(pane), 6);
+
+    // Printing keeps the designed size whatever the zoom.
+    QTemporaryDir dir;
+    QString text;
+    for (int i = 1; i <= 200; ++i)
+        text += QString("第%1行 月落乌啼霜满天\n").arg(i);
+    pane->setPlainText(text);
+    QList<int> pages;
+    const auto previous = Tywzxform::runPrintDialog;
+    for (int percent : {100, 400}) {
+        w->PaneZoom->setPercent(percent);
+        const QString pdf = dir.filePath(QString("zoom%1.pdf").arg(percent));
+        Tywzxform::runPrintDialog = [&](QPrinter &printer, QWidget *) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return true;
+        };
+        w->BitBtn3Click();
+        pages << pagesOf(pdf);
+    }
+    Tywzxform::runPrintDialog = previous;
+    QVERIFY(pages[0] > 0);
+    QCOMPARE(pages[1], pages[0]);
+
+    // The results window's text zooms the same way, from the last zoom.
+    w->PaneZoom->setPercent(100);
+    BookQuery &query = ywzxDMF->Query;
+    query.setSql({"select * from ywzx_ywlb where ywnr like '%正文%'"});
+    query.open();
+    TShowjbywnrForm results(query);
+    activate(&results);
+    const int designed = size(results.nr_memo);
+    QTest::keyClick(results.nrbtListBox, Qt::Key_Equal, Qt::ControlModifier);
+    QCOMPARE(size(results.nr_memo), qRound(designed * 1.1));
+    QTest::keyClick(results.nrbtListBox, Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(size(results.nr_memo), designed);
+}
+
+// Searches the chapter names for each text through the dialog's button.
+static void searchNames(Tywzxform *w, const QStringList &texts)
+{
+    ScriptedBoxes boxes;
+    for (const QString &text : texts) {
+        w->FindDialog1->setText(text);
+        QTest::mouseClick(w->FindDialog1->FindNextButton, Qt::LeftButton);
+    }
+}
+
+void TestFrame::settingsRemembered()
+{
+    Tywzxform *w = f.window.get();
+    w->hide();
+    DesktopSettings::restore(*w);
+    DesktopSettings::showMainWindow(*w);
+    QVERIFY(w->isMaximized()); // the first start
+    QVERIFY(w->autoExpand());
+    QCOMPARE(w->PaneZoom->percent(), 100);
+
+    w->showNormal();
+    w->setGeometry(QRect(60, 50, 700, 500));
+    w->Splitter1->setSizes({150, 550});
+    const QList<int> splitter = w->Splitter1->sizes();
+    w->PaneZoom->setPercent(150);
+    w->N6->trigger();
+    QVERIFY(!w->autoExpand());
+    QStringList texts;
+    for (int i = 1; i <= 12; ++i)
+        texts << QString("查%1").arg(i);
+    searchNames(w, texts + QStringList{"查5"});
+    const QStringList newestFirst = {"查5", "查12", "查11", "查10", "查9", "查8", "查7", "查6", "查4", "查3"};
+    QCOMPARE(DesktopSettings::history(*w->FindDialog1), newestFirst);
+    QCOMPARE(w->FindDialog1->FindEdit->completer()->model()->rowCount(), 10);
+    DesktopSettings::save(*w);
+
+    f.open(book->path(), false);
+    w = f.window.get();
+    DesktopSettings::restore(*w);
+    DesktopSettings::showMainWindow(*w);
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QVERIFY(!w->isMaximized());
+    QCOMPARE(w->size(), QSize(700, 500));
+    QCOMPARE(w->Splitter1->sizes(), splitter);
+    QCOMPARE(w->PaneZoom->percent(), 150);
+    QCOMPARE(w->memo1->font().pixelSize(), 18);
+    QVERIFY(!w->autoExpand() && !w->N6->isChecked());
+    QCOMPARE(DesktopSettings::history(*w->FindDialog1), newestFirst);
+    QCOMPARE(w->FindDialog1->objectName(), QString("FindDialog1"));
+    QCOMPARE(w->FindDialog1->FindEdit->objectName(), QString("FindEdit"));
+    QVERIFY(DesktopSettings::history(*w->FindDialog2).isEmpty());
+
+    // A place that fits no screen any more is brought back onto one.
+    w->showNormal();
+    w->move(40000, 30000);
+    DesktopSettings::save(*w);
+    f.open(book->path(), false);
+    DesktopSettings::showMainWindow(*f.window);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY2(screen.intersects(f.window->frameGeometry()), qPrintable(QString("%1,%2").arg(f.window->x()).arg(f.window->y())));
+}
+
+void TestFrame::damagedSettingsMeanDefaults()
+{
+    const QString file = std::unique_ptr<QSettings>(DesktopSettings::open())->fileName();
+    const QList<QByteArray> damages = {
+        QByteArray("\x00\xff\xfe garbage [[[ = = \n\x01"),
+        QByteArray("[window]\ngeometry=@ByteArray(nonsense)\nmaximised=perhaps\nsplitter=@ByteArray(x)\n"
+                   "[pane]\nzoom=huge\n[tree]\nautoExpand=@Variant(zz)\n[find]\nFindDialog1=@Variant(\\0\\0)\n"),
+    };
+    for (const QByteArray &damage : damages) {
+        QDir().mkpath(QFileInfo(file).path());
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(damage);
+        out.close();
+        f.open(book->path(), false);
+        Tywzxform *w = f.window.get();
+        DesktopSettings::restore(*w);
+        DesktopSettings::showMainWindow(*w);
+        QVERIFY(w->isMaximized());
+        QCOMPARE(w->PaneZoom->percent(), 100);
+        QVERIFY(w->autoExpand());
+        QVERIFY(DesktopSettings::history(*w->FindDialog1).isEmpty());
+    }
+}
+
+// The tree's pictures and the program's icon are drawn for the screen's
+// density, not enlarged from 16 pixels.
+void TestFrame::sharpIcons()
+{
+    const QIcon program(":/app/mochuan-ebook.svg");
+    QVERIFY(!program.isNull());
+    const QIcon level = ImageList::tree().icon(2, 3);
+    for (qreal scale : {1.0, 1.5, 2.0}) {
+        const QPixmap big = program.pixmap(QSize(48, 48), scale);
+        QCOMPARE(big.size(), QSize(qRound(48 * scale), qRound(48 * scale)));
+        const QPixmap small = level.pixmap(QSize(16, 16), scale);
+        QVERIFY2(small.width() >= qRound(16 * scale), qPrintable(QString("%1 %2 %3").arg(scale).arg(small.width()).arg(small.devicePixelRatio())));
+    }
+    QVERIFY(level.availableSizes().contains(QSize(32, 32)));
 }
 
 QTEST_MAIN(TestFrame)

@@ -222,6 +222,16 @@ void TestQuery::deleteForms()
     QCOMPARE(book->scalar("select count(*) from ywzx_ywnr").toInt(), 1);
 }
 
+// SQLite's name of the storage class of a column's value (on a server the
+// name of its type, a bytea named as SQLite names a blob).
+static QString storageClass(TestBook &book, const QString &column, const QString &where)
+{
+    const QString expression = TestBook::onServer()
+        ? QStringLiteral("case cast(pg_typeof(%1) as text) when 'bytea' then 'blob' else cast(pg_typeof(%1) as text) end").arg(column)
+        : QStringLiteral("typeof(%1)").arg(column);
+    return book.scalar(QStringLiteral("select %1 from ywzx_ywlb where %2").arg(expression, where)).toString();
+}
+
 void TestQuery::insertAndUpdateWithParameters()
 {
     BookQuery &u = dm->updateQuery;
@@ -238,10 +248,10 @@ void TestQuery::insertAndUpdateWithParameters()
     u.setBlobFromText("photoimage", "nil");
     u.setText("checkimage", "0");
     u.execSql();
-    QCOMPARE(book->scalar("select typeof(id) || ':' || id from ywzx_ywlb where lbbh='00004'").toString(),
-             QString("integer:5"));
+    QCOMPARE(storageClass(*book, "id", "lbbh='00004'"), QString("integer"));
+    QCOMPARE(book->scalar("select id from ywzx_ywlb where lbbh='00004'").toInt(), 5);
     QCOMPARE(book->scalar("select xgrq from ywzx_ywlb where lbbh='00004'").toString(), QString("2025-01-02 03:04:05"));
-    QCOMPARE(book->scalar("select typeof(photoimage) from ywzx_ywlb where lbbh='00004'").toString(), QString("blob"));
+    QCOMPARE(storageClass(*book, "photoimage", "lbbh='00004'"), QString("blob"));
     QCOMPARE(book->scalar("select xgr from ywzx_ywlb where lbbh='00004'").toString(), QString(""));
     QVERIFY(!book->scalar("select xgr from ywzx_ywlb where lbbh='00004'").isNull());
 
@@ -333,7 +343,10 @@ void TestQuery::dateTimeRoundTripAndDisplay()
     QCOMPARE(DateTimeText::parseTyped(shown), afternoon);
     q.next();
     QCOMPARE(q.fieldAsText("xgrq"), QString("2024/1/2")); // midnight: the date alone
-    // An unreadable stored value is shown as it is rather than lost.
+    // An unreadable stored value is shown as it is rather than lost (a
+    // server's timestamp column holds none).
+    if (TestBook::onServer())
+        return;
     book->exec("update ywzx_ywlb set xgrq='someday' where lbbh='00003'");
     rows(q, {"select xgrq from ywzx_ywlb where lbbh='00003'"});
     QCOMPARE(q.fieldAsText("xgrq"), QString("someday"));
@@ -390,8 +403,10 @@ void TestQuery::engineErrors()
         }
         QVERIFY(!q.isOpen());
     };
-    expectError({"select * from no_table"}, "no such table: no_table");
-    expectError({"select nocolumn from ywzx_ywlb"}, "no such column: nocolumn");
+    const bool server = TestBook::onServer(); // the engine's own words
+    expectError({"select * from no_table"}, server ? "relation \"no_table\" does not exist" : "no such table: no_table");
+    expectError({"select nocolumn from ywzx_ywlb"},
+                server ? "column \"nocolumn\" does not exist" : "no such column: nocolumn");
     expectError({"select * from ywzx_ywlb where lbbh='it's'"}, "syntax error");
     expectError({"select * from ywzx_ywlb where lbbh=\"it\"s\""}, "syntax error");
     q.setSql({"select * from ywzx_ywlb"});

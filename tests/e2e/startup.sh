@@ -19,15 +19,17 @@ fi
 
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
-mkdir -p "$work/app/data" "$work/links" "$work/elsewhere"
+mkdir -p "$work/app/data" "$work/links" "$work/elsewhere" "$work/config"
+# A first start with no remembered settings (the user's stay untouched).
+export XDG_CONFIG_HOME="$work/config"
 cp "$reader" "$work/app/ebook-reader"
 ln -s "$work/app/ebook-reader" "$work/links/reader"
 "$tool" demo "$work/app/data/ebook.mdb" >/dev/null || { echo "e2e: demo book failed"; exit 1; }
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 now() { date +%s%N; }
-# Polls a condition for up to five seconds.
-eventually() { for _ in $(seq 50); do "$@" && return 0; sleep 0.1; done; return 1; }
+# Polls a condition for up to ten seconds.
+eventually() { for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done; return 1; }
 maximised() {
   local state; state=$(xprop -id "$1" _NET_WM_STATE 2>/dev/null)
   [[ $state == *_NET_WM_STATE_MAXIMIZED_VERT* && $state == *_NET_WM_STATE_MAXIMIZED_HORZ* ]]

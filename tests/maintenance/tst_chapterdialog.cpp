@@ -37,6 +37,8 @@ private slots:
     void inputLimitsCountGbkBytes();
     void escapeKey();
     void addKeepsAPickedPhoto();
+    void fieldsShowTheirBeginning();
+    void nullName();
 
 private:
     // Opens the dialog as the browser does and runs `act` while it is shown.
@@ -613,6 +615,51 @@ void TestChapterDialog::addKeepsAPickedPhoto()
     QCOMPARE(codes.size(), 3);
     for (const QString &code : codes)
         QCOMPARE(book->scalar("select photoimage from ywzx_ywlb where lbbh=?", {code}).toByteArray(), redBytes);
+}
+
+// Values the dialog sets are shown from their beginning; typing keeps the
+// cursor where the user puts it. The browser's title box does the same.
+void TestChapterDialog::fieldsShowTheirBeginning()
+{
+    const QString name = QString(60, QChar(0x7AE0)) + "末";
+    book->exec("update ywzx_ywlb set lbmc=?, xgr='李四' where lbbh='00001'", {name});
+    open("00001", 0, [&](TywlbwhForm &d) {
+        QCOMPARE(d.lb_lbmc_Edit->text(), name);
+        for (QLineEdit *e : d.findChildren<QLineEdit *>())
+            QVERIFY2(e->cursorPosition() == 0, qPrintable(e->objectName()));
+        d.show();
+        d.edit_lb_btnClick();
+        QCOMPARE(d.lb_xgrq_dateedit->cursorPosition(), 0);
+        d.lb_xgr_Edit->setFocus();
+        QTest::keyClicks(d.lb_xgr_Edit, "ab");
+        QCOMPARE(d.lb_xgr_Edit->cursorPosition(), 2);
+    });
+    f.select(f.root());
+    f.select(f.node("第一章"));
+    QCOMPARE(f.window->Edit1->cursorPosition(), 0);
+}
+
+// A null name reads as empty text: the chapter opens in every mode (mode 3
+// loads it first), can be given a name and can be deleted.
+void TestChapterDialog::nullName()
+{
+    book->exec("update ywzx_ywlb set lbmc=null where lbbh='00002'");
+    f.window->N5Click();
+    f.select(f.node("[00002]"));
+    QStringList names;
+    for (int mode : {0, 1, 2})
+        open("00002", mode, [&](TywlbwhForm &d) { names << d.lb_lbmc_Edit->text() + "|" + d.lb_flmc_Edit->text(); });
+    QCOMPARE(names, QStringList({"|书", "|", "|书"}));
+    open("00002", 2, [&](TywlbwhForm &d) {
+        d.lb_lbmc_Edit->setText("补名");
+        d.ok_lb_btnClick();
+    });
+    QCOMPARE(row("00002", "lbmc"), QString("补名"));
+    QCOMPARE(f.window->TreeView->currentItem()->text(0), QString("补名[00002]"));
+    book->exec("update ywzx_ywlb set lbmc=null where lbbh='00002'");
+    ScriptedBoxes ok(QMessageBox::Ok);
+    open("00002", 3);
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywlb where lbbh='00002'").toInt(), 0);
 }
 
 QTEST_MAIN(TestChapterDialog)

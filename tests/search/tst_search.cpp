@@ -3,6 +3,7 @@
 #include "common/Labels.h"
 #include "search/FindDialog.h"
 #include "search/ShowjbywnrFrm.h"
+#include "search/TextMarks.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -39,6 +40,7 @@ private slots:
     void narrowingOverMoreHitsThanParameters();
     void treeMovesToTheChosenHit();
     void landsOnTheChosenChapter();
+    void hitMarkedInBothTexts();
     void unreachableChapter();
     void specialCharacters_data();
     void specialCharacters();
@@ -402,7 +404,7 @@ void TestSearch::narrowingOverMoreHitsThanParameters()
     // More chapters than SQLite takes bound parameters in one statement.
     book->exec("with recursive n(i) as (select 1 union all select i + 1 from n where i < 33000) "
                "insert into ywzx_ywlb (id, lbbh, lbmc, flbh, ywnr) "
-               "select 100 + i, 'm' || i, '多' || i, '00000', case when i % 2 then '群山 单' else '群山' end from n");
+               "select 100 + i, 'm' || i, '多' || i, '00000', case when i % 2 = 1 then '群山 单' else '群山' end from n");
     ScriptedBoxes boxes;
     int before = 0, after = 0;
     TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
@@ -472,6 +474,52 @@ void TestSearch::landsOnTheChosenChapter()
     }
     QCOMPARE(selectedLabel(), QString("[00003]"));
     QVERIFY(boxes.shown.isEmpty());
+}
+
+static bool selectedOnScreen(QTextEdit *edit, const QString &text)
+{
+    return edit->textCursor().selectedText() == text && edit->viewport()->rect().contains(edit->cursorRect())
+        && !edit->extraSelections().isEmpty();
+}
+
+// A word in the middle of a 1 MB text is marked, selected and on screen in
+// the results window and, after the move, in the reading pane, and so is the
+// narrowing text; the pane's marks go with the next selection.
+void TestSearch::hitMarkedInBothTexts()
+{
+    QString filler;
+    for (int i = 0; i < 10000; ++i)
+        filler += QStringLiteral("第%1行 填充的文字填充的文字填充的文字\r\n").arg(i, 5, 10, QLatin1Char('0'));
+    const QString text = filler + QStringLiteral("江上 Moon 河 二度\r\n") + filler;
+    QVERIFY(text.toUtf8().size() > 1000000);
+    book->chapter(11, "00007", "巨章", "00005", text);
+    f.window->N5Click();
+    ScriptedBoxes boxes;
+    QStringList seen;
+    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+        form.show();
+        if (!QTest::qWaitForWindowExposed(&form))
+            return int(QDialog::Rejected);
+        QCoreApplication::processEvents();
+        seen << QString::number(selectedOnScreen(form.nr_memo, "Moon"));
+        form.Edit1->setText("二度");
+        form.Button1Click();
+        QTest::keyClick(form.nr_memo, Qt::Key_F3);
+        seen << form.nr_memo->textCursor().selectedText();
+        return int(QDialog::Rejected);
+    };
+    f.window->FindDialog2->setText("mOON");
+    f.window->FindDialog2Find();
+    QCOMPARE(seen, QStringList({"1", "二度"}));
+    QCOMPARE(selectedLabel(), QString("巨章[00007]"));
+    QCoreApplication::processEvents();
+    QVERIFY(selectedOnScreen(f.window->memo1, "Moon"));
+    QTest::keyClick(f.window->memo1, Qt::Key_F3);
+    QCOMPARE(f.window->memo1->textCursor().selectedText(), QString("二度"));
+    QVERIFY(boxes.shown.isEmpty());
+    f.select(f.node("人物[00002]"));
+    QVERIFY(f.window->memo1->extraSelections().isEmpty());
+    QVERIFY(!TextMarks::of(f.window->memo1));
 }
 
 // A chapter the root does not reach: a missing parent, a loop, a node moved

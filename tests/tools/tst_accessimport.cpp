@@ -35,7 +35,8 @@ private:
 void TestAccessImport::initTestCase()
 {
     fixtures = qEnvironmentVariable("EBOOK_ACCESS_FIXTURES");
-    QVERIFY2(QFileInfo::exists(QDir(fixtures).filePath("tang-jet4.mdb")), "tests/fixtures/access is missing");
+    for (const char *name : {"tang-jet4.mdb", "tang-jet4.expected.tsv", "testUnicodeCompV2003.mdb"})
+        QVERIFY2(QFileInfo::exists(fixture(name)), qPrintable("missing fixture " + fixture(name)));
 }
 
 // A field as the expected rows write it: the hexadecimal of its bytes,

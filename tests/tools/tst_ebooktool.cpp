@@ -18,6 +18,7 @@ private slots:
     void demoWithoutFortunes();
     void generateRefusesOutOfRangeNumbers();
     void noTemporaryFileLeftWhenKilled();
+    void generateBeyondFiveDigits();
 
 private:
     using Result = ToolRun;
@@ -81,6 +82,24 @@ void TestEbookTool::badInput()
         QVERIFY(QDir(dir.filePath("ro")).isEmpty(QDir::Files | QDir::Hidden));
     }
     QCOMPARE(tool({"create", dir.filePath("d.mdb"), " "}).code, 1);
+}
+
+// Codes past 99,999: a capital letter and four base-36 digits, all unique,
+// each chapter under the parent the fan-out gives.
+void TestEbookTool::generateBeyondFiveDigits()
+{
+    const QString path = dir.filePath("big.mdb");
+    QCOMPARE(tool({"generate", path, "--chapters", "100040", "--fanout", "1000", "--articles", "0", "--text-bytes", "0"})
+                 .code,
+             0);
+    SqlFile book(path);
+    QCOMPARE(book.scalar("select count(distinct lbbh) from ywzx_ywlb").toInt(), 100041);
+    QCOMPARE(book.scalar("select count(*) from ywzx_ywlb where length(lbbh) <> 5").toInt(), 0);
+    QCOMPARE(book.scalar("select lbbh from ywzx_ywlb where lbmc='第99999章'").toString(), QString("99999"));
+    QCOMPARE(book.scalar("select lbbh from ywzx_ywlb where lbmc='第100000章'").toString(), QString("A0000"));
+    QCOMPARE(book.scalar("select flbh from ywzx_ywlb where lbmc='第100036章'").toString(), QString("00100"));
+    QCOMPARE(book.scalar("select lbbh from ywzx_ywlb where lbmc='第100036章'").toString(), QString("A0010"));
+    QCOMPARE(tool({"generate", dir.filePath("too.mdb"), "--chapters", "50000000"}).code, 1);
 }
 
 void TestEbookTool::demoBook()

@@ -1,0 +1,133 @@
+#include "app/DesktopSettings.h"
+
+#include "browser/TextZoom.h"
+#include "browser/fm_ywzx.h"
+#include "common/Handlers.h"
+#include "search/FindDialog.h"
+
+#include <QAction>
+#include <QCompleter>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScreen>
+#include <QSettings>
+#include <QSplitter>
+#include <QStringListModel>
+#include <memory>
+
+namespace DesktopSettings {
+
+namespace {
+
+const QString Geometry = QStringLiteral("window/geometry");
+const QString Maximised = QStringLiteral("window/maximised");
+const QString Splitter = QStringLiteral("window/splitter");
+const QString Zoom = QStringLiteral("pane/zoom");
+const QString AutoExpand = QStringLiteral("tree/autoExpand");
+
+QString historyKey(const FindDialog &dialog)
+{
+    return QStringLiteral("find/") + dialog.objectName();
+}
+
+QStringListModel *historyModel(const FindDialog &dialog)
+{
+    QCompleter *completer = dialog.FindEdit->completer();
+    return completer ? qobject_cast<QStringListModel *>(completer->model()) : nullptr;
+}
+
+// The box offers the remembered texts as completions of what is typed.
+void offerHistory(FindDialog &dialog, const QStringList &texts)
+{
+    if (!historyModel(dialog)) {
+        auto *completer = new QCompleter(new QStringListModel(&dialog), &dialog);
+        completer->setCaseSensitivity(Qt::CaseInsensitive);
+        completer->setFilterMode(Qt::MatchContains);
+        dialog.FindEdit->setCompleter(completer);
+    }
+    historyModel(dialog)->setStringList(texts);
+}
+
+void remember(FindDialog &dialog)
+{
+    QStringList texts = history(dialog);
+    texts.removeAll(dialog.text());
+    texts.prepend(dialog.text());
+    while (texts.size() > HistorySize)
+        texts.removeLast();
+    offerHistory(dialog, texts);
+    std::unique_ptr<QSettings> settings(open());
+    settings->setValue(historyKey(dialog), texts);
+}
+
+void restoreHistory(QSettings &settings, FindDialog &dialog)
+{
+    QStringList texts = settings.value(historyKey(dialog)).toStringList();
+    texts.removeAll(QString());
+    offerHistory(dialog, texts.mid(0, HistorySize));
+    Handlers::connect(&dialog, &FindDialog::find, &dialog, [&dialog] { remember(dialog); });
+}
+
+bool onAnyScreen(const QRect &frame)
+{
+    for (const QScreen *screen : QGuiApplication::screens())
+        if (screen->availableGeometry().intersects(frame))
+            return true;
+    return false;
+}
+
+} // namespace
+
+QSettings *open()
+{
+    return new QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("mochuan"),
+                         QStringLiteral("ebook-reader"));
+}
+
+void restore(Tywzxform &window)
+{
+    std::unique_ptr<QSettings> settings(open());
+    window.Splitter1->restoreState(settings->value(Splitter).toByteArray());
+    bool ok = false;
+    const int zoom = settings->value(Zoom).toInt(&ok);
+    window.PaneZoom->setPercent(ok ? zoom : 100);
+    const QVariant autoExpand = settings->value(AutoExpand);
+    if (autoExpand.isValid() && autoExpand.canConvert<bool>() && autoExpand.toBool() != window.N6->isChecked())
+        window.N6->trigger();
+    restoreHistory(*settings, *window.FindDialog1);
+    restoreHistory(*settings, *window.FindDialog2);
+}
+
+void showMainWindow(Tywzxform &window)
+{
+    std::unique_ptr<QSettings> settings(open());
+    if (!window.restoreGeometry(settings->value(Geometry).toByteArray())) {
+        window.showMaximized();
+        return;
+    }
+    if (!onAnyScreen(window.frameGeometry()))
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            window.move(screen->availableGeometry().topLeft());
+    if (settings->value(Maximised, true).toBool())
+        window.showMaximized();
+    else
+        window.showNormal();
+}
+
+void save(const Tywzxform &window)
+{
+    std::unique_ptr<QSettings> settings(open());
+    settings->setValue(Geometry, window.saveGeometry());
+    settings->setValue(Maximised, window.isMaximized());
+    settings->setValue(Splitter, window.Splitter1->saveState());
+    settings->setValue(Zoom, window.PaneZoom->percent());
+    settings->setValue(AutoExpand, window.autoExpand());
+}
+
+QStringList history(const FindDialog &dialog)
+{
+    const QStringListModel *model = historyModel(dialog);
+    return model ? model->stringList() : QStringList();
+}
+
+} // namespace DesktopSettings

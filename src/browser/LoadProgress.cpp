@@ -1,0 +1,56 @@
+#include "browser/LoadProgress.h"
+
+#include <QApplication>
+#include <QProgressDialog>
+
+int LoadProgress::showAfterMs = 500;
+
+namespace {
+constexpr int StepsBetweenLooks = 64; // the clock is read once per so many chapters
+constexpr int UpdateEveryMs = 100;
+} // namespace
+
+LoadProgress::LoadProgress(QWidget *owner, int maximum)
+    : owner_(owner), maximum_(maximum)
+{
+    clock_.start();
+}
+
+LoadProgress::~LoadProgress()
+{
+    delete dialog_;
+}
+
+bool LoadProgress::step()
+{
+    ++loaded_;
+    if (!cancelled_ && (showAfterMs == 0 || loaded_ % StepsBetweenLooks == 0))
+        update();
+    return !cancelled_;
+}
+
+void LoadProgress::update()
+{
+    const qint64 now = clock_.elapsed();
+    if (now < qMax<qint64>(showAfterMs, nextUpdateMs_))
+        return;
+    nextUpdateMs_ = now + UpdateEveryMs;
+    if (!dialog_) {
+        dialog_ = new QProgressDialog(QStringLiteral("正在载入章节……"), QStringLiteral("取消"), 0,
+                                      qMax(maximum_, loaded_), owner_);
+        dialog_->setObjectName(QStringLiteral("LoadProgress"));
+        dialog_->setWindowTitle(QApplication::applicationDisplayName());
+        dialog_->setWindowModality(Qt::ApplicationModal);
+        dialog_->setMinimumDuration(0);
+        dialog_->setAutoClose(false);
+        dialog_->setAutoReset(false);
+        // 取消 and Esc (which rejects the dialog) both stop the load.
+        QObject::connect(dialog_, &QProgressDialog::canceled, dialog_, [this] { cancelled_ = true; });
+        QObject::connect(dialog_, &QDialog::rejected, dialog_, [this] { cancelled_ = true; });
+        dialog_->show();
+    }
+    dialog_->setMaximum(qMax(maximum_, loaded_));
+    dialog_->setLabelText(QStringLiteral("已载入 %1 个章节").arg(loaded_));
+    dialog_->setValue(loaded_);
+    QCoreApplication::processEvents(); // the reader's 取消 or Esc comes through here
+}

@@ -1,0 +1,58 @@
+#include "browser/TextZoom.h"
+
+#include "common/Handlers.h"
+
+#include <QShortcut>
+#include <QTextEdit>
+#include <QWheelEvent>
+
+namespace {
+int last = 100;
+}
+
+TextZoom::TextZoom(QTextEdit *text, QWidget *window)
+    : QObject(text), text_(text), designed_(text->font())
+{
+    setObjectName(QStringLiteral("TextZoom"));
+    const auto key = [this, window](const QKeySequence &keys, void (TextZoom::*step)()) {
+        auto *shortcut = new QShortcut(keys, window);
+        Handlers::connect(shortcut, &QShortcut::activated, this, step);
+    };
+    key(QKeySequence(Qt::CTRL | Qt::Key_Equal), &TextZoom::zoomIn);
+    key(QKeySequence(Qt::CTRL | Qt::Key_Plus), &TextZoom::zoomIn);
+    key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus), &TextZoom::zoomIn);
+    key(QKeySequence(Qt::CTRL | Qt::Key_Minus), &TextZoom::zoomOut);
+    key(QKeySequence(Qt::CTRL | Qt::Key_0), &TextZoom::reset);
+    text->viewport()->installEventFilter(this);
+    setPercent(last);
+}
+
+void TextZoom::setPercent(int percent)
+{
+    percent_ = qBound(Smallest, percent, Largest);
+    last = percent_;
+    QFont font = designed_;
+    if (designed_.pixelSize() > 0)
+        font.setPixelSize(qMax(1, qRound(designed_.pixelSize() * percent_ / 100.0)));
+    else
+        font.setPointSizeF(designed_.pointSizeF() * percent_ / 100.0);
+    text_->setFont(font);
+}
+
+int TextZoom::lastPercent() { return last; }
+void TextZoom::setLastPercent(int percent) { last = qBound(Smallest, percent, Largest); }
+
+bool TextZoom::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::Wheel)
+        return QObject::eventFilter(watched, event);
+    auto *wheel = static_cast<QWheelEvent *>(event);
+    if (!(wheel->modifiers() & Qt::ControlModifier))
+        return false;
+    const int delta = wheel->angleDelta().y();
+    if (delta > 0)
+        zoomIn();
+    else if (delta < 0)
+        zoomOut();
+    return true;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QFont>
+#include <QObject>
+
+class QTextEdit;
+class QWidget;
+
+// The zoom of a text on the screen: Ctrl+wheel over the text, and Ctrl+= /
+// Ctrl++ / Ctrl+- / Ctrl+0 anywhere in its window, enlarge, shrink and reset
+// it in steps of 10 %, from 50 % to 400 % of its designed font. The font the
+// text had when the zoom was attached stays its designed one (printing uses it).
+class TextZoom : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int Smallest = 50, Largest = 400, Step = 10;
+
+    TextZoom(QTextEdit *text, QWidget *window);
+
+    int percent() const { return percent_; }
+    void setPercent(int percent);
+    void zoomIn() { setPercent(percent_ + Step); }
+    void zoomOut() { setPercent(percent_ - Step); }
+    void reset() { setPercent(100); }
+    QFont designedFont() const { return designed_; }
+
+    // The zoom last chosen in any text: a new text starts at it.
+    static int lastPercent();
+    static void setLastPercent(int percent);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QTextEdit *text_;
+    QFont designed_;
+    int percent_ = 100;
+};

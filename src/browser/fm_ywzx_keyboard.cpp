@@ -1,0 +1,96 @@
+// Keyboard commands of the browser window and the states of the pane's menu.
+#include "browser/fm_ywzx.h"
+
+#include "browser/TextZoom.h"
+#include "common/Handlers.h"
+#include "search/FindDialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTextEdit>
+#include <QToolButton>
+
+namespace {
+
+QString withShortcut(const QString &caption, const QKeySequence &keys)
+{
+    QString plain = caption;
+    plain.remove(QLatin1Char('&'));
+    const int bracket = plain.indexOf(QRegularExpression(QStringLiteral("[(\\[]")));
+    if (bracket > 0)
+        plain.truncate(bracket);
+    return QStringLiteral("%1 (%2)").arg(plain, keys.toString(QKeySequence::NativeText));
+}
+
+} // namespace
+
+void Tywzxform::buildKeyboardCommands()
+{
+    const auto command = [this](const char *name, const QKeySequence &keys, auto handler) {
+        auto *action = new QAction(this);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(keys);
+        addAction(action);
+        Handlers::connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    FindNameAction = command("FindNameAction", QKeySequence::Find, &Tywzxform::RxSpeedButton1Click);
+    FindTextAction = command("FindTextAction", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F), &Tywzxform::RxSpeedButton2Click);
+    FindNextAction = command("FindNextAction", QKeySequence(Qt::Key_F3), [this] { repeatNameSearch(true); });
+    FindPreviousAction = command("FindPreviousAction", QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { repeatNameSearch(false); });
+    PrintAction = command("PrintAction", QKeySequence::Print, &Tywzxform::BitBtn3Click);
+    AboutAction = command("AboutAction", QKeySequence(Qt::Key_F1), &Tywzxform::BitBtn1Click);
+    QuitAction = command("QuitAction", QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
+
+    // Inside a text F3 belongs to the text (it steps through its search hits):
+    // the window's F3 steps aside while a text has the focus.
+    Handlers::connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        const bool inText = qobject_cast<QTextEdit *>(now) != nullptr;
+        FindNextAction->setEnabled(!inText);
+        FindPreviousAction->setEnabled(!inText);
+    });
+
+    RxSpeedButton1->setToolTip(withShortcut(RxSpeedButton1->text(), FindNameAction->shortcut()));
+    RxSpeedButton2->setToolTip(withShortcut(RxSpeedButton2->text(), FindTextAction->shortcut()));
+    BitBtn3->setToolTip(withShortcut(BitBtn3->text(), PrintAction->shortcut()));
+    BitBtn2->setToolTip(withShortcut(BitBtn2->text(), QuitAction->shortcut()));
+    BitBtn1->setToolTip(withShortcut(BitBtn1->text(), AboutAction->shortcut()));
+
+    N3->setShortcut(QKeySequence::SelectAll);
+    N4->setShortcut(QKeySequence::Copy);
+    N7->setShortcut(QKeySequence::Paste);
+    N11->setShortcut(QKeySequence::Cut);
+    N13->setShortcut(QKeySequence::Undo);
+    for (QAction *item : {N3, N4, N7, N11, N13})
+        item->setShortcutContext(Qt::WidgetShortcut); // shown in the menu; the pane has its own keys
+    Handlers::connect(PopupMenu2, &QMenu::aboutToShow, this, &Tywzxform::updatePaneMenu);
+}
+
+void Tywzxform::repeatNameSearch(bool down)
+{
+    if (FindDialog1->text().isEmpty()) {
+        RxSpeedButton1Click();
+        return;
+    }
+    const bool chosen = FindDialog1->down();
+    FindDialog1->setDown(down);
+    struct Restore {
+        FindDialog *dialog;
+        bool down;
+        ~Restore() { dialog->setDown(down); }
+    } restore{FindDialog1, chosen};
+    FindDialog1Find();
+}
+
+void Tywzxform::updatePaneMenu()
+{
+    const bool selection = memo1->textCursor().hasSelection();
+    N3->setEnabled(!memo1->document()->isEmpty());
+    N4->setEnabled(selection);
+    N11->setEnabled(selection);
+    N7->setEnabled(memo1->canPaste());
+    N13->setEnabled(memo1->document()->isUndoAvailable());
+}

@@ -1,0 +1,20 @@
+#include "common/LineEdits.h"
+
+#include <QLineEdit>
+#include <memory>
+
+namespace LineEdits {
+
+void showBeginningWhenSet(QLineEdit *field)
+{
+    // textEdited comes just before textChanged for the user's edits only.
+    auto edited = std::make_shared<bool>(false);
+    QObject::connect(field, &QLineEdit::textEdited, field, [edited] { *edited = true; });
+    QObject::connect(field, &QLineEdit::textChanged, field, [field, edited] {
+        if (!*edited)
+            field->setCursorPosition(0);
+        *edited = false;
+    });
+}
+
+} // namespace LineEdits

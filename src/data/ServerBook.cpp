@@ -1,0 +1,228 @@
+#include "data/ServerBook.h"
+
+#include "common/AppError.h"
+#include "common/DateTimeText.h"
+#include "data/BookConnection.h"
+#include "data/BookFile.h"
+#include "data/BookSchema.h"
+
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUuid>
+#include <functional>
+
+namespace {
+
+const QString ChapterColumns = QStringLiteral("id,lbbh,lbmc,flbh,xgrq,xgr,ywnr,photoimage,checkimage");
+const QString ArticleColumns = QStringLiteral("id,nrbh,nrbt,lbbh,xgrq,xgr,ywnr");
+constexpr int DateColumn = 4; // xgrq in both column lists
+
+QString script(const QString &resource)
+{
+    QFile file(resource);
+    file.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(file.readAll());
+}
+
+// A named connection that is removed again whatever happens.
+class Connection {
+public:
+    explicit Connection(const std::function<QSqlDatabase(const QString &)> &add)
+        : name_(QStringLiteral("transfer-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
+    {
+        QSqlDatabase db = add(name_);
+        if (!db.open()) {
+            const QString message = engineMessage(db.lastError());
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name_);
+            throw AppError(AppError::Database, message);
+        }
+    }
+    ~Connection()
+    {
+        QSqlDatabase::database(name_, false).close();
+        QSqlDatabase::removeDatabase(name_);
+    }
+    QSqlDatabase db() const { return QSqlDatabase::database(name_, false); }
+
+private:
+    QString name_;
+};
+
+QSqlQuery run(const QSqlDatabase &db, const QString &sql, const QVariantList &values = {})
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    // The server's driver prepares on the server, which takes no DDL and no
+    // transaction control: such statements run directly.
+    if (values.isEmpty()) {
+        if (!query.exec(sql))
+            throw AppError(AppError::Database, engineMessage(query.lastError()));
+        return query;
+    }
+    if (!query.prepare(sql))
+        throw AppError(AppError::Database, engineMessage(query.lastError()));
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        throw AppError(AppError::Database, engineMessage(query.lastError()));
+    return query;
+}
+
+QVariant scalar(const QSqlDatabase &db, const QString &sql)
+{
+    QSqlQuery query = run(db, sql);
+    return query.next() ? query.value(0) : QVariant();
+}
+
+// The file stores a date-time as text; the server as a timestamp.
+QVariant dateToServer(const QVariant &stored, const QString &table, const QVariant &id)
+{
+    if (stored.isNull())
+        return stored;
+    const QDateTime when = DateTimeText::fromStorageText(stored.toString());
+    if (!when.isValid())
+        throw AppError(AppError::Database, QStringLiteral("%1 row id %2: xgrq '%3' is not a date and time")
+                                               .arg(table, id.toString(), stored.toString()));
+    return DateTimeText::storageText(when);
+}
+
+QVariant dateToFile(const QVariant &stored)
+{
+    if (stored.isNull())
+        return QVariant(QMetaType::fromType<QString>());
+    return DateTimeText::storageText(stored.toDateTime());
+}
+
+// Copies every row of one table, columns in the given order; `convertDate`
+// changes the date column on the way.
+int copyRows(const QSqlDatabase &from, const QSqlDatabase &to, const QString &table, const QString &columns,
+             const QString &order, const std::function<QVariant(const QVariant &, const QVariant &)> &convertDate)
+{
+    const int count = int(columns.count(QLatin1Char(',')) + 1);
+    QSqlQuery rows = run(from, QStringLiteral("select %1 from %2 order by %3").arg(columns, table, order));
+    QSqlQuery insert(to);
+    const QString marks = QStringList(count, QStringLiteral("?")).join(QLatin1Char(','));
+    if (!insert.prepare(QStringLiteral("insert into %1 (%2) values (%3)").arg(table, columns, marks)))
+        throw AppError(AppError::Database, engineMessage(insert.lastError()));
+    int copied = 0;
+    while (rows.next()) {
+        for (int i = 0; i < count; ++i)
+            insert.bindValue(i, i == DateColumn ? convertDate(rows.value(i), rows.value(0)) : rows.value(i));
+        if (!insert.exec())
+            throw AppError(AppError::Database, QStringLiteral("%1 row id %2: %3")
+                                                   .arg(table, rows.value(0).toString(), engineMessage(insert.lastError())));
+        ++copied;
+    }
+    if (rows.lastError().isValid())
+        throw AppError(AppError::Database, engineMessage(rows.lastError()));
+    return copied;
+}
+
+bool holdsBook(const QSqlDatabase &server)
+{
+    return scalar(server, QStringLiteral("select count(*) from information_schema.tables where table_schema = "
+                                         "current_schema() and table_name in ('ywzx_ywlb','ywzx_ywnr')"))
+               .toInt() > 0;
+}
+
+// The article ids go on from where the book file's sequence stood.
+void continueArticleIds(const QSqlDatabase &file, const QSqlDatabase &server)
+{
+    QSqlQuery seq(file);
+    qlonglong next = 0;
+    if (seq.exec(QStringLiteral("select seq from sqlite_sequence where name='ywzx_ywnr'")) && seq.next())
+        next = seq.value(0).toLongLong();
+    next = qMax(next, scalar(server, QStringLiteral("select coalesce(max(id),0) from ywzx_ywnr")).toLongLong());
+    run(server, QStringLiteral("select setval(pg_get_serial_sequence('ywzx_ywnr','id'), ?, ?)"),
+        {qMax<qlonglong>(next, 1), next >= 1});
+}
+
+void withTransaction(const QSqlDatabase &db, const std::function<void()> &work,
+                     const QString &begin = QStringLiteral("begin"))
+{
+    run(db, begin);
+    try {
+        work();
+        run(db, QStringLiteral("commit"));
+    } catch (...) {
+        QSqlQuery(db).exec(QStringLiteral("rollback"));
+        throw;
+    }
+}
+
+QSqlDatabase addReadOnlyFile(const QString &path, const QString &name)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db.setDatabaseName(path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    return db;
+}
+
+} // namespace
+
+namespace ServerBook {
+
+Counts push(const QString &bookFile, const ServerConfig &target, bool replace)
+{
+    BookFile::verify(bookFile);
+    Connection file([&](const QString &name) { return addReadOnlyFile(bookFile, name); });
+    Connection server([&](const QString &name) { return target.addDatabase(name); });
+    Counts counts;
+    withTransaction(server.db(), [&] {
+        if (holdsBook(server.db())) {
+            if (!replace)
+                throw AppError(AppError::Database,
+                               QStringLiteral("The database %1 already holds a book; --replace replaces it")
+                                   .arg(target.describe()));
+            run(server.db(), QStringLiteral("drop table if exists ywzx_ywlb, ywzx_ywnr"));
+        }
+        run(server.db(), QStringLiteral("create extension if not exists pg_trgm"));
+        for (const QString &statement : BookSchema::statementsIn(script(QStringLiteral(":/data/server.sql"))))
+            run(server.db(), statement);
+        counts.chapters = copyRows(file.db(), server.db(), QStringLiteral("ywzx_ywlb"), ChapterColumns,
+                                   QStringLiteral("rowid"), [](const QVariant &v, const QVariant &id) {
+                                       return dateToServer(v, QStringLiteral("ywzx_ywlb"), id);
+                                   });
+        counts.articles = copyRows(file.db(), server.db(), QStringLiteral("ywzx_ywnr"), ArticleColumns,
+                                   QStringLiteral("rowid"), [](const QVariant &v, const QVariant &id) {
+                                       return dateToServer(v, QStringLiteral("ywzx_ywnr"), id);
+                                   });
+        continueArticleIds(file.db(), server.db());
+        for (const QString &statement : BookSchema::statementsIn(script(QStringLiteral(":/data/server-indexes.sql"))))
+            run(server.db(), statement);
+    });
+    return counts;
+}
+
+Counts pull(const ServerConfig &source, const QString &bookFile)
+{
+    BookSchema::checkNewBookPath(bookFile);
+    Connection server([&](const QString &name) { return source.addDatabase(name); });
+    if (!holdsBook(server.db()))
+        throw AppError(AppError::Database, QStringLiteral("The database %1 holds no book").arg(source.describe()));
+    Counts counts;
+    const QString temporary = BookSchema::temporaryPathFor(bookFile);
+    withTransaction(server.db(), [&] {
+        BookSchema::writeNewFile(temporary, [&](QSqlDatabase &file) {
+            const auto toFile = [](const QVariant &v, const QVariant &) { return dateToFile(v); };
+            counts.chapters = copyRows(server.db(), file, QStringLiteral("ywzx_ywlb"), ChapterColumns,
+                                       QStringLiteral("id, ctid"), toFile);
+            counts.articles = copyRows(server.db(), file, QStringLiteral("ywzx_ywnr"), ArticleColumns,
+                                       QStringLiteral("id"), toFile);
+            const QVariant last = scalar(server.db(), QStringLiteral(
+                "select pg_sequence_last_value(pg_get_serial_sequence('ywzx_ywnr','id')::regclass)"));
+            if (!last.isNull() && last.toLongLong() > 0) {
+                run(file, QStringLiteral("delete from sqlite_sequence where name='ywzx_ywnr'"));
+                run(file, QStringLiteral("insert into sqlite_sequence (name,seq) values ('ywzx_ywnr',?)"),
+                    {last.toLongLong()});
+            }
+        });
+    }, QStringLiteral("begin isolation level repeatable read read only"));
+    BookSchema::moveIntoPlace(temporary, bookFile);
+    return counts;
+}
+
+} // namespace ServerBook

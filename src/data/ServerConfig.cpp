@@ -1,0 +1,154 @@
+#include "data/ServerConfig.h"
+
+#include "common/AppError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QUrl>
+#include <QUrlQuery>
+
+namespace {
+
+const QStringList KnownKeys = {QStringLiteral("host"), QStringLiteral("port"), QStringLiteral("database"),
+                               QStringLiteral("user"), QStringLiteral("passfile"), QStringLiteral("sslmode")};
+const QStringList RequiredKeys = {QStringLiteral("host"), QStringLiteral("port"), QStringLiteral("database"),
+                                  QStringLiteral("user")};
+const QStringList SslModes = {QStringLiteral("disable"), QStringLiteral("allow"), QStringLiteral("prefer"),
+                              QStringLiteral("require"), QStringLiteral("verify-ca"), QStringLiteral("verify-full")};
+
+AppError configError(const QString &path, const QString &problem)
+{
+    return AppError(AppError::ServerSetup,
+                    QStringLiteral("The server configuration '%1' is not valid: %2").arg(path, problem));
+}
+
+int portNumber(const QString &text, bool *ok)
+{
+    const int port = text.trimmed().toInt(ok);
+    *ok = *ok && port > 0 && port < 65536;
+    return port;
+}
+
+// QSettings accepts almost anything; a line that is neither a section, a
+// key = value pair, a comment nor blank is a mistake worth reporting.
+void checkLines(const QString &path, const QByteArray &bytes)
+{
+    static const QRegularExpression section(QStringLiteral(R"(^\s*\[[^\]]+\]\s*$)"));
+    static const QRegularExpression pair(QStringLiteral(R"(^\s*[A-Za-z_]+\s*=.*$)"));
+    const QStringList lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString line = lines.at(i).trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
+            continue;
+        if (!section.match(line).hasMatch() && !pair.match(line).hasMatch())
+            throw configError(path, QStringLiteral("line %1 is not \"key = value\"").arg(i + 1));
+    }
+}
+
+// A value of a libpq connection string, quoted so blanks survive.
+QString conninfoValue(QString value)
+{
+    value.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    value.replace(QLatin1Char('\''), QLatin1String("\\'"));
+    return QLatin1Char('\'') + value + QLatin1Char('\'');
+}
+
+} // namespace
+
+bool isServerConfigPath(const QString &path)
+{
+    return path.endsWith(QLatin1String(".conf"), Qt::CaseInsensitive);
+}
+
+ServerConfig ServerConfig::readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw AppError(AppError::ServerSetup,
+                       QStringLiteral("Cannot read the server configuration '%1': %2").arg(path, file.errorString()));
+    checkLines(path, file.readAll());
+    QSettings ini(path, QSettings::IniFormat);
+    if (ini.status() != QSettings::NoError)
+        throw configError(path, QStringLiteral("it is no INI file"));
+    if (!ini.childGroups().contains(QStringLiteral("server")))
+        throw configError(path, QStringLiteral("it has no [server] section"));
+    ini.beginGroup(QStringLiteral("server"));
+    for (const QString &key : ini.childKeys()) {
+        if (key.compare(QLatin1String("password"), Qt::CaseInsensitive) == 0)
+            throw configError(path, QStringLiteral("it holds a password; name a password file (passfile) instead"));
+        if (!KnownKeys.contains(key))
+            throw configError(path, QStringLiteral("unknown key \"%1\"").arg(key));
+    }
+    for (const QString &key : RequiredKeys)
+        if (ini.value(key).toString().trimmed().isEmpty())
+            throw configError(path, QStringLiteral("the key \"%1\" is missing").arg(key));
+    ServerConfig config;
+    config.host = ini.value(QStringLiteral("host")).toString().trimmed();
+    bool ok = false;
+    config.port = portNumber(ini.value(QStringLiteral("port")).toString(), &ok);
+    if (!ok)
+        throw configError(path, QStringLiteral("the port \"%1\" is no port number")
+                                    .arg(ini.value(QStringLiteral("port")).toString()));
+    config.database = ini.value(QStringLiteral("database")).toString().trimmed();
+    config.user = ini.value(QStringLiteral("user")).toString().trimmed();
+    config.passfile = ini.value(QStringLiteral("passfile")).toString().trimmed();
+    if (!config.passfile.isEmpty() && QFileInfo(config.passfile).isRelative())
+        config.passfile = QFileInfo(path).dir().absoluteFilePath(config.passfile);
+    config.sslmode = ini.value(QStringLiteral("sslmode")).toString().trimmed();
+    if (!config.sslmode.isEmpty() && !SslModes.contains(config.sslmode))
+        throw configError(path, QStringLiteral("unknown sslmode \"%1\"").arg(config.sslmode));
+    return config;
+}
+
+ServerConfig ServerConfig::fromUri(const QString &uri)
+{
+    const QUrl url(uri, QUrl::StrictMode);
+    if (!url.isValid() || (url.scheme() != QLatin1String("postgresql") && url.scheme() != QLatin1String("postgres")))
+        throw AppError(AppError::ServerSetup,
+                       QStringLiteral("'%1' is no server address like postgresql://user@host:port/database").arg(uri));
+    ServerConfig config;
+    config.host = url.host();
+    config.port = url.port(0);
+    config.database = url.path().mid(1);
+    config.user = url.userName();
+    config.password = url.password();
+    const QUrlQuery query(url);
+    config.sslmode = query.queryItemValue(QStringLiteral("sslmode"));
+    config.passfile = query.queryItemValue(QStringLiteral("passfile"));
+    if (config.database.isEmpty())
+        throw AppError(AppError::ServerSetup, QStringLiteral("'%1' names no database").arg(uri));
+    return config;
+}
+
+QSqlDatabase ServerConfig::addDatabase(const QString &connectionName) const
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
+    if (!db.isValid())
+        throw AppError(AppError::Database,
+                       QStringLiteral("The PostgreSQL driver (QPSQL) is not installed: install libqt6sql6-psql"));
+    db.setHostName(host);
+    if (port > 0)
+        db.setPort(port);
+    db.setDatabaseName(database);
+    db.setUserName(user);
+    if (!password.isEmpty())
+        db.setPassword(password);
+    QStringList options = {QStringLiteral("connect_timeout=10"),
+                           QStringLiteral("application_name=ebook-reader")};
+    if (!passfile.isEmpty())
+        options << QStringLiteral("passfile=%1").arg(conninfoValue(passfile));
+    if (!sslmode.isEmpty())
+        options << QStringLiteral("sslmode=%1").arg(sslmode);
+    db.setConnectOptions(options.join(QLatin1Char(';')));
+    return db;
+}
+
+QString ServerConfig::describe() const
+{
+    return QStringLiteral("%1 on %2:%3")
+        .arg(database, host.isEmpty() ? QStringLiteral("localhost") : host,
+             port > 0 ? QString::number(port) : QStringLiteral("5432"));
+}

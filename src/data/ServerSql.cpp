@@ -1,0 +1,88 @@
+#include "data/ServerSql.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+const QChar Marker(0x1);
+
+// Replaces each single-quoted literal by a numbered marker, so the rewrites
+// below never look inside one.
+QString hideLiterals(const QString &sql, QStringList &literals)
+{
+    QString code;
+    qsizetype pos = 0;
+    while (pos < sql.size()) {
+        if (sql.at(pos) != QLatin1Char('\'')) {
+            code += sql.at(pos++);
+            continue;
+        }
+        qsizetype end = pos + 1;
+        while (end < sql.size()) {
+            if (sql.at(end) == QLatin1Char('\'') && end + 1 < sql.size() && sql.at(end + 1) == QLatin1Char('\''))
+                end += 2;
+            else if (sql.at(end) == QLatin1Char('\''))
+                break;
+            else
+                ++end;
+        }
+        end = qMin(end + 1, sql.size());
+        code += Marker + QString::number(literals.size()) + Marker;
+        literals << sql.mid(pos, end - pos);
+        pos = end;
+    }
+    return code;
+}
+
+QString showLiterals(QString code, const QStringList &literals)
+{
+    for (qsizetype i = literals.size() - 1; i >= 0; --i)
+        code.replace(Marker + QString::number(i) + Marker, literals.at(i));
+    return code;
+}
+
+QString rewriteLike(const QString &code)
+{
+    static const QRegularExpression like(
+        QStringLiteral(R"(([A-Za-z_][\w.]*|\?|\x01\d+\x01)\s+(not\s+)?like\s+([A-Za-z_][\w.]*|\?|\x01\d+\x01))"),
+        QRegularExpression::CaseInsensitiveOption);
+    QString out;
+    qsizetype last = 0;
+    for (auto it = like.globalMatch(code); it.hasNext();) {
+        const auto match = it.next();
+        out += code.mid(last, match.capturedStart() - last);
+        out += QStringLiteral("%1 %2like %3 escape ''")
+                   .arg(asciiFolded(match.captured(1)), match.captured(2).toLower(), asciiFolded(match.captured(3)));
+        last = match.capturedEnd();
+    }
+    return out + code.mid(last);
+}
+
+QString orderWholeTable(const QString &code)
+{
+    static const QRegularExpression wholeTable(QStringLiteral(R"(^\s*select\s+\*\s+from\s+ywzx_yw(lb|nr)\b)"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression ordered(QStringLiteral(R"(\b(order|group)\s+by\b|\bunion\b|\bfrom\s+\w+(\s+\w+)?\s*,)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    if (!wholeTable.match(code).hasMatch() || ordered.match(code).hasMatch())
+        return code;
+    return code + QStringLiteral(" order by id");
+}
+
+} // namespace
+
+QString asciiFolded(const QString &operand)
+{
+    return QStringLiteral("translate(%1,'ABCDEFGHIJKLMNOPQRSTUVWXYZ','abcdefghijklmnopqrstuvwxyz')").arg(operand);
+}
+
+TranslatedSql toServerSql(const TranslatedSql &sqlite)
+{
+    static const QRegularExpression jsonEach(QStringLiteral(R"(\bjson_each\s*\()"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    QStringList literals;
+    QString code = hideLiterals(sqlite.sql, literals);
+    code.replace(jsonEach, QStringLiteral("json_array_elements_text("));
+    code = rewriteLike(orderWholeTable(code));
+    return {showLiterals(code, literals), sqlite.parameters};
+}

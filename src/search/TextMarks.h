@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <QVector>
+
+class QTextEdit;
+
+// Where a search text occurs in a text, by the search's own rules (those of
+// the database's LIKE): ASCII letters without regard to case, "%" any run of
+// characters, "_" any one character. Each match is the shortest stretch at
+// its place; matches are found left to right and do not overlap.
+namespace LikeMatch {
+
+struct Range {
+    int start; // first character
+    int end;   // one past the last
+    bool operator<(const Range &other) const { return start < other.start; }
+};
+
+QVector<Range> find(const QString &text, const QString &pattern);
+// The stretches of every pattern, in the order of the text. Texts are
+// matched as they are stored: a line break counts as CR LF, as in the book.
+QVector<Range> findInPane(const QString &paneText, const QStringList &patterns);
+
+} // namespace LikeMatch
+
+// The marks of a search in a text edit: every occurrence highlighted with
+// the edit's extra selections (never in the text, its undo history, the
+// clipboard or a printout), the first selected and scrolled to; F3 and
+// Shift+F3 go to the next and previous one, wrapping at the ends. Only the
+// marks in view are handed to the edit, so a long text with many
+// occurrences stays quick. The marks go when the text changes.
+class TextMarks : public QObject {
+    Q_OBJECT
+public:
+    // Marks the edit's text anew (replacing earlier marks); null when
+    // nothing matches.
+    static TextMarks *mark(QTextEdit *edit, const QStringList &patterns);
+    static TextMarks *of(const QTextEdit *edit);
+    static void clear(QTextEdit *edit);
+
+    const QVector<LikeMatch::Range> &ranges() const { return ranges_; }
+    void next();
+    void previous();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    TextMarks(QTextEdit *edit, QVector<LikeMatch::Range> ranges);
+    void select(const LikeMatch::Range &range);
+    void reveal();
+    void markVisible();
+    void drop();
+
+    QTextEdit *edit_;
+    QVector<LikeMatch::Range> ranges_;
+    bool revealPending_ = false;
+};

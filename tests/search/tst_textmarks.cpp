@@ -1,0 +1,98 @@
+#include "search/TextMarks.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QTextEdit>
+#include <QtTest>
+
+// Marking a search text's occurrences by the search's own matching rules,
+// and stepping through them with F3 in a text edit on screen.
+class TestTextMarks : public QObject {
+    Q_OBJECT
+private slots:
+    void likeMatch_data();
+    void likeMatch();
+    void f3StepsAndWraps();
+};
+
+static QString spans(const QVector<LikeMatch::Range> &ranges)
+{
+    QStringList out;
+    for (const LikeMatch::Range &r : ranges)
+        out << QStringLiteral("%1-%2").arg(r.start).arg(r.end);
+    return out.join(QLatin1Char(';'));
+}
+
+void TestTextMarks::likeMatch_data()
+{
+    QTest::addColumn<QString>("pane");
+    QTest::addColumn<QStringList>("patterns");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("ASCII without case") << "abcABCaBc" << QStringList{"Abc"} << "0-3;3-6;6-9";
+    QTest::newRow("other letters with case") << "Ü ü" << QStringList{"ü"} << "2-3";
+    QTest::newRow("underscore one character") << "a_b axb ab" << QStringList{"a_b"} << "0-3;4-7";
+    QTest::newRow("underscore one Chinese character") << "中文_中x文" << QStringList{"中_文"} << "3-6";
+    QTest::newRow("underscore one character beyond the BMP") << "a\U0001F600b" << QStringList{"a_b"} << "0-4";
+    QTest::newRow("percent the shortest stretch") << "ab ab cd ab" << QStringList{"ab%cd"} << "3-8";
+    QTest::newRow("percent at the ends adds nothing") << "xxabyy" << QStringList{"%ab%"} << "2-4";
+    QTest::newRow("percent alone marks nothing") << "abc" << QStringList{"%%", ""} << "";
+    QTest::newRow("three pieces") << "a1b2c a b c" << QStringList{"a%b%c"} << "0-5;6-11";
+    QTest::newRow("a piece that never follows") << "ab ab" << QStringList{"ab%cd"} << "";
+    QTest::newRow("no overlap") << "aaaa" << QStringList{"aa"} << "0-2;2-4";
+    QTest::newRow("a line break is CR LF") << "ab\ncd" << QStringList{"b__c"} << "1-4";
+    QTest::newRow("quotes are characters") << "O'Neil \"引\"" << QStringList{"'n", "\"引\""} << "1-3;7-10";
+    QTest::newRow("two texts in text order") << "明月 second 明月" << QStringList{"明月", "SECOND"} << "0-2;3-9;10-12";
+}
+
+void TestTextMarks::likeMatch()
+{
+    QFETCH(QString, pane);
+    QFETCH(QStringList, patterns);
+    QFETCH(QString, expected);
+    QCOMPARE(spans(LikeMatch::findInPane(pane, patterns)), expected);
+}
+
+// F3 in a marked text is the text's own even where the window has F3 as a
+// shortcut; the marks never enter the text or its undo history.
+void TestTextMarks::f3StepsAndWraps()
+{
+    QMainWindow window;
+    auto *edit = new QTextEdit(&window);
+    window.setCentralWidget(edit);
+    int windowShortcut = 0;
+    auto *action = new QAction(&window);
+    action->setShortcut(Qt::Key_F3);
+    window.addAction(action);
+    connect(action, &QAction::triggered, this, [&] { ++windowShortcut; });
+    const QString text = QStringLiteral("甲 词 乙 词\n丙 词");
+    edit->setPlainText(text);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    edit->setFocus();
+    QVERIFY(TextMarks::mark(edit, {"词"}));
+    QCOMPARE(edit->extraSelections().size(), 3);
+    QStringList steps;
+    const auto step = [&](Qt::KeyboardModifiers modifiers) {
+        QTest::keyClick(edit, Qt::Key_F3, modifiers);
+        steps << QString::number(edit->textCursor().selectionStart());
+    };
+    steps << QString::number(edit->textCursor().selectionStart());
+    for (Qt::KeyboardModifiers modifiers : {Qt::NoModifier, Qt::NoModifier, Qt::NoModifier, Qt::ShiftModifier,
+                                            Qt::ShiftModifier})
+        step(modifiers);
+    QCOMPARE(steps, QStringList({"2", "6", "10", "2", "10", "6"}));
+    QCOMPARE(edit->textCursor().selectedText(), QString("词"));
+    QCOMPARE(windowShortcut, 0);
+    QCOMPARE(edit->toPlainText(), text);
+    QVERIFY(!edit->document()->isUndoAvailable());
+    // Changing the text takes the marks away; F3 is the window's again.
+    edit->setPlainText(QStringLiteral("另一篇"));
+    QCoreApplication::processEvents();
+    QVERIFY(!TextMarks::of(edit));
+    QVERIFY(edit->extraSelections().isEmpty());
+    QTest::keyClick(edit, Qt::Key_F3);
+    QCOMPARE(windowShortcut, 1);
+}
+
+QTEST_MAIN(TestTextMarks)
+#include "tst_textmarks.moc"

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# The part of on-server.sh that runs inside the cluster (PG* variables set).
+set -uo pipefail
+bin=$1
+shift
+failed=()
+for program in "$@"; do
+  echo "=== $program on PostgreSQL"
+  if [ "$program" = tst_server ]; then
+    EBOOK_TEST_CLUSTER="$PGVERSION regress" "$bin/$program" || failed+=("$program")
+  else
+    EBOOK_TEST_SERVER=1 "$bin/$program" || failed+=("$program")
+  fi
+done
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "failed on PostgreSQL: ${failed[*]}" >&2
+  exit 1
+fi

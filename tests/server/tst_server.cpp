@@ -1,0 +1,424 @@
+#include "../browser/BrowserFixture.h"
+#include "../maintenance/DialogScript.h"
+#include "common/AppError.h"
+#include "data/BookFile.h"
+#include "data/BookQuery.h"
+#include "data/BookSchema.h"
+#include "data/BookTransaction.h"
+#include "data/ServerBook.h"
+#include "data/ServerConfig.h"
+#include "maintenance/ywlbwhFrm.h"
+
+#include <QLineEdit>
+#include <QTextEdit>
+#include <QMutex>
+#include <QProcess>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QThread>
+#include <QWaitCondition>
+#include <QtTest>
+#include <atomic>
+
+// The book on a PostgreSQL server: configuration, several stations at once,
+// a server that goes away, and moving books to and from the server. Runs in
+// a throwaway cluster (tests/server/on-server.sh); EBOOK_TEST_CLUSTER names
+// it ("VERSION NAME") for pg_ctlcluster.
+class TestServer : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void bookBesideTheProgram();
+    void badConfigurations_data();
+    void badConfigurations();
+    void likeAsSqliteHasIt_data();
+    void likeAsSqliteHasIt();
+    void readersSeeTheStaffsSave();
+    void loserOfARaceHearsTheCodeExists();
+    void manyStationsSaveOneCode();
+    void serverStoppedMidSession();
+    void pushAndPullRoundTrip();
+
+private:
+    std::unique_ptr<TestBook> book;
+    BrowserFixture f;
+};
+
+namespace {
+
+QString uri(const QString &user)
+{
+    return QStringLiteral("postgresql://%1@%2:%3/%4")
+        .arg(user, qEnvironmentVariable("PGHOST"), qEnvironmentVariable("PGPORT"), qEnvironmentVariable("PGDATABASE"));
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// Every row of a table of a book file, every column as stored, with its
+// storage class.
+QList<QStringList> fileRows(const QString &path, const QString &table)
+{
+    QList<QStringList> rows;
+    SqlFile file(path);
+    const QString columns = table == "ywzx_ywlb" ? "id,lbbh,lbmc,flbh,xgrq,xgr,ywnr,photoimage,checkimage"
+                                                 : "id,nrbh,nrbt,lbbh,xgrq,xgr,ywnr";
+    QStringList typed;
+    for (const QString &c : columns.split(','))
+        typed << QString("typeof(%1) || ':' || coalesce(hex(%1), 'NULL')").arg(c);
+    const int count = file.scalar(QString("select count(*) from %1").arg(table)).toInt();
+    for (int i = 0; i < count; ++i)
+        rows << file.scalar(QString("select %1 from %2 order by rowid limit 1 offset %3")
+                                .arg(typed.join(" || ' ' || "), table).arg(i))
+                    .toString()
+                    .split(' ');
+    return rows;
+}
+
+// Runs `work` on a thread of its own (database connections belong to the
+// thread that made them).
+class Station : public QThread {
+public:
+    explicit Station(std::function<void()> work) : work_(std::move(work)) {}
+    void run() override { work_(); }
+
+private:
+    std::function<void()> work_;
+};
+
+// All stations wait here until every one has arrived.
+class Barrier {
+public:
+    explicit Barrier(int count) : left_(count) {}
+    void arrive()
+    {
+        QMutexLocker lock(&mutex_);
+        if (--left_ == 0)
+            all_.wakeAll();
+        while (left_ > 0)
+            all_.wait(&mutex_);
+    }
+
+private:
+    QMutex mutex_;
+    QWaitCondition all_;
+    int left_;
+};
+
+void cluster(const QString &action)
+{
+    const QStringList cluster = qEnvironmentVariable("EBOOK_TEST_CLUSTER").split(' ');
+    QStringList args = {cluster.value(0), cluster.value(1), action};
+    if (action == "stop")
+        args << "-m" << "fast";
+    QCOMPARE(QProcess::execute("pg_ctlcluster", args), 0);
+}
+
+} // namespace
+
+void TestServer::init()
+{
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    qputenv("EBOOK_TEST_SERVER", "1");
+    book = std::make_unique<TestBook>("书");
+    book->chapter(2, "00001", "第一章", "00000", "Latin ABC abc Äb äb 100% a_b a\\b 中文");
+    book->chapter(3, "00002", "第二章", "00000", "x");
+    book->chapter(4, "00011", "第一节", "00001", "节");
+    book->article("00001", "文一", "00002", "文");
+}
+
+void TestServer::cleanup()
+{
+    restoreDialogRunner();
+    f.window.reset();
+    f.dm.reset();
+    book.reset();
+}
+
+void TestServer::bookBesideTheProgram()
+{
+    QTemporaryDir app;
+    QDir(app.path()).mkdir("data");
+    QCOMPARE(BookFile::bookBeside(app.path()), app.filePath("data/ebook.mdb"));
+    writeFile(app.filePath("data/ebook.conf"), "[server]\n");
+    QCOMPARE(BookFile::bookBeside(app.path()), app.filePath("data/ebook.conf"));
+}
+
+void TestServer::badConfigurations_data()
+{
+    QTest::addColumn<QString>("config"); // %1 port, %2 user, %3 database
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("bookless");  // the user's schema holds no book
+    QTest::addColumn<QString>("expected");
+    const QString good = "[server]\nhost = localhost\nport = %1\ndatabase = %3\nuser = %2\npassfile = pgpass\n";
+    QTest::newRow("not an INI file") << "[server\nhost localhost\n" << "" << false << "line 1 is not";
+    QTest::newRow("no server section") << "[other]\nhost = x\n" << "" << false << "no [server] section";
+    QTest::newRow("missing key") << "[server]\nhost = localhost\nport = %1\nuser = %2\n" << "" << false
+                                 << "\"database\" is missing";
+    QTest::newRow("password in the file") << good + "password = secret\n" << "" << false << "holds a password";
+    QTest::newRow("port no number") << QString(good).replace("port = %1", "port = x%1") << "" << false
+                                    << "no port number";
+    QTest::newRow("wrong port") << QString(good).replace("port = %1", "port = 1") << "" << false << "Cannot connect";
+    QTest::newRow("wrong password") << good << "wrong" << false << "password authentication failed";
+    QTest::newRow("unknown database") << QString(good).replace("%3", "nosuchdb") << "" << false
+                                      << "\"nosuchdb\" does not exist";
+    QTest::newRow("missing tables") << good << "" << true << "holds no book";
+}
+
+// Each fails the start as a bad book file does: an AppError naming the file
+// (which start-up shows in the "Application Error" box before it ends with
+// exit code 1), and nothing written on the server.
+void TestServer::badConfigurations()
+{
+    QFETCH(QString, config);
+    QFETCH(QString, password);
+    QFETCH(bool, bookless);
+    QFETCH(QString, expected);
+    const QString owner = SqlFile(book->path()).scalar("select current_user").toString();
+    const QString empty = createTestUser();
+    QTemporaryDir dir;
+    writeServerConfig(dir.path(), empty, password.isEmpty() ? qEnvironmentVariable("PGPASSWORD") : password);
+    const QString path = dir.filePath("ebook.conf");
+    writeFile(path, config.arg(qEnvironmentVariable("PGPORT"), bookless ? empty : owner,
+                               qEnvironmentVariable("PGDATABASE")).toUtf8());
+    // libpq prefers PGPASSWORD to the password file.
+    const QByteArray saved = qgetenv("PGPASSWORD");
+    if (!password.isEmpty())
+        qunsetenv("PGPASSWORD");
+    QString message = "the book opened";
+    {
+        TywzxDMF dm;
+        dm.ydconn.setDatabaseFile(path);
+        try {
+            dm.ydconn.open();
+        } catch (const AppError &error) {
+            message = error.message();
+        }
+        QVERIFY(!dm.ydconn.isOpen());
+    }
+    qputenv("PGPASSWORD", saved);
+    const int tables = book->scalar("select count(*) from information_schema.tables where table_schema = ?",
+                                    {empty}).toInt();
+    dropTestUser(empty);
+    QVERIFY2(message.contains(expected), qPrintable(message));
+    QVERIFY2(message.contains(path), qPrintable(message));
+    QCOMPARE(tables, 0);
+}
+
+void TestServer::likeAsSqliteHasIt_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("ASCII case folds") << "latin abc" << true;
+    QTest::newRow("capitals") << "ABC ABC" << true;
+    QTest::newRow("non-ASCII case does not") << "äB ÄB" << false;
+    QTest::newRow("same non-ASCII case") << "Äb äb" << true;
+    QTest::newRow("percent is a wildcard") << "Latin%中" << true;
+    QTest::newRow("underscore is one character") << "a_b a_b" << true;
+    QTest::newRow("underscore one Chinese character") << "中_" << true;
+    QTest::newRow("backslash is a character") << "a\\b 中" << true;
+    QTest::newRow("backslash escapes nothing") << "\\1" << false;
+    QTest::newRow("short pattern") << "中" << true;
+}
+
+// The full-text search's statement, on the server as on the book file; the
+// trigram index serves it.
+void TestServer::likeAsSqliteHasIt()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, found);
+    f.open(book->path(), false);
+    BookQuery &q = f.dm->Query;
+    q.setSql({"select * from ywzx_ywlb", "where ywnr like :pattern"});
+    q.setText("pattern", "%" + typed + "%");
+    q.open();
+    QCOMPARE(!q.isEmpty(), found);
+    if (found)
+        QCOMPARE(q.fieldAsText("lbbh"), QString("00001"));
+    QSqlQuery plan(f.dm->ydconn.database());
+    QVERIFY(plan.exec("set enable_seqscan = off"));
+    QString statement = f.dm->ydconn.recentStatements().last();
+    QVERIFY(plan.exec("explain " + statement.replace("?", "'%abc%'")));
+    QStringList lines;
+    while (plan.next())
+        lines << plan.value(0).toString();
+    QVERIFY2(lines.join('\n').contains("ywzx_ywlb_ywnr_trgm"), qPrintable(lines.join('\n')));
+}
+
+// Two readers and a staff station on one book: the staff's new chapter is
+// in a reader's tree after the reader reloads it.
+void TestServer::readersSeeTheStaffsSave()
+{
+    BrowserFixture readers[2];
+    for (BrowserFixture &reader : readers)
+        reader.open(book->path());
+    f.open(book->path());
+    ScriptedBoxes boxes;
+    f.select(f.root());
+    whileShown<TywlbwhForm>([&] { ShowChapterDialog("00000", f.window->TreeView, 1); }, [](TywlbwhForm &d) {
+        d.lb_lbbh_Edit->setText("00003");
+        d.lb_lbmc_Edit->setText("新章");
+        d.ok_lb_btnClick();
+    });
+    QVERIFY(boxes.shown.isEmpty());
+    for (BrowserFixture &reader : readers) {
+        ywzxDMF = reader.dm.get();
+        ywzxform = reader.window.get();
+        QVERIFY(!reader.childLabels(reader.root()).contains("新章[00003]"));
+        reader.window->ReloadTree();
+        QCOMPARE(reader.childLabels(reader.root()), QStringList({"第一章[00001]", "第二章[00002]", "新章[00003]"}));
+    }
+    ywzxDMF = f.dm.get();
+    ywzxform = f.window.get();
+}
+
+// Another station saves the same new code between this dialog's check and
+// its write: the unique code refuses the second row, and the dialog says
+// what its check says of a taken code.
+void TestServer::loserOfARaceHearsTheCodeExists()
+{
+    f.open(book->path());
+    ScriptedBoxes boxes;
+    std::atomic<bool> waited{false};
+    QSemaphore inserted;
+    Station rival([&] {
+        SqlFile other(book->path());
+        other.exec("begin");
+        other.exec("insert into ywzx_ywlb (id,lbbh,lbmc,flbh) values (50,'00009','对手','00000')");
+        inserted.release();
+        // Commits once the dialog's insert waits for this transaction.
+        for (int i = 0; i < 100000 && !waited; ++i)
+            waited = other.scalar("select count(*) from pg_locks where not granted").toInt() > 0;
+        other.exec("commit");
+    });
+    rival.start();
+    inserted.acquire();
+    f.select(f.root());
+    whileShown<TywlbwhForm>([&] { ShowChapterDialog("00000", f.window->TreeView, 1); }, [](TywlbwhForm &d) {
+        d.lb_lbbh_Edit->setText("00009");
+        d.lb_lbmc_Edit->setText("我的");
+        d.ok_lb_btnClick();
+        QCOMPARE(d.lb_lbbh_Edit->text(), QString());
+    });
+    rival.wait();
+    QVERIFY(waited);
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(boxes.shown[0].text, QString("此类别已存在。类别编号不允许重复。请重新输入类别编号后再试！"));
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywlb where lbbh='00009'").toInt(), 1);
+    QCOMPARE(book->scalar("select lbmc from ywzx_ywlb where lbbh='00009'").toString(), QString("对手"));
+    QVERIFY(!f.childLabels(f.root()).contains("我的[00009]"));
+}
+
+// Many stations check that a code is free, then all save it at once:
+// exactly one row, every other save refused as a taken code.
+void TestServer::manyStationsSaveOneCode()
+{
+    constexpr int Stations = 8;
+    Barrier checked(Stations);
+    std::atomic<int> saved{0}, refused{0}, failed{0};
+    std::vector<std::unique_ptr<Station>> stations;
+    for (int i = 0; i < Stations; ++i) {
+        stations.push_back(std::make_unique<Station>([&, i] {
+            BookConnection connection;
+            connection.setDatabaseFile(book->path());
+            BookQuery query(connection, "updateQuery");
+            query.setSql({"select * from YWZX_YWNR", "where NRBH=:code"});
+            query.setText("code", "R0001");
+            query.open();
+            const bool free = query.isEmpty();
+            checked.arrive();
+            if (!free)
+                return;
+            try {
+                BookTransaction transaction(connection);
+                query.setSql({"insert into ywzx_ywnr (nrbh,nrbt,lbbh) values(:nrbh,:nrbt,:lbbh)"});
+                query.setText("nrbh", "R0001");
+                query.setText("nrbt", QString("站%1").arg(i));
+                query.setText("lbbh", "00002");
+                query.execSql();
+                transaction.commit();
+                ++saved;
+            } catch (const AppError &error) {
+                ++(error.kind() == QLatin1String(AppError::DuplicateCode) ? refused : failed);
+            }
+        }));
+        stations.back()->start();
+    }
+    for (auto &station : stations)
+        station->wait();
+    QCOMPARE(saved.load(), 1);
+    QCOMPARE(refused.load(), Stations - 1);
+    QCOMPARE(failed.load(), 0);
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywnr where nrbh='R0001'").toInt(), 1);
+}
+
+// The server goes away under an open window: the action that meets it gets
+// the general error report with the driver's message; after the restart
+// the next action connects again.
+void TestServer::serverStoppedMidSession()
+{
+    f.open(book->path());
+    ScriptedBoxes boxes;
+    cluster("stop");
+    MessageBoxes::runHandler([&] { f.select(f.node("第二章")); });
+    const QList<MessageBoxes::Request> whileStopped = boxes.shown;
+    MessageBoxes::runHandler([&] { f.select(f.node("第一章")); }); // still down: reported again
+    const qsizetype reported = boxes.shown.size();
+    cluster("start");
+    MessageBoxes::runHandler([&] { f.select(f.node("第二章")); });
+    QVERIFY(!whileStopped.isEmpty());
+    QCOMPARE(whileStopped[0].caption, QString("墨川电子阅读系统"));
+    QVERIFY2(whileStopped[0].text.contains("terminating connection"), qPrintable(whileStopped[0].text));
+    QVERIFY(reported > whileStopped.size());
+    QCOMPARE(boxes.shown.size(), reported); // connected again: no further box
+    QCOMPARE(f.window->memo1->toPlainText(), QString("x"));
+}
+
+// A book file with every kind of value goes to the server and back: the same
+// rows, column by column, with the same storage classes.
+void TestServer::pushAndPullRoundTrip()
+{
+    QTemporaryDir dir;
+    const QString original = dir.filePath("book.mdb");
+    BookSchema::createBook(original, "往返");
+    SqlFile file(original);
+    const QByteArray binary("\x00\x01\xff\xfe 'quote' \\ \x00", 15);
+    file.exec("insert into ywzx_ywlb values (?,?,?,?,?,?,?,?,?)",
+              {7, "00001", "名\"'", "00000", "2024-02-29 23:59:59", "", "一\r\n二", binary, "1"});
+    file.exec("insert into ywzx_ywlb (id,lbbh) values (8,'00002')"); // nulls
+    file.exec("insert into ywzx_ywnr values (5,'A1','题','00001','2024-01-01 00:00:00',NULL,'')");
+    file.exec("insert into ywzx_ywnr values (9,'A2',NULL,'00002',NULL,'王',NULL)");
+    file.exec("delete from ywzx_ywnr where id=9");
+    file.exec("insert into ywzx_ywnr (nrbh) values ('A3')"); // id 10: the sequence passed 9
+
+    const QString user = createTestUser();
+    ToolRun pushed = runTool({"push", original, uri(user)});
+    QVERIFY2(pushed.code == 0, qPrintable(pushed.err));
+    ToolRun again = runTool({"push", original, uri(user)});
+    QCOMPARE(again.code, 1);
+    QVERIFY2(again.err.contains("already holds a book; --replace replaces it"), qPrintable(again.err));
+    QCOMPARE(runTool({"push", original, uri(user), "--replace"}).code, 0);
+
+    const QString back = dir.filePath("back.mdb");
+    ToolRun pulled = runTool({"pull", uri(user), back});
+    QVERIFY2(pulled.code == 0, qPrintable(pulled.err));
+    ToolRun over = runTool({"pull", uri(user), back});
+    QCOMPARE(over.code, 1);
+    QVERIFY2(over.err.contains("exists already"), qPrintable(over.err));
+    dropTestUser(user);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"back.mdb", "book.mdb"}));
+
+    for (const char *table : {"ywzx_ywlb", "ywzx_ywnr"})
+        QCOMPARE(fileRows(back, table), fileRows(original, table));
+    SqlFile pulledFile(back);
+    QCOMPARE(pulledFile.scalar("select seq from sqlite_sequence where name='ywzx_ywnr'").toInt(), 10);
+}
+
+QTEST_MAIN(TestServer)
+#include "tst_server.moc"
