@@ -67,8 +67,8 @@ struct NumberOption {
     bool whole;
 };
 const NumberOption NumberOptions[] = {
-    {"--chapters", 0, 99999, true},   {"--fanout", 1, 99999, true},
-    {"--articles", 0, 99999, true},   {"--text-bytes", 0, 100000000, true},
+    {"--chapters", 0, 2147483647, true}, {"--fanout", 1, 99999, true},
+    {"--articles", 0, 2147483647, true}, {"--text-bytes", 0, 100000000, true},
     {"--word-percent", 0, 100, false},
 };
 

@@ -159,9 +159,9 @@ void TestEbookTool::generateRefusesOutOfRangeNumbers()
         {"--word-percent", "150", "--word-percent takes a number from 0 to 100, not '150'"},
         {"--word-percent", "-10", "--word-percent takes a number from 0 to 100, not '-10'"},
         {"--word-percent", "nan", "--word-percent takes a number from 0 to 100, not 'nan'"},
-        {"--chapters", "1.5", "--chapters takes a whole number from 0 to 99999, not '1.5'"},
+        {"--chapters", "1.5", "--chapters takes a whole number from 0 to 2147483647, not '1.5'"},
         {"--fanout", "0", "--fanout takes a whole number from 1 to 99999, not '0'"},
-        {"--articles", "%1", "--articles takes a whole number from 0 to 99999, not '%1'"},
+        {"--articles", "%1", "--articles takes a whole number from 0 to 2147483647, not '%1'"},
     };
     for (const auto &c : cases) {
         const Result r = tool({"generate", path, c.option, c.value});
