@@ -42,7 +42,7 @@ void BookTree::mousePressEvent(QMouseEvent *event)
     pressSelected_ = currentItem() != before;
     const QList<std::function<void()>> actions = std::exchange(afterPress_, {});
     for (const auto &action : actions)
-        action();
+        Handlers::run(action);
 }
 
 void BookTree::mouseDoubleClickEvent(QMouseEvent *event)

@@ -1,5 +1,7 @@
 #include "browser/LoadProgress.h"
 
+#include "common/Handlers.h"
+
 #include <QApplication>
 #include <QProgressDialog>
 
@@ -45,8 +47,8 @@ void LoadProgress::update()
         dialog_->setAutoClose(false);
         dialog_->setAutoReset(false);
         // 取消 and Esc (which rejects the dialog) both stop the load.
-        QObject::connect(dialog_, &QProgressDialog::canceled, dialog_, [this] { cancelled_ = true; });
-        QObject::connect(dialog_, &QDialog::rejected, dialog_, [this] { cancelled_ = true; });
+        Handlers::connect(dialog_.data(), &QProgressDialog::canceled, dialog_.data(), [this] { cancelled_ = true; });
+        Handlers::connect(dialog_.data(), &QDialog::rejected, dialog_.data(), [this] { cancelled_ = true; });
         dialog_->show();
     }
     dialog_->setMaximum(qMax(maximum_, loaded_));

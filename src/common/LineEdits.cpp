@@ -1,5 +1,7 @@
 #include "common/LineEdits.h"
 
+#include "common/Handlers.h"
+
 #include <QLineEdit>
 #include <memory>
 
@@ -9,8 +11,8 @@ void showBeginningWhenSet(QLineEdit *field)
 {
     // textEdited comes just before textChanged for the user's edits only.
     auto edited = std::make_shared<bool>(false);
-    QObject::connect(field, &QLineEdit::textEdited, field, [edited] { *edited = true; });
-    QObject::connect(field, &QLineEdit::textChanged, field, [field, edited] {
+    Handlers::connect(field, &QLineEdit::textEdited, field, [edited] { *edited = true; });
+    Handlers::connect(field, &QLineEdit::textChanged, field, [field, edited] {
         if (!*edited)
             field->setCursorPosition(0);
         *edited = false;

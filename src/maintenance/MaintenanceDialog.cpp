@@ -24,7 +24,7 @@ const QColor MaintenanceDialog::Window(Qt::white);
 GbkLimitValidator::GbkLimitValidator(int maxBytes, QLineEdit *field)
     : QValidator(field), maxBytes_(maxBytes), field_(field)
 {
-    connect(field, &QLineEdit::textChanged, this,
+    Handlers::connect(field, &QLineEdit::textChanged, this,
             [this](const QString &text) { shownBytes_ = TextHelpers::gbkByteLength(text); });
 }
 

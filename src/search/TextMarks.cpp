@@ -1,5 +1,7 @@
 #include "search/TextMarks.h"
 
+#include "common/Handlers.h"
+
 #include <QEvent>
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -183,9 +185,9 @@ TextMarks::TextMarks(QTextEdit *edit, QVector<Range> ranges)
     setObjectName(QLatin1String(MarksName));
     edit->installEventFilter(this);
     edit->viewport()->installEventFilter(this);
-    connect(edit->verticalScrollBar(), &QScrollBar::valueChanged, this, &TextMarks::markVisible);
-    connect(edit->horizontalScrollBar(), &QScrollBar::valueChanged, this, &TextMarks::markVisible);
-    connect(edit->document(), &QTextDocument::contentsChanged, this, &TextMarks::drop);
+    Handlers::connect(edit->verticalScrollBar(), &QScrollBar::valueChanged, this, &TextMarks::markVisible);
+    Handlers::connect(edit->horizontalScrollBar(), &QScrollBar::valueChanged, this, &TextMarks::markVisible);
+    Handlers::connect(edit->document(), &QTextDocument::contentsChanged, this, &TextMarks::drop);
 }
 
 TextMarks *TextMarks::mark(QTextEdit *edit, const QStringList &patterns)

@@ -6,6 +6,7 @@
 #include "browser/BookTree.h"
 #include "browser/LoadProgress.h"
 #include "browser/WaitCursor.h"
+#include "common/Handlers.h"
 #include "common/Labels.h"
 #include "common/MessageBoxes.h"
 #include "data/ywzxDM.h"
@@ -204,7 +205,7 @@ void Tywzxform::markLanding()
     if (!marks)
         return;
     QTextEdit *pane = memo1;
-    connect(TreeView, &QTreeWidget::currentItemChanged, marks, [pane] { TextMarks::clear(pane); },
+    Handlers::connect(TreeView, &QTreeWidget::currentItemChanged, marks, [pane] { TextMarks::clear(pane); },
             Qt::SingleShotConnection);
 }
 
