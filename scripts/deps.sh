@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev
           qt6-translations-l10n fonts-noto-cjk fonts-arphic-uming fortunes-zh mdbtools-dev)
 if [ "${1:-build}" = test ]; then
-  packages+=(xvfb xauth xdotool imagemagick poppler-utils)
+  packages+=(xvfb xauth xdotool x11-utils openbox imagemagick poppler-utils)
 fi
 
 missing=()

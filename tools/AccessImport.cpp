@@ -1,7 +1,9 @@
 #include "AccessImport.h"
 
 #include "common/AppError.h"
+#include "common/RegularFile.h"
 #include "data/BookSchema.h"
+#include "data/TemporaryFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,8 +15,9 @@
 #include <glib.h>
 #include <mdbtools.h>
 
+#include <csignal>
 #include <cstdio>
-#include <fcntl.h>
+#include <cstring>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,10 +44,14 @@ const Table Articles{"ywzx_ywnr", {"id", "nrbh", "nrbt", "lbbh", "xgrq", "xgr", 
 // The first bytes tell an Access file; its size must be whole pages.
 void checkAccessFile(const QString &path)
 {
+    const auto cannotRead = [&](const QString &reason) { fail(QStringLiteral("cannot read %1: %2").arg(path, reason)); };
+    if (!QFileInfo::exists(path))
+        cannotRead(QStringLiteral("no such file"));
+    if (!RegularFile::check(path))
+        cannotRead(RegularFile::refusal());
     QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("cannot read %1: %2").arg(path, QFileInfo::exists(path) ? file.errorString()
-                                                                                     : QStringLiteral("no such file")));
+    if (!file.open(QIODevice::ReadOnly))
+        cannotRead(file.errorString());
     const QByteArray head = file.read(0x20);
     const QByteArray marker = head.mid(4, 15);
     if (marker != "Standard Jet DB" && marker != "Standard ACE DB")
@@ -118,7 +125,7 @@ public:
             return oleBytes(col);
         const QByteArray text(buffers_.at(i), lengths_.at(i));
         if (size_t(text.size()) >= BindSize - 1)
-            fail(QStringLiteral("a value in %1 is longer than %2 bytes").arg(name_).arg(BindSize));
+            fail(QStringLiteral("a value in %1 is longer than %2 bytes").arg(name_, QString::number(BindSize)));
         if (col->col_type == MDB_LONGINT || col->col_type == MDB_INT)
             return text.toInt();
         return QString::fromUtf8(text);
@@ -169,6 +176,79 @@ private:
     QVector<int> lengths_;
 };
 
+// libmdb tells of a read error only by a line on stderr (and then goes on
+// with what it could read). While a book is read, stderr goes to an
+// unlinked file, so that any such line fails the import.
+class LibmdbComplaints {
+public:
+    LibmdbComplaints()
+        : terminal_(dup(STDERR_FILENO)), capture_(std::tmpfile())
+    {
+        if (terminal_ < 0 || !capture_)
+            fail(QStringLiteral("cannot watch the Access reader for read errors"));
+        std::fflush(stderr);
+        dup2(fileno(capture_), STDERR_FILENO);
+    }
+    ~LibmdbComplaints()
+    {
+        std::fflush(stderr);
+        dup2(terminal_, STDERR_FILENO);
+        close(terminal_);
+        std::fclose(capture_);
+    }
+    LibmdbComplaints(const LibmdbComplaints &) = delete;
+    LibmdbComplaints &operator=(const LibmdbComplaints &) = delete;
+
+    // The first line libmdb wrote, empty when it wrote none.
+    QString firstLine() const
+    {
+        std::fflush(stderr);
+        char line[512] = {};
+        if (pread(fileno(capture_), line, sizeof line - 1, 0) <= 0)
+            return QString();
+        return QString::fromLocal8Bit(line).section(QLatin1Char('\n'), 0, 0).trimmed();
+    }
+
+    // Progress lines go to the real stderr.
+    Progress around(const Progress &progress) const
+    {
+        if (!progress)
+            return Progress();
+        return [this, progress](const QString &table, int done, int total) {
+            std::fflush(stderr);
+            dup2(terminal_, STDERR_FILENO);
+            progress(table, done, total);
+            std::fflush(stderr);
+            dup2(fileno(capture_), STDERR_FILENO);
+        };
+    }
+
+private:
+    int terminal_;
+    std::FILE *capture_;
+};
+
+// A table came over whole only when libmdb read it without a complaint and
+// gave as many rows as the table counts.
+void checkWhole(const LibmdbComplaints &complaints, const QString &table, int rows, int counted)
+{
+    const QString complaint = complaints.firstLine();
+    if (!complaint.isEmpty())
+        fail(QStringLiteral("%1: read error after %2 of %3 rows (libmdb: %4)").arg(table, QString::number(rows), QString::number(counted), complaint));
+    if (rows != counted)
+        fail(QStringLiteral("%1: %2 rows read, but the table counts %3").arg(table, QString::number(rows), QString::number(counted)));
+}
+
+void checkRoot(QSqlDatabase &db, int rows, int counted)
+{
+    QSqlQuery root(db);
+    if (!root.exec(QStringLiteral("select count(*) from ywzx_ywlb where lbbh='00000'")) || !root.next())
+        fail(root.lastError().text());
+    if (root.value(0).toInt() == 0)
+        fail(QStringLiteral("ywzx_ywlb: no root chapter \"00000\" among %1 rows read (the table counts %2)")
+                 .arg(QString::number(rows), QString::number(counted)));
+}
+
 int copyRows(TableReader &reader, QSqlDatabase &db, const Table &table, const Progress &progress)
 {
     const QString names = table.columns.join(QLatin1Char(','));
@@ -186,7 +266,7 @@ int copyRows(TableReader &reader, QSqlDatabase &db, const Table &table, const Pr
             insert.bindValue(i, reader.value(i));
         if (!insert.exec())
             fail(QStringLiteral("row %1 of %2 cannot be written: %3")
-                     .arg(rows + 1).arg(QLatin1String(table.name), insert.lastError().text()));
+                     .arg(QString::number(rows + 1), QLatin1String(table.name), insert.lastError().text()));
         ++rows;
         if (progress && (rows % 200 == 0 || rows == reader.rowCount()))
             progress(QLatin1String(table.name), rows, reader.rowCount());
@@ -199,6 +279,7 @@ int copyRows(TableReader &reader, QSqlDatabase &db, const Table &table, const Pr
 Counts writeBook(const QString &accessPath, const QString &path, const Progress &progress)
 {
     checkAccessFile(accessPath);
+    const LibmdbComplaints complaints;
     MdbHandle *mdb = mdb_open(QFile::encodeName(accessPath).constData(), MDB_NOFLAGS);
     if (!mdb)
         fail(QStringLiteral("%1 is not an Access database").arg(accessPath));
@@ -209,17 +290,36 @@ Counts writeBook(const QString &accessPath, const QString &path, const Progress 
     useExactTextConversion(mdb);
     mdb_set_bind_size(mdb, BindSize);
     mdb_set_date_fmt(mdb, "%Y-%m-%d %H:%M:%S");
-    if (!mdb_read_catalog(mdb, MDB_TABLE))
+    if (!mdb_read_catalog(mdb, MDB_TABLE) || !complaints.firstLine().isEmpty())
         fail(QStringLiteral("%1 is damaged: its catalogue cannot be read").arg(accessPath));
     TableReader chapters(mdb, Chapters);
     TableReader articles(mdb, Articles);
     Counts counts;
+    const Progress shown = complaints.around(progress);
     BookSchema::writeNewFile(path, [&](QSqlDatabase &db) {
-        counts.chapters = copyRows(chapters, db, Chapters, progress);
-        counts.articles = copyRows(articles, db, Articles, progress);
+        counts.chapters = copyRows(chapters, db, Chapters, shown);
+        checkWhole(complaints, QLatin1String(Chapters.name), counts.chapters, chapters.rowCount());
+        checkRoot(db, counts.chapters, chapters.rowCount());
+        counts.articles = copyRows(articles, db, Articles, shown);
+        checkWhole(complaints, QLatin1String(Articles.name), counts.articles, articles.rowCount());
     });
     return counts;
 }
+
+namespace {
+
+// A crash of libmdb is the damaged file's doing; any other signal (a file
+// size limit, a kill) stopped the reader from outside.
+QString readerStopped(const QString &accessPath, int signal)
+{
+    const QString name = QString::fromLocal8Bit(strsignal(signal)).toLower();
+    for (int crash : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
+        if (signal == crash)
+            return QStringLiteral("%1 is damaged: the Access reader crashed on it (%2)").arg(accessPath, name);
+    return QStringLiteral("the Access reader was stopped: %1").arg(name);
+}
+
+} // namespace
 
 Counts run(const QString &accessPath, const QString &bookPath, const Progress &progress)
 {
@@ -236,20 +336,9 @@ Counts run(const QString &accessPath, const QString &bookPath, const Progress &p
         int code = 0;
         Counts counts;
         QByteArray message;
-        // libmdb writes its own complaints to stderr; the command's error is
-        // the one line printed by the parent. Progress still reaches stderr.
-        const int terminal = dup(STDERR_FILENO);
-        const int quiet = open("/dev/null", O_WRONLY);
-        dup2(quiet, STDERR_FILENO);
-        const Progress shown = !progress ? Progress() : [&](const QString &table, int done, int total) {
-            std::fflush(stderr);
-            dup2(terminal, STDERR_FILENO);
-            progress(table, done, total);
-            std::fflush(stderr);
-            dup2(quiet, STDERR_FILENO);
-        };
+        // The command's error is the one line printed by the parent.
         try {
-            counts = writeBook(accessPath, temporary, shown);
+            counts = writeBook(accessPath, temporary, progress);
         } catch (const AppError &error) {
             message = error.message().toUtf8();
             code = 1;
@@ -270,8 +359,9 @@ Counts run(const QString &accessPath, const QString &bookPath, const Progress &p
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         QFile::remove(temporary);
         QFile::remove(temporary + QStringLiteral("-journal"));
-        if (!WIFEXITED(status))
-            fail(QStringLiteral("%1 is damaged: the Access reader failed on it").arg(accessPath));
+        TemporaryFiles::forget(temporary);
+        if (WIFSIGNALED(status))
+            fail(readerStopped(accessPath, WTERMSIG(status)));
         fail(QString::fromUtf8(report));
     }
     BookSchema::moveIntoPlace(temporary, bookPath);

@@ -144,7 +144,7 @@ Counts write(const QString &path)
         for (int c = 0; c < all.size(); ++c) {
             collectionCodes << code(nextChapter++);
             writer.addChapter(nextId++, collectionCodes.last(), all[c].name, QStringLiteral("00000"),
-                              QStringLiteral("%1，共%2首。").arg(all[c].name).arg(parsed[c].size()), when);
+                              QStringLiteral("%1，共%2首。").arg(all[c].name, QString::number(parsed[c].size())), when);
         }
         for (int c = 0; c < all.size(); ++c) {
             QStringList poets;
@@ -166,8 +166,7 @@ Counts write(const QString &path)
         BookSchema::exec(db, QStringLiteral("update ywzx_ywlb set ywnr=? where lbbh='00000'"),
                          {QStringLiteral("唐诗宋词选读：收录%1位诗人的%2首诗。\r\n左侧目录按诗集与诗人排列，"
                                          "展开诗人可读其诗作。")
-                              .arg(counts.chapters - 1 - all.size())
-                              .arg(counts.articles)});
+                              .arg(QString::number(counts.chapters - 1 - all.size()), QString::number(counts.articles))});
     });
     return counts;
 }

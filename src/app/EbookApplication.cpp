@@ -1,8 +1,8 @@
 #include "app/EbookApplication.h"
 
-#include "common/AppError.h"
-#include "common/MessageBoxes.h"
+#include "common/Handlers.h"
 
+#include <QApplication>
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -15,12 +15,12 @@ EbookApplication::EbookApplication(int &argc, char **argv)
 
 bool EbookApplication::notify(QObject *receiver, QEvent *event)
 {
+    // The last resort only: every handler reports its own errors before they
+    // reach Qt's frames (Handlers), since Qt does not support unwinding them.
     try {
         return QApplication::notify(receiver, event);
-    } catch (const AppError &error) {
-        MessageBoxes::generalError(error.message());
-    } catch (const std::exception &error) {
-        MessageBoxes::generalError(QString::fromUtf8(error.what()));
+    } catch (...) {
+        Handlers::reportCurrentError();
     }
     return false;
 }
@@ -39,4 +39,12 @@ void EbookApplication::installFontSubstitutions()
     const QStringList song = {QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Serif CJK SC")};
     QFont::insertSubstitutions(QStringLiteral("宋体"), song);
     QFont::insertSubstitutions(QStringLiteral("SimSun"), song);
+}
+
+void EbookApplication::installApplicationFont()
+{
+    installFontSubstitutions();
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(12);
+    QApplication::setFont(font);
 }

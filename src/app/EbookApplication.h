@@ -2,9 +2,9 @@
 
 #include <QApplication>
 
-// The application object. Its notify() is the one place where errors raised
-// inside event handlers end up: they are shown by the general error report
-// and the program goes on.
+// The application object. Errors raised inside event handlers are shown by
+// the general error report at each handler's boundary (Handlers); notify()
+// only stands behind that as a last resort.
 class EbookApplication : public QApplication {
     Q_OBJECT
 public:
@@ -16,4 +16,7 @@ public:
     // the family "宋体".
     static void installChineseTranslations(QCoreApplication &app);
     static void installFontSubstitutions();
+    // Every window in the Song face, whatever the locale: without a Chinese
+    // face named, fallback under an English or C locale draws Japanese forms.
+    static void installApplicationFont();
 };

@@ -51,7 +51,7 @@ int run(QApplication &app)
 {
     useChineseLocaleWhenUnset();
     EbookApplication::installChineseTranslations(app);
-    EbookApplication::installFontSubstitutions();
+    EbookApplication::installApplicationFont();
     TSplashForm splash;
     showSplash(splash);
     QApplication::setApplicationName(AppInfo::Title);

@@ -1,6 +1,9 @@
 #include "browser/BookTree.h"
 
+#include "common/Handlers.h"
+
 #include <QDropEvent>
+#include <QScopedValueRollback>
 
 BookTree::BookTree(QWidget *parent)
     : QTreeWidget(parent)
@@ -11,6 +14,41 @@ BookTree::BookTree(QWidget *parent)
     setDragDropMode(QAbstractItemView::DragDrop);
     // A copy: the view must not remove the dragged rows after the drop.
     setDefaultDropAction(Qt::CopyAction);
+}
+
+void BookTree::afterPress(std::function<void()> action)
+{
+    if (inPress_)
+        afterPress_ << std::move(action);
+    else
+        action();
+}
+
+void BookTree::mousePressEvent(QMouseEvent *event)
+{
+    QTreeWidgetItem *before = currentItem();
+    {
+        QScopedValueRollback<bool> pressing(inPress_, true);
+        QTreeWidget::mousePressEvent(event);
+    }
+    pressSelected_ = currentItem() != before;
+    const QList<std::function<void()>> actions = std::exchange(afterPress_, {});
+    for (const auto &action : actions)
+        action();
+}
+
+void BookTree::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QTreeWidgetItem *item = itemAt(event->position().toPoint());
+    const bool keep = pressSelected_ && item && item == currentItem() && keepsSelectedNodeOnDoubleClick
+                      && keepsSelectedNodeOnDoubleClick();
+    if (!keep) {
+        QTreeWidget::mouseDoubleClickEvent(event);
+        return;
+    }
+    setExpandsOnDoubleClick(false);
+    QTreeWidget::mouseDoubleClickEvent(event);
+    setExpandsOnDoubleClick(true);
 }
 
 // The tree accepts the drag at every point.
@@ -33,5 +71,5 @@ void BookTree::dropEvent(QDropEvent *event)
     event->setDropAction(Qt::CopyAction);
     event->accept();
     if (onDrop)
-        onDrop(event->position().toPoint());
+        Handlers::run([&] { onDrop(event->position().toPoint()); });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QTreeWidget>
 #include <functional>
 
@@ -11,9 +12,24 @@ public:
     explicit BookTree(QWidget *parent = nullptr);
 
     std::function<void(const QPoint &)> onDrop;
+    // Asked on a double click on the node that its first click selected:
+    // true keeps that node as it is instead of toggling it.
+    std::function<bool()> keepsSelectedNodeOnDoubleClick;
+
+    // Runs action once the view has finished handling the mouse press being
+    // handled, or at once outside a press. Rows that move during a press
+    // would make the view select the row that came under the pointer.
+    void afterPress(std::function<void()> action);
 
 protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+
+private:
+    bool inPress_ = false;
+    bool pressSelected_ = false; // the last press made its node current
+    QList<std::function<void()>> afterPress_;
 };

@@ -1,5 +1,7 @@
 #include "browser/MC_About.h"
 
+#include "common/Handlers.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -14,6 +16,15 @@ const QString MakerQQ = QStringLiteral("800012345");
 const QString MakerAddress = QStringLiteral("澜州市墨川路一号");
 const QString MakerCopyright = QStringLiteral("Copyright © 2026 墨川软件 版权所有");
 const QString MakerWeb = QStringLiteral("http://www.mochuan.example");
+
+// Through the palette, not a style sheet: a label's style sheet also
+// styles its tooltip (blue on a transparent, i.e. black, ground).
+void textColour(QLabel *label, const QColor &colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
 
 } // namespace
 
@@ -41,7 +52,7 @@ TMac_About::TMac_About()
     title.setPixelSize(29);
     title.setBold(true);
     Label3->setFont(title);
-    Label3->setStyleSheet(QStringLiteral("color: red; background: transparent;"));
+    textColour(Label3, Qt::red);
     Label4 = label("Label4", QStringLiteral("最新版本：1.0版"), 86, 48);
     Label5 = label("Label5", QStringLiteral("操作环境：Window 95/98/Me/Xp"), 88, 64);
     Label6 = label("Label6", QStringLiteral("Window NT/2000"), 148, 78);
@@ -50,14 +61,14 @@ TMac_About::TMac_About()
     Label14 = label("Label14", QStringLiteral("QQ在线支持:") + MakerQQ, 76, 127);
     Label1 = label("Label1", QStringLiteral("地址：") + MakerAddress, 108, 159);
     Label11 = label("Label11", QStringLiteral("诚征全国各省、市、区代理商"), 182, 191);
-    Label11->setStyleSheet(QStringLiteral("color: red; background: transparent;"));
+    textColour(Label11, Qt::red);
     Label10 = label("Label10", MakerCopyright, 7, 224);
-    Label10->setStyleSheet(QStringLiteral("color: blue; background: transparent;"));
+    textColour(Label10, Qt::blue);
     Label8 = label("Label8", MakerWeb, 8, 251);
     QFont web(QStringLiteral("宋体"));
     web.setPixelSize(16);
     Label8->setFont(web);
-    Label8->setStyleSheet(QStringLiteral("color: blue; background: transparent;"));
+    textColour(Label8, Qt::blue);
     Label8->setToolTip(MakerWeb);
 
     // Sized to their texts once their fonts are final.
@@ -68,7 +79,7 @@ TMac_About::TMac_About()
     BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
     BitBtn3->setGeometry(260, 239, 85, 30);
     BitBtn3->setAutoDefault(false);
-    connect(BitBtn3, &QPushButton::clicked, this, &TMac_About::BitBtn3Click);
+    Handlers::connect(BitBtn3, &QPushButton::clicked, this, &TMac_About::BitBtn3Click);
 
     if (QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -78,7 +89,7 @@ QLabel *TMac_About::label(const char *name, const QString &text, int left, int t
 {
     auto *label = new QLabel(text, this);
     label->setObjectName(QLatin1String(name));
-    label->setStyleSheet(QStringLiteral("background: transparent;"));
+    // A label paints no background of its own: the picture shows through.
     label->move(left, top);
     label->adjustSize();
     return label;

@@ -6,11 +6,13 @@
 #include "browser/MC_About.h"
 #include "common/AppError.h"
 #include "common/DateTimeText.h"
+#include "common/Handlers.h"
 #include "common/Labels.h"
 #include "common/LineEdits.h"
 #include "common/MessageBoxes.h"
 #include "search/FindDialog.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -18,6 +20,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPrintDialog>
+#include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSplitter>
@@ -25,6 +28,7 @@
 #include <QStyle>
 #include <QTextEdit>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -77,6 +81,26 @@ QLineEdit *readOnlyEdit(QWidget *parent, const char *name, const QRect &geometry
     return edit;
 }
 
+// A status panel whose text gives way to the window's width: it elides
+// instead of raising the window's minimum width (which would cancel the
+// maximised state under a window manager). The whole text is its tooltip.
+class ElidingPanel : public QLabel {
+public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+    QSize sizeHint() const override { return minimumSizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        drawFrame(&painter);
+        const QRect area = contentsRect().adjusted(2, 0, -2, 0);
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                         fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+    }
+};
+
 QAction *menuItem(QMenu *menu, const char *name, const QString &caption)
 {
     QAction *action = caption == QLatin1String("-") ? menu->addSeparator() : menu->addAction(caption);
@@ -119,7 +143,10 @@ Tywzxform::Tywzxform(QWidget *parent)
     connectHandlers();
 
     // The designed content until the book's name is read.
-    TreeView->addTopLevelItem(newNode(Labels::rootLabel(Labels::DesignedRootName), 0, false));
+    TreeView->addTopLevelItem(
+        newNode({Labels::rootLabel(Labels::DesignedRootName), Labels::RootCode, Labels::DesignedRootName}, 0, false));
+    // The arrow keys walk the chapters as soon as the window opens.
+    TreeView->setFocus();
 }
 
 Tywzxform::~Tywzxform()
@@ -131,7 +158,7 @@ Tywzxform::~Tywzxform()
 Tywzxform *Tywzxform::create(QWidget *parent)
 {
     auto *window = new Tywzxform(parent);
-    MessageBoxes::runHandler([window] { window->FormCreate(); });
+    Handlers::run([window] { window->FormCreate(); });
     return window;
 }
 
@@ -184,6 +211,7 @@ void Tywzxform::buildRightSide()
     RxLabel2->move(8, 27);
     Edit1 = readOnlyEdit(Panel3, "Edit1", QRect(55, 22, 360, 20));
     Edit2 = readOnlyEdit(Panel3, "Edit2", QRect(519, 32767, 360, 20));
+    Edit2->setFocusPolicy(Qt::NoFocus); // never seen, so never a Tab stop
     RxLabel4 = named(new QLabel(QStringLiteral("业务详细内容:"), Panel3), "RxLabel4");
     RxLabel4->setGeometry(8, 60, 159, 15);
     BitBtn3 = named(new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("打印(&P)"), Panel3), "BitBtn3");
@@ -210,6 +238,7 @@ void Tywzxform::buildRightSide()
     font.setPixelSize(12);
     memo1->setFont(font);
     memo1->setContextMenuPolicy(Qt::CustomContextMenu);
+    memo1->setTabChangesFocus(true); // Tab leaves the pane instead of typing into it
     frame->addWidget(memo1);
 
     column->addWidget(Panel3);
@@ -227,7 +256,7 @@ void Tywzxform::buildStatusBar()
     setStatusBar(StatusBar1);
     const int widths[3] = {250, 150, 0};
     for (int i = 0; i < 3; ++i) {
-        StatusPanels[i] = new QLabel(StatusBar1);
+        StatusPanels[i] = widths[i] ? new QLabel(StatusBar1) : new ElidingPanel(StatusBar1);
         StatusPanels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         StatusPanels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         if (widths[i])
@@ -236,6 +265,7 @@ void Tywzxform::buildStatusBar()
     }
     StatusPanels[0]->setText(CopyrightLine);
     StatusPanels[2]->setText(SupportLine);
+    StatusPanels[2]->setToolTip(SupportLine);
     Timer1 = named(new QTimer(this), "Timer1");
     Timer1->setInterval(1000);
     Timer1->start();
@@ -265,30 +295,30 @@ void Tywzxform::buildMenus()
 
 void Tywzxform::connectHandlers()
 {
-    connect(Timer1, &QTimer::timeout, this, &Tywzxform::Timer1Timer);
-    connect(Insert_lb_btn, &QToolButton::clicked, this, &Tywzxform::Insert_lb_btnClick);
-    connect(Edit_lb_btn, &QToolButton::clicked, this, &Tywzxform::Edit_lb_btnClick);
-    connect(delete_lb_btn, &QToolButton::clicked, this, &Tywzxform::delete_lb_btnClick);
-    connect(Insert_nr_btn, &QToolButton::clicked, this, &Tywzxform::Insert_nr_btnClick);
-    connect(edit_nr_btn, &QToolButton::clicked, this, &Tywzxform::edit_nr_btnClick);
-    connect(delete_nr_btn, &QToolButton::clicked, this, &Tywzxform::delete_nr_btnClick);
-    connect(RxSpeedButton1, &QToolButton::clicked, this, &Tywzxform::RxSpeedButton1Click);
-    connect(RxSpeedButton2, &QToolButton::clicked, this, &Tywzxform::RxSpeedButton2Click);
-    connect(FindDialog1, &FindDialog::find, this, &Tywzxform::FindDialog1Find);
-    connect(FindDialog2, &FindDialog::find, this, &Tywzxform::FindDialog2Find);
-    connect(BitBtn3, &QPushButton::clicked, this, &Tywzxform::BitBtn3Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &QWidget::close);
-    connect(BitBtn1, &QPushButton::clicked, this, &Tywzxform::BitBtn1Click);
-    connect(N9, &QAction::triggered, this, &Tywzxform::N9Click);
-    connect(N10, &QAction::triggered, this, &Tywzxform::N10Click);
-    connect(N5, &QAction::triggered, this, &Tywzxform::N5Click);
-    connect(N6, &QAction::triggered, this, &Tywzxform::N6Click);
-    connect(N3, &QAction::triggered, this, &Tywzxform::N3Click);
-    connect(N4, &QAction::triggered, this, &Tywzxform::N4Click);
-    connect(N7, &QAction::triggered, this, &Tywzxform::N7Click);
-    connect(N11, &QAction::triggered, this, &Tywzxform::N11Click);
-    connect(N13, &QAction::triggered, this, &Tywzxform::N13Click);
-    connect(memo1, &QWidget::customContextMenuRequested, this,
+    Handlers::connect(Timer1, &QTimer::timeout, this, &Tywzxform::Timer1Timer);
+    Handlers::connect(Insert_lb_btn, &QToolButton::clicked, this, &Tywzxform::Insert_lb_btnClick);
+    Handlers::connect(Edit_lb_btn, &QToolButton::clicked, this, &Tywzxform::Edit_lb_btnClick);
+    Handlers::connect(delete_lb_btn, &QToolButton::clicked, this, &Tywzxform::delete_lb_btnClick);
+    Handlers::connect(Insert_nr_btn, &QToolButton::clicked, this, &Tywzxform::Insert_nr_btnClick);
+    Handlers::connect(edit_nr_btn, &QToolButton::clicked, this, &Tywzxform::edit_nr_btnClick);
+    Handlers::connect(delete_nr_btn, &QToolButton::clicked, this, &Tywzxform::delete_nr_btnClick);
+    Handlers::connect(RxSpeedButton1, &QToolButton::clicked, this, &Tywzxform::RxSpeedButton1Click);
+    Handlers::connect(RxSpeedButton2, &QToolButton::clicked, this, &Tywzxform::RxSpeedButton2Click);
+    Handlers::connect(FindDialog1, &FindDialog::find, this, &Tywzxform::FindDialog1Find);
+    Handlers::connect(FindDialog2, &FindDialog::find, this, &Tywzxform::FindDialog2Find);
+    Handlers::connect(BitBtn3, &QPushButton::clicked, this, &Tywzxform::BitBtn3Click);
+    Handlers::connect(BitBtn2, &QPushButton::clicked, this, &QWidget::close);
+    Handlers::connect(BitBtn1, &QPushButton::clicked, this, &Tywzxform::BitBtn1Click);
+    Handlers::connect(N9, &QAction::triggered, this, &Tywzxform::N9Click);
+    Handlers::connect(N10, &QAction::triggered, this, &Tywzxform::N10Click);
+    Handlers::connect(N5, &QAction::triggered, this, &Tywzxform::N5Click);
+    Handlers::connect(N6, &QAction::triggered, this, &Tywzxform::N6Click);
+    Handlers::connect(N3, &QAction::triggered, this, &Tywzxform::N3Click);
+    Handlers::connect(N4, &QAction::triggered, this, &Tywzxform::N4Click);
+    Handlers::connect(N7, &QAction::triggered, this, &Tywzxform::N7Click);
+    Handlers::connect(N11, &QAction::triggered, this, &Tywzxform::N11Click);
+    Handlers::connect(N13, &QAction::triggered, this, &Tywzxform::N13Click);
+    Handlers::connect(memo1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { PopupMenu2->popup(memo1->viewport()->mapToGlobal(at)); });
 }
 
@@ -298,7 +328,7 @@ void Tywzxform::showEvent(QShowEvent *event)
     if (shown_)
         return;
     shown_ = true;
-    MessageBoxes::runHandler([this] { FormShow(); });
+    Handlers::run([this] { FormShow(); });
 }
 
 QString Tywzxform::clockText(const QDateTime &now)
@@ -319,18 +349,41 @@ void Tywzxform::BitBtn3Click()
         printPane(printer);
 }
 
+// Lays the pane's text out over the full printable area, page after page,
+// and draws it with nothing added: no margins of its own, no page numbers
+// (QTextDocument::print adds both).
 void Tywzxform::printPane(QPrinter &printer)
 {
     printer.setDocName(QString());
     printer.setFullPage(false);
+    std::unique_ptr<QTextDocument> document(memo1->document()->clone());
+    document->documentLayout()->setPaintDevice(&printer);
     // A pixel size means device pixels to a printer: print in points instead,
     // so the page shows the pane's text at the size the screen shows it.
-    std::unique_ptr<QTextDocument> document(memo1->document()->clone());
     QFont font = memo1->font();
     if (font.pixelSize() > 0)
         font.setPointSizeF(font.pixelSize() * 72.0 / 96.0);
     document->setDefaultFont(font);
-    document->print(&printer);
+    QTextFrameFormat frame = document->rootFrame()->frameFormat();
+    frame.setMargin(0);
+    document->rootFrame()->setFrameFormat(frame);
+    const QSizeF page = printer.pageLayout().paintRectPixels(printer.resolution()).size();
+    document->setPageSize(page);
+
+    QPainter painter(&printer);
+    for (int index = 0; index < document->pageCount(); ++index) {
+        if (index > 0)
+            printer.newPage();
+        const QRectF shown(0, index * page.height(), page.width(), page.height());
+        painter.save();
+        painter.translate(0, -shown.top());
+        painter.setClipRect(shown);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = shown;
+        document->documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+    painter.end();
     if (printer.printerState() == QPrinter::Error)
         throw AppError(AppError::FileOpen, QStringLiteral("打印失败：打印机 \"%1\" 未能完成打印作业")
                                                .arg(printer.printerName().isEmpty() ? printer.outputFileName()

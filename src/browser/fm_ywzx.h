@@ -68,6 +68,8 @@ public:
     // added or moved by something other than the loader).
     void invalidateNodeIcons() { iconsStale_ = true; }
     static int levelOf(const QTreeWidgetItem *node);
+    // The code of the node's record, as kept beside its label.
+    static QString nodeCode(const QTreeWidgetItem *node);
     static bool isNotLoaded(const QTreeWidgetItem *node);
     // Tree order: a node, its children each followed by their descendants,
     // then its next sibling. Null past either end.
@@ -100,6 +102,8 @@ public:
     void RxSpeedButton2Click();
     void FindDialog1Find();
     void FindDialog2Find();
+    // Moves the tree to the chapter of this code, or reports it not found.
+    void landOnChapter(const QString &code);
     void BitBtn3Click();
     void BitBtn1Click();
     void N3Click();
@@ -129,7 +133,10 @@ private:
     void selectionChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous);
     void singleExpand(QTreeWidgetItem *current, QTreeWidgetItem *previous);
     void selectNode(QTreeWidgetItem *node);
-    QTreeWidgetItem *newNode(const QString &label, int level, bool withPlaceholder) const;
+    struct NodeRecord {
+        QString label, code, name;
+    };
+    QTreeWidgetItem *newNode(const NodeRecord &record, int level, bool withPlaceholder) const;
     void becomeNode(QTreeWidgetItem *node, QTreeWidgetItem *made);
     void setNodeImages(QTreeWidgetItem *node, int level) const;
     void moveNode(QTreeWidgetItem *node, QTreeWidgetItem *target);

@@ -2,6 +2,7 @@
 // selection codes and the enabled states of the maintenance buttons.
 #include "browser/fm_ywzx.h"
 
+#include "browser/WaitCursor.h"
 #include "common/Labels.h"
 #include "common/TextHelpers.h"
 #include "data/ywzxDM.h"
@@ -23,7 +24,7 @@ void Tywzxform::TreeViewChange(QTreeWidgetItem *node)
         Insert_nr_btn->setEnabled(false);
         edit_nr_btn->setEnabled(true);
         delete_nr_btn->setEnabled(true);
-        currentArticleCode = Labels::articleCode(label);
+        currentArticleCode = nodeCode(node);
     } else {
         setChapterButtons(node);
     }
@@ -41,15 +42,15 @@ void Tywzxform::setChapterButtons(QTreeWidgetItem *node)
     Insert_lb_btn->setEnabled(true);
     Edit_lb_btn->setEnabled(true);
     delete_lb_btn->setEnabled(true);
-    currentChapterCode = Labels::chapterCode(node->text(0));
+    currentChapterCode = nodeCode(node);
     if (currentChapterCode == Labels::RootCode)
         delete_lb_btn->setEnabled(false);
     if (node->childCount() > 0) {
         delete_lb_btn->setEnabled(false);
-        const QString first = node->child(0)->text(0);
-        if (Labels::isArticleLabel(first)) {
+        const QTreeWidgetItem *first = node->child(0);
+        if (Labels::isArticleLabel(first->text(0))) {
             Insert_lb_btn->setEnabled(false);
-            firstArticleCode = Labels::articleCode(first);
+            firstArticleCode = nodeCode(first);
         }
     } else {
         Insert_nr_btn->setEnabled(true);
@@ -60,6 +61,7 @@ void Tywzxform::setChapterButtons(QTreeWidgetItem *node)
 
 void Tywzxform::ShowContent(QTreeWidgetItem *node)
 {
+    WaitCursor wait; // a long text takes seconds to read and lay out
     const QString label = node->text(0);
     const bool article = Labels::isArticleLabel(label);
     Edit1->setText(article && node->parent() ? node->parent()->text(0) : article ? QString() : label);
@@ -70,10 +72,10 @@ void Tywzxform::ShowContent(QTreeWidgetItem *node)
     // The code is bound, never pasted: a code holding a quote reads as any other.
     if (article) {
         query.setSql({QStringLiteral("select * from ywzx_ywnr where nrbh=:code order by id")});
-        query.setText(QStringLiteral("code"), Labels::articleCode(label));
+        query.setText(QStringLiteral("code"), nodeCode(node));
     } else {
         query.setSql({QStringLiteral("select * from ywzx_ywlb where lbbh=:code order by id")});
-        query.setText(QStringLiteral("code"), Labels::chapterCode(Edit1->text()));
+        query.setText(QStringLiteral("code"), nodeCode(node));
     }
     query.open();
     if (!query.isEmpty())

@@ -5,6 +5,8 @@
 #include "app/SplashUnit.h"
 #include "browser/BookTree.h"
 #include "browser/ImageList.h"
+#include "browser/WaitCursor.h"
+#include "common/Handlers.h"
 #include "common/Labels.h"
 #include "common/MessageBoxes.h"
 #include "data/ywzxDM.h"
@@ -20,12 +22,6 @@
 #include <memory>
 
 namespace {
-
-// The database-wait cursor for the whole application while it lives.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 struct RepaintSuspended {
     QWidget *widget;
@@ -87,14 +83,17 @@ void Tywzxform::buildTree()
     TreeView->setMinimumWidth(60);
     Splitter1->addWidget(TreeView);
 
-    connect(TreeView, &QTreeWidget::itemExpanded, this, &Tywzxform::TreeViewExpanded);
-    connect(TreeView, &QTreeWidget::currentItemChanged, this, &Tywzxform::selectionChanged);
-    connect(TreeView, &QWidget::customContextMenuRequested, this,
+    Handlers::connect(TreeView, &QTreeWidget::itemExpanded, this, &Tywzxform::TreeViewExpanded);
+    Handlers::connect(TreeView, &QTreeWidget::currentItemChanged, this, &Tywzxform::selectionChanged);
+    Handlers::connect(TreeView, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { PopupMenu1->popup(TreeView->viewport()->mapToGlobal(at)); });
     TreeView->onDrop = [this](const QPoint &at) { TreeViewDragDrop(at); };
+    // The first click of a double click opened the chapter; the second must
+    // not close it again.
+    TreeView->keepsSelectedNodeOnDoubleClick = [this] { return autoExpand_; };
     // Nodes that come from anywhere but the loader (a drop, a dialog) may
     // stand at another level than their images say.
-    connect(TreeView->model(), &QAbstractItemModel::rowsInserted, this, [this] {
+    Handlers::connect(TreeView->model(), &QAbstractItemModel::rowsInserted, this, [this] {
         if (!loading_)
             invalidateNodeIcons();
     });
@@ -128,9 +127,22 @@ void Tywzxform::setNodeImages(QTreeWidgetItem *node, int level) const
     node->setIcon(0, ImageList::tree().icon(image, image + 1));
 }
 
-QTreeWidgetItem *Tywzxform::newNode(const QString &label, int level, bool withPlaceholder) const
+QString Tywzxform::nodeCode(const QTreeWidgetItem *node)
 {
-    auto *node = new QTreeWidgetItem(QStringList(label));
+    const QVariant code = node->data(0, NodeRole::Code);
+    if (code.isValid())
+        return code.toString();
+    // Only a node made without its record (the placeholder, or one added by
+    // a caller that keeps no code) is read back from its label.
+    const QString label = node->text(0);
+    return Labels::isArticleLabel(label) ? Labels::articleCode(label) : Labels::chapterCode(label);
+}
+
+QTreeWidgetItem *Tywzxform::newNode(const NodeRecord &record, int level, bool withPlaceholder) const
+{
+    auto *node = new QTreeWidgetItem(QStringList(record.label));
+    node->setData(0, NodeRole::Code, record.code);
+    node->setData(0, NodeRole::Name, record.name);
     setNodeImages(node, level);
     if (withPlaceholder) {
         auto *placeholder = new QTreeWidgetItem(QStringList(Labels::Placeholder));
@@ -148,11 +160,12 @@ void Tywzxform::FormCreate()
     query.close();
     query.setSql({QStringLiteral("select lbmc from ywzx_ywlb where lbbh=\"00000\"")});
     query.open();
-    const QString label = Labels::rootLabel(query.fieldAsText(QStringLiteral("lbmc")));
+    const QString name = query.fieldAsText(QStringLiteral("lbmc"));
+    const QString label = Labels::rootLabel(name);
     setWindowTitle(label);
     Muted muted(selectionMuted_);
     TreeView->clear();
-    TreeView->addTopLevelItem(newNode(label, 0, false));
+    TreeView->addTopLevelItem(newNode({label, Labels::RootCode, name}, 0, false));
 }
 
 void Tywzxform::FormShow()
@@ -186,7 +199,7 @@ void Tywzxform::ReloadTree()
         qDeleteAll(children);
     }
     if (selectionGoes)
-        MessageBoxes::runHandler([&] { TreeViewChange(root); });
+        Handlers::run([&] { TreeViewChange(root); });
     LoadChildren(root);
     // Expanding runs the loader once more (it finds the root loaded); a root
     // without children cannot be expanded.
@@ -205,7 +218,7 @@ void Tywzxform::TreeViewExpanded(QTreeWidgetItem *node)
 
 void Tywzxform::LoadChildren(QTreeWidgetItem *node)
 {
-    const QString code = Labels::chapterCode(node->text(0));
+    const QString code = nodeCode(node);
     const bool due = (node->childCount() == 0 && code == Labels::RootCode) || isNotLoaded(node);
     if (!due) {
         AssignNodeIcons();
@@ -227,10 +240,11 @@ void Tywzxform::LoadChildren(QTreeWidgetItem *node)
     chapters.setText(QStringLiteral("flbh"), code);
     chapters.open();
     if (!chapters.isEmpty()) {
-        for (chapters.first(); !chapters.eof(); chapters.next())
-            children << newNode(Labels::chapterLabel(chapters.fieldAsText(QStringLiteral("lbmc")),
-                                                     chapters.fieldAsText(QStringLiteral("lbbh"))),
-                                level, true);
+        for (chapters.first(); !chapters.eof(); chapters.next()) {
+            const QString name = chapters.fieldAsText(QStringLiteral("lbmc"));
+            const QString chapterCode = chapters.fieldAsText(QStringLiteral("lbbh"));
+            children << newNode({Labels::chapterLabel(name, chapterCode), chapterCode, name}, level, true);
+        }
     } else {
         BookQuery &articles = ywzxDMF->ywnrQuery;
         articles.close();
@@ -238,10 +252,11 @@ void Tywzxform::LoadChildren(QTreeWidgetItem *node)
         articles.open();
         if (articles.isEmpty())
             return;
-        for (articles.first(); !articles.eof(); articles.next())
-            children << newNode(Labels::articleLabel(articles.fieldAsText(QStringLiteral("nrbt")),
-                                                     articles.fieldAsText(QStringLiteral("nrbh"))),
-                                level, false);
+        for (articles.first(); !articles.eof(); articles.next()) {
+            const QString title = articles.fieldAsText(QStringLiteral("nrbt"));
+            const QString articleCode = articles.fieldAsText(QStringLiteral("nrbh"));
+            children << newNode({Labels::articleLabel(title, articleCode), articleCode, title}, level, false);
+        }
     }
     {
         QScopedValueRollback<bool> loading(loading_, true);
@@ -259,6 +274,8 @@ void Tywzxform::becomeNode(QTreeWidgetItem *node, QTreeWidgetItem *made)
 {
     std::unique_ptr<QTreeWidgetItem> source(made);
     node->setText(0, made->text(0));
+    for (int role : {NodeRole::Code, NodeRole::Name})
+        node->setData(0, role, made->data(0, role));
     node->setData(0, NodeRole::Image, made->data(0, NodeRole::Image));
     node->setData(0, NodeRole::SelectedImage, made->data(0, NodeRole::SelectedImage));
     node->setIcon(0, made->icon(0));
@@ -317,9 +334,9 @@ void Tywzxform::selectionChanged(QTreeWidgetItem *current, QTreeWidgetItem *prev
 {
     if (selectionMuted_ || !current)
         return;
-    MessageBoxes::runHandler([&] { TreeViewChange(current); });
+    Handlers::run([&] { TreeViewChange(current); });
     if (autoExpand_)
-        singleExpand(current, previous);
+        TreeView->afterPress([this, current, previous] { singleExpand(current, previous); });
 }
 
 // As a native single-expand tree: the newly selected node opens and the

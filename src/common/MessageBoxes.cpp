@@ -1,7 +1,7 @@
 #include "common/MessageBoxes.h"
 
-#include "common/AppError.h"
 #include "common/AppInfo.h"
+#include "common/Handlers.h"
 #include "common/TextHelpers.h"
 
 #include <QApplication>
@@ -50,11 +50,7 @@ void generalError(const QString &message)
 
 void runHandler(const std::function<void()> &handler)
 {
-    try {
-        handler();
-    } catch (const AppError &error) {
-        generalError(error.message());
-    }
+    Handlers::run(handler);
 }
 
 void inputError(QWidget *parent, const QString &text)

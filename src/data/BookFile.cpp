@@ -1,6 +1,7 @@
 #include "data/BookFile.h"
 
 #include "common/AppError.h"
+#include "common/RegularFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -32,11 +33,16 @@ void verify(const QString &path)
     const QFileInfo info(path);
     if (!info.exists())
         throw AppError(AppError::BookFile, QStringLiteral("Could not find file '%1'").arg(path));
+    const auto cannotOpen = [&](const QString &reason) {
+        return AppError(AppError::BookFile, QStringLiteral("Cannot open file '%1'. %2").arg(path, reason));
+    };
+    if (info.isDir())
+        throw cannotOpen(QStringLiteral("Is a directory"));
+    if (!RegularFile::check(path))
+        throw cannotOpen(RegularFile::refusal());
     QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly))
-        throw AppError(AppError::BookFile, QStringLiteral("Cannot open file '%1'. %2")
-                                               .arg(path, info.isDir() ? QStringLiteral("Is a directory")
-                                                                       : file.errorString()));
+    if (!file.open(QIODevice::ReadOnly))
+        throw cannotOpen(file.errorString());
     const QByteArray head = file.read(100);
     if (head.isEmpty())
         throw AppError(AppError::BookFile,

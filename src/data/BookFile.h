@@ -9,8 +9,8 @@ namespace BookFile {
 QString pathBeside(const QString &programDirectory);
 QString pathForThisProgram();
 
-// Throws AppError unless the file exists, can be read, is not empty and
-// starts like an SQLite database. Reads the first bytes only; never writes.
+// Throws AppError unless the file exists, is a regular file, can be read,
+// is not empty and starts like an SQLite database. Reads the first bytes only; never writes.
 void verify(const QString &path);
 
 } // namespace BookFile

@@ -25,6 +25,7 @@ public:
     ~BookQuery();
 
     const QString &name() const { return name_; }
+    BookConnection &connection() const { return connection_; }
 
     // Statement
     void clearSql();

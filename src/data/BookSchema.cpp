@@ -3,6 +3,7 @@
 #include "common/AppError.h"
 #include "common/DateTimeText.h"
 #include "data/BookConnection.h"
+#include "data/TemporaryFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,6 +85,7 @@ void writeNewFile(const QString &path, const std::function<void(QSqlDatabase &)>
         QSqlDatabase::removeDatabase(name);
         QFile::remove(path);
         QFile::remove(path + QStringLiteral("-journal"));
+        TemporaryFiles::forget(path);
         throw;
     }
 }
@@ -91,8 +93,10 @@ void writeNewFile(const QString &path, const std::function<void(QSqlDatabase &)>
 QString temporaryPathFor(const QString &path)
 {
     const QFileInfo target(path);
-    return target.dir().filePath(
+    const QString temporary = target.dir().filePath(
         QStringLiteral(".%1.%2.tmp").arg(target.fileName(), QUuid::createUuid().toString(QUuid::Id128)));
+    TemporaryFiles::add(temporary);
+    return temporary;
 }
 
 void checkNewBookPath(const QString &path)
@@ -108,10 +112,12 @@ void checkNewBookPath(const QString &path)
 // meanwhile is not overwritten either.
 void moveIntoPlace(const QString &temporary, const QString &path)
 {
-    if (!QFile::rename(temporary, path)) {
+    const bool moved = QFile::rename(temporary, path);
+    if (!moved)
         QFile::remove(temporary);
+    TemporaryFiles::forget(temporary);
+    if (!moved)
         throw AppError(AppError::BookFile, QStringLiteral("Cannot create '%1'").arg(path));
-    }
 }
 
 void createBook(const QString &path, const QString &bookName,

@@ -22,7 +22,8 @@ void insertRoot(QSqlDatabase &db, const QString &bookName, const QDateTime &when
 void createBook(const QString &path, const QString &bookName,
                 const std::function<void(QSqlDatabase &)> &fill = {});
 
-// A temporary name in the folder of path, for writing a book to rename later.
+// A temporary name in the folder of path, for writing a book to rename later;
+// remembered in TemporaryFiles until moveIntoPlace or a failed write ends it.
 QString temporaryPathFor(const QString &path);
 // Checks that a new book may be written at path; throws AppError if not.
 void checkNewBookPath(const QString &path);

@@ -1,6 +1,7 @@
 #include "maintenance/MaintenanceDialog.h"
 
 #include "common/DateTimeText.h"
+#include "common/Handlers.h"
 #include "common/LineEdits.h"
 #include "common/MessageBoxes.h"
 #include "common/TextHelpers.h"
@@ -112,10 +113,10 @@ QMenu *MaintenanceDialog::paneMenu(QPlainTextEdit *pane, const QStringList &item
         QAction *action = captions[i] == QLatin1String("-") ? menu->addSeparator() : menu->addAction(captions[i]);
         action->setObjectName(itemNames.value(i));
         if (actions[i])
-            connect(action, &QAction::triggered, this, actions[i]);
+            Handlers::connect(action, &QAction::triggered, this, actions[i]);
     }
     pane->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(pane, &QWidget::customContextMenuRequested, this,
+    Handlers::connect(pane, &QWidget::customContextMenuRequested, this,
             [pane, menu](const QPoint &at) { menu->popup(pane->viewport()->mapToGlobal(at)); });
     return menu;
 }

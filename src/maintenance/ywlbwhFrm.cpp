@@ -2,8 +2,10 @@
 
 #include "common/AppError.h"
 #include "common/DateTimeText.h"
+#include "common/Handlers.h"
 #include "common/Labels.h"
 #include "common/MessageBoxes.h"
+#include "common/RegularFile.h"
 #include "data/ywzxDM.h"
 
 #include <QCheckBox>
@@ -50,8 +52,8 @@ QString choosePicture(QWidget *parent)
     preview->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     if (auto *grid = qobject_cast<QGridLayout *>(dialog.layout()))
         grid->addWidget(preview, 1, grid->columnCount(), grid->rowCount() - 1, 1);
-    QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString &path) {
-        const QPixmap picture(path);
+    Handlers::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString &path) {
+        const QPixmap picture = RegularFile::check(path) ? QPixmap(path) : QPixmap();
         preview->setPixmap(picture.isNull() ? QPixmap() : picture.scaled(preview->size(), Qt::KeepAspectRatio));
     });
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
@@ -114,14 +116,14 @@ TywlbwhForm::TywlbwhForm()
     setTabOrder(exit_btn, CheckBox1);
     setTabOrder(CheckBox1, nr_memo);
 
-    connect(Insert_lb_Btn, &QPushButton::clicked, this, &TywlbwhForm::Insert_lb_BtnClick);
-    connect(edit_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::edit_lb_btnClick);
-    connect(delete_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::delete_lb_btnClick);
-    connect(ok_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::ok_lb_btnClick);
-    connect(cancel_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::cancel_lb_btnClick);
-    connect(exit_btn, &QPushButton::clicked, this, &TywlbwhForm::exit_btnClick);
-    connect(Button1, &QPushButton::clicked, this, &TywlbwhForm::Button1Click);
-    connect(Image1, &PictureBox::doubleClicked, this, &TywlbwhForm::Image1DblClick);
+    Handlers::connect(Insert_lb_Btn, &QPushButton::clicked, this, &TywlbwhForm::Insert_lb_BtnClick);
+    Handlers::connect(edit_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::edit_lb_btnClick);
+    Handlers::connect(delete_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::delete_lb_btnClick);
+    Handlers::connect(ok_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::ok_lb_btnClick);
+    Handlers::connect(cancel_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::cancel_lb_btnClick);
+    Handlers::connect(exit_btn, &QPushButton::clicked, this, &TywlbwhForm::exit_btnClick);
+    Handlers::connect(Button1, &QPushButton::clicked, this, &TywlbwhForm::Button1Click);
+    Handlers::connect(Image1, &PictureBox::doubleClicked, this, &TywlbwhForm::Image1DblClick);
 }
 
 void TywlbwhForm::buildRecordArea()
@@ -186,7 +188,7 @@ void TywlbwhForm::showEvent(QShowEvent *event)
     MaintenanceDialog::showEvent(event);
     if (!shownOnce_) {
         shownOnce_ = true;
-        FormShow();
+        Handlers::run([this] { FormShow(); });
     }
 }
 
@@ -361,6 +363,8 @@ void TywlbwhForm::Image1DblClick()
     const QString path = OpenPictureDialog1(this);
     if (path.isEmpty())
         return;
+    if (!RegularFile::check(path))
+        throw AppError(AppError::FileOpen, QStringLiteral("Cannot open file \"%1\". %2").arg(path, RegularFile::refusal()));
     QImageReader reader(path);
     const QImage image = reader.read();
     if (image.isNull())

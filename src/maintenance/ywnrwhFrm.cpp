@@ -1,6 +1,7 @@
 #include "maintenance/ywnrwhFrm.h"
 
 #include "common/DateTimeText.h"
+#include "common/Handlers.h"
 #include "common/Labels.h"
 #include "data/ywzxDM.h"
 
@@ -58,12 +59,12 @@ TywnrwhForm::TywnrwhForm()
         setWritable(field, false);
     nr_xgrq_DateEdit->setReadOnly(false);
 
-    connect(insert_nr_Btn, &QPushButton::clicked, this, &TywnrwhForm::insert_nr_BtnClick);
-    connect(edit_nr_btn, &QPushButton::clicked, this, &TywnrwhForm::edit_nr_btnClick);
-    connect(delete_nr_btn, &QPushButton::clicked, this, &TywnrwhForm::delete_nr_btnClick);
-    connect(ok_nr_btn, &QPushButton::clicked, this, &TywnrwhForm::ok_nr_btnClick);
-    connect(cancel_nr_btn, &QPushButton::clicked, this, &TywnrwhForm::cancel_nr_btnClick);
-    connect(exit_btn, &QPushButton::clicked, this, &TywnrwhForm::exit_btnClick);
+    Handlers::connect(insert_nr_Btn, &QPushButton::clicked, this, &TywnrwhForm::insert_nr_BtnClick);
+    Handlers::connect(edit_nr_btn, &QPushButton::clicked, this, &TywnrwhForm::edit_nr_btnClick);
+    Handlers::connect(delete_nr_btn, &QPushButton::clicked, this, &TywnrwhForm::delete_nr_btnClick);
+    Handlers::connect(ok_nr_btn, &QPushButton::clicked, this, &TywnrwhForm::ok_nr_btnClick);
+    Handlers::connect(cancel_nr_btn, &QPushButton::clicked, this, &TywnrwhForm::cancel_nr_btnClick);
+    Handlers::connect(exit_btn, &QPushButton::clicked, this, &TywnrwhForm::exit_btnClick);
 }
 
 void TywnrwhForm::buildRecordArea()

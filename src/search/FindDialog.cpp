@@ -1,5 +1,7 @@
 #include "search/FindDialog.h"
 
+#include "common/Handlers.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -62,13 +64,13 @@ FindDialog::FindDialog(QWidget *owner, const QString &name, int options)
     WholeWordBox->setVisible(!(options & HideWholeWord));
     DirectionBox->setVisible(!(options & HideUpDown));
 
-    connect(FindEdit, &QLineEdit::textChanged, this,
+    Handlers::connect(FindEdit, &QLineEdit::textChanged, this,
             [this](const QString &text) { FindNextButton->setEnabled(!text.isEmpty()); });
-    connect(FindNextButton, &QPushButton::clicked, this, [this] {
+    Handlers::connect(FindNextButton, &QPushButton::clicked, this, [this] {
         if (!FindEdit->text().isEmpty())
             emit find();
     });
-    connect(CancelButton, &QPushButton::clicked, this, &QDialog::hide);
+    Handlers::connect(CancelButton, &QPushButton::clicked, this, &QDialog::hide);
 }
 
 QString FindDialog::text() const { return FindEdit->text(); }

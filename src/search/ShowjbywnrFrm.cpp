@@ -1,10 +1,13 @@
 #include "search/ShowjbywnrFrm.h"
 
+#include "browser/fm_ywzx.h"
 #include "common/AppInfo.h"
+#include "common/Handlers.h"
 #include "common/Labels.h"
 #include "common/LineEdits.h"
-#include "common/TextHelpers.h"
 #include "common/MessageBoxes.h"
+#include "common/TextHelpers.h"
+#include "data/BookConnection.h"
 #include "data/BookQuery.h"
 
 #include <QFrame>
@@ -22,6 +25,7 @@
 #include <memory>
 
 QString ResultChapterName;
+QString ResultChapterCode;
 
 namespace {
 
@@ -38,6 +42,12 @@ void infoBackground(QWidget *widget)
 void plainMessage(QWidget *parent, const QString &text)
 {
     MessageBoxes::show({parent, AppInfo::Title, text, QMessageBox::NoIcon, QMessageBox::Ok, QMessageBox::Ok});
+}
+
+// Values bound as one JSON list, however many there are.
+QString jsonList(const QStringList &values)
+{
+    return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(values)).toJson(QJsonDocument::Compact));
 }
 
 } // namespace
@@ -107,6 +117,7 @@ TShowjbywnrForm::TShowjbywnrForm(BookQuery &resultSet)
     nr_memo->setAcceptRichText(false);
     nr_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     nr_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    nr_memo->setTabChangesFocus(true);
     nr_memo->setFont(font);
     infoBackground(nr_memo);
     Splitter1->addWidget(Panel1);
@@ -115,12 +126,11 @@ TShowjbywnrForm::TShowjbywnrForm(BookQuery &resultSet)
     row->addWidget(Splitter1);
     column->addWidget(Panel10, 1);
 
-    connect(exit_btn, &QPushButton::clicked, this, &QDialog::reject);
-    connect(Button1, &QPushButton::clicked, this, &TShowjbywnrForm::Button1Click);
-    connect(nrbtListBox, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0)
-            nrbtListBoxClick();
-    });
+    Handlers::connect(exit_btn, &QPushButton::clicked, this, &QDialog::reject);
+    Handlers::connect(Button1, &QPushButton::clicked, this, &TShowjbywnrForm::Button1Click);
+    // The selection, not the current row: taking the focus makes the first
+    // row current without selecting it, and a click on it must still count.
+    Handlers::connect(nrbtListBox, &QListWidget::itemSelectionChanged, this, &TShowjbywnrForm::nrbtListBoxClick);
     nrbtListBox->setFocus();
 }
 
@@ -144,30 +154,46 @@ QLineEdit *TShowjbywnrForm::field(const char *name, const QRect &geometry, int m
     return edit;
 }
 
+// Each item keeps its chapter's own code and name beside its label: a
+// bracket in a name must not make the label read back as another chapter.
 void TShowjbywnrForm::fillFromResultSet()
 {
-    QStringList labels;
-    for (ResultSet.first(); !ResultSet.eof(); ResultSet.next())
-        labels << Labels::resultLabel(ResultSet.fieldAsText(QStringLiteral("lbmc")),
-                                      ResultSet.fieldAsText(QStringLiteral("lbbh")));
+    QList<QListWidgetItem *> items;
+    for (ResultSet.first(); !ResultSet.eof(); ResultSet.next()) {
+        const QString name = ResultSet.fieldAsText(QStringLiteral("lbmc"));
+        const QString code = ResultSet.fieldAsText(QStringLiteral("lbbh"));
+        auto *item = new QListWidgetItem(Labels::resultLabel(name, code));
+        item->setData(NodeRole::Code, code);
+        item->setData(NodeRole::Name, name);
+        items << item;
+    }
     ResultSet.first();
     const QSignalBlocker quiet(nrbtListBox);
     nrbtListBox->clear();
-    nrbtListBox->addItems(labels);
+    for (QListWidgetItem *item : items)
+        nrbtListBox->addItem(item);
     nrbtListBox->setCurrentRow(-1);
+}
+
+void TShowjbywnrForm::choose(const QListWidgetItem *item)
+{
+    ResultChapterName = item ? item->data(NodeRole::Name).toString() : QString();
+    ResultChapterCode = item ? item->data(NodeRole::Code).toString() : QString();
 }
 
 void TShowjbywnrForm::FillResultList()
 {
     fillFromResultSet();
-    ResultChapterName = nrbtListBox->count() > 0 ? Labels::nameOf(nrbtListBox->item(0)->text()) : QString();
+    choose(nrbtListBox->item(0));
 }
 
+// A null code or name shows as empty text, so such a chapter can still be
+// read and chosen.
 void TShowjbywnrForm::ShowCurrentResult()
 {
     nr_flbh_Edit->setText(ResultSet.fieldAsText(QStringLiteral("lbbh")));
     nr_nrbh_Edit->setText(ResultSet.fieldAsText(QStringLiteral("lbbh")));
-    nr_nrbt_Edit->setText(ResultSet.fieldAsVariantText(QStringLiteral("lbmc")));
+    nr_nrbt_Edit->setText(ResultSet.fieldAsText(QStringLiteral("lbmc")));
     nr_xgrq_dateedit->setText(ResultSet.fieldAsText(QStringLiteral("xgrq")));
     nr_xgr_Edit->setText(ResultSet.fieldAsText(QStringLiteral("xgr")));
     nr_memo->setPlainText(TextHelpers::paneFromStored(ResultSet.fieldAsText(QStringLiteral("ywnr"))));
@@ -175,40 +201,44 @@ void TShowjbywnrForm::ShowCurrentResult()
 
 void TShowjbywnrForm::nrbtListBoxClick()
 {
-    QListWidgetItem *item = nrbtListBox->currentItem();
-    if (!item)
+    const QList<QListWidgetItem *> selected = nrbtListBox->selectedItems();
+    if (selected.isEmpty())
         return;
-    const QString label = item->text();
-    ResultChapterName = Labels::nameOf(label);
-    ResultSet.locate(QStringLiteral("lbbh"), Labels::articleCode(label));
+    choose(selected.first());
+    ResultSet.locate(QStringLiteral("lbbh"), ResultChapterCode);
     ShowCurrentResult();
 }
 
+// The narrowing runs apart from the hits: only when it finds chapters do
+// they replace the hits, so a narrowing that finds nothing leaves the list,
+// its records and the reader's choice as they were.
 void TShowjbywnrForm::Button1Click()
 {
     QStringList codes;
-    for (int i = 0; i < nrbtListBox->count(); ++i) {
-        const QString label = nrbtListBox->item(i)->text();
-        codes << Labels::articleCode(label);
-        ResultChapterName = Labels::nameOf(label);
-    }
+    for (int i = 0; i < nrbtListBox->count(); ++i)
+        codes << nrbtListBox->item(i)->data(NodeRole::Code).toString();
     if (codes.isEmpty()) {
         plainMessage(this, NothingFound);
         return;
     }
-    // The narrowing text and the codes are bound, never pasted into the
-    // statement; the codes travel as one JSON list, however many there are.
-    ResultSet.close();
-    ResultSet.setSql({QStringLiteral("select * from ywzx_ywlb where ywnr like :pattern and  lbbh in "
-                                     "(select value from json_each(:codes))")});
-    ResultSet.setText(QStringLiteral("pattern"), QLatin1Char('%') + Edit1->text() + QLatin1Char('%'));
-    ResultSet.setText(QStringLiteral("codes"),
-                      QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(codes)).toJson(QJsonDocument::Compact)));
-    ResultSet.open();
-    if (ResultSet.isEmpty()) {
+    BookQuery probe(ResultSet.connection(), ResultSet.name());
+    probe.setSql({QStringLiteral("select rowid from ywzx_ywlb where ywnr like :pattern and  lbbh in "
+                                 "(select value from json_each(:codes)) order by rowid")});
+    probe.setText(QStringLiteral("pattern"), QLatin1Char('%') + Edit1->text() + QLatin1Char('%'));
+    probe.setText(QStringLiteral("codes"), jsonList(codes));
+    probe.open();
+    if (probe.isEmpty()) {
         plainMessage(this, NothingFound);
         return;
     }
+    QStringList rows;
+    for (probe.first(); !probe.eof(); probe.next())
+        rows << probe.firstFieldAsText();
+    ResultSet.close();
+    ResultSet.setSql({QStringLiteral("select * from ywzx_ywlb where rowid in (select cast(value as integer) from json_each(:rows)) "
+                                     "order by rowid")});
+    ResultSet.setText(QStringLiteral("rows"), jsonList(rows));
+    ResultSet.open();
     FillResultList();
 }
 

@@ -8,6 +8,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 class QSplitter;
 class QTextEdit;
@@ -15,6 +16,8 @@ class QTextEdit;
 // The name of the chosen hit of a full-text search; the search moves the
 // tree to it when the results window has closed.
 extern QString ResultChapterName;
+// The code of that hit, set with the name; null while no hit is chosen.
+extern QString ResultChapterCode;
 
 // The results window of the full-text search ("基本内容"): the list of the
 // chapters found, the fields and text of the chosen one, and narrowing.
@@ -47,6 +50,7 @@ public:
     static std::function<int(TShowjbywnrForm &)> runModal;
 
 private:
+    void choose(const QListWidgetItem *item);
     QLineEdit *field(const char *name, const QRect &geometry, int maxLength, bool readOnly);
     QLabel *caption(const char *name, const QString &text, int left, int top);
     void fillFromResultSet();

@@ -2,6 +2,9 @@
 #include "app/EbookApplication.h"
 #include "browser/MC_About.h"
 #include "common/AppError.h"
+#include "maintenance/DialogScript.h"
+#include "maintenance/ywlbwhFrm.h"
+#include "maintenance/ywnrwhFrm.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -37,6 +40,8 @@ private slots:
     void confirmedDropMovesTheTreeOnly();
     void dropOnUnloadedChapterStrandsThePlaceholder();
     void singleExpandOnAndOff();
+    void clicksActOnTheNodeShown();
+    void nodesActOnTheirOwnRecord();
     void buttonStates();
     void showContent();
     void failingQueryIsReportedAfterTheTitle();
@@ -329,6 +334,113 @@ void TestBrowser::singleExpandOnAndOff()
     QVERIFY(f.window->autoExpand());
 }
 
+// Real presses on the viewport, with an open branch above the clicked row:
+// the branch closes only after the view has handled the press, so the
+// highlighted, current and shown node are the one clicked.
+void TestBrowser::clicksActOnTheNodeShown()
+{
+    TestBook wide("宽");
+    wide.chapter(2, "A", "甲章", "00000");
+    wide.chapter(3, "B", "乙章", "00000");
+    for (int i = 1; i <= 8; ++i) {
+        wide.chapter(10 + i, QString("A%1").arg(i), QString("甲%1").arg(i), "A");
+        wide.chapter(20 + i, QString("B%1").arg(i), QString("乙%1").arg(i), "B", QString("乙%1正文").arg(i));
+    }
+    wide.chapter(31, "C", "丙节", "B3");
+    f.open(wide.path());
+    QTreeWidget *tree = f.window->TreeView;
+    QVERIFY(f.node("甲章")->isExpanded());
+    f.node("乙章")->setExpanded(true);  // open without selecting: both branches show
+    const auto click = [&](QTreeWidgetItem *node) {
+        const QPoint at = tree->visualItemRect(node).center();
+        QTest::mousePress(tree->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(tree->viewport(), Qt::LeftButton, {}, at);
+        QCoreApplication::processEvents();
+    };
+    const auto showsOnly = [&](QTreeWidgetItem *node) {
+        return tree->currentItem() == node && tree->selectedItems() == QList<QTreeWidgetItem *>{node}
+               && f.window->Edit1->text() == node->text(0);
+    };
+    QTreeWidgetItem *b2 = f.node("乙2");
+    click(b2);
+    QVERIFY(showsOnly(b2));
+    QVERIFY(!f.node("甲章")->isExpanded());
+    // A double click on a chapter that its first click opened leaves it open.
+    QTreeWidgetItem *b3 = f.node("乙3");
+    click(b3);
+    QVERIFY(b3->isExpanded());
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(b3).center());
+    QTest::mouseRelease(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(b3).center());
+    QCoreApplication::processEvents();
+    QVERIFY(b3->isExpanded());
+    QVERIFY(showsOnly(b3));
+    // From the first click on: select 甲章 above, then double click 乙3 anew.
+    f.select(f.node("甲章"));
+    f.node("乙章")->setExpanded(true);
+    QVERIFY(!b3->isExpanded());
+    click(b3);
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(b3).center());
+    QCoreApplication::processEvents();
+    QVERIFY(b3->isExpanded() && showsOnly(b3));
+    // Without auto-expand a double click toggles as usual.
+    f.window->N6->trigger();
+    click(b3);
+    QVERIFY(b3->isExpanded());
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(b3).center());
+    QVERIFY(!b3->isExpanded());
+    f.window->N6->trigger();
+}
+
+// A bracket in a name or a code: the node still stands for its own record
+// when it is selected, expanded, changed and deleted.
+void TestBrowser::nodesActOnTheirOwnRecord()
+{
+    book->chapter(20, "00031", "附录[00011]", "00000", "附录正文");
+    book->article("00041", "附文", "00031", "附文正文");
+    book->article("7]", "括号文", "00012", "括号正文");
+    book->article("7", "七文", "00012", "七正文");
+    f.window->N5Click();
+    Tywzxform *w = f.window.get();
+    QTreeWidgetItem *appendix = f.node("附录");
+    f.select(appendix);
+    QCOMPARE(w->Edit1->text(), QString("附录[00011][00031]"));
+    QCOMPARE(w->memo1->toPlainText(), QString("附录正文"));
+    QCOMPARE(w->currentChapterCode, QString("00031"));
+    QCOMPARE(f.childLabels(appendix), QStringList({"附文[N00041]"}));
+    f.node("第一章")->setExpanded(true);
+    f.node("第二节")->setExpanded(true);
+    f.select(f.node("括号文"));
+    QCOMPARE(w->memo1->toPlainText(), QString("括号正文"));
+    QCOMPARE(w->currentArticleCode, QString("7]"));
+    ScriptedBoxes ok(QMessageBox::Ok);
+    whileShown<TywnrwhForm>([&] { w->edit_nr_btnClick(); }, [](TywnrwhForm &d) {
+        d.nr_nrbt_Edit->setText("改文");
+        d.ok_nr_btnClick();
+    });
+    QCOMPARE(book->scalar("select nrbt from ywzx_ywnr where nrbh='7]'").toString(), QString("改文"));
+    QCOMPARE(book->scalar("select nrbt from ywzx_ywnr where nrbh='7'").toString(), QString("七文"));
+    whileShown<TywnrwhForm>([&] { w->delete_nr_btnClick(); }, {});
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywnr where nrbh in ('7]', '7')").toInt(), 1);
+    QCOMPARE(book->scalar("select nrbt from ywzx_ywnr where nrbh='7'").toString(), QString("七文"));
+    f.select(f.node("附录"));
+    whileShown<TywlbwhForm>([&] { w->Edit_lb_btnClick(); }, [](TywlbwhForm &d) {
+        d.lb_lbmc_Edit->setText("附录二");
+        d.ok_lb_btnClick();
+    });
+    QCOMPARE(book->scalar("select lbmc from ywzx_ywlb where lbbh='00031'").toString(), QString("附录二"));
+    QCOMPARE(book->scalar("select lbmc from ywzx_ywlb where lbbh='00011'").toString(), QString("第一节"));
+    book->exec("update ywzx_ywlb set lbmc='附录[00011]' where lbbh='00031'");
+    book->exec("delete from ywzx_ywnr where lbbh='00031'");
+    f.window->N5Click();
+    f.select(f.node("附录"));
+    QCOMPARE(w->currentChapterCode, QString("00031"));
+    whileShown<TywlbwhForm>([&] { w->delete_lb_btnClick(); }, {});
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywlb where lbbh='00031'").toInt(), 0);
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywlb where lbbh='00011'").toInt(), 1);
+    QVERIFY(!f.node("附录"));
+    restoreDialogRunner();
+}
+
 void TestBrowser::buttonStates()
 {
     Tywzxform *w = f.window.get();
@@ -388,6 +500,15 @@ void TestBrowser::showContent()
 {
     f.window->N9Click();
     Tywzxform *w = f.window.get();
+    // The wait cursor shows while the pane loads a text, and only then.
+    QList<bool> waiting;
+    connect(w->memo1, &QTextEdit::textChanged, this, [&] {
+        waiting << (QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
+    });
+    f.select(f.node("第二章"));
+    f.select(f.node("第一章"));
+    QVERIFY(!waiting.isEmpty() && !waiting.contains(false));
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
     f.select(f.node("文一"));  // article code 00001, as the chapter 第一章
     QCOMPARE(w->Edit1->text(), QString("第一节[00011]"));
     QCOMPARE(w->Edit2->text(), QString("文一[N00001]"));
@@ -418,8 +539,11 @@ void TestBrowser::failingQueryIsReportedAfterTheTitle()
 {
     ScriptedBoxes boxes;
     book->exec("alter table ywzx_ywnr rename to gone");
-    // No child chapters: the article query fails inside the expansion.
-    MessageBoxes::runHandler([&] { f.node("第一节")->setExpanded(true); });
+    // No child chapters: the article query fails inside the expansion that
+    // a click on the chapter makes; the click's handler reports it.
+    QTreeWidget *tree = f.window->TreeView;
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(f.node("第一节")).center());
+    QCOMPARE(tree->currentItem(), f.node("第一节"));
     QCOMPARE(boxes.shown.size(), 1);
     QVERIFY2(boxes.shown[0].text.contains("no such table"), qPrintable(boxes.shown[0].text));
     QCOMPARE(boxes.shown[0].caption, QString("墨川电子阅读系统"));

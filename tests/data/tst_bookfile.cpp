@@ -4,6 +4,7 @@
 #include "data/ywzxDM.h"
 
 #include <QtTest>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // Finding and opening the book: a file that is no book fails the open and is
@@ -15,6 +16,7 @@ private slots:
     void refusedFiles_data();
     void refusedFiles();
     void unreadableFile();
+    void onlyRegularFilesAreOpened();
     void validBookOpens();
     void tableLessDatabaseOpens();
 
@@ -102,6 +104,22 @@ void TestBookFile::unreadableFile()
     if (::access(path.toLocal8Bit().constData(), R_OK) == 0)
         QSKIP("running as root: every file is readable");
     QVERIFY(openError(path).startsWith("Cannot open file"));
+}
+
+// A FIFO would block the open until some writer came: refused at once.
+void TestBookFile::onlyRegularFilesAreOpened()
+{
+    const QString fifo = dir.filePath("fifo.mdb");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QDir(dir.path()).mkdir("folder.mdb");
+    const struct {
+        QString path;
+        QString reason;
+    } cases[] = {{fifo, "Not a regular file"},
+                 {"/dev/zero", "Not a regular file"},
+                 {dir.filePath("folder.mdb"), "Is a directory"}};
+    for (const auto &c : cases)
+        QCOMPARE(openError(c.path), QString("Cannot open file '%1'. %2").arg(c.path, c.reason));
 }
 
 void TestBookFile::validBookOpens()

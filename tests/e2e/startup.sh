@@ -2,14 +2,16 @@
 # Starts the real reader in a real X server (Xvfb):
 #  1. through a symbolic link from another working directory, with a valid
 #     book beside the real program: the main window appears no sooner than
-#     two seconds after the start (the splash window's time);
-#  2. without a book: the "Application Error" box appears, Enter answers it,
-#     and the program ends with exit code 1.
+#     two seconds after the start (the splash window's time), and under a
+#     window manager (openbox) it is and stays maximised;
+#  2. without a book, 3. with a FIFO in the book's place: the "Application
+#     Error" box appears, Enter answers it, and the program ends with exit
+#     code 1.
 set -uo pipefail
 reader=$1 tool=$2
 
 if [ -z "${E2E_INNER:-}" ]; then
-  for cmd in xvfb-run xdotool; do
+  for cmd in xvfb-run xdotool xprop openbox; do
     command -v "$cmd" >/dev/null || { echo "e2e: $cmd is missing (scripts/deps.sh test installs it)"; exit 1; }
   done
   exec xvfb-run -a -s "-screen 0 1280x800x24" env E2E_INNER=1 QT_QPA_PLATFORM=xcb "$0" "$@"
@@ -24,6 +26,16 @@ ln -s "$work/app/ebook-reader" "$work/links/reader"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 now() { date +%s%N; }
+# Polls a condition for up to five seconds.
+eventually() { for _ in $(seq 50); do "$@" && return 0; sleep 0.1; done; return 1; }
+maximised() {
+  local state; state=$(xprop -id "$1" _NET_WM_STATE 2>/dev/null)
+  [[ $state == *_NET_WM_STATE_MAXIMIZED_VERT* && $state == *_NET_WM_STATE_MAXIMIZED_HORZ* ]]
+}
+wide() { local w; w=$(xdotool getwindowgeometry --shell "$1" | sed -n 's/^WIDTH=//p'); [ "${w:-0}" -ge 1200 ]; }
+
+openbox >/dev/null 2>&1 &
+eventually sh -c "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'" || fail "openbox did not start"
 
 # 1. A valid book, started through a link from another directory.
 start=$(now)
@@ -33,30 +45,41 @@ if wid=$(timeout 30 xdotool search --sync --onlyvisible --name '唐诗宋词选�
   elapsed=$(( ($(now) - start) / 1000000 ))
   echo "main window after ${elapsed} ms"
   [ "$elapsed" -ge 2000 ] || fail "main window appeared after ${elapsed} ms, before the splash's two seconds"
+  maximised_and_wide() { maximised "$1" && wide "$1"; }
+  eventually maximised_and_wide "$wid" \
+    || fail "the main window is not maximised ($(xdotool getwindowgeometry "$wid" | tail -n 1))"
 else
   fail "the main window did not appear"
 fi
 kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
 
-# 2. No book: the start fails with the Application Error box.
-rm "$work/app/data/ebook.mdb"
-"$work/app/ebook-reader" &
-pid=$!
-if wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Application Error$' 2>/dev/null | head -n 1) && [ -n "$wid" ]; then
-  xdotool windowfocus --sync "$wid" key Return
-  timeout 10 tail --pid="$pid" -f /dev/null
-  if kill -0 "$pid" 2>/dev/null; then
-    fail "the program did not end after OK"
+# 2. No book, 3. a FIFO in the book's place (which must not block the
+# start): the start fails with the Application Error box.
+expectApplicationError() {
+  "$work/app/ebook-reader" &
+  pid=$!
+  if wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Application Error$' 2>/dev/null | head -n 1) && [ -n "$wid" ]; then
+    xdotool windowfocus --sync "$wid" key Return
+    timeout 10 tail --pid="$pid" -f /dev/null
+    if kill -0 "$pid" 2>/dev/null; then
+      fail "$1: the program did not end after OK"
+      kill -9 "$pid"
+    else
+      wait "$pid"; code=$?
+      [ "$code" -eq 1 ] || fail "$1: exit code $code after the Application Error box, expected 1"
+    fi
+    if xdotool search --onlyvisible --name '唐诗宋词选读|澜州省档案馆机读室' >/dev/null 2>&1; then
+      fail "$1: a main window was shown although the start failed"
+    fi
   else
-    wait "$pid"; code=$?
-    [ "$code" -eq 1 ] || fail "exit code $code after the Application Error box, expected 1"
+    fail "$1: no Application Error box"
+    kill -9 "$pid" 2>/dev/null
   fi
-  if xdotool search --onlyvisible --name '唐诗宋词选读|澜州省档案馆机读室' >/dev/null 2>&1; then
-    fail "a main window was shown although the start failed"
-  fi
-else
-  fail "no Application Error box without a book"
-fi
+}
+rm "$work/app/data/ebook.mdb"
+expectApplicationError "without a book"
+mkfifo "$work/app/data/ebook.mdb"
+expectApplicationError "a FIFO as the book"
 
-if [ "$failures" -eq 0 ]; then echo "e2e startup: 2 passed, 0 failed"; exit 0; fi
+if [ "$failures" -eq 0 ]; then echo "e2e startup: 3 passed, 0 failed"; exit 0; fi
 echo "e2e startup: $failures failed"; exit 1

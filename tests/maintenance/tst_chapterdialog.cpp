@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <sys/stat.h>
 
 // The chapter dialog on real books, driven through its routines and
 // handlers with scripted answers to its message boxes.
@@ -483,6 +484,19 @@ void TestChapterDialog::photoKeptReplacedCleared()
     TywlbwhForm::OpenPictureDialog1 = [&](QWidget *) { return text; };
     open("00001", 2, [&](TywlbwhForm &d) {
         QVERIFY_THROWS_EXCEPTION(AppError, d.Image1DblClick());
+        QVERIFY(d.Label1->text().isEmpty());
+    });
+    // A FIFO is refused before it is opened, which would wait for a writer.
+    const QString fifo = dir.filePath("fifo.jpg");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    TywlbwhForm::OpenPictureDialog1 = [&](QWidget *) { return fifo; };
+    open("00001", 2, [&](TywlbwhForm &d) {
+        try {
+            d.Image1DblClick();
+            QFAIL("a FIFO was taken as a photo");
+        } catch (const AppError &error) {
+            QCOMPARE(error.message(), QString("Cannot open file \"%1\". Not a regular file").arg(fifo));
+        }
         QVERIFY(d.Label1->text().isEmpty());
     });
     TywlbwhForm::OpenPictureDialog1 = [](QWidget *) { return QString(); };

@@ -2,6 +2,8 @@
 #include "data/ywzxDM.h"
 
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 // The companion tool, run as a program: it writes books that the query
@@ -14,6 +16,8 @@ private slots:
     void badInput();
     void demoBook();
     void demoWithoutFortunes();
+    void generateRefusesOutOfRangeNumbers();
+    void noTemporaryFileLeftWhenKilled();
 
 private:
     using Result = ToolRun;
@@ -81,9 +85,11 @@ void TestEbookTool::badInput()
 
 void TestEbookTool::demoBook()
 {
-    const QString path = dir.filePath("demo.mdb");
+    // The message keeps the file name as it is, "%2" and all.
+    const QString path = dir.filePath("demo%2.mdb");
     const Result r = tool({"demo", path});
     QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, QString("created %1: 120 chapters, 409 articles\n").arg(path));
     TestBook::Reader book(path);
     QCOMPARE(book.scalar("select lbmc from ywzx_ywlb where lbbh='00000' and flbh='00000'").toString(),
              QString("唐诗宋词选读"));
@@ -122,6 +128,68 @@ void TestEbookTool::demoWithoutFortunes()
     QVERIFY2(r.err.contains("fortunes-zh"), qPrintable(r.err));
     QCOMPARE(r.err.count('\n'), 1);
     QVERIFY(!QFileInfo::exists(path));
+}
+
+void TestEbookTool::generateRefusesOutOfRangeNumbers()
+{
+    const QString path = dir.filePath("g%1.mdb");
+    const struct {
+        QString option, value, message;
+    } cases[] = {
+        {"--text-bytes", "-1", "--text-bytes takes a whole number from 0 to 100000000, not '-1'"},
+        {"--word-percent", "150", "--word-percent takes a number from 0 to 100, not '150'"},
+        {"--word-percent", "-10", "--word-percent takes a number from 0 to 100, not '-10'"},
+        {"--word-percent", "nan", "--word-percent takes a number from 0 to 100, not 'nan'"},
+        {"--chapters", "1.5", "--chapters takes a whole number from 0 to 99999, not '1.5'"},
+        {"--fanout", "0", "--fanout takes a whole number from 1 to 99999, not '0'"},
+        {"--articles", "%1", "--articles takes a whole number from 0 to 99999, not '%1'"},
+    };
+    for (const auto &c : cases) {
+        const Result r = tool({"generate", path, c.option, c.value});
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.startsWith("ebook-tool: " + c.message + "\nusage: "), qPrintable(r.err));
+        QVERIFY(!QFileInfo::exists(path));
+    }
+    const Result r = tool({"generate", path, "--chapters", "3", "--articles", "2", "--word-percent", "100", "--word", "x"});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, QString("created %1: 3 chapters (depth 1), 2 articles, the word in 3 chapters\n").arg(path));
+}
+
+// Killed while it writes (by a file size limit, an interrupt or a termination),
+// the tool removes its temporary book and journal and ends by that signal.
+void TestEbookTool::noTemporaryFileLeftWhenKilled()
+{
+    const QStringList big = {"--chapters", "99999", "--articles", "99999", "--text-bytes", "3000"};
+    const struct {
+        const char *name;
+        QStringList args;
+        int signal; // sent once the temporary book is there; 0: the size limit
+    } cases[] = {
+        {"demo over the size limit", {"demo"}, 0},
+        {"generate over the size limit", QStringList{"generate"} + big, 0},
+        {"generate interrupted", QStringList{"generate"} + big, SIGINT},
+        {"generate terminated", QStringList{"generate"} + big, SIGTERM},
+    };
+    for (const auto &c : cases) {
+        QTemporaryDir here;
+        const auto files = [&] { return QDir(here.path()).entryList(QDir::Files | QDir::Hidden); };
+        QProcess process;
+        if (!c.signal)
+            process.setChildProcessModifier([] {
+                const rlimit limit{64 * 1024, 64 * 1024};
+                setrlimit(RLIMIT_FSIZE, &limit);
+            });
+        QStringList args = c.args;
+        args.insert(1, here.filePath("book.mdb"));
+        process.start(qEnvironmentVariable("EBOOK_TOOL"), args);
+        if (c.signal) {
+            QTRY_VERIFY_WITH_TIMEOUT(!files().isEmpty(), 60000);
+            ::kill(pid_t(process.processId()), c.signal);
+        }
+        QVERIFY(process.waitForFinished(120000));
+        QVERIFY2(process.exitStatus() == QProcess::CrashExit, c.name);
+        QVERIFY2(files().isEmpty(), qPrintable(QString(c.name) + ": " + files().join(' ')));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestEbookTool)
