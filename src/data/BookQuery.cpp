@@ -2,6 +2,7 @@
 
 #include "common/AppError.h"
 #include "common/DateTimeText.h"
+#include "common/TextHelpers.h"
 #include "data/BookConnection.h"
 #include "data/BookSql.h"
 
@@ -40,6 +41,21 @@ BookQuery::Kind kindOfDeclaredType(const char *declared)
         || type.contains(QLatin1String("CLOB")))
         return BookQuery::Kind::LongText;
     return BookQuery::Kind::Other;
+}
+
+// A value as the engine must receive it. Qt hands a text to SQLite as
+// UTF-16, which SQLite reads wrongly from a lone surrogate on, and whose
+// leading U+FEFF or U+FFFE it takes for a byte-order mark. So the text is
+// made valid, and a text that starts with such a character gets the
+// machine's own mark in front, which SQLite removes: the character is stored.
+QVariant boundValue(const QVariant &value)
+{
+    if (value.typeId() != QMetaType::QString)
+        return value;
+    QString text = TextHelpers::validText(value.toString());
+    if (text.startsWith(QChar::ByteOrderMark) || text.startsWith(QChar::ByteOrderSwapped))
+        text.prepend(QChar::ByteOrderMark);
+    return text;
 }
 
 sqlite3_stmt *statementHandle(const QSqlQuery &query)
@@ -153,7 +169,7 @@ void BookQuery::run(bool wantRows)
     connection_.recordStatement(translated.sql);
     QSqlQuery &query = prepared(translated.sql);
     for (int i = 0; i < translated.parameters.size(); ++i)
-        query.bindValue(i, params_.value(translated.parameters.at(i).toLower()));
+        query.bindValue(i, boundValue(params_.value(translated.parameters.at(i).toLower())));
     if (!query.exec())
         throw AppError(AppError::Database, engineMessage(query.lastError()));
     // Whatever happens below, the statement is reset so it holds no lock.
