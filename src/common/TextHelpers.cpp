@@ -35,6 +35,19 @@ int gbkByteLength(const QString &text)
     return total;
 }
 
+QString validText(const QString &text)
+{
+    QString valid = text;
+    for (qsizetype i = 0; i < valid.size(); ++i) {
+        const QChar c = valid.at(i);
+        if (c.isHighSurrogate() && i + 1 < valid.size() && valid.at(i + 1).isLowSurrogate())
+            ++i; // a whole pair
+        else if (c.isSurrogate())
+            valid[i] = QChar::ReplacementCharacter;
+    }
+    return valid;
+}
+
 QString withFullStop(const QString &message)
 {
     if (!message.isEmpty() && message.back() > QLatin1Char('.'))

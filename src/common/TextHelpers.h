@@ -8,6 +8,10 @@ namespace TextHelpers {
 // limits of the dialogs count these. A character GBK cannot encode counts two.
 int gbkByteLength(const QString &text);
 
+// The text with every lone surrogate (half of a pair without its other
+// half) replaced by U+FFFD; every other character stays as it is.
+QString validText(const QString &text);
+
 // The message of the general error report: a full stop is appended when the
 // last character sorts after ".".
 QString withFullStop(const QString &message);

@@ -1,5 +1,6 @@
 #include "maintenance/MaintenanceDialog.h"
 
+#include "browser/fm_ywzx.h"
 #include "common/DateTimeText.h"
 #include "common/Handlers.h"
 #include "common/LineEdits.h"
@@ -194,16 +195,26 @@ QString MaintenanceDialog::todayText()
     return DateTimeText::shortDate(QDate::currentDate());
 }
 
-void MaintenanceDialog::appendToSelected(const QString &label)
+static void setNode(QTreeWidgetItem *node, const QString &label, const QString &code, const QString &name)
 {
-    if (QTreeWidgetItem *selected = tree ? tree->currentItem() : nullptr)
-        selected->addChild(new QTreeWidgetItem(QStringList(label)));
+    node->setText(0, label);
+    node->setData(0, NodeRole::Code, code);
+    node->setData(0, NodeRole::Name, name);
 }
 
-void MaintenanceDialog::relabelSelected(const QString &label)
+void MaintenanceDialog::appendToSelected(const QString &label, const QString &code, const QString &name)
+{
+    if (QTreeWidgetItem *selected = tree ? tree->currentItem() : nullptr) {
+        auto *node = new QTreeWidgetItem;
+        setNode(node, label, code, name);
+        selected->addChild(node);
+    }
+}
+
+void MaintenanceDialog::relabelSelected(const QString &label, const QString &code, const QString &name)
 {
     if (QTreeWidgetItem *selected = tree ? tree->currentItem() : nullptr)
-        selected->setText(0, label);
+        setNode(selected, label, code, name);
 }
 
 void MaintenanceDialog::deleteSelected()
@@ -233,13 +244,25 @@ BookQuery &MaintenanceDialog::prepare(BookQuery &query, const QStringList &lines
     return query;
 }
 
-bool MaintenanceDialog::checkFilled(const SaveChecks &checks)
+bool MaintenanceDialog::checkFields(const SaveChecks &checks, bool addState)
 {
-    const std::pair<QLineEdit *, QString> fields[] = {
-        {checks.code, checks.emptyCode}, {checks.name, checks.emptyName}, {checks.parent, checks.emptyParent}};
-    for (const auto &[field, message] : fields) {
-        if (field->text().isEmpty()) {
-            inputError(message, field);
+    const QString code = checks.code->text();
+    // A stored code kept as it was loaded (an imported "7]") is no typed code.
+    const bool typed = addState || code != currentCode;
+    const struct {
+        bool failed;
+        QLineEdit *field;
+        const QString &message;
+    } rules[] = {
+        {code.isEmpty(), checks.code, checks.emptyCode},
+        {typed && (code.contains(QLatin1Char('[')) || code.contains(QLatin1Char(']'))), checks.code,
+         checks.bracketInCode},
+        {checks.name->text().isEmpty(), checks.name, checks.emptyName},
+        {checks.parent->text().isEmpty(), checks.parent, checks.emptyParent},
+    };
+    for (const auto &rule : rules) {
+        if (rule.failed) {
+            inputError(rule.message, rule.field);
             return false;
         }
     }
@@ -288,12 +311,12 @@ bool MaintenanceDialog::writeInTransaction(const SaveChecks &checks, const std::
     return true;
 }
 
-void MaintenanceDialog::mirrorSave(const QString &label, bool addState, const QString &code)
+void MaintenanceDialog::mirrorSave(const QString &label, const QString &code, const QString &name, bool addState)
 {
     if (addState) {
-        appendToSelected(label);
+        appendToSelected(label, code, name);
         return;
     }
-    relabelSelected(label);
+    relabelSelected(label, code, name);
     currentCode = code;
 }

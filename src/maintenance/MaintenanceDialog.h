@@ -82,9 +82,10 @@ protected:
     static void setWritable(QWidget *field, bool writable);
 
     // Tree updates: a node under the selected one, the selected node's label,
-    // the selected node with everything below it.
-    void appendToSelected(const QString &label);
-    void relabelSelected(const QString &label);
+    // the selected node with everything below it. A node keeps its record's
+    // code and name beside its label (NodeRole).
+    void appendToSelected(const QString &label, const QString &code, const QString &name);
+    void relabelSelected(const QString &label, const QString &code, const QString &name);
     void deleteSelected();
 
     // A warning whose lines are joined by a single carriage return; true on OK.
@@ -92,17 +93,19 @@ protected:
     void inputError(const QString &text, QWidget *focus);
 
     // The checks of a save, shared by both dialogs: the three fields that must
-    // not be empty, then the typed code against the table and the state.
+    // not be empty and a code without brackets, then the typed code against
+    // the table and the state.
     struct SaveChecks {
         QLineEdit *code, *name, *parent;
         QString emptyCode, emptyName, emptyParent;
+        QString bracketInCode; // labels mark a code with brackets
         QStringList existence; // lines of the existence statement, the code as :code
         QString exists;        // the code is taken (add state)
         QString missing;       // the code has no row (edit state)
         QStringList changed;   // the warning: first line, prefix of the stored name, last line
         QString nameColumn;
     };
-    bool checkFilled(const SaveChecks &checks);
+    bool checkFields(const SaveChecks &checks, bool addState);
     bool checkCode(const SaveChecks &checks, bool addState);
     // Runs write as one transaction. A code that another station saved since
     // the check (refused by the unique codes of a server book) is reported as
@@ -110,7 +113,7 @@ protected:
     bool writeInTransaction(const SaveChecks &checks, const std::function<void()> &write);
     // The tree after a save: the selected node relabelled (edit state, which
     // also makes the typed code the dialog's) or a new last child (add state).
-    void mirrorSave(const QString &label, bool addState, const QString &code);
+    void mirrorSave(const QString &label, const QString &code, const QString &name, bool addState);
     // Closes the query, gives it the lines and binds the code as :code.
     static BookQuery &prepare(BookQuery &query, const QStringList &lines, const QString &code);
 };

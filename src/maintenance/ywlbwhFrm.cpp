@@ -9,9 +9,11 @@
 #include "data/BookTransaction.h"
 #include "data/ywzxDM.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QImageReader>
@@ -23,6 +25,7 @@
 #include <QVBoxLayout>
 #include <chrono>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -205,7 +208,7 @@ void TywlbwhForm::showPicture(const QPixmap &picture)
 
 bool TywlbwhForm::hasPickedPhoto() const
 {
-    return !Label1->text().isEmpty();
+    return !pickedPhoto_.isEmpty();
 }
 
 // What the photo controls show when no picture was picked in this dialog.
@@ -359,18 +362,52 @@ void TywlbwhForm::Button1Click()
     lb_lbbh_Edit->setText(NewRandomCode());
 }
 
+namespace {
+
+const qint64 LargestPhoto = 20 * 1024 * 1024;
+
+AppError cannotOpen(const QString &path, const QString &reason)
+{
+    return AppError(AppError::FileOpen, QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason));
+}
+
+// The bytes of a picture file, read once. Its kind is checked first (a
+// FIFO would block the read); a missing or unreadable file fails with the
+// system's reason ("Permission denied").
+QByteArray readPictureFile(const QString &path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode))
+        throw cannotOpen(path, RegularFile::refusal());
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw cannotOpen(path, file.errorString());
+    return file.read(LargestPhoto + 1);
+}
+
+} // namespace
+
 void TywlbwhForm::Image1DblClick()
 {
     const QString path = OpenPictureDialog1(this);
     if (path.isEmpty())
         return;
-    if (!RegularFile::check(path))
-        throw AppError(AppError::FileOpen, QStringLiteral("Cannot open file \"%1\". %2").arg(path, RegularFile::refusal()));
-    QImageReader reader(path);
+    // A larger picture is refused before it is read (it would also slow down
+    // every later load of its chapter).
+    const bool tooLarge = QFileInfo(path).size() > LargestPhoto;
+    const QByteArray bytes = tooLarge ? QByteArray() : readPictureFile(path);
+    if (tooLarge || bytes.size() > LargestPhoto) {
+        MessageBoxes::inputError(this, QStringLiteral("照片文件超过 20 MB，不能保存。请选择较小的图片后再试！"));
+        return;
+    }
+    QBuffer buffer;
+    buffer.setData(bytes);
+    QImageReader reader(&buffer);
     const QImage image = reader.read();
     if (image.isNull())
-        throw AppError(AppError::FileOpen,
-                       QStringLiteral("Cannot open file \"%1\". %2").arg(path, reader.errorString()));
+        throw cannotOpen(path, reader.errorString());
+    // These bytes, shown now, are the ones a save stores.
+    pickedPhoto_ = bytes;
     showPicture(QPixmap::fromImage(image));
     Label1->setText(path);
     Label1->adjustSize();
@@ -380,13 +417,11 @@ QByteArray TywlbwhForm::photoToStore() const
 {
     if (!CheckBox1->isChecked())
         return QByteArray("nil");
-    if (Label1->text().isEmpty() && !storedPhoto_.isEmpty())
+    if (hasPickedPhoto())
+        return pickedPhoto_;
+    if (!storedPhoto_.isEmpty())
         return storedPhoto_;
-    QFile file(Label1->text());
-    if (!file.open(QIODevice::ReadOnly))
-        throw AppError(AppError::FileOpen,
-                       QStringLiteral("Cannot open file \"%1\". %2").arg(Label1->text(), file.errorString()));
-    return file.readAll();
+    return readPictureFile(Label1->text()); // nothing picked: fails with the reason
 }
 
 bool TywlbwhForm::SaveChapter()
@@ -395,13 +430,14 @@ bool TywlbwhForm::SaveChapter()
                             QStringLiteral("类别编号字段不能为空。请完整输入后再试！"),
                             QStringLiteral("类别名称字段不能为空。请完整输入后再试！"),
                             QStringLiteral("父类编号字段不能为空。请完整输入后再试！"),
+                            QStringLiteral("类别编号不能含有“[”或“]”。请重新输入类别编号后再试！"),
                             {QStringLiteral("select * from YWZX_YWLB"), QStringLiteral("where LBBH=:code")},
                             QStringLiteral("此类别已存在。类别编号不允许重复。请重新输入类别编号后再试！"),
                             QStringLiteral("此类别不存在。您不能修改不存在的类别。请重新输入类别编号后再试！"),
                             {QStringLiteral("系统检测到您修改了类别编号。"), QStringLiteral("此类别原始类别名称为："),
                              QStringLiteral("确定修改将替换此类别的原始数据，您是否确定修改？")},
                             QStringLiteral("lbmc")};
-    if (!checkFilled(checks) || !checkCode(checks, isAddState()))
+    if (!checkFields(checks, isAddState()) || !checkCode(checks, isAddState()))
         return false;
     // The next id is taken inside the saving transaction.
     const bool written = writeInTransaction(checks, [&] {
@@ -411,7 +447,8 @@ bool TywlbwhForm::SaveChapter()
     });
     if (!written)
         return false;
-    mirrorSave(Labels::chapterLabel(lb_lbmc_Edit->text(), lb_lbbh_Edit->text()), isAddState(), lb_lbbh_Edit->text());
+    mirrorSave(Labels::chapterLabel(lb_lbmc_Edit->text(), lb_lbbh_Edit->text()), lb_lbbh_Edit->text(),
+               lb_lbmc_Edit->text(), isAddState());
     LoadChapter(currentCode);
     return true;
 }

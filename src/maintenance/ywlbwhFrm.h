@@ -103,6 +103,7 @@ private:
     QList<QWidget *> recordFields() const;
 
     QByteArray storedPhoto_;
+    QByteArray pickedPhoto_; // the picture picked in this dialog, as read when picked
     bool shownOnce_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "maintenance/ywnrwhFrm.h"
 
+#include "browser/fm_ywzx.h"
 #include "common/DateTimeText.h"
 #include "common/Handlers.h"
 #include "common/Labels.h"
@@ -135,11 +136,12 @@ void TywnrwhForm::LoadArticle(const QString &code)
         nr_flmc_Edit->setText(query.fieldAsText(QStringLiteral("flmc")));
         showStored(nr_memo, query.fieldAsText(QStringLiteral("ywnr")));
     }
-    // Adding to a chapter without articles: the chapter is the selected node.
+    // Adding to a chapter without articles: the chapter is the selected node,
+    // whose code and name are kept beside its label (a name may hold "[").
     if (currentCode.isEmpty() && tree && tree->currentItem()) {
-        const QString label = tree->currentItem()->text(0);
-        nr_flbh_Edit->setText(Labels::chapterCode(label));
-        nr_flmc_Edit->setText(Labels::nameOf(label));
+        const QTreeWidgetItem *chapter = tree->currentItem();
+        nr_flbh_Edit->setText(chapter->data(0, NodeRole::Code).toString());
+        nr_flmc_Edit->setText(chapter->data(0, NodeRole::Name).toString());
     }
 }
 
@@ -233,16 +235,18 @@ bool TywnrwhForm::SaveArticle()
                             QStringLiteral("内容编号字段不能为空。请完整输入后再试！"),
                             QStringLiteral("内容标题字段不能为空。请完整输入后再试！"),
                             QStringLiteral("父类编号字段不能为空。请完整输入后再试！"),
+                            QStringLiteral("内容编号不能含有“[”或“]”。请重新输入编号后再试！"),
                             {QStringLiteral("select * from YWZX_YWNR"), QStringLiteral("where NRBH=:code")},
                             QStringLiteral("此编号已存在。内容编号不允许重复。请重新输入编号后再试！"),
                             QStringLiteral("此编号不存在。您不能修改不存在的编号。请重新输入编号后再试！"),
                             {QStringLiteral("系统检测到您修改了内容编号。"), QStringLiteral("此编号的原始内容标题为:"),
                              QStringLiteral("确定修改将替换此类别的原始数据,您是否确定修改?")},
                             QStringLiteral("nrbt")};
-    if (!checkFilled(checks) || !checkCode(checks, isAddState())
+    if (!checkFields(checks, isAddState()) || !checkCode(checks, isAddState())
         || !writeInTransaction(checks, [&] { writeRow(isAddState()); }))
         return false;
-    mirrorSave(Labels::articleLabel(nr_nrbt_Edit->text(), nr_nrbh_Edit->text()), isAddState(), nr_nrbh_Edit->text());
+    mirrorSave(Labels::articleLabel(nr_nrbt_Edit->text(), nr_nrbh_Edit->text()), nr_nrbh_Edit->text(),
+               nr_nrbt_Edit->text(), isAddState());
     LoadArticle(currentCode);
     return true;
 }

@@ -6,7 +6,6 @@
 #include "common/Handlers.h"
 #include "common/Labels.h"
 #include "common/LineEdits.h"
-#include "common/TextHelpers.h"
 #include "common/MessageBoxes.h"
 #include "common/TextHelpers.h"
 #include "data/BookConnection.h"

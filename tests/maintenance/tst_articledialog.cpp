@@ -33,6 +33,7 @@ private slots:
     void browseMode();
     void escapeKey();
     void overLongImportedTitle();
+    void bracketsInTitlesAndCodes();
     void commandsFollowTheSelection();
 
 private:
@@ -94,8 +95,9 @@ void TestArticleDialog::addToAChapterWithoutArticles()
         QCOMPARE(d.nr_flbh_Edit->text(), QString("00013"));
         QCOMPARE(d.nr_flmc_Edit->text(), QString("空章"));
     });
-    // The owning chapter is read from the label, e.g. Annals[00012].
-    f.node("Annals")->setText(0, "Annals[00012]");
+    // The owning chapter is the code and name kept beside the label, never
+    // read back from the label.
+    f.node("Annals")->setText(0, "Annals[00099]");
     f.select(f.node("Annals"));
     open("", 1, [&](TywnrwhForm &d) {
         QCOMPARE(d.nr_flbh_Edit->text(), QString("00012"));
@@ -398,6 +400,51 @@ void TestArticleDialog::overLongImportedTitle()
         QTest::keyClicks(e, "ab");
         QCOMPARE(e->text(), QString("ab"));
     });
+}
+
+// Brackets in a chapter name or an imported article code never make a node
+// act on another record; a typed code with a bracket is refused.
+void TestArticleDialog::bracketsInTitlesAndCodes()
+{
+    book->chapter(4, "00014", "附[00012]", "00000");
+    book->article("7]", "甲", "00012", "甲文");
+    book->article("7", "乙", "00012", "乙文");
+    f.window->N5Click();
+    f.select(f.node("附[00012]"));
+    ScriptedBoxes boxes(QMessageBox::Ok);
+    open("", 1, [&](TywnrwhForm &d) {
+        QCOMPARE(d.nr_flbh_Edit->text(), QString("00014"));
+        QCOMPARE(d.nr_flmc_Edit->text(), QString("附[00012]"));
+        d.nr_nrbt_Edit->setText("丙[N00001]");
+        for (const QString code : {"x]", "[", "a[b"}) {
+            d.nr_nrbh_Edit->setText(code);
+            QVERIFY(!d.SaveArticle());
+        }
+        d.nr_nrbh_Edit->setText("00040");
+        QVERIFY(d.SaveArticle());
+    });
+    QCOMPARE(boxes.shown.size(), 3);
+    QCOMPARE(boxes.shown[0].text, QString("内容编号不能含有“[”或“]”。请重新输入编号后再试！"));
+    QCOMPARE(boxes.shown[0].caption, QString("错误提示"));
+    QCOMPARE(row("00040", "lbbh"), QString("00014"));
+    QTreeWidgetItem *added = f.node("丙[N00001]");
+    QCOMPARE(added->data(0, NodeRole::Code).toString(), QString("00040"));
+    QCOMPARE(added->data(0, NodeRole::Name).toString(), QString("丙[N00001]"));
+    // Change and delete the article coded 7]: article 7 stays as it was.
+    f.node("Annals")->setExpanded(true);
+    f.select(f.node("甲[N7]]"));
+    maintenanceDialogRunner() = [](QDialog &dialog) {
+        auto &d = static_cast<TywnrwhForm &>(dialog);
+        d.nr_nrbt_Edit->setText("甲改");
+        d.ok_nr_btnClick();
+        return 0;
+    };
+    f.window->edit_nr_btnClick();
+    QCOMPARE(row("7]", "nrbt"), QString("甲改"));
+    QCOMPARE(f.window->TreeView->currentItem()->data(0, NodeRole::Code).toString(), QString("7]"));
+    f.window->delete_nr_btnClick();
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywnr where nrbh='7]'").toInt(), 0);
+    QCOMPARE(row("7", "nrbt"), QString("乙"));
 }
 
 void TestArticleDialog::commandsFollowTheSelection()

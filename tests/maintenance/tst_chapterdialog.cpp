@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <unistd.h>
 #include <sys/stat.h>
 
 // The chapter dialog on real books, driven through its routines and
@@ -39,6 +40,9 @@ private slots:
     void addKeepsAPickedPhoto();
     void fieldsShowTheirBeginning();
     void nullName();
+    void bracketsInNamesAndCodes();
+    void pastedTextIsStoredValid();
+    void photoReadOnceWhenPicked();
 
 private:
     // Opens the dialog as the browser does and runs `act` while it is shown.
@@ -660,6 +664,129 @@ void TestChapterDialog::nullName()
     ScriptedBoxes ok(QMessageBox::Ok);
     open("00002", 3);
     QCOMPARE(book->scalar("select count(*) from ywzx_ywlb where lbbh='00002'").toInt(), 0);
+}
+
+// A chapter named 附录[00011] is changed and its child deleted through the
+// commands: chapter 00011 stays as it was. A typed code with a bracket is refused.
+void TestChapterDialog::bracketsInNamesAndCodes()
+{
+    book->chapter(5, "00005", "附录[00011]", "00000");
+    f.window->N5Click();
+    f.select(f.node("附录"));
+    ScriptedBoxes boxes(QMessageBox::Ok);
+    QString opened;
+    maintenanceDialogRunner() = [&](QDialog &dialog) {
+        auto &d = static_cast<TywlbwhForm &>(dialog);
+        opened = d.currentCode;
+        d.lb_lbmc_Edit->setText("附录[00002]");
+        d.ok_lb_btnClick();
+        return 0;
+    };
+    f.window->Edit_lb_btnClick();
+    QCOMPARE(opened, QString("00005"));
+    QCOMPARE(row("00005", "lbmc"), QString("附录[00002]"));
+    QTreeWidgetItem *appendix = f.window->TreeView->currentItem();
+    QCOMPARE(appendix->text(0), QString("附录[00002][00005]"));
+    QCOMPARE(appendix->data(0, NodeRole::Code).toString(), QString("00005"));
+    QCOMPARE(appendix->data(0, NodeRole::Name).toString(), QString("附录[00002]"));
+    open("00005", 1, [&](TywlbwhForm &d) {
+        d.lb_lbmc_Edit->setText("子[00011]");
+        for (const QString code : {"1]", "[", "a[b"}) {
+            d.lb_lbbh_Edit->setText(code);
+            QVERIFY(!d.SaveChapter());
+        }
+        d.lb_lbbh_Edit->setText("00031");
+        QVERIFY(d.SaveChapter());
+    });
+    QCOMPARE(boxes.shown.size(), 3);
+    QCOMPARE(boxes.shown[0].text, QString("类别编号不能含有“[”或“]”。请重新输入类别编号后再试！"));
+    QTreeWidgetItem *child = appendix->child(appendix->childCount() - 1);
+    QCOMPARE(child->data(0, NodeRole::Code).toString(), QString("00031"));
+    QCOMPARE(child->data(0, NodeRole::Name).toString(), QString("子[00011]"));
+    f.select(child);
+    f.window->delete_lb_btnClick();
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywlb where lbbh='00031'").toInt(), 0);
+    QCOMPARE(row("00011", "lbmc"), QString("第一节"));
+    QCOMPARE(row("00002", "lbmc"), QString("第二章"));
+}
+
+// Text pasted into the name field and the content pane is stored as valid
+// UTF-8: a lone surrogate becomes U+FFFD and no neighbour changes; a leading
+// U+FEFF or U+FFFE is kept as a character.
+void TestChapterDialog::pastedTextIsStoredValid()
+{
+    const struct { QString pasted; QByteArray stored; } cases[] = {
+        {QStringView(u"\xD840中文").toString(), "\xEF\xBF\xBD中文"},
+        {QStringView(u"中文\xD840").toString(), "中文\xEF\xBF\xBD"},
+        {QStringView(u"甲\xDE2D\xD840乙").toString(), "甲\xEF\xBF\xBD\xEF\xBF\xBD乙"},
+        {QStringView(u"\xFFFE正文").toString(), "\xEF\xBF\xBE正文"},
+        {QStringView(u"\xFEFF正文").toString(), "\xEF\xBB\xBF正文"},
+        {QStringView(u"\xD840\xDE2D字").toString(), "\xF0\xA0\x88\xAD字"},
+    };
+    f.select(f.node("第二章"));
+    for (const auto &c : cases) {
+        open("00002", 2, [&](TywlbwhForm &d) {
+            // What a paste inserts (the clipboard itself takes a leading
+            // U+FFFE for a byte-order mark, so the text is inserted directly).
+            d.lb_lbmc_Edit->clear();
+            d.lb_lbmc_Edit->insert(c.pasted);
+            d.nr_memo->clear();
+            d.nr_memo->insertPlainText(c.pasted);
+            QVERIFY(d.SaveChapter());
+        });
+        const QString where = "from ywzx_ywlb where lbbh='00002'";
+        QCOMPARE(book->scalar("select cast(lbmc as blob) " + where).toByteArray(), c.stored);
+        QCOMPARE(book->scalar("select cast(ywnr as blob) " + where).toByteArray(), c.stored);
+    }
+}
+
+// The picture's bytes are read when it is picked and shown; those bytes are
+// stored, whatever happens to the file later. Over 20 MB is refused; an
+// unreadable picture says why.
+void TestChapterDialog::photoReadOnceWhenPicked()
+{
+    const QString red = writePicture(dir.filePath("red.jpg"), Qt::red);
+    QFile file(red);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray redBytes = file.readAll();
+    file.close();
+    QFile big(dir.filePath("big.jpg"));
+    QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(20 * 1024 * 1024 + 1));
+    big.close();
+    const QString locked = writePicture(dir.filePath("locked.jpg"), Qt::blue);
+    QFile::setPermissions(locked, QFileDevice::Permissions());
+    f.select(f.node("第一章"));
+    ScriptedBoxes boxes;
+    open("00001", 2, [&](TywlbwhForm &d) {
+        TywlbwhForm::OpenPictureDialog1 = [&](QWidget *) { return red; };
+        d.Image1DblClick();
+        QFile replaced(red);
+        QVERIFY(replaced.open(QIODevice::WriteOnly));
+        replaced.write("no longer a picture");
+        replaced.close();
+        TywlbwhForm::OpenPictureDialog1 = [&](QWidget *) { return big.fileName(); };
+        d.Image1DblClick();
+        QCOMPARE(boxes.shown.size(), 1);
+        QCOMPARE(boxes.shown[0].caption, QString("错误提示"));
+        QVERIFY(boxes.shown[0].text.contains("20 MB"));
+        TywlbwhForm::OpenPictureDialog1 = [&](QWidget *) { return locked; };
+        const uid_t user = geteuid();
+        QVERIFY(user != 0 || seteuid(65534) == 0); // root reads every file
+        QString message;
+        try {
+            d.Image1DblClick();
+        } catch (const AppError &error) {
+            message = error.message();
+        }
+        QVERIFY(seteuid(user) == 0);
+        QCOMPARE(message, QString("Cannot open file \"%1\". Permission denied").arg(locked));
+        QCOMPARE(d.Label1->text(), red); // the refused pictures changed nothing
+        d.CheckBox1->setChecked(true);
+        QVERIFY(d.SaveChapter());
+    });
+    TywlbwhForm::OpenPictureDialog1 = [](QWidget *) { return QString(); };
+    QCOMPARE(book->scalar("select photoimage from ywzx_ywlb where lbbh='00001'").toByteArray(), redBytes);
+    QCOMPARE(row("00001", "checkimage"), QString("1"));
 }
 
 QTEST_MAIN(TestChapterDialog)
