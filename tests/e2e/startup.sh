@@ -4,7 +4,8 @@
 #     book beside the real program: the main window appears no sooner than
 #     two seconds after the start (the splash window's time), and under a
 #     window manager (openbox) it is and stays maximised;
-#  2. without a book, 3. with a FIFO in the book's place: the "Application
+#  2. without a book, 3. with a FIFO in the book's place, 4. with an incomplete
+#     data/ebook.conf: the "Application
 #     Error" box appears, Enter answers it, and the program ends with exit
 #     code 1.
 set -uo pipefail
@@ -56,7 +57,8 @@ fi
 kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
 
 # 2. No book, 3. a FIFO in the book's place (which must not block the
-# start): the start fails with the Application Error box.
+# start), 4. a bad server configuration: the start fails with the
+# Application Error box and exit code 1.
 expectApplicationError() {
   "$work/app/ebook-reader" &
   pid=$!
@@ -82,6 +84,10 @@ rm "$work/app/data/ebook.mdb"
 expectApplicationError "without a book"
 mkfifo "$work/app/data/ebook.mdb"
 expectApplicationError "a FIFO as the book"
+# 4. A server configuration that names no server: it is the book, and it fails.
+rm "$work/app/data/ebook.mdb"
+printf '[server]\nhost=127.0.0.1\n' > "$work/app/data/ebook.conf"
+expectApplicationError "an incomplete ebook.conf"
 
-if [ "$failures" -eq 0 ]; then echo "e2e startup: 3 passed, 0 failed"; exit 0; fi
+if [ "$failures" -eq 0 ]; then echo "e2e startup: 4 passed, 0 failed"; exit 0; fi
 echo "e2e startup: $failures failed"; exit 1
