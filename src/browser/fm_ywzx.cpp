@@ -154,6 +154,7 @@ Tywzxform::Tywzxform(QWidget *parent)
 
 Tywzxform::~Tywzxform()
 {
+    disconnect(focusWatch_);
     if (ywzxform == this)
         ywzxform = nullptr;
 }

@@ -47,7 +47,7 @@ void Tywzxform::buildKeyboardCommands()
 
     // Inside a text F3 belongs to the text (it steps through its search hits):
     // the window's F3 steps aside while a text has the focus.
-    Handlers::connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+    focusWatch_ = Handlers::connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
         const bool inText = qobject_cast<QTextEdit *>(now) != nullptr;
         FindNextAction->setEnabled(!inText);
         FindPreviousAction->setEnabled(!inText);
