@@ -48,11 +48,6 @@ void generalError(const QString &message)
           QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok});
 }
 
-void runHandler(const std::function<void()> &handler)
-{
-    Handlers::run(handler);
-}
-
 void inputError(QWidget *parent, const QString &text)
 {
     show({parent, QStringLiteral("错误提示"), text, QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok});

@@ -29,9 +29,6 @@ Handler setHandler(Handler handler);
 // application title as caption, a stop icon, OK, and the text with a full
 // stop appended when its last character sorts after ".".
 void generalError(const QString &message);
-// Runs an event handler: an error it raises ends the handler and is shown
-// by generalError; the caller goes on (the same as Handlers::run).
-void runHandler(const std::function<void()> &handler);
 
 // Input errors of the dialogs: "错误提示", stop icon, OK.
 void inputError(QWidget *parent, const QString &text);

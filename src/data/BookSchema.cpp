@@ -39,15 +39,21 @@ QStringList statementsIn(const QString &script)
     return statements;
 }
 
-void exec(QSqlDatabase &db, const QString &sql, const QVariantList &values)
+QSqlQuery exec(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
 {
     QSqlQuery query(db);
-    if (!query.prepare(sql))
+    query.setForwardOnly(true);
+    bool ok = false;
+    if (values.isEmpty()) {
+        ok = query.exec(sql);
+    } else if (query.prepare(sql)) {
+        for (const QVariant &value : values)
+            query.addBindValue(value);
+        ok = query.exec();
+    }
+    if (!ok)
         throw AppError(AppError::Database, engineMessage(query.lastError()));
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    if (!query.exec())
-        throw AppError(AppError::Database, engineMessage(query.lastError()));
+    return query;
 }
 
 void apply(QSqlDatabase &db)

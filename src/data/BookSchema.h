@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 
@@ -35,7 +36,9 @@ void writeNewFile(const QString &path, const std::function<void(QSqlDatabase &)>
 // Renames a finished temporary book to its place; never replaces a file.
 void moveIntoPlace(const QString &temporary, const QString &path);
 
-// Runs one statement with positional values; throws AppError on failure.
-void exec(QSqlDatabase &db, const QString &sql, const QVariantList &values = {});
+// Runs one statement with positional values (forward only); throws AppError
+// on failure. A statement without values runs directly: a server prepares
+// on the server, which takes no DDL and no transaction control.
+QSqlQuery exec(const QSqlDatabase &db, const QString &sql, const QVariantList &values = {});
 
 } // namespace BookSchema

@@ -53,22 +53,7 @@ private:
 
 QSqlQuery run(const QSqlDatabase &db, const QString &sql, const QVariantList &values = {})
 {
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    // The server's driver prepares on the server, which takes no DDL and no
-    // transaction control: such statements run directly.
-    if (values.isEmpty()) {
-        if (!query.exec(sql))
-            throw AppError(AppError::Database, engineMessage(query.lastError()));
-        return query;
-    }
-    if (!query.prepare(sql))
-        throw AppError(AppError::Database, engineMessage(query.lastError()));
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    if (!query.exec())
-        throw AppError(AppError::Database, engineMessage(query.lastError()));
-    return query;
+    return BookSchema::exec(db, sql, values);
 }
 
 QVariant scalar(const QSqlDatabase &db, const QString &sql)

@@ -1,3 +1,4 @@
+#include "common/Handlers.h"
 #include "../browser/BrowserFixture.h"
 #include "../maintenance/DialogScript.h"
 #include "common/AppError.h"
@@ -366,12 +367,12 @@ void TestServer::serverStoppedMidSession()
     f.open(book->path());
     ScriptedBoxes boxes;
     cluster("stop");
-    MessageBoxes::runHandler([&] { f.select(f.node("第二章")); });
+    Handlers::run([&] { f.select(f.node("第二章")); });
     const QList<MessageBoxes::Request> whileStopped = boxes.shown;
-    MessageBoxes::runHandler([&] { f.select(f.node("第一章")); }); // still down: reported again
+    Handlers::run([&] { f.select(f.node("第一章")); }); // still down: reported again
     const qsizetype reported = boxes.shown.size();
     cluster("start");
-    MessageBoxes::runHandler([&] { f.select(f.node("第二章")); });
+    Handlers::run([&] { f.select(f.node("第二章")); });
     QVERIFY(!whileStopped.isEmpty());
     QCOMPARE(whileStopped[0].caption, QString("墨川电子阅读系统"));
     QVERIFY2(whileStopped[0].text.contains("terminating connection"), qPrintable(whileStopped[0].text));
