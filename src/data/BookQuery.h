@@ -68,6 +68,8 @@ public:
     int fieldAsInteger(const QString &column) const;
     QByteArray fieldAsBytes(const QString &column) const;
     bool fieldIsNull(const QString &column) const;
+    // The field as the engine gave it (a null stays null).
+    QVariant fieldValue(const QString &column) const { return value(columnIndex(column)); }
     // The field taken as a variant and converted to text: a null fails with
     // a conversion error, except in a long text column (reads as empty).
     QString fieldAsVariantText(const QString &column) const;

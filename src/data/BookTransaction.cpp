@@ -10,6 +10,7 @@ namespace {
 
 void run(BookConnection &connection, const QString &sql)
 {
+    connection.recordStatement(sql);
     QSqlQuery query(connection.database());
     if (!query.exec(sql)) {
         connection.statementFailed();

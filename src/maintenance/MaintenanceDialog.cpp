@@ -291,24 +291,103 @@ bool MaintenanceDialog::checkCode(const SaveChecks &checks, bool addState)
         checks.code->setFocus();
         return false;
     }
+    if (changesLoadedRow(checks, addState) && !sameAsLoaded(found))
+        return overwriteOthersChange(checks, found);
     return true;
 }
 
-bool MaintenanceDialog::writeInTransaction(const SaveChecks &checks, const std::function<void()> &write)
+bool MaintenanceDialog::overwriteOthersChange(const SaveChecks &checks, const BookQuery &stored)
+{
+    const QString who = stored.fieldAsText(QStringLiteral("xgr"));
+    const QString when = stored.fieldAsText(QStringLiteral("xgrq"));
+    const QString unknown = QStringLiteral("（未填写）");
+    if (!confirm({QStringLiteral("系统检测到%1在您打开之后已被其他程序修改。").arg(checks.record),
+                  QStringLiteral("修改员工：%1，修改日期：%2。")
+                      .arg(who.isEmpty() ? unknown : who, when.isEmpty() ? unknown : when),
+                  QStringLiteral("确定修改将覆盖其他程序所做的修改，您是否确定修改？")}))
+        return false;
+    // Consented: that version is the one this save replaces.
+    rememberLoadedRow(stored);
+    return true;
+}
+
+// The edit state writes the row the dialog loaded when the code is kept. A
+// row that did not load (nothing shown) has nothing to compare.
+bool MaintenanceDialog::changesLoadedRow(const SaveChecks &checks, bool addState) const
+{
+    return !addState && checks.code->text() == currentCode && !loadedRow_.isEmpty();
+}
+
+void MaintenanceDialog::rememberLoadedRow(const BookQuery &query)
+{
+    loadedRow_.clear();
+    if (query.isEmpty())
+        return;
+    for (const QString &column : query.columnNames())
+        loadedRow_.insert(column.toLower(), query.fieldValue(column));
+}
+
+bool MaintenanceDialog::sameAsLoaded(const BookQuery &stored) const
+{
+    for (const QString &column : stored.columnNames()) {
+        const auto loaded = loadedRow_.constFind(column.toLower());
+        if (loaded == loadedRow_.cend())
+            continue;
+        const QVariant now = stored.fieldValue(column);
+        if (loaded->isNull() != now.isNull() || (!now.isNull() && *loaded != now))
+            return false;
+    }
+    return true;
+}
+
+// Under the write lock: the code is still free (add state) or still taken
+// (edit state), and the row being changed is still the one accepted.
+bool MaintenanceDialog::stillAsChecked(const SaveChecks &checks, bool addState)
+{
+    BookQuery &found = prepare(ywzxDMF->updateQuery, checks.existence, checks.code->text());
+    found.open();
+    if (found.isEmpty() != addState)
+        return false;
+    return !changesLoadedRow(checks, addState) || sameAsLoaded(found);
+}
+
+bool MaintenanceDialog::save(const SaveChecks &checks, bool addState, const std::function<void()> &write)
+{
+    if (!checkFields(checks, addState))
+        return false;
+    // Each new round follows another program's write; it ends in a message,
+    // a question, or the save.
+    for (;;) {
+        if (!checkCode(checks, addState))
+            return false;
+        const Outcome outcome = writeInTransaction(checks, addState, write);
+        if (outcome != Outcome::Stale)
+            return outcome == Outcome::Written;
+    }
+}
+
+MaintenanceDialog::Outcome MaintenanceDialog::writeInTransaction(const SaveChecks &checks, bool addState,
+                                                                 const std::function<void()> &write)
 {
     BookTransaction transaction(ywzxDMF->ydconn);
+    if (!stillAsChecked(checks, addState)) {
+        transaction.rollback();
+        return Outcome::Stale;
+    }
     try {
         write();
     } catch (const AppError &error) {
+        // A server book's unique codes refuse a code another station saved
+        // since the check: reported as the check reports a taken code.
         if (error.kind() != AppError::DuplicateCode)
             throw;
         transaction.rollback();
         inputError(checks.exists, checks.code);
         checks.code->clear();
-        return false;
+        return Outcome::Refused;
     }
     transaction.commit();
-    return true;
+    return Outcome::Written;
 }
 
 void MaintenanceDialog::mirrorSave(const QString &label, const QString &code, const QString &name, bool addState)

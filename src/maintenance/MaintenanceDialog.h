@@ -2,7 +2,9 @@
 
 #include <QDialog>
 #include <QLineEdit>
+#include <QHash>
 #include <QValidator>
+#include <QVariant>
 #include <functional>
 
 class BookQuery;
@@ -94,7 +96,8 @@ protected:
 
     // The checks of a save, shared by both dialogs: the three fields that must
     // not be empty and a code without brackets, then the typed code against
-    // the table and the state.
+    // the table and the state, and the row being changed against the row
+    // this dialog loaded.
     struct SaveChecks {
         QLineEdit *code, *name, *parent;
         QString emptyCode, emptyName, emptyParent;
@@ -104,18 +107,34 @@ protected:
         QString missing;       // the code has no row (edit state)
         QStringList changed;   // the warning: first line, prefix of the stored name, last line
         QString nameColumn;
+        QString record;        // how the warning of another program's change names the record
     };
-    bool checkFields(const SaveChecks &checks, bool addState);
-    bool checkCode(const SaveChecks &checks, bool addState);
-    // Runs write as one transaction. A code that another station saved since
-    // the check (refused by the unique codes of a server book) is reported as
-    // the check reports a taken code; false then, and nothing is written.
-    bool writeInTransaction(const SaveChecks &checks, const std::function<void()> &write);
+    // Runs the checks, then write in one transaction that takes the book's
+    // write lock. What the checks found is checked again under the lock; if
+    // another program changed it in between, the checks run again (and say
+    // so). True when the record was written.
+    bool save(const SaveChecks &checks, bool addState, const std::function<void()> &write);
+    // Keeps the row of an open query (none when it is empty) as the row the
+    // dialog shows, to notice another program's change before a save.
+    void rememberLoadedRow(const BookQuery &query);
     // The tree after a save: the selected node relabelled (edit state, which
     // also makes the typed code the dialog's) or a new last child (add state).
     void mirrorSave(const QString &label, const QString &code, const QString &name, bool addState);
     // Closes the query, gives it the lines and binds the code as :code.
     static BookQuery &prepare(BookQuery &query, const QStringList &lines, const QString &code);
+
+private:
+    enum class Outcome { Written, Refused, Stale };
+    bool checkFields(const SaveChecks &checks, bool addState);
+    bool checkCode(const SaveChecks &checks, bool addState);
+    // Edit state: the stored row differs from the loaded one; true on OK.
+    bool overwriteOthersChange(const SaveChecks &checks, const BookQuery &stored);
+    bool changesLoadedRow(const SaveChecks &checks, bool addState) const;
+    bool sameAsLoaded(const BookQuery &stored) const;
+    bool stillAsChecked(const SaveChecks &checks, bool addState);
+    Outcome writeInTransaction(const SaveChecks &checks, bool addState, const std::function<void()> &write);
+
+    QHash<QString, QVariant> loadedRow_; // column (lower case) -> value
 };
 
 // Runs a dialog entry the way the program runs modal windows; tests replace

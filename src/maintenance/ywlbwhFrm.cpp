@@ -230,6 +230,7 @@ void TywlbwhForm::LoadChapter(const QString &code)
                                 QStringLiteral("where ywlb.flbh=fl_ywlb.lbbh and ywlb.lbbh=:code")},
                                code);
     query.open();
+    rememberLoadedRow(query);
     if (query.isEmpty()) {
         for (QLineEdit *field : {lb_lbbh_Edit, lb_lbmc_Edit, lb_xgrq_dateedit, lb_xgr_Edit, lb_flbh_Edit, lb_flmc_Edit})
             field->clear();
@@ -436,11 +437,9 @@ bool TywlbwhForm::SaveChapter()
                             QStringLiteral("此类别不存在。您不能修改不存在的类别。请重新输入类别编号后再试！"),
                             {QStringLiteral("系统检测到您修改了类别编号。"), QStringLiteral("此类别原始类别名称为："),
                              QStringLiteral("确定修改将替换此类别的原始数据，您是否确定修改？")},
-                            QStringLiteral("lbmc")};
-    if (!checkFields(checks, isAddState()) || !checkCode(checks, isAddState()))
-        return false;
+                            QStringLiteral("lbmc"), QStringLiteral("此类别")};
     // The next id is taken inside the saving transaction.
-    const bool written = writeInTransaction(checks, [&] {
+    const bool written = save(checks, isAddState(), [&] {
         Query1.close();
         Query1.open();
         writeRow(isAddState(), Query1.fieldAsInteger(QStringLiteral("id")) + 1);

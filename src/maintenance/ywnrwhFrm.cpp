@@ -122,6 +122,7 @@ void TywnrwhForm::LoadArticle(const QString &code)
                                 QStringLiteral("where ywnr.lbbh=fl_ywlb.lbbh and ywnr.nrbh=:code")},
                                code);
     query.open();
+    rememberLoadedRow(query);
     if (query.isEmpty()) {
         for (QLineEdit *field : {nr_nrbh_Edit, nr_nrbt_Edit, nr_xgrq_DateEdit, nr_xgr_Edit, nr_flbh_Edit, nr_flmc_Edit})
             field->clear();
@@ -241,9 +242,8 @@ bool TywnrwhForm::SaveArticle()
                             QStringLiteral("此编号不存在。您不能修改不存在的编号。请重新输入编号后再试！"),
                             {QStringLiteral("系统检测到您修改了内容编号。"), QStringLiteral("此编号的原始内容标题为:"),
                              QStringLiteral("确定修改将替换此类别的原始数据,您是否确定修改?")},
-                            QStringLiteral("nrbt")};
-    if (!checkFields(checks, isAddState()) || !checkCode(checks, isAddState())
-        || !writeInTransaction(checks, [&] { writeRow(isAddState()); }))
+                            QStringLiteral("nrbt"), QStringLiteral("此内容")};
+    if (!save(checks, isAddState(), [&] { writeRow(isAddState()); }))
         return false;
     mirrorSave(Labels::articleLabel(nr_nrbt_Edit->text(), nr_nrbh_Edit->text()), nr_nrbh_Edit->text(),
                nr_nrbt_Edit->text(), isAddState());

@@ -35,6 +35,7 @@ private slots:
     void overLongImportedTitle();
     void bracketsInTitlesAndCodes();
     void commandsFollowTheSelection();
+    void anotherProgramsChange();
 
 private:
     void open(const QString &code, int mode, const std::function<void(TywnrwhForm &)> &act = {});
@@ -480,6 +481,29 @@ void TestArticleDialog::commandsFollowTheSelection()
         const int level = Tywzxform::levelOf(*it);
         QCOMPARE((*it)->data(0, NodeRole::Image).toInt(), level == 0 ? 0 : level == 1 ? 2 : 4);
     }
+}
+
+// An article changed by another program since the dialog loaded it is
+// overwritten only on OK; the warning names who changed it and when.
+void TestArticleDialog::anotherProgramsChange()
+{
+    f.select(f.node("Annals"));
+    ScriptedBoxes boxes(QMessageBox::Cancel);
+    open("00001", 2, [&](TywnrwhForm &d) {
+        d.nr_nrbt_Edit->setText("我改");
+        book->exec("update ywzx_ywnr set ywnr='他写的', xgr='' where nrbh='00001'");
+        QVERIFY(!d.SaveArticle());
+        QCOMPARE(row("00001", "ywnr"), QString("他写的"));
+        QVERIFY(d.ok_nr_btn->isVisibleTo(&d));
+        boxes.answerNext(QMessageBox::Ok);
+        QVERIFY(d.SaveArticle());
+    });
+    QCOMPARE(boxes.shown.size(), 2);
+    QCOMPARE(boxes.shown[0].text.section('\r', 0, 1),
+             QString("系统检测到此内容在您打开之后已被其他程序修改。\r修改员工：（未填写），修改日期：%1。")
+                 .arg(DateTimeText::display(QDateTime(QDate(2024, 3, 5), QTime(14, 5, 6)))));
+    QCOMPARE(row("00001", "nrbt"), QString("我改"));
+    QCOMPARE(row("00001", "ywnr"), QString("文一正文\r\n次行"));
 }
 
 QTEST_MAIN(TestArticleDialog)

@@ -43,6 +43,7 @@ private slots:
     void bracketsInNamesAndCodes();
     void pastedTextIsStoredValid();
     void photoReadOnceWhenPicked();
+    void anotherProgramsWrite();
 
 private:
     // Opens the dialog as the browser does and runs `act` while it is shown.
@@ -789,6 +790,68 @@ void TestChapterDialog::photoReadOnceWhenPicked()
     TywlbwhForm::OpenPictureDialog1 = [](QWidget *) { return QString(); };
     QCOMPARE(book->scalar("select photoimage from ywzx_ywlb where lbbh='00001'").toByteArray(), redBytes);
     QCOMPARE(row("00001", "checkimage"), QString("1"));
+}
+
+// Another program's write, after the dialog loaded its chapter or between the
+// save's checks and its write lock, is never overwritten unasked and never
+// duplicated.
+void TestChapterDialog::anotherProgramsWrite()
+{
+    const auto otherChanges = [&](const QString &who) {
+        book->exec("update ywzx_ywlb set lbmc='他改', xgr=?, xgrq='2025-06-07 08:09:10' where lbbh='00001'", {who});
+    };
+    const QString warning("系统检测到此类别在您打开之后已被其他程序修改。\r修改员工：%1，修改日期：%2。\r"
+                          "确定修改将覆盖其他程序所做的修改，您是否确定修改？");
+    const QString when = DateTimeText::display(QDateTime(QDate(2025, 6, 7), QTime(8, 9, 10)));
+    f.select(f.node("第一章"));
+    ScriptedBoxes boxes(QMessageBox::Cancel);
+    open("00001", 2, [&](TywlbwhForm &d) {
+        d.lb_lbmc_Edit->setText("我改");
+        otherChanges("张三");
+        QVERIFY(!d.SaveChapter()); // Cancel: nothing written, the dialog as it was
+        QCOMPARE(d.lb_lbmc_Edit->text(), QString("我改"));
+        QVERIFY(d.ok_lb_btn->isVisibleTo(&d));
+        QCOMPARE(row("00001", "lbmc"), QString("他改"));
+        boxes.answerNext(QMessageBox::Ok);
+        QVERIFY(d.SaveChapter());
+    });
+    QCOMPARE(boxes.shown.size(), 2);
+    QCOMPARE(boxes.shown[0].caption, QString("警告"));
+    QCOMPARE(boxes.shown[0].text, warning.arg("张三", when));
+    QCOMPARE(row("00001", "lbmc"), QString("我改"));
+
+    // Written just before the save takes the write lock.
+    bool once = true;
+    std::function<void()> otherWrite;
+    f.dm->ydconn.onStatement = [&](const QString &sql) {
+        if (once && sql.startsWith("begin"))
+            once = false, otherWrite();
+    };
+    boxes.shown.clear();
+    otherWrite = [&] { otherChanges("李四"); };
+    open("00001", 2, [&](TywlbwhForm &d) {
+        d.lb_lbmc_Edit->setText("再改");
+        boxes.answerNext(QMessageBox::Ok);
+        QVERIFY(d.SaveChapter());
+    });
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(boxes.shown[0].text, warning.arg("李四", when));
+    QCOMPARE(row("00001", "lbmc"), QString("再改"));
+
+    once = true;
+    boxes.shown.clear();
+    otherWrite = [&] { book->chapter(99, "55555", "别处", "00000"); };
+    open("00001", 1, [&](TywlbwhForm &d) {
+        d.lb_lbbh_Edit->setText("55555");
+        d.lb_lbmc_Edit->setText("新");
+        QVERIFY(!d.SaveChapter());
+        QCOMPARE(d.lb_lbbh_Edit->text(), QString());
+    });
+    f.dm->ydconn.onStatement = nullptr;
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(boxes.shown[0].text, QString("此类别已存在。类别编号不允许重复。请重新输入类别编号后再试！"));
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywlb where lbbh='55555'").toInt(), 1);
+    QCOMPARE(row("55555", "lbmc"), QString("别处"));
 }
 
 QTEST_MAIN(TestChapterDialog)
