@@ -1,6 +1,7 @@
 #include "AccessImport.h"
 
 #include "common/AppError.h"
+#include "data/BoundValue.h"
 #include "common/RegularFile.h"
 #include "data/BookSchema.h"
 #include "data/TemporaryFiles.h"
@@ -263,7 +264,7 @@ int copyRows(TableReader &reader, QSqlDatabase &db, const Table &table, const Pr
     reader.bindAll();
     while (reader.next()) {
         for (int i = 0; i < table.columns.size(); ++i)
-            insert.bindValue(i, reader.value(i));
+            BoundValue::bind(insert, i, reader.value(i));
         if (!insert.exec())
             fail(QStringLiteral("row %1 of %2 cannot be written: %3")
                      .arg(QString::number(rows + 1), QLatin1String(table.name), insert.lastError().text()));

@@ -1,6 +1,7 @@
 #include "BookWriter.h"
 
 #include "common/AppError.h"
+#include "data/BoundValue.h"
 #include "common/DateTimeText.h"
 #include "data/BookConnection.h"
 
@@ -29,23 +30,23 @@ BookWriter::BookWriter(QSqlDatabase &db)
 void BookWriter::addChapter(int id, const QString &code, const QString &name, const QString &parentCode,
                             const QString &text, const QDateTime &when)
 {
-    chapter_.bindValue(0, id);
-    chapter_.bindValue(1, code);
-    chapter_.bindValue(2, name);
-    chapter_.bindValue(3, parentCode);
-    chapter_.bindValue(4, DateTimeText::storageText(when));
-    chapter_.bindValue(5, text);
-    chapter_.bindValue(6, QByteArray("nil"));
+    BoundValue::bind(chapter_, 0, id);
+    BoundValue::bind(chapter_, 1, code);
+    BoundValue::bind(chapter_, 2, name);
+    BoundValue::bind(chapter_, 3, parentCode);
+    BoundValue::bind(chapter_, 4, DateTimeText::storageText(when));
+    BoundValue::bind(chapter_, 5, text);
+    BoundValue::bind(chapter_, 6, QByteArray("nil"));
     run(chapter_);
 }
 
 void BookWriter::addArticle(const QString &code, const QString &title, const QString &chapterCode,
                             const QString &text, const QDateTime &when)
 {
-    article_.bindValue(0, code);
-    article_.bindValue(1, title);
-    article_.bindValue(2, chapterCode);
-    article_.bindValue(3, DateTimeText::storageText(when));
-    article_.bindValue(4, text);
+    BoundValue::bind(article_, 0, code);
+    BoundValue::bind(article_, 1, title);
+    BoundValue::bind(article_, 2, chapterCode);
+    BoundValue::bind(article_, 3, DateTimeText::storageText(when));
+    BoundValue::bind(article_, 4, text);
     run(article_);
 }

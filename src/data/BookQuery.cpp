@@ -2,8 +2,8 @@
 
 #include "common/AppError.h"
 #include "common/DateTimeText.h"
-#include "common/TextHelpers.h"
 #include "data/BookConnection.h"
+#include "data/BoundValue.h"
 #include "data/BookSql.h"
 #include "data/ServerSql.h"
 
@@ -64,21 +64,6 @@ AppError statementError(const QSqlError &error)
     if (error.nativeErrorCode() == QLatin1String("23505"))
         return AppError(AppError::DuplicateCode, engineMessage(error));
     return AppError(AppError::Database, engineMessage(error));
-}
-
-// A value as the engine must receive it. Qt hands a text to SQLite as
-// UTF-16, which SQLite reads wrongly from a lone surrogate on, and whose
-// leading U+FEFF or U+FFFE it takes for a byte-order mark. So the text is
-// made valid, and a text that starts with such a character gets the
-// machine's own mark in front, which SQLite removes: the character is stored.
-QVariant boundValue(const QVariant &value, bool sqlite)
-{
-    if (value.typeId() != QMetaType::QString)
-        return value;
-    QString text = TextHelpers::validText(value.toString());
-    if (sqlite && (text.startsWith(QChar::ByteOrderMark) || text.startsWith(QChar::ByteOrderSwapped)))
-        text.prepend(QChar::ByteOrderMark);
-    return text;
 }
 
 sqlite3_stmt *statementHandle(const QSqlQuery &query)
@@ -194,7 +179,7 @@ void BookQuery::run(bool wantRows)
     connection_.recordStatement(translated.sql);
     QSqlQuery &query = prepared(translated.sql);
     for (int i = 0; i < translated.parameters.size(); ++i)
-        query.bindValue(i, boundValue(params_.value(translated.parameters.at(i).toLower()),
+        query.bindValue(i, BoundValue::forEngine(params_.value(translated.parameters.at(i).toLower()),
                                       connection_.engine() == BookConnection::Engine::SQLite));
     if (!query.exec()) {
         connection_.statementFailed();

@@ -1,6 +1,7 @@
 #include "data/BookSchema.h"
 
 #include "common/AppError.h"
+#include "data/BoundValue.h"
 #include "common/DateTimeText.h"
 #include "data/BookConnection.h"
 #include "data/TemporaryFiles.h"
@@ -47,8 +48,8 @@ QSqlQuery exec(const QSqlDatabase &db, const QString &sql, const QVariantList &v
     if (values.isEmpty()) {
         ok = query.exec(sql);
     } else if (query.prepare(sql)) {
-        for (const QVariant &value : values)
-            query.addBindValue(value);
+        for (int i = 0; i < values.size(); ++i)
+            BoundValue::bind(query, i, values.at(i));
         ok = query.exec();
     }
     if (!ok)

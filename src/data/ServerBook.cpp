@@ -1,15 +1,18 @@
 #include "data/ServerBook.h"
 
 #include "common/AppError.h"
+#include "data/BoundValue.h"
 #include "common/DateTimeText.h"
 #include "data/BookConnection.h"
 #include "data/BookFile.h"
 #include "data/BookSchema.h"
 
 #include <QFile>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QStringDecoder>
 #include <QUuid>
 #include <functional>
 
@@ -81,21 +84,56 @@ QVariant dateToFile(const QVariant &stored)
     return DateTimeText::storageText(stored.toDateTime());
 }
 
-// Copies every row of one table, columns in the given order; `convertDate`
-// changes the date column on the way.
+// Text columns are read as their UTF-8 bytes: through the drivers a leading
+// U+FEFF would vanish (PostgreSQL's) and U+FFFE become U+FFFD (SQLite's).
+bool isText(const QString &column)
+{
+    static const QStringList notText = {QStringLiteral("id"), QStringLiteral("xgrq"), QStringLiteral("photoimage")};
+    return !notText.contains(column);
+}
+
+QString selectedAsBytes(const QSqlDatabase &db, const QString &column)
+{
+    if (!isText(column))
+        return column;
+    if (db.driver()->dbmsType() == QSqlDriver::PostgreSQL)
+        return QStringLiteral("convert_to(%1, 'UTF8') as %1").arg(column);
+    return QStringLiteral("cast(%1 as blob) as %1").arg(column);
+}
+
+QVariant textOfBytes(const QVariant &bytes)
+{
+    if (bytes.isNull())
+        return QVariant(QMetaType::fromType<QString>());
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return QString(utf8(bytes.toByteArray()));
+}
+
+// Copies every row of one table, columns in the given order, each text
+// exactly; `convertDate` changes the date column on the way.
 int copyRows(const QSqlDatabase &from, const QSqlDatabase &to, const QString &table, const QString &columns,
              const QString &order, const std::function<QVariant(const QVariant &, const QVariant &)> &convertDate)
 {
-    const int count = int(columns.count(QLatin1Char(',')) + 1);
-    QSqlQuery rows = run(from, QStringLiteral("select %1 from %2 order by %3").arg(columns, table, order));
+    const QStringList names = columns.split(QLatin1Char(','));
+    const int count = int(names.size());
+    QStringList selected;
+    for (const QString &name : names)
+        selected << selectedAsBytes(from, name);
+    QSqlQuery rows = run(from, QStringLiteral("select %1 from %2 order by %3")
+                                   .arg(selected.join(QLatin1Char(',')), table, order));
     QSqlQuery insert(to);
     const QString marks = QStringList(count, QStringLiteral("?")).join(QLatin1Char(','));
     if (!insert.prepare(QStringLiteral("insert into %1 (%2) values (%3)").arg(table, columns, marks)))
         throw AppError(AppError::Database, engineMessage(insert.lastError()));
+    const auto cell = [&](int i) {
+        if (i == DateColumn)
+            return convertDate(rows.value(i), rows.value(0));
+        return isText(names.at(i)) ? textOfBytes(rows.value(i)) : rows.value(i);
+    };
     int copied = 0;
     while (rows.next()) {
         for (int i = 0; i < count; ++i)
-            insert.bindValue(i, i == DateColumn ? convertDate(rows.value(i), rows.value(0)) : rows.value(i));
+            BoundValue::bind(insert, i, cell(i));
         if (!insert.exec())
             throw AppError(AppError::Database, QStringLiteral("%1 row id %2: %3")
                                                    .arg(table, rows.value(0).toString(), engineMessage(insert.lastError())));

@@ -194,7 +194,7 @@ void TestFullTextIndex::readerChangesNoBook()
         {
             BrowserFixture f;
             f.open(book);
-            for (const QString &text : {"明月光", "明月", "床_明"})
+            for (const char *text : {"明月光", "明月", "床_明"})
                 QVERIFY(!hits(book, text).isEmpty());
         }
         QCOMPARE(digest(), before);

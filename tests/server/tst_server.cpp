@@ -393,7 +393,8 @@ void TestServer::pushAndPullRoundTrip()
     file.exec("insert into ywzx_ywlb values (?,?,?,?,?,?,?,?,?)",
               {7, "00001", "名\"'", "00000", "2024-02-29 23:59:59", "", "一\r\n二", binary, "1"});
     file.exec("insert into ywzx_ywlb (id,lbbh) values (8,'00002')"); // nulls
-    file.exec("insert into ywzx_ywnr values (5,'A1','题','00001','2024-01-01 00:00:00',NULL,'')");
+    // Texts that start with U+FFFE or U+FEFF keep that character both ways.
+    file.exec("insert into ywzx_ywnr values (5,'A1',char(65534)||'题','00001','2024-01-01 00:00:00',NULL,char(65279))");
     file.exec("insert into ywzx_ywnr values (9,'A2',NULL,'00002',NULL,'王',NULL)");
     file.exec("delete from ywzx_ywnr where id=9");
     file.exec("insert into ywzx_ywnr (nrbh) values ('A3')"); // id 10: the sequence passed 9
@@ -419,6 +420,7 @@ void TestServer::pushAndPullRoundTrip()
         QCOMPARE(fileRows(back, table), fileRows(original, table));
     SqlFile pulledFile(back);
     QCOMPARE(pulledFile.scalar("select seq from sqlite_sequence where name='ywzx_ywnr'").toInt(), 10);
+    QCOMPARE(pulledFile.scalar("select hex(nrbt) from ywzx_ywnr where id=5").toString(), "EFBFBEE9A298");
 }
 
 QTEST_MAIN(TestServer)
