@@ -16,6 +16,7 @@
 #include <glib.h>
 #include <mdbtools.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -26,8 +27,17 @@ namespace AccessImport {
 
 namespace {
 
-// Large enough for any memo: libmdb cuts a value at this size.
-constexpr size_t BindSize = 16 * 1024 * 1024;
+// libmdb cuts a value at its bind size, and takes a buffer of that size for
+// every value it reads. So a read starts with a size that fits common texts
+// and, when a value reaches it, starts again with one that fits that value,
+// up to one that is large enough for any memo.
+constexpr size_t FirstBindSize = 64 * 1024;
+constexpr size_t LargestBindSize = 16 * 1024 * 1024;
+
+// A value reached the bind size: the read starts again with `wanted`.
+struct BindSizeReached {
+    size_t wanted;
+};
 
 [[noreturn]] void fail(const QString &message)
 {
@@ -89,8 +99,8 @@ MdbCatalogEntry *findTable(MdbHandle *mdb, const char *name)
 // One table opened for reading, its wanted columns bound by name.
 class TableReader {
 public:
-    TableReader(MdbHandle *mdb, const Table &wanted)
-        : mdb_(mdb), name_(QString::fromLatin1(wanted.name))
+    TableReader(MdbHandle *mdb, const Table &wanted, size_t bindSize)
+        : mdb_(mdb), name_(QString::fromLatin1(wanted.name)), bindSize_(bindSize)
     {
         MdbCatalogEntry *entry = findTable(mdb, wanted.name);
         if (!entry)
@@ -125,8 +135,14 @@ public:
         if (col->col_type == MDB_OLE)
             return oleBytes(col);
         const QByteArray text(buffers_.at(i), lengths_.at(i));
-        if (size_t(text.size()) >= BindSize - 1)
-            fail(QStringLiteral("a value in %1 is longer than %2 bytes").arg(name_, QString::number(BindSize)));
+        // The conversion stops before a character that does not fit whole
+        // (up to 4 bytes), and a byte is kept for the terminator: a text
+        // this long may have been cut.
+        const bool mayBeCut = size_t(text.size()) + 5 >= bindSize_;
+        if (mayBeCut && bindSize_ < LargestBindSize)
+            throw BindSizeReached{std::min(LargestBindSize, std::max(bindSize_ * 2, utf8Bound(col)))};
+        if (mayBeCut)
+            fail(QStringLiteral("a value in %1 is longer than %2 bytes").arg(name_, QString::number(bindSize_)));
         if (col->col_type == MDB_LONGINT || col->col_type == MDB_INT)
             return text.toInt();
         return QString::fromUtf8(text);
@@ -139,7 +155,7 @@ private:
             auto *col = static_cast<MdbColumn *>(g_ptr_array_index(table_->columns, c));
             if (QString::fromUtf8(col->name).compare(column, Qt::CaseInsensitive) != 0)
                 continue;
-            buffers_ << static_cast<char *>(g_malloc0(BindSize));
+            buffers_ << static_cast<char *>(g_malloc0(bindSize_));
             lengths_ << 0;
             columns_ << col;
             return;
@@ -158,6 +174,17 @@ public:
     }
 
 private:
+    // A memo's stored length is in its field's first four bytes. Its UTF-8
+    // takes at most twice as many bytes (three for a two-byte UTF-16 or GBK
+    // character, two for a one-byte one).
+    size_t utf8Bound(MdbColumn *col) const
+    {
+        if (col->col_type != MDB_MEMO)
+            return 0;
+        const size_t stored = size_t(mdb_get_int32(mdb_->pg_buf, col->cur_value_start)) & 0x3fffffffu;
+        return 2 * stored + 16;
+    }
+
     QByteArray oleBytes(MdbColumn *col)
     {
         size_t size = 0;
@@ -171,6 +198,7 @@ private:
 
     MdbHandle *mdb_;
     QString name_;
+    size_t bindSize_;
     MdbTableDef *table_ = nullptr;
     QVector<MdbColumn *> columns_;
     QVector<char *> buffers_;
@@ -277,9 +305,10 @@ int copyRows(TableReader &reader, QSqlDatabase &db, const Table &table, const Pr
 
 } // namespace
 
-Counts writeBook(const QString &accessPath, const QString &path, const Progress &progress)
+namespace {
+
+Counts writeBookWith(const QString &accessPath, const QString &path, const Progress &progress, size_t bindSize)
 {
-    checkAccessFile(accessPath);
     const LibmdbComplaints complaints;
     MdbHandle *mdb = mdb_open(QFile::encodeName(accessPath).constData(), MDB_NOFLAGS);
     if (!mdb)
@@ -289,12 +318,12 @@ Counts writeBook(const QString &accessPath, const QString &path, const Progress 
         ~Close() { mdb_close(mdb); }
     } closing{mdb};
     useExactTextConversion(mdb);
-    mdb_set_bind_size(mdb, BindSize);
+    mdb_set_bind_size(mdb, bindSize);
     mdb_set_date_fmt(mdb, "%Y-%m-%d %H:%M:%S");
     if (!mdb_read_catalog(mdb, MDB_TABLE) || !complaints.firstLine().isEmpty())
         fail(QStringLiteral("%1 is damaged: its catalogue cannot be read").arg(accessPath));
-    TableReader chapters(mdb, Chapters);
-    TableReader articles(mdb, Articles);
+    TableReader chapters(mdb, Chapters, bindSize);
+    TableReader articles(mdb, Articles, bindSize);
     Counts counts;
     const Progress shown = complaints.around(progress);
     BookSchema::writeNewFile(path, [&](QSqlDatabase &db) {
@@ -305,6 +334,21 @@ Counts writeBook(const QString &accessPath, const QString &path, const Progress 
         checkWhole(complaints, QLatin1String(Articles.name), counts.articles, articles.rowCount());
     });
     return counts;
+}
+
+} // namespace
+
+Counts writeBook(const QString &accessPath, const QString &path, const Progress &progress)
+{
+    checkAccessFile(accessPath);
+    for (size_t bindSize = FirstBindSize;;) {
+        try {
+            return writeBookWith(accessPath, path, progress, bindSize);
+        } catch (const BindSizeReached &reached) {
+            bindSize = reached.wanted;
+            TemporaryFiles::add(path); // the file begun is gone: its next one is kept in mind again
+        }
+    }
 }
 
 namespace {
