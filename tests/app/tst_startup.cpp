@@ -27,26 +27,34 @@ private slots:
     void tableLessBookStillGetsItsWindow();
 };
 
+// The last resort: an error that leaves an event handler reaches the
+// general report in the application's notify, and the program goes on.
+// (Connected handlers report their own: tst_handlers.)
 void TestStartUp::handlerErrorsReachTheGeneralReport()
 {
     QVERIFY(qobject_cast<EbookApplication *>(qApp));
+    struct Failing : QObject {
+        int events = 0;
+        bool event(QEvent *event) override
+        {
+            if (event->type() != QEvent::User)
+                return QObject::event(event);
+            if (++events == 1)
+                throw AppError(AppError::Database, "no such table: ywzx_ywlb");
+            return true;
+        }
+    } receiver;
     ScriptedBoxes boxes;
-    QPushButton button("x");
-    int after = 0;
-    connect(&button, &QPushButton::clicked, [] { throw AppError(AppError::Database, "no such table: ywzx_ywlb"); });
-    button.show();
-    QTest::mouseClick(&button, Qt::LeftButton);
+    QEvent event(QEvent::User);
+    QCoreApplication::sendEvent(&receiver, &event);
     QCOMPARE(boxes.shown.size(), 1);
     QCOMPARE(boxes.shown[0].caption, AppInfo::Title);
     QCOMPARE(boxes.shown[0].text, QString("no such table: ywzx_ywlb."));
     QCOMPARE(boxes.shown[0].icon, QMessageBox::Critical);
     QCOMPARE(boxes.shown[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    // The program goes on: the next event is handled as usual.
-    connect(&button, &QPushButton::pressed, [&] { ++after; });
-    QTest::mousePress(&button, Qt::LeftButton);
-    QTest::mouseRelease(&button, Qt::LeftButton);
-    QCOMPARE(after, 1);
-    QCOMPARE(boxes.shown.size(), 2);
+    QVERIFY(QCoreApplication::sendEvent(&receiver, &event));
+    QCOMPARE(receiver.events, 2);
+    QCOMPARE(boxes.shown.size(), 1);
 }
 
 void TestStartUp::applicationErrorText()
