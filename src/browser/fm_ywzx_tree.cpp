@@ -401,8 +401,10 @@ void Tywzxform::selectionChanged(QTreeWidgetItem *current, QTreeWidgetItem *prev
 {
     if (selectionMuted_ || !current)
         return;
-    Handlers::run([&] { TreeViewChange(current); });
-    if (autoExpand_)
+    const bool shown = Handlers::run([&] { TreeViewChange(current); });
+    // After a failure (a book gone from under the program) opening the node
+    // would read the book again and only report the same failure twice.
+    if (autoExpand_ && shown)
         TreeView->afterPress([this, current, previous] { singleExpand(current, previous); });
 }
 

@@ -16,13 +16,16 @@ namespace Handlers {
 // error report.
 void reportCurrentError();
 
+// True when the handler ran to its end, false after its error was shown.
 template <class Handler>
-void run(Handler &&handler)
+bool run(Handler &&handler)
 {
     try {
         std::forward<Handler>(handler)();
+        return true;
     } catch (...) {
         reportCurrentError();
+        return false;
     }
 }
 
