@@ -149,8 +149,10 @@ void BookConnection::clearStatementLog()
 BookConnection::ReadTransaction::ReadTransaction(BookConnection &connection)
     : connection_(connection)
 {
+    // Counted only once the book is reached: a failure here ends no transaction.
+    QSqlDatabase db = connection_.database();
     if (connection_.readTransactions_++ == 0)
-        began_ = connection_.database().transaction(); // without one, each statement locks by itself
+        began_ = db.transaction(); // without one, each statement locks by itself
 }
 
 BookConnection::ReadTransaction::~ReadTransaction()

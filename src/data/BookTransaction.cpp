@@ -23,27 +23,37 @@ void run(BookConnection &connection, const QString &sql)
 BookTransaction::BookTransaction(BookConnection &connection)
     : connection_(connection)
 {
-    run(connection_, connection_.engine() == BookConnection::Engine::Server ? QStringLiteral("begin")
-                                                                             : QStringLiteral("begin immediate"));
+    if (connection_.engine() == BookConnection::Engine::SQLite) {
+        run(connection_, QStringLiteral("begin immediate"));
+        active_ = true;
+        return;
+    }
+    // On a server the book's writers take turns by a lock of the book (its
+    // schema) held to the transaction's end, as "begin immediate" does on a
+    // book file; a reader never waits for it.
+    run(connection_, QStringLiteral("begin"));
     active_ = true;
+    try {
+        run(connection_, QStringLiteral("select pg_advisory_xact_lock(hashtext(current_schema()))"));
+    } catch (const AppError &) {
+        rollback(); // no destructor runs for a constructor that throws
+        throw;
+    }
 }
 
 BookTransaction::~BookTransaction()
 {
-    if (active_) {
-        // Rolling back after a failure must not throw again; a lost server
-        // connection has ended the transaction anyway.
-        try {
-            rollback();
-        } catch (const AppError &) {
-        }
-    }
+    if (active_)
+        rollback(); // never throws: a lost server connection has ended it anyway
 }
 
+// A commit that fails (a book file still read by another program after the
+// busy timeout) leaves the transaction open: it stays active, so that it is
+// rolled back and nothing looks saved that is not.
 void BookTransaction::commit()
 {
-    active_ = false;
     run(connection_, QStringLiteral("commit"));
+    active_ = false;
 }
 
 void BookTransaction::rollback()

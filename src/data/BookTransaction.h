@@ -3,8 +3,8 @@
 class BookConnection;
 
 // One transaction on the book's connection: begun at construction, rolled
-// back at destruction unless committed. On a book file it takes the write
-// lock at once, so two programs saving at the same moment take turns.
+// back at destruction unless committed. It takes the book's write lock at
+// once, so two programs saving at the same moment take turns.
 class BookTransaction {
 public:
     explicit BookTransaction(BookConnection &connection);

@@ -1,6 +1,7 @@
 #include "data/ServerConfig.h"
 
 #include "common/AppError.h"
+#include "common/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,10 +66,15 @@ bool isServerConfigPath(const QString &path)
 
 ServerConfig ServerConfig::readFile(const QString &path)
 {
+    const auto cannotRead = [&](const QString &reason) {
+        return AppError(AppError::ServerSetup,
+                        QStringLiteral("Cannot read the server configuration '%1': %2").arg(path, reason));
+    };
+    if (QFileInfo::exists(path) && !RegularFile::check(path))
+        throw cannotRead(RegularFile::refusal());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw AppError(AppError::ServerSetup,
-                       QStringLiteral("Cannot read the server configuration '%1': %2").arg(path, file.errorString()));
+        throw cannotRead(file.errorString());
     checkLines(path, file.readAll());
     QSettings ini(path, QSettings::IniFormat);
     if (ini.status() != QSettings::NoError)

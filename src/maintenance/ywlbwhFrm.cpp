@@ -231,6 +231,13 @@ void TywlbwhForm::LoadChapter(const QString &code)
                                code);
     query.open();
     rememberLoadedRow(query);
+    // In mode 0 a chapter loaded again (after a save, or 取消) shows its own
+    // photo: a picture picked before must not go with it into the next save.
+    // Mode 1 keeps it for each next chapter added.
+    if (mode == Browse) {
+        pickedPhoto_.clear();
+        Label1->clear();
+    }
     if (query.isEmpty()) {
         for (QLineEdit *field : {lb_lbbh_Edit, lb_lbmc_Edit, lb_xgrq_dateedit, lb_xgr_Edit, lb_flbh_Edit, lb_flmc_Edit})
             field->clear();

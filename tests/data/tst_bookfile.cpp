@@ -122,6 +122,9 @@ void TestBookFile::onlyRegularFilesAreOpened()
                  {dir.filePath("folder.mdb"), "Is a directory"}};
     for (const auto &c : cases)
         QCOMPARE(openError(c.path), QString("Cannot open file '%1'. %2").arg(c.path, c.reason));
+    const QString conf = dir.filePath("ebook.conf"); // a server book's configuration
+    QCOMPARE(::mkfifo(QFile::encodeName(conf).constData(), 0600), 0);
+    QCOMPARE(openError(conf), QString("Cannot read the server configuration '%1': Not a regular file").arg(conf));
 }
 
 void TestBookFile::validBookOpens()

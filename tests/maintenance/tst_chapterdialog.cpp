@@ -614,9 +614,14 @@ void TestChapterDialog::addKeepsAPickedPhoto()
                 d.lb_lbmc_Edit->setText(QString("子%1").arg(codes.size()));
                 d.ok_lb_btnClick();
             }
+            if (mode == 0) { // the parent shown again keeps its own photo through a save
+                d.edit_lb_btnClick();
+                d.ok_lb_btnClick();
+            }
         });
     }
     TywlbwhForm::OpenPictureDialog1 = [](QWidget *) { return QString(); };
+    QCOMPARE(book->scalar("select photoimage from ywzx_ywlb where lbbh='00002'").toByteArray(), QByteArray("stored"));
     QCOMPARE(codes.size(), 3);
     for (const QString &code : codes)
         QCOMPARE(book->scalar("select photoimage from ywzx_ywlb where lbbh=?", {code}).toByteArray(), redBytes);
