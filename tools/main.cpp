@@ -4,7 +4,7 @@
 #include "Generator.h"
 #include "common/AppError.h"
 #include "data/BookConnection.h"
-#include "data/BookFile.h"
+#include "data/BookTransaction.h"
 #include "data/BookIndex.h"
 #include "data/BookSchema.h"
 #include "data/TemporaryFiles.h"
@@ -13,12 +13,9 @@
 #include <QCoreApplication>
 #include <QHash>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QStringList>
-#include <QUuid>
 #include <algorithm>
 #include <cstdio>
-#include <exception>
 #include <functional>
 #include <optional>
 #include <unistd.h>
@@ -150,29 +147,19 @@ int pull(const QStringList &args)
     return 0;
 }
 
-// Runs work on the book in one transaction of a connection of its own.
+// Runs work on the book file in one write transaction of a connection of
+// its own, which waits for a reader's lock as the reader waits for it.
 void onBook(const QString &path, const std::function<void(QSqlDatabase &)> &work)
 {
-    BookFile::verify(path);
-    const QString name = QStringLiteral("index-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    std::exception_ptr failure;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        try {
-            if (!db.open())
-                throw AppError(AppError::Database, engineMessage(db.lastError()));
-            BookSchema::exec(db, QStringLiteral("begin immediate"));
-            work(db);
-            BookSchema::exec(db, QStringLiteral("commit"));
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    if (failure)
-        std::rethrow_exception(failure);
+    BookConnection book;
+    book.setDatabaseFile(path);
+    if (book.engine() == BookConnection::Engine::Server)
+        throw AppError(AppError::BookFile,
+                       QStringLiteral("%1 names a server book: the full-text index is for book files").arg(path));
+    BookTransaction transaction(book);
+    QSqlDatabase db = book.database();
+    work(db);
+    transaction.commit();
 }
 
 void addIndex(const QString &path)
