@@ -117,8 +117,11 @@ int copyRows(const QSqlDatabase &from, const QSqlDatabase &to, const QString &ta
     const QStringList names = columns.split(QLatin1Char(','));
     const int count = int(names.size());
     QStringList selected;
-    for (const QString &name : names)
+    QVector<bool> text;
+    for (const QString &name : names) {
         selected << selectedAsBytes(from, name);
+        text << isText(name);
+    }
     QSqlQuery rows = run(from, QStringLiteral("select %1 from %2 order by %3")
                                    .arg(selected.join(QLatin1Char(',')), table, order));
     QSqlQuery insert(to);
@@ -128,7 +131,7 @@ int copyRows(const QSqlDatabase &from, const QSqlDatabase &to, const QString &ta
     const auto cell = [&](int i) {
         if (i == DateColumn)
             return convertDate(rows.value(i), rows.value(0));
-        return isText(names.at(i)) ? textOfBytes(rows.value(i)) : rows.value(i);
+        return text.at(i) ? textOfBytes(rows.value(i)) : rows.value(i);
     };
     int copied = 0;
     while (rows.next()) {
@@ -180,7 +183,7 @@ QSqlDatabase addReadOnlyFile(const QString &path, const QString &name)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
     db.setDatabaseName(path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
     return db;
 }
 
@@ -194,28 +197,31 @@ Counts push(const QString &bookFile, const ServerConfig &target, bool replace)
     Connection file([&](const QString &name) { return addReadOnlyFile(bookFile, name); });
     Connection server([&](const QString &name) { return target.addDatabase(name); });
     Counts counts;
-    withTransaction(server.db(), [&] {
-        if (holdsBook(server.db())) {
-            if (!replace)
-                throw AppError(AppError::Database,
-                               QStringLiteral("The database %1 already holds a book; --replace replaces it")
-                                   .arg(target.describe()));
-            run(server.db(), QStringLiteral("drop table if exists ywzx_ywlb, ywzx_ywnr"));
-        }
-        run(server.db(), QStringLiteral("create extension if not exists pg_trgm"));
-        for (const QString &statement : BookSchema::statementsIn(script(QStringLiteral(":/data/server.sql"))))
-            run(server.db(), statement);
-        counts.chapters = copyRows(file.db(), server.db(), QStringLiteral("ywzx_ywlb"), ChapterColumns,
-                                   QStringLiteral("rowid"), [](const QVariant &v, const QVariant &id) {
-                                       return dateToServer(v, QStringLiteral("ywzx_ywlb"), id);
-                                   });
-        counts.articles = copyRows(file.db(), server.db(), QStringLiteral("ywzx_ywnr"), ArticleColumns,
-                                   QStringLiteral("rowid"), [](const QVariant &v, const QVariant &id) {
-                                       return dateToServer(v, QStringLiteral("ywzx_ywnr"), id);
-                                   });
-        continueArticleIds(file.db(), server.db());
-        for (const QString &statement : BookSchema::statementsIn(script(QStringLiteral(":/data/server-indexes.sql"))))
-            run(server.db(), statement);
+    // The file is read as one state of the book, whoever saves meanwhile.
+    withTransaction(file.db(), [&] {
+        withTransaction(server.db(), [&] {
+            if (holdsBook(server.db())) {
+                if (!replace)
+                    throw AppError(AppError::Database,
+                                   QStringLiteral("The database %1 already holds a book; --replace replaces it")
+                                       .arg(target.describe()));
+                run(server.db(), QStringLiteral("drop table if exists ywzx_ywlb, ywzx_ywnr"));
+            }
+            run(server.db(), QStringLiteral("create extension if not exists pg_trgm"));
+            for (const QString &statement : BookSchema::statementsIn(script(QStringLiteral(":/data/server.sql"))))
+                run(server.db(), statement);
+            counts.chapters = copyRows(file.db(), server.db(), QStringLiteral("ywzx_ywlb"), ChapterColumns,
+                                       QStringLiteral("rowid"), [](const QVariant &v, const QVariant &id) {
+                                           return dateToServer(v, QStringLiteral("ywzx_ywlb"), id);
+                                       });
+            counts.articles = copyRows(file.db(), server.db(), QStringLiteral("ywzx_ywnr"), ArticleColumns,
+                                       QStringLiteral("rowid"), [](const QVariant &v, const QVariant &id) {
+                                           return dateToServer(v, QStringLiteral("ywzx_ywnr"), id);
+                                       });
+            continueArticleIds(file.db(), server.db());
+            for (const QString &statement : BookSchema::statementsIn(script(QStringLiteral(":/data/server-indexes.sql"))))
+                run(server.db(), statement);
+        });
     });
     return counts;
 }
@@ -228,8 +234,10 @@ Counts pull(const ServerConfig &source, const QString &bookFile)
         throw AppError(AppError::Database, QStringLiteral("The database %1 holds no book").arg(source.describe()));
     Counts counts;
     const QString temporary = BookSchema::temporaryPathFor(bookFile);
-    withTransaction(server.db(), [&] {
-        BookSchema::writeNewFile(temporary, [&](QSqlDatabase &file) {
+    // The server's transaction lies inside the file's making, so that any
+    // failure, its commit's too, takes the unfinished file away.
+    BookSchema::writeNewFile(temporary, [&](QSqlDatabase &file) {
+        withTransaction(server.db(), [&] {
             const auto toFile = [](const QVariant &v, const QVariant &) { return dateToFile(v); };
             counts.chapters = copyRows(server.db(), file, QStringLiteral("ywzx_ywlb"), ChapterColumns,
                                        QStringLiteral("id, ctid"), toFile);
@@ -242,8 +250,8 @@ Counts pull(const ServerConfig &source, const QString &bookFile)
                 run(file, QStringLiteral("insert into sqlite_sequence (name,seq) values ('ywzx_ywnr',?)"),
                     {last.toLongLong()});
             }
-        });
-    }, QStringLiteral("begin isolation level repeatable read read only"));
+        }, QStringLiteral("begin isolation level repeatable read read only"));
+    });
     BookSchema::moveIntoPlace(temporary, bookFile);
     return counts;
 }
