@@ -39,7 +39,6 @@ void TextZoom::setPercent(int percent)
     text_->setFont(font);
 }
 
-int TextZoom::lastPercent() { return last; }
 void TextZoom::setLastPercent(int percent) { last = qBound(Smallest, percent, Largest); }
 
 bool TextZoom::eventFilter(QObject *watched, QEvent *event)

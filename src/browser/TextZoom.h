@@ -25,7 +25,6 @@ public:
     QFont designedFont() const { return designed_; }
 
     // The zoom last chosen in any text: a new text starts at it.
-    static int lastPercent();
     static void setLastPercent(int percent);
 
 protected:

@@ -238,7 +238,9 @@ void Tywzxform::buildRightSide()
     QPalette palette = memo1->palette();
     palette.setColor(QPalette::Base, InfoBk);
     memo1->setPalette(palette);
-    memo1->setFont(designedPaneFont());
+    QFont song(QStringLiteral("宋体"));
+    song.setPixelSize(12);
+    memo1->setFont(song); // the designed size: zoom and printing start from it
     memo1->setContextMenuPolicy(Qt::CustomContextMenu);
     memo1->setTabChangesFocus(true); // Tab leaves the pane instead of typing into it
     frame->addWidget(memo1);
@@ -351,9 +353,9 @@ void Tywzxform::BitBtn3Click()
         printPane(printer);
 }
 
-// Lays the pane's text out over the full printable area, page after page,
-// and draws it with nothing added: no margins of its own, no page numbers
-// (QTextDocument::print adds both).
+// Lays the pane's text out over the full printable area with nothing added:
+// no margins of its own, no page numbers (QTextDocument::print adds both only
+// to a document without a page size).
 void Tywzxform::printPane(QPrinter &printer)
 {
     printer.setDocName(QString());
@@ -362,7 +364,7 @@ void Tywzxform::printPane(QPrinter &printer)
     document->documentLayout()->setPaintDevice(&printer);
     // A pixel size means device pixels to a printer: print in points instead,
     // so the page shows the pane's text at the size the screen shows it.
-    QFont font = designedPaneFont();
+    QFont font = PaneZoom->designedFont();
     if (font.pixelSize() > 0)
         font.setPointSizeF(font.pixelSize() * 72.0 / 96.0);
     document->setDefaultFont(font);
@@ -372,32 +374,15 @@ void Tywzxform::printPane(QPrinter &printer)
     const QSizeF page = printer.pageLayout().paintRectPixels(printer.resolution()).size();
     document->setPageSize(page);
 
-    QPainter painter(&printer);
-    for (int index = 0; index < document->pageCount(); ++index) {
-        if (index > 0)
-            printer.newPage();
-        const QRectF shown(0, index * page.height(), page.width(), page.height());
-        painter.save();
-        painter.translate(0, -shown.top());
-        painter.setClipRect(shown);
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = shown;
-        document->documentLayout()->draw(&painter, context);
-        painter.restore();
-    }
-    painter.end();
+    // A document with a page size is printed as it is laid out, the pages
+    // the print dialog chose.
+    document->print(&printer);
     if (printer.printerState() == QPrinter::Error)
         throw AppError(AppError::FileOpen, QStringLiteral("打印失败：打印机 \"%1\" 未能完成打印作业")
                                                .arg(printer.printerName().isEmpty() ? printer.outputFileName()
                                                                                     : printer.printerName()));
 }
 
-QFont Tywzxform::designedPaneFont()
-{
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(12);
-    return font;
-}
 
 void Tywzxform::BitBtn1Click()
 {

@@ -133,8 +133,6 @@ public:
     void printPane(QPrinter &printer);
     // Shows the print dialog; replaceable so that tests need no person.
     static std::function<bool(QPrinter &, QWidget *)> runPrintDialog;
-    // The pane's designed font, "宋体" 12 pixels: zoom changes the screen only.
-    static QFont designedPaneFont();
 
 protected:
     explicit Tywzxform(QWidget *parent = nullptr);

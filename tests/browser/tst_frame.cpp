@@ -240,14 +240,21 @@ void TestFrame::printsOverThePrintableArea()
         text += QString("第%1行 月落乌啼霜满天\n").arg(i);
     f.window->memo1->setPlainText(text);
     QRectF printable;
+    int onlyPage = 0; // a page range chosen in the dialog
     const auto previous = Tywzxform::runPrintDialog;
     Tywzxform::runPrintDialog = [&](QPrinter &printer, QWidget *) {
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
+        printer.setOutputFileName(onlyPage ? dir.filePath("range.pdf") : pdf);
         printer.setPageMargins(QMarginsF(10, 15, 10, 15), QPageLayout::Millimeter);
         printable = printer.pageLayout().paintRect(QPageLayout::Point);
+        if (onlyPage) {
+            printer.setPrintRange(QPrinter::PageRange);
+            printer.setFromTo(onlyPage, onlyPage);
+        }
         return true;
     };
+    f.window->BitBtn3Click();
+    onlyPage = 2;
     f.window->BitBtn3Click();
     Tywzxform::runPrintDialog = previous;
 
@@ -259,6 +266,7 @@ void TestFrame::printsOverThePrintableArea()
             QVERIFY2(!pageNumber.match(line).hasMatch(), qPrintable("a page number: " + line));
     QVERIFY(pages.first().contains("第1行 月落乌啼霜满天"));
     QVERIFY(pages.last().contains("第300行 月落乌啼霜满天"));
+    QCOMPARE(pdfToText({dir.filePath("range.pdf"), "-"}).split('\f', Qt::SkipEmptyParts), QStringList{pages[1]});
 
     // The first word of the first page sits at the printable area's corner.
     const QRegularExpression word("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\"");
