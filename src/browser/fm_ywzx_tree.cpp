@@ -211,11 +211,7 @@ void Tywzxform::ReloadTree()
     LoadChildren(root);
     // Expanding runs the loader once more (it finds the root loaded); a root
     // without children cannot be expanded.
-    if (root->childCount() == 0)
-        return;
-    if (root->isExpanded())
-        LoadChildren(root);
-    else
+    if (root->childCount() > 0)
         root->setExpanded(true);
 }
 

@@ -10,6 +10,11 @@ namespace RegularFile {
 // Looks at the file's kind only: never opens it, never blocks.
 bool check(const QString &path);
 
+// True when path names something that is there and is no regular file (a
+// FIFO, a device, a folder). False for a regular file and for a path that
+// cannot be looked at: opening it then gives the reason.
+bool otherKind(const QString &path);
+
 // The reason given when check() fails.
 QString refusal();
 

@@ -1,4 +1,5 @@
 #include "data/BookIndex.h"
+#include "data/BookSchema.h"
 
 #include "common/AppError.h"
 #include "data/BookConnection.h"
@@ -50,17 +51,9 @@ QStringList dropStatements()
             QStringLiteral("DROP TABLE IF EXISTS ywzx_ywlb_fts_key")};
 }
 
-QSqlQuery run(QSqlDatabase &db, const QString &sql)
-{
-    QSqlQuery query(db);
-    if (!query.exec(sql))
-        throw AppError(AppError::Database, engineMessage(query.lastError()));
-    return query;
-}
-
 qint64 number(QSqlDatabase &db, const QString &sql)
 {
-    QSqlQuery query = run(db, sql);
+    QSqlQuery query = BookSchema::exec(db, sql);
     return query.next() ? query.value(0).toLongLong() : 0;
 }
 
@@ -102,13 +95,13 @@ bool present(QSqlDatabase &db)
 void create(QSqlDatabase &db)
 {
     for (const QString &statement : createStatements())
-        run(db, statement);
+        BookSchema::exec(db, statement);
 }
 
 void drop(QSqlDatabase &db)
 {
     for (const QString &statement : dropStatements())
-        run(db, statement);
+        BookSchema::exec(db, statement);
 }
 
 bool checkAndRepair(QSqlDatabase &db)

@@ -11,9 +11,6 @@
 // creates, drops and checks it; the reader only reads it.
 namespace BookIndex {
 
-inline const QString Table = QStringLiteral("ywzx_ywlb_fts");
-inline const QString KeyTable = QStringLiteral("ywzx_ywlb_fts_key");
-
 // One row, one number: 2 when the book has the index.
 QString presenceSql();
 

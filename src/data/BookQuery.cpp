@@ -179,8 +179,7 @@ void BookQuery::run(bool wantRows)
     connection_.recordStatement(translated.sql);
     QSqlQuery &query = prepared(translated.sql);
     for (int i = 0; i < translated.parameters.size(); ++i)
-        query.bindValue(i, BoundValue::forEngine(params_.value(translated.parameters.at(i).toLower()),
-                                      connection_.engine() == BookConnection::Engine::SQLite));
+        query.bindValue(i, BoundValue::forEngine(params_.value(translated.parameters.at(i).toLower()), !server));
     if (!query.exec()) {
         connection_.statementFailed();
         throw statementError(query.lastError());

@@ -70,7 +70,7 @@ ServerConfig ServerConfig::readFile(const QString &path)
         return AppError(AppError::ServerSetup,
                         QStringLiteral("Cannot read the server configuration '%1': %2").arg(path, reason));
     };
-    if (QFileInfo::exists(path) && !RegularFile::check(path))
+    if (RegularFile::otherKind(path))
         throw cannotRead(RegularFile::refusal());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

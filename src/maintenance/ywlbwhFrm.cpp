@@ -25,7 +25,6 @@
 #include <QVBoxLayout>
 #include <chrono>
 #include <memory>
-#include <sys/stat.h>
 
 namespace {
 
@@ -384,8 +383,7 @@ AppError cannotOpen(const QString &path, const QString &reason)
 // system's reason ("Permission denied").
 QByteArray readPictureFile(const QString &path)
 {
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode))
+    if (RegularFile::otherKind(path))
         throw cannotOpen(path, RegularFile::refusal());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

@@ -4,7 +4,6 @@
 #include "common/DateTimeText.h"
 #include "common/Handlers.h"
 #include "common/Labels.h"
-#include "data/BookTransaction.h"
 #include "data/ywzxDM.h"
 
 #include <QFrame>
@@ -141,7 +140,7 @@ void TywnrwhForm::LoadArticle(const QString &code)
     // whose code and name are kept beside its label (a name may hold "[").
     if (currentCode.isEmpty() && tree && tree->currentItem()) {
         const QTreeWidgetItem *chapter = tree->currentItem();
-        nr_flbh_Edit->setText(chapter->data(0, NodeRole::Code).toString());
+        nr_flbh_Edit->setText(Tywzxform::nodeCode(chapter));
         nr_flmc_Edit->setText(chapter->data(0, NodeRole::Name).toString());
     }
 }
@@ -282,10 +281,8 @@ void TywnrwhForm::DeleteArticle()
     BookQuery &erase = prepare(ywzxDMF->updateQuery,
                                {QStringLiteral("delete from YWZX_YWNR"), QStringLiteral("where NRBH=:code")},
                                currentCode);
-    BookTransaction transaction(ywzxDMF->ydconn);
     erase.execSql();
     erase.close();
-    transaction.commit();
     deleteSelected();
 }
 
