@@ -21,6 +21,8 @@ LoadProgress::LoadProgress(QWidget *owner, int maximum)
 LoadProgress::~LoadProgress()
 {
     delete dialog_;
+    if (arrowShown_)
+        QApplication::restoreOverrideCursor();
 }
 
 bool LoadProgress::step()
@@ -50,6 +52,9 @@ void LoadProgress::update()
         Handlers::connect(dialog_.data(), &QProgressDialog::canceled, dialog_.data(), [this] { cancelled_ = true; });
         Handlers::connect(dialog_.data(), &QDialog::rejected, dialog_.data(), [this] { cancelled_ = true; });
         dialog_->show();
+        // The load runs under a wait cursor; 取消 wants the ordinary one.
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+        arrowShown_ = true;
     }
     dialog_->setMaximum(qMax(maximum_, loaded_));
     dialog_->setLabelText(QStringLiteral("已载入 %1 个章节").arg(loaded_));

@@ -35,4 +35,5 @@ private:
     QElapsedTimer clock_;
     qint64 nextUpdateMs_ = 0;
     QPointer<QProgressDialog> dialog_;
+    bool arrowShown_ = false; // over the wait cursor of the load, for 取消
 };

@@ -193,6 +193,7 @@ void TestBulkTree::cancelledLoadsLeaveAConsistentTree()
             QWidget *dialog = QApplication::activeModalWidget();
             QVERIFY(dialog && dialog->objectName() == "LoadProgress");
             QCOMPARE(dialog->findChild<QPushButton *>()->text(), QString("取消"));
+            QCOMPARE(QApplication::overrideCursor()->shape(), Qt::ArrowCursor); // not the load's wait cursor
             if (byEscape)
                 QTest::keyClick(dialog, Qt::Key_Escape);
             else
@@ -213,6 +214,7 @@ void TestBulkTree::cancelledLoadsLeaveAConsistentTree()
     QVERIFY(consistent() > 0);
     QCOMPARE(f.window->TreeView->currentItem(), selected);
     QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(!QApplication::overrideCursor());
 
     f.window->N5Click();
     f.select(f.node("第1章"));
