@@ -337,23 +337,28 @@ void Tywzxform::AssignNodeIcons()
 }
 
 // Every node is expanded, in tree order, the loader running for each node
-// that opens. The book's outline is read first (two statements instead of
-// two per chapter), the loads come next, and the view opens everything at
-// once afterwards: opening node by node would make the view redo its layout
-// for each one. Cancelled, what was loaded stays loaded and opens.
+// that opens. The book's outline is read at the first node still to load
+// (two statements instead of two per chapter; none when all is loaded), the
+// loads come next, and the view opens everything at once afterwards:
+// opening node by node would make the view redo its layout for each one.
+// Cancelled, what was loaded stays loaded and opens.
 void Tywzxform::N9Click()
 {
     WaitCursor wait;
-    BookOutline outline;
-    outline.read(ywzxDMF->ydconn);
-    LoadProgress progress(this, outline.chapterCount());
+    std::unique_ptr<BookOutline> outline;
+    LoadProgress progress(this, 0);
     QList<QTreeWidgetItem *> loaded;
     for (int i = 0; i < TreeView->topLevelItemCount() && !progress.cancelled(); ++i) {
         QList<QTreeWidgetItem *> pending{TreeView->topLevelItem(i)};
         while (!pending.isEmpty()) {
             QTreeWidgetItem *node = pending.takeLast();
             if (node->childCount() > 0 && !node->isExpanded()) {
-                const bool wasDue = loadChildren(node, &outline);
+                if (!outline && isNotLoaded(node)) {
+                    outline = std::make_unique<BookOutline>();
+                    outline->read(ywzxDMF->ydconn);
+                    progress.setMaximum(outline->chapterCount());
+                }
+                const bool wasDue = loadChildren(node, outline.get());
                 loaded << node;
                 if (wasDue && !progress.step())
                     break;
