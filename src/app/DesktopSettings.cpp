@@ -56,7 +56,7 @@ void remember(FindDialog &dialog)
     while (texts.size() > HistorySize)
         texts.removeLast();
     offerHistory(dialog, texts);
-    std::unique_ptr<QSettings> settings(open());
+    const std::unique_ptr<QSettings> settings = open();
     settings->setValue(historyKey(dialog), texts);
 }
 
@@ -78,15 +78,15 @@ bool onAnyScreen(const QRect &frame)
 
 } // namespace
 
-QSettings *open()
+std::unique_ptr<QSettings> open()
 {
-    return new QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("mochuan"),
-                         QStringLiteral("ebook-reader"));
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("mochuan"),
+                                       QStringLiteral("ebook-reader"));
 }
 
 void restore(Tywzxform &window)
 {
-    std::unique_ptr<QSettings> settings(open());
+    const std::unique_ptr<QSettings> settings = open();
     window.Splitter1->restoreState(settings->value(Splitter).toByteArray());
     bool ok = false;
     const int zoom = settings->value(Zoom).toInt(&ok);
@@ -100,7 +100,7 @@ void restore(Tywzxform &window)
 
 void showMainWindow(Tywzxform &window)
 {
-    std::unique_ptr<QSettings> settings(open());
+    const std::unique_ptr<QSettings> settings = open();
     if (!window.restoreGeometry(settings->value(Geometry).toByteArray())) {
         window.showMaximized();
         return;
@@ -116,7 +116,7 @@ void showMainWindow(Tywzxform &window)
 
 void save(const Tywzxform &window)
 {
-    std::unique_ptr<QSettings> settings(open());
+    const std::unique_ptr<QSettings> settings = open();
     settings->setValue(Geometry, window.saveGeometry());
     settings->setValue(Maximised, window.isMaximized());
     settings->setValue(Splitter, window.Splitter1->saveState());

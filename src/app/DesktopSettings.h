@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <QStringList>
 
 class FindDialog;
@@ -15,7 +17,7 @@ namespace DesktopSettings {
 constexpr int HistorySize = 10;
 
 // The user's settings file ("mochuan/ebook-reader").
-QSettings *open();
+std::unique_ptr<QSettings> open();
 
 // Splitter, zoom, auto-expand and the find dialogs' texts; from now on each
 // search adds its text to its dialog's list.

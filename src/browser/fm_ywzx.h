@@ -110,6 +110,9 @@ public:
     void RxSpeedButton1Click();
     void RxSpeedButton2Click();
     void FindDialog1Find();
+    // The chapter-name search in the direction given (the find dialog's own
+    // or F3's), from the selected node.
+    void findName(bool downChosen);
     void FindDialog2Find();
     // Moves the tree to the chapter of this code, or reports it not found.
     void landOnChapter(const QString &code);

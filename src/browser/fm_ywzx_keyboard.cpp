@@ -75,14 +75,7 @@ void Tywzxform::repeatNameSearch(bool down)
         RxSpeedButton1Click();
         return;
     }
-    const bool chosen = FindDialog1->down();
-    FindDialog1->setDown(down);
-    struct Restore {
-        FindDialog *dialog;
-        bool down;
-        ~Restore() { dialog->setDown(down); }
-    } restore{FindDialog1, chosen};
-    FindDialog1Find();
+    findName(down);
 }
 
 void Tywzxform::updatePaneMenu()

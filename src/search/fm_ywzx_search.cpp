@@ -132,13 +132,18 @@ void Tywzxform::RxSpeedButton2Click()
 // A long walk shows its progress and can be cancelled (then nothing is found).
 void Tywzxform::FindDialog1Find()
 {
+    findName(FindDialog1->down());
+}
+
+void Tywzxform::findName(bool downChosen)
+{
     const QString text = FindDialog1->text();
     const bool wholeWord = FindDialog1->wholeWord();
     QTreeWidgetItem *root = rootNode();
     QTreeWidgetItem *selected = TreeView->currentItem() ? TreeView->currentItem() : root;
     if (!selected)
         return;
-    const bool down = selected == root || FindDialog1->down();
+    const bool down = selected == root || downChosen;
     QTreeWidgetItem *found = nullptr;
     {
         WaitCursor wait;

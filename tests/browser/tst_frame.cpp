@@ -84,7 +84,7 @@ void TestFrame::cleanup()
     f.window.reset();
     book.reset();
     TextZoom::setLastPercent(100);
-    std::unique_ptr<QSettings> settings(DesktopSettings::open());
+    const std::unique_ptr<QSettings> settings = DesktopSettings::open();
     settings->clear();
 }
 
@@ -488,7 +488,7 @@ void TestFrame::settingsRemembered()
 
 void TestFrame::damagedSettingsMeanDefaults()
 {
-    const QString file = std::unique_ptr<QSettings>(DesktopSettings::open())->fileName();
+    const QString file = DesktopSettings::open()->fileName();
     const QList<QByteArray> damages = {
         QByteArray("\x00\xff\xfe garbage [[[ = = \n\x01"),
         QByteArray("[window]\ngeometry=@ByteArray(nonsense)\nmaximised=perhaps\nsplitter=@ByteArray(x)\n"
