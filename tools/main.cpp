@@ -199,14 +199,6 @@ int index(const QStringList &args)
     return 0;
 }
 
-// The book a writing command made: its last argument.
-int written(int code, const QString &book, bool withIndex)
-{
-    if (code == 0 && withIndex)
-        addIndex(book);
-    return code;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -218,6 +210,8 @@ int main(int argc, char **argv)
         return usage();
     const QString command = args.first();
     const bool withIndex = !args.removeAll(QStringLiteral("--no-index"));
+    // The books that create, demo, import and generate write; pull copies a book as it is.
+    BookSchema::indexNewBooks = withIndex && command != QLatin1String("pull");
     try {
         if (command == QLatin1String("index") && (args.size() == 2 || args.size() == 3) && withIndex)
             return index(args);
@@ -226,22 +220,22 @@ int main(int argc, char **argv)
                 return fail(QStringLiteral("the book name must not be empty"));
             BookSchema::createBook(args.at(1), args.at(2));
             say(QStringLiteral("created %1").arg(args.at(1)));
-            return written(0, args.at(1), withIndex);
+            return 0;
         }
         if (command == QLatin1String("demo") && args.size() == 2) {
             const DemoBook::Counts counts = DemoBook::write(args.at(1));
             say(QStringLiteral("created %1: %2 chapters, %3 articles")
                     .arg(args.at(1), QString::number(counts.chapters), QString::number(counts.articles)));
-            return written(0, args.at(1), withIndex);
+            return 0;
         }
         if (command == QLatin1String("import") && args.size() == 3)
-            return written(import(args.at(1), args.at(2)), args.at(2), withIndex);
+            return import(args.at(1), args.at(2));
         if (command == QLatin1String("push") && (args.size() == 3 || args.size() == 4))
             return push(args);
         if (command == QLatin1String("pull") && args.size() == 3)
             return pull(args);
         if (command == QLatin1String("generate") && args.size() >= 2)
-            return written(generate(args.mid(1)), args.at(1), withIndex);
+            return generate(args.mid(1));
     } catch (const AppError &error) {
         return fail(error.message());
     }

@@ -4,6 +4,7 @@
 #include "data/BoundValue.h"
 #include "common/DateTimeText.h"
 #include "data/BookConnection.h"
+#include "data/BookIndex.h"
 #include "data/TemporaryFiles.h"
 
 #include <QDir>
@@ -71,6 +72,8 @@ void insertRoot(QSqlDatabase &db, const QString &bookName, const QDateTime &when
          {bookName, DateTimeText::storageText(when), QString(QLatin1String("")), QByteArray("nil")});
 }
 
+bool indexNewBooks = false;
+
 void writeNewFile(const QString &path, const std::function<void(QSqlDatabase &)> &fill)
 {
     const QString name = QStringLiteral("create-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -85,6 +88,8 @@ void writeNewFile(const QString &path, const std::function<void(QSqlDatabase &)>
                 apply(db);
                 if (fill)
                     fill(db);
+                if (indexNewBooks)
+                    BookIndex::create(db);
                 exec(db, QStringLiteral("commit"));
             } catch (...) {
                 db.close();

@@ -32,7 +32,11 @@ QString temporaryPathFor(const QString &path);
 void checkNewBookPath(const QString &path);
 // Writes the schema and whatever `fill` adds (no root row) into a new file at
 // exactly this path, in one transaction; removes the file again on failure.
+// With indexNewBooks set, the full-text index is part of that transaction.
 void writeNewFile(const QString &path, const std::function<void(QSqlDatabase &)> &fill);
+// Whether new book files get the full-text index (ebook-tool's writing
+// commands set it unless told --no-index); off by default.
+extern bool indexNewBooks;
 // Renames a finished temporary book to its place; never replaces a file.
 void moveIntoPlace(const QString &temporary, const QString &path);
 
