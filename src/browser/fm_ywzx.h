@@ -79,6 +79,8 @@ public:
     static int levelOf(const QTreeWidgetItem *node);
     // The code of the node's record, as kept beside its label.
     static QString nodeCode(const QTreeWidgetItem *node);
+    // Gives a node its label with its record's code and name beside it.
+    static void setNodeRecord(QTreeWidgetItem *node, const QString &label, const QString &code, const QString &name);
     static bool isNotLoaded(const QTreeWidgetItem *node);
     // Tree order: a node, its children each followed by their descendants,
     // then its next sibling. Null past either end.

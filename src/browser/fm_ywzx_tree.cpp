@@ -141,11 +141,17 @@ QString Tywzxform::nodeCode(const QTreeWidgetItem *node)
     return Labels::isArticleLabel(label) ? Labels::articleCode(label) : Labels::chapterCode(label);
 }
 
+void Tywzxform::setNodeRecord(QTreeWidgetItem *node, const QString &label, const QString &code, const QString &name)
+{
+    node->setText(0, label);
+    node->setData(0, NodeRole::Code, code);
+    node->setData(0, NodeRole::Name, name);
+}
+
 QTreeWidgetItem *Tywzxform::newNode(const NodeRecord &record, int level, bool withPlaceholder) const
 {
-    auto *node = new QTreeWidgetItem(QStringList(record.label));
-    node->setData(0, NodeRole::Code, record.code);
-    node->setData(0, NodeRole::Name, record.name);
+    auto *node = new QTreeWidgetItem;
+    setNodeRecord(node, record.label, record.code, record.name);
     setNodeImages(node, level);
     if (withPlaceholder) {
         auto *placeholder = new QTreeWidgetItem(QStringList(Labels::Placeholder));

@@ -195,18 +195,11 @@ QString MaintenanceDialog::todayText()
     return DateTimeText::shortDate(QDate::currentDate());
 }
 
-static void setNode(QTreeWidgetItem *node, const QString &label, const QString &code, const QString &name)
-{
-    node->setText(0, label);
-    node->setData(0, NodeRole::Code, code);
-    node->setData(0, NodeRole::Name, name);
-}
-
 void MaintenanceDialog::appendToSelected(const QString &label, const QString &code, const QString &name)
 {
     if (QTreeWidgetItem *selected = tree ? tree->currentItem() : nullptr) {
         auto *node = new QTreeWidgetItem;
-        setNode(node, label, code, name);
+        Tywzxform::setNodeRecord(node, label, code, name);
         selected->addChild(node);
     }
 }
@@ -214,7 +207,7 @@ void MaintenanceDialog::appendToSelected(const QString &label, const QString &co
 void MaintenanceDialog::relabelSelected(const QString &label, const QString &code, const QString &name)
 {
     if (QTreeWidgetItem *selected = tree ? tree->currentItem() : nullptr)
-        setNode(selected, label, code, name);
+        Tywzxform::setNodeRecord(selected, label, code, name);
 }
 
 void MaintenanceDialog::deleteSelected()
