@@ -53,6 +53,7 @@ void TestBulkTree::initTestCase()
     file.exec("insert into ywzx_ywlb (id, lbbh, lbmc, flbh) values (5, '自身', '自己的父', '自身')");
     file.exec("insert into ywzx_ywnr (nrbh, nrbt, lbbh) values ('X0001', '隐文', '00001')"); // hidden by chapters
     file.exec("insert into ywzx_ywlb (id, lbbh, lbmc, flbh) values (3, 'B0001', '同号', '00000')"); // id tie
+    file.exec("insert into ywzx_ywlb (id, lbbh, lbmc, flbh) values (4, 'B0002', '早号', '00001')"); // last row, low id
 }
 
 void TestBulkTree::cleanup()

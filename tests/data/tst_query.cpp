@@ -2,8 +2,10 @@
 #include "common/AppError.h"
 #include "common/DateTimeText.h"
 #include "data/BookSql.h"
+#include "data/BookTransaction.h"
 #include "data/ywzxDM.h"
 
+#include <QSqlQuery>
 #include <QtTest>
 
 // The query layer against real book files: the statements of the program's
@@ -32,6 +34,7 @@ private slots:
     void engineErrors();
     void rowsAndLocate();
     void anotherProgramWritesMeanwhile();
+    void failedCommitIsRolledBack();
 
 private:
     std::unique_ptr<TestBook> book;
@@ -448,6 +451,28 @@ void TestQuery::anotherProgramWritesMeanwhile()
     rows(q, {"select lbmc from ywzx_ywlb where lbbh='00010'"});
     QCOMPARE(q.fieldAsText("lbmc"), QString("外"));
     QVERIFY(dm->ydconn.statementCount() >= 2);
+}
+
+// A commit that another program's read outlasts fails, and the transaction
+// is rolled back: nothing of it stays, and the next one begins.
+void TestQuery::failedCommitIsRolledBack()
+{
+    if (TestBook::onServer())
+        return; // a server's readers never hold up a commit
+    QSqlQuery(dm->ydconn.database()).exec("pragma busy_timeout = 20");
+    SqlFile reader(book->path());
+    {
+        BookTransaction transaction(dm->ydconn);
+        dm->Query.setSql({"update ywzx_ywlb set lbmc='改' where lbbh='00001'"});
+        dm->Query.execSql();
+        reader.exec("begin");
+        reader.scalar("select count(*) from ywzx_ywlb");
+        QVERIFY_THROWS_EXCEPTION(AppError, transaction.commit());
+    }
+    reader.exec("commit");
+    BookTransaction next(dm->ydconn);
+    next.commit();
+    QCOMPARE(book->scalar("select lbmc from ywzx_ywlb where lbbh='00001'").toString(), QString("甲"));
 }
 
 QTEST_GUILESS_MAIN(TestQuery)

@@ -491,6 +491,8 @@ void TestArticleDialog::anotherProgramsChange()
     ScriptedBoxes boxes(QMessageBox::Cancel);
     open("00001", 2, [&](TywnrwhForm &d) {
         d.nr_nrbt_Edit->setText("我改");
+        book->exec("update ywzx_ywnr set xgr=NULL where nrbh='00001'"); // '' and NULL differ
+        QVERIFY(!d.SaveArticle());
         book->exec("update ywzx_ywnr set ywnr='他写的', xgr='' where nrbh='00001'");
         QVERIFY(!d.SaveArticle());
         QCOMPARE(row("00001", "ywnr"), QString("他写的"));
@@ -498,7 +500,7 @@ void TestArticleDialog::anotherProgramsChange()
         boxes.answerNext(QMessageBox::Ok);
         QVERIFY(d.SaveArticle());
     });
-    QCOMPARE(boxes.shown.size(), 2);
+    QCOMPARE(boxes.shown.size(), 3);
     QCOMPARE(boxes.shown[0].text.section('\r', 0, 1),
              QString("系统检测到此内容在您打开之后已被其他程序修改。\r修改员工：（未填写），修改日期：%1。")
                  .arg(DateTimeText::display(QDateTime(QDate(2024, 3, 5), QTime(14, 5, 6)))));
