@@ -7,6 +7,7 @@
 #include "common/AppError.h"
 #include "common/AppInfo.h"
 #include "common/MessageBoxes.h"
+#include "common/TextHelpers.h"
 #include "data/BookFile.h"
 #include "data/ywzxDM.h"
 
@@ -14,20 +15,24 @@
 #include <QLabel>
 #include <QLocale>
 #include <QThread>
+#include <cstdio>
 #include <memory>
 
 namespace StartUp {
 
 QString applicationErrorText(const AppError &error, const QString &where)
 {
-    QString message = error.message();
-    if (!message.endsWith(QLatin1Char('.')))
-        message += QLatin1Char('.');
-    return QStringLiteral("Exception %1 in module ebook-reader while %2.\n%3").arg(error.kind(), where, message);
+    // An engine's one-line message gets its full stop; the program's own
+    // messages end in their punctuation or in a command to copy.
+    const QString message = error.message();
+    return QStringLiteral("%1时出错（%2）：\n%3")
+        .arg(where, error.kind(), message.contains(QLatin1Char('\n')) ? message : TextHelpers::withFullStop(message));
 }
 
 void showApplicationError(const AppError &error, const QString &where)
 {
+    // Started from a terminal, the reason stays readable after the box.
+    std::fprintf(stderr, "ebook-reader: %s\n", qPrintable(applicationErrorText(error, where)));
     MessageBoxes::show({nullptr, QStringLiteral("Application Error"), applicationErrorText(error, where),
                         QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok});
 }
@@ -59,15 +64,17 @@ int run(QApplication &app)
     QApplication::setApplicationName(AppInfo::Title);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/mochuan-ebook.svg")));
 
-    QString where = QStringLiteral("opening the book file");
+    QString where = QStringLiteral("打开书库");
     try {
         auto dataModule = std::make_unique<TywzxDMF>();
         ywzxDMF = dataModule.get();
         dataModule->ydconn.setDatabaseFile(BookFile::pathForThisProgram());
         dataModule->ydconn.open();
-        where = QStringLiteral("creating the main window");
+        where = QStringLiteral("创建主窗口");
         std::unique_ptr<Tywzxform> window(Tywzxform::create());
         ywzxform = window.get();
+        if (QCoreApplication::arguments().contains(QStringLiteral("--staff")))
+            window->offerMaintenance();
         splash.hide();
         DesktopSettings::restore(*window);
         DesktopSettings::showMainWindow(*window);

@@ -12,6 +12,9 @@ public:
     explicit BookTree(QWidget *parent = nullptr);
 
     std::function<void(const QPoint &)> onDrop;
+    // Reads a node's children from the book when they were never read, so
+    // that a node added under it joins them instead of hiding them.
+    std::function<void(QTreeWidgetItem *)> loadChildren;
     // Asked on a double click on the node that its first click selected:
     // true keeps that node as it is instead of toggling it.
     std::function<bool()> keepsSelectedNodeOnDoubleClick;

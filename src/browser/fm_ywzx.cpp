@@ -166,6 +166,13 @@ Tywzxform *Tywzxform::create(QWidget *parent)
     return window;
 }
 
+void Tywzxform::offerMaintenance()
+{
+    for (QToolButton *button : {Insert_lb_btn, Edit_lb_btn, delete_lb_btn, Insert_nr_btn, edit_nr_btn, delete_nr_btn})
+        button->show();
+    nrwh_Panel->show();
+}
+
 void Tywzxform::buildToolbar()
 {
     Panel1 = panel(sbClient, "Panel1");

@@ -34,6 +34,9 @@ public:
     // created all the same.
     static Tywzxform *create(QWidget *parent = nullptr);
     ~Tywzxform() override;
+    // Staff only (ebook-reader --staff): shows the six maintenance buttons,
+    // which readers never see; their enabled states follow the selection.
+    void offerMaintenance();
 
     // Controls
     QStatusBar *StatusBar1;

@@ -91,6 +91,7 @@ void Tywzxform::buildTree()
     Handlers::connect(TreeView, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { PopupMenu1->popup(TreeView->viewport()->mapToGlobal(at)); });
     TreeView->onDrop = [this](const QPoint &at) { TreeViewDragDrop(at); };
+    TreeView->loadChildren = [this](QTreeWidgetItem *node) { LoadChildren(node); };
     // The first click of a double click opened the chapter; the second must
     // not close it again.
     TreeView->keepsSelectedNodeOnDoubleClick = [this] { return autoExpand_; };
@@ -444,6 +445,9 @@ bool Tywzxform::dropSelectedNodeOn(QTreeWidgetItem *target)
                                             QMessageBox::Yes});
     if (answer != QMessageBox::Yes)
         return false;
+    // The target's own children first: the dropped node joins them.
+    if (isNotLoaded(target))
+        LoadChildren(target);
     // A node without children cannot be open, whatever the view remembers.
     const bool wasOpen = target->isExpanded() && target->childCount() > 0;
     moveNode(node, target);

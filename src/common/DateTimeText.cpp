@@ -93,7 +93,8 @@ QDateTime parseTyped(const QString &text)
     if (stored.isValid())
         return stored;
     throw AppError(AppError::DateConversion,
-                   QStringLiteral("'%1' is not a valid date and time").arg(text));
+                   QStringLiteral("“%1”不是有效的日期和时间。请按 %2 或 %3 这样的格式输入。")
+                       .arg(text, shortDate(QDate::currentDate()), display(QDateTime(QDate::currentDate(), QTime(14, 30)))));
 }
 
 } // namespace DateTimeText

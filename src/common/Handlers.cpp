@@ -16,7 +16,7 @@ void reportCurrentError()
     } catch (const std::exception &error) {
         MessageBoxes::generalError(QString::fromUtf8(error.what()));
     } catch (...) {
-        MessageBoxes::generalError(QStringLiteral("Unknown error"));
+        MessageBoxes::generalError(QStringLiteral("未知错误"));
     }
 }
 

@@ -1,6 +1,9 @@
 #include "common/RegularFile.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 
 namespace RegularFile {
@@ -19,7 +22,20 @@ bool otherKind(const QString &path)
 
 QString refusal()
 {
-    return QStringLiteral("Not a regular file");
+    return QStringLiteral("它不是普通文件");
+}
+
+QString whyNotOpened(const QString &path, const QFileDevice &file)
+{
+    if (path.isEmpty())
+        return QStringLiteral("没有指定文件名");
+    if (!QFileInfo::exists(path))
+        return QStringLiteral("文件不存在");
+    if (otherKind(path))
+        return refusal();
+    if (file.errorString() == QString::fromLocal8Bit(std::strerror(EACCES)))
+        return QStringLiteral("没有读取它的权限");
+    return file.errorString();
 }
 
 } // namespace RegularFile

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QFileDevice;
+
 // Opening a FIFO or a device for reading can block for ever (a FIFO waits
 // for a writer), so every file the program reads whole is checked first.
 namespace RegularFile {
@@ -17,5 +19,9 @@ bool otherKind(const QString &path);
 
 // The reason given when check() fails.
 QString refusal();
+
+// Why path could not be opened for reading (file's open failed), in the
+// program's words: no name, missing, not a file, no permission, else the system's.
+QString whyNotOpened(const QString &path, const QFileDevice &file);
 
 } // namespace RegularFile

@@ -50,7 +50,9 @@ QString validText(const QString &text)
 
 QString withFullStop(const QString &message)
 {
-    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+    // A Chinese sentence already ends in its own stop, mark or bracket.
+    static const QString closing = QStringLiteral("。！？…）”");
+    if (!message.isEmpty() && message.back() > QLatin1Char('.') && !closing.contains(message.back()))
         return message + QLatin1Char('.');
     return message;
 }

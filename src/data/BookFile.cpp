@@ -39,34 +39,49 @@ static bool isAccessFile(const QByteArray &head)
     return marker == "Standard Jet DB" || marker == "Standard ACE DB";
 }
 
+// What to do when the book's place holds no book: the tool's commands that
+// make, fetch or convert one.
+static QString howToGetABook(const QString &path)
+{
+    return QStringLiteral("请把书库文件放到这个位置，例如用下列命令之一：\n"
+                          "新建空书：ebook-tool create %1 \"书名\"\n"
+                          "示例书：ebook-tool demo %1\n"
+                          "从服务器取回：ebook-tool pull 服务器地址 %1\n"
+                          "转换 Access 书库：ebook-tool import 旧书库.mdb %1")
+        .arg(path);
+}
+
+static AppError noBook(const QString &what, const QString &path)
+{
+    return AppError(AppError::BookFile, QStringLiteral("%1\n%2\n%3").arg(what, path, howToGetABook(path)));
+}
+
 void verify(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists())
-        throw AppError(AppError::BookFile, QStringLiteral("Could not find file '%1'").arg(path));
+        throw noBook(QStringLiteral("找不到书库文件："), path);
     const auto cannotOpen = [&](const QString &reason) {
-        return AppError(AppError::BookFile, QStringLiteral("Cannot open file '%1'. %2").arg(path, reason));
+        return AppError(AppError::BookFile, QStringLiteral("无法打开书库文件：\n%1\n%2。").arg(path, reason));
     };
     if (info.isDir())
-        throw cannotOpen(QStringLiteral("Is a directory"));
-    if (!RegularFile::check(path))
+        throw cannotOpen(QStringLiteral("它是一个文件夹"));
+    if (RegularFile::otherKind(path))
         throw cannotOpen(RegularFile::refusal());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw cannotOpen(file.errorString());
+        throw cannotOpen(RegularFile::whyNotOpened(path, file));
     const QByteArray head = file.read(100);
     if (head.isEmpty())
-        throw AppError(AppError::BookFile,
-                       QStringLiteral("The file '%1' is empty: it holds no book").arg(path));
+        throw noBook(QStringLiteral("书库文件是空的，其中没有书："), path);
     if (isAccessFile(head))
         throw AppError(AppError::BookFile,
-                       QStringLiteral("The file '%1' is an Access database, not a book of this "
-                                      "program: convert it with \"ebook-tool import %1 NEW_BOOK\"")
+                       QStringLiteral("这是一个 Access 数据库，不是本程序的书库文件：\n%1\n"
+                                      "请用下面的命令把它转换为新的书库文件，再放到这个位置：\n"
+                                      "ebook-tool import %1 新书库文件")
                            .arg(path));
     if (!head.startsWith(QByteArray("SQLite format 3", 16)))
-        throw AppError(AppError::BookFile,
-                       QStringLiteral("The file '%1' is not a book database: file is not a database")
-                           .arg(path));
+        throw noBook(QStringLiteral("这个文件不是书库数据库："), path);
 }
 
 } // namespace BookFile

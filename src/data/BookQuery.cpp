@@ -2,6 +2,7 @@
 
 #include "common/AppError.h"
 #include "common/DateTimeText.h"
+#include "common/RegularFile.h"
 #include "data/BookConnection.h"
 #include "data/BoundValue.h"
 #include "data/BookSql.h"
@@ -142,7 +143,7 @@ void BookQuery::setBlobFromFile(const QString &name, const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(AppError::FileOpen,
-                       QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+                       QStringLiteral("无法打开文件“%1”：%2。").arg(path, RegularFile::whyNotOpened(path, file)));
     setBlob(name, file.readAll());
 }
 
@@ -290,7 +291,7 @@ int BookQuery::integerOf(int column) const
     const int number = cell.toInt(&ok);
     if (!ok)
         throw AppError(AppError::Conversion,
-                       QStringLiteral("'%1' is not a valid integer value").arg(cell.toString()));
+                       QStringLiteral("“%1”不是有效的整数。").arg(cell.toString()));
     return number;
 }
 
@@ -322,7 +323,7 @@ QString BookQuery::fieldAsVariantText(const QString &column) const
     const int index = columnIndex(column);
     if (current_ < rows_.size() && value(index).isNull() && kinds_.at(index) != Kind::LongText)
         throw AppError(AppError::Conversion,
-                       QStringLiteral("Could not convert variant of type (Null) into type (String)"));
+                       QStringLiteral("无法把空值（Null）转换为文本（String）。"));
     return textOf(index);
 }
 

@@ -1,5 +1,6 @@
 #include "maintenance/MaintenanceDialog.h"
 
+#include "browser/BookTree.h"
 #include "browser/fm_ywzx.h"
 #include "common/DateTimeText.h"
 #include "common/Handlers.h"
@@ -197,11 +198,20 @@ QString MaintenanceDialog::todayText()
 
 void MaintenanceDialog::appendToSelected(const QString &label, const QString &code, const QString &name)
 {
-    if (QTreeWidgetItem *selected = tree ? tree->currentItem() : nullptr) {
-        auto *node = new QTreeWidgetItem;
-        Tywzxform::setNodeRecord(node, label, code, name);
-        selected->addChild(node);
-    }
+    QTreeWidgetItem *selected = tree ? tree->currentItem() : nullptr;
+    if (!selected)
+        return;
+    // Read from the book, the children include the new node (unless it is an
+    // article under child chapters, which the tree does not list).
+    auto *bookTree = qobject_cast<BookTree *>(tree);
+    if (bookTree && bookTree->loadChildren && Tywzxform::isNotLoaded(selected))
+        bookTree->loadChildren(selected);
+    for (int i = 0; i < selected->childCount(); ++i)
+        if (selected->child(i)->text(0) == label)
+            return;
+    auto *node = new QTreeWidgetItem;
+    Tywzxform::setNodeRecord(node, label, code, name);
+    selected->addChild(node);
 }
 
 void MaintenanceDialog::relabelSelected(const QString &label, const QString &code, const QString &name)

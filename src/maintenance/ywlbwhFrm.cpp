@@ -375,19 +375,22 @@ const qint64 LargestPhoto = 20 * 1024 * 1024;
 
 AppError cannotOpen(const QString &path, const QString &reason)
 {
-    return AppError(AppError::FileOpen, QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason));
+    if (path.isEmpty())
+        return AppError(AppError::FileOpen,
+                        QStringLiteral("没有选择照片。请双击照片框选择一张图片，或者去掉“有照片”的勾选。"));
+    return AppError(AppError::FileOpen, QStringLiteral("无法打开照片文件“%1”：%2。").arg(path, reason));
 }
 
 // The bytes of a picture file, read once. Its kind is checked first (a
 // FIFO would block the read); a missing or unreadable file fails with the
-// system's reason ("Permission denied").
+// reason.
 QByteArray readPictureFile(const QString &path)
 {
     if (RegularFile::otherKind(path))
         throw cannotOpen(path, RegularFile::refusal());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw cannotOpen(path, file.errorString());
+        throw cannotOpen(path, RegularFile::whyNotOpened(path, file));
     return file.read(LargestPhoto + 1);
 }
 
@@ -411,7 +414,7 @@ void TywlbwhForm::Image1DblClick()
     QImageReader reader(&buffer);
     const QImage image = reader.read();
     if (image.isNull())
-        throw cannotOpen(path, reader.errorString());
+        throw cannotOpen(path, QStringLiteral("它不是可以读取的图片（%1）").arg(reader.errorString()));
     // These bytes, shown now, are the ones a save stores.
     pickedPhoto_ = bytes;
     showPicture(QPixmap::fromImage(image));

@@ -59,12 +59,11 @@ void TestStartUp::handlerErrorsReachTheGeneralReport()
 
 void TestStartUp::applicationErrorText()
 {
-    const AppError error(AppError::BookFile, "Could not find file '/x/data/ebook.mdb'");
-    QCOMPARE(StartUp::applicationErrorText(error, "opening the book file"),
-             QString("Exception EBookFileError in module ebook-reader while opening the book file.\n"
-                     "Could not find file '/x/data/ebook.mdb'."));
-    const AppError ended(AppError::Database, "file is not a database.");
-    QVERIFY(StartUp::applicationErrorText(ended, "x").endsWith("file is not a database."));
+    const AppError error(AppError::BookFile, "找不到书库文件：\n/x/data/ebook.mdb\nebook-tool demo /x/data/ebook.mdb");
+    QCOMPARE(StartUp::applicationErrorText(error, "打开书库"),
+             QString("打开书库时出错（EBookFileError）：\n" + error.message())); // a command to copy ends it
+    const AppError engine(AppError::Database, "file is not a database");
+    QCOMPARE(StartUp::applicationErrorText(engine, "x"), QString("x时出错（EDatabaseError）：\nfile is not a database."));
     ScriptedBoxes boxes;
     StartUp::showApplicationError(error, "opening the book file");
     QCOMPARE(boxes.shown.size(), 1);

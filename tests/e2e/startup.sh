@@ -4,10 +4,11 @@
 #     book beside the real program: the main window appears no sooner than
 #     two seconds after the start (the splash window's time), and under a
 #     window manager (openbox) it is and stays maximised;
-#  2. without a book, 3. with a FIFO in the book's place, 4. with an incomplete
-#     data/ebook.conf: the "Application
-#     Error" box appears, Enter answers it, and the program ends with exit
-#     code 1.
+#  2. with --staff: Alt+F opens the chapter dialog for the selected chapter;
+#  3. without a book (the box names the file and the commands that make one),
+#     4. with a FIFO in the book's place, 5. with an incomplete
+#     data/ebook.conf: the "Application Error" box appears, Enter answers it,
+#     and the program ends with exit code 1.
 set -uo pipefail
 reader=$1 tool=$2
 
@@ -56,13 +57,29 @@ else
 fi
 kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
 
-# 2. No book, 3. a FIFO in the book's place (which must not block the
-# start), 4. a bad server configuration: the start fails with the
-# Application Error box and exit code 1.
+# 2. Staff: the maintenance buttons' Alt keys work.
+"$work/app/ebook-reader" --staff &
+pid=$!
+if wid=$(timeout 30 xdotool search --sync --onlyvisible --name '唐诗宋词选读' 2>/dev/null | head -n 1) && [ -n "$wid" ]; then
+  xdotool windowactivate --sync "$wid" key alt+f
+  timeout 10 xdotool search --sync --onlyvisible --name '^章节内容维护$' >/dev/null 2>&1 \
+    || fail "--staff: Alt+F opened no chapter dialog"
+else
+  fail "--staff: the main window did not appear"
+fi
+kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+
+# 3. No book, 4. a FIFO in the book's place (which must not block the
+# start), 5. a bad server configuration: the start fails with the
+# Application Error box and exit code 1. $2, when given, is text the box
+# holds, which a start from a terminal also shows there.
 expectApplicationError() {
-  "$work/app/ebook-reader" &
+  "$work/app/ebook-reader" 2>"$work/stderr" &
   pid=$!
   if wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Application Error$' 2>/dev/null | head -n 1) && [ -n "$wid" ]; then
+    if [ -n "${2:-}" ]; then
+      [[ $(cat "$work/stderr") == *"$2"* ]] || fail "$1: the error says '$(cat "$work/stderr")', without '$2'"
+    fi
     xdotool windowfocus --sync "$wid" key Return
     timeout 10 tail --pid="$pid" -f /dev/null
     if kill -0 "$pid" 2>/dev/null; then
@@ -81,7 +98,10 @@ expectApplicationError() {
   fi
 }
 rm "$work/app/data/ebook.mdb"
-expectApplicationError "without a book"
+expectApplicationError "without a book" "找不到书库文件：
+$work/app/data/ebook.mdb
+请把书库文件放到这个位置，例如用下列命令之一：
+新建空书：ebook-tool create"
 mkfifo "$work/app/data/ebook.mdb"
 expectApplicationError "a FIFO as the book"
 # 4. A server configuration that names no server: it is the book, and it fails.
@@ -89,5 +109,5 @@ rm "$work/app/data/ebook.mdb"
 printf '[server]\nhost=127.0.0.1\n' > "$work/app/data/ebook.conf"
 expectApplicationError "an incomplete ebook.conf"
 
-if [ "$failures" -eq 0 ]; then echo "e2e startup: 4 passed, 0 failed"; exit 0; fi
+if [ "$failures" -eq 0 ]; then echo "e2e startup: 5 passed, 0 failed"; exit 0; fi
 echo "e2e startup: $failures failed"; exit 1
