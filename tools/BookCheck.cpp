@@ -22,15 +22,19 @@ struct Node {
     QString code, parent;
 };
 
+QString shown(const QString &code)
+{
+    return code.isEmpty() ? QStringLiteral("（空）") : code;
+}
+
 QString line(const QString &table, const Node &node, const QString &what)
 {
-    return QStringLiteral("%1 id %2 编码 %3：%4")
-        .arg(table, QString::number(node.id), node.code.isEmpty() ? QStringLiteral("（空）") : node.code, what);
+    return QStringLiteral("%1 id %2 编码 %3：%4").arg(table, QString::number(node.id), shown(node.code), what);
 }
 
 bool validText(const QByteArray &bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless); // a cut sequence is an error too
     const QString decoded = utf8(bytes);
     return !utf8.hasError();
 }
@@ -196,7 +200,7 @@ void Tree::countArticles(QStringList &problems)
             ++articlesUnder_[head_.value(chapter)];
         else
             problems << line(Articles, article, QStringLiteral("所属章节 %1 不存在，这篇文章在树中看不到；请把它的章节编码（lbbh）改为存在的章节，或删除它")
-                                                    .arg(article.parent));
+                                                    .arg(shown(article.parent)));
     }
 }
 
@@ -211,7 +215,7 @@ void Tree::report(QStringList &problems) const
         const int articles = articlesUnder_.value(head);
         if (cycle.isEmpty()) {
             problems << line(Chapters, node, QStringLiteral("上级编码 %1 不存在，它和其下 %2 个章节、%3 篇文章在树中看不到；请把它的上级编码（flbh）改为存在的章节编码")
-                                                 .arg(node.parent).arg(under).arg(articles));
+                                                 .arg(shown(node.parent)).arg(under).arg(articles));
             continue;
         }
         QStringList codes;

@@ -36,6 +36,10 @@ const char *Usage =
     "       (URL: postgresql://user@host:port/database)\n"
     "       ebook-tool index [--drop | --check] BOOK\n"
     "                                            add, remove or check the full-text index\n"
+    "       ebook-tool backup BOOK DEST          a consistent copy of a book file in use\n"
+    "                                            (written beside DEST, never over it)\n"
+    "       ebook-tool check BOOK|URL            report what is unsound in a book; changes nothing\n"
+    "                                            (exit code 0 sound, 1 problems found, 2 book unreadable)\n"
     "create, demo, generate and import write the full-text index unless given --no-index.\n";
 
 int fail(const QString &message)

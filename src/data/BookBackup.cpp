@@ -1,13 +1,12 @@
 #include "data/BookBackup.h"
 
 #include "common/AppError.h"
-#include "data/BookConnection.h"
+#include "data/BookFile.h"
 #include "data/BookSchema.h"
 #include "data/TemporaryFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlDriver>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -15,13 +14,34 @@ namespace BookBackup {
 
 namespace {
 
-sqlite3 *handleOf(const QSqlDatabase &db)
+// The book opened as the program opens it (written to only to roll back
+// a crashed save's journal), waiting for a writer's lock up to 5 s.
+sqlite3 *openSource(const QString &book)
 {
-    return *static_cast<sqlite3 *const *>(db.driver()->handle().constData());
+    BookFile::verify(book);
+    sqlite3 *source = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(book).constData(), &source, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(source));
+        sqlite3_close(source);
+        throw AppError(AppError::Database, message);
+    }
+    sqlite3_busy_timeout(source, 5000);
+    return source;
 }
 
-// The copy as SQLite's backup writes it: all pages in one step, so the
-// source's read lock (taken within its busy timeout) covers the whole copy.
+// The source's read lock, taken within its busy timeout, held until the
+// transaction ends.
+void beginReading(sqlite3 *source)
+{
+    const int rc = sqlite3_exec(source, "begin; select count(*) from sqlite_master", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_BUSY)
+        throw AppError(Busy, QString::fromUtf8(sqlite3_errmsg(source)));
+    if (rc != SQLITE_OK)
+        throw AppError(AppError::Database, QString::fromUtf8(sqlite3_errmsg(source)));
+}
+
+// The copy as SQLite's backup writes it: all pages in one step under the
+// source's read lock.
 void copyPages(sqlite3 *source, const QString &temporary)
 {
     sqlite3 *target = nullptr;
@@ -65,16 +85,15 @@ qint64 write(const QString &book, const QString &target)
 {
     if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
         throw AppError(Exists, target);
-    BookConnection connection;
-    connection.setDatabaseFile(book);
-    if (connection.engine() == BookConnection::Engine::Server)
-        throw AppError(AppError::BookFile, book);
-    sqlite3 *source = handleOf(connection.database());
+    sqlite3 *source = openSource(book);
     const QString temporary = BookSchema::temporaryPathFor(target);
     try {
+        beginReading(source);
         copyPages(source, temporary);
+        sqlite3_close(source);
         flush(temporary);
     } catch (...) {
+        sqlite3_close(source);
         removeTemporary(temporary);
         throw;
     }
