@@ -57,9 +57,17 @@ qint64 number(QSqlDatabase &db, const QString &sql)
     return query.next() ? query.value(0).toLongLong() : 0;
 }
 
-// Every chapter's code and text is in the index exactly once, and nothing
-// else is; the FTS5 table agrees with its own copy of the texts.
-bool matchesTheTexts(QSqlDatabase &db)
+// The FTS5 table agrees with its own copy of the texts (a write statement
+// that changes nothing).
+bool consistentInItself(QSqlDatabase &db)
+{
+    QSqlQuery integrity(db);
+    return integrity.exec(QStringLiteral("INSERT INTO ywzx_ywlb_fts (ywzx_ywlb_fts) VALUES ('integrity-check')"));
+}
+
+} // namespace
+
+bool agreesWithTheTexts(QSqlDatabase &db)
 {
     const QString pairs = QStringLiteral(
         "SELECT k.lbbh, f.ywnr FROM ywzx_ywlb_fts_key k JOIN ywzx_ywlb_fts f ON f.rowid = k.docid");
@@ -72,14 +80,9 @@ bool matchesTheTexts(QSqlDatabase &db)
         || number(db, QStringLiteral("SELECT count(*) FROM ywzx_ywlb_fts")) != chapters
         || number(db, QStringLiteral("SELECT count(*) FROM (%1)").arg(pairs)) != chapters)
         return false;
-    if (number(db, QStringLiteral("SELECT count(*) FROM (SELECT lbbh, ywnr FROM ywzx_ywlb EXCEPT %1)").arg(pairs)) != 0
-        || number(db, QStringLiteral("SELECT count(*) FROM (%1 EXCEPT SELECT lbbh, ywnr FROM ywzx_ywlb)").arg(pairs)) != 0)
-        return false;
-    QSqlQuery integrity(db);
-    return integrity.exec(QStringLiteral("INSERT INTO ywzx_ywlb_fts (ywzx_ywlb_fts) VALUES ('integrity-check')"));
+    return number(db, QStringLiteral("SELECT count(*) FROM (SELECT lbbh, ywnr FROM ywzx_ywlb EXCEPT %1)").arg(pairs)) == 0
+        && number(db, QStringLiteral("SELECT count(*) FROM (%1 EXCEPT SELECT lbbh, ywnr FROM ywzx_ywlb)").arg(pairs)) == 0;
 }
-
-} // namespace
 
 QString presenceSql()
 {
@@ -106,7 +109,7 @@ void drop(QSqlDatabase &db)
 
 bool checkAndRepair(QSqlDatabase &db)
 {
-    if (matchesTheTexts(db))
+    if (agreesWithTheTexts(db) && consistentInItself(db))
         return true;
     drop(db);
     create(db);

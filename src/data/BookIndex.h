@@ -18,6 +18,9 @@ bool present(QSqlDatabase &db);
 // Adds the index and fills it (the caller may hold a transaction).
 void create(QSqlDatabase &db);
 void drop(QSqlDatabase &db);
+// True when every chapter's code and text is in the index exactly once,
+// nothing else is, and its triggers are there; reads only.
+bool agreesWithTheTexts(QSqlDatabase &db);
 // True when the index holds exactly the chapters' texts and its triggers;
 // otherwise it is rebuilt and the result is false.
 bool checkAndRepair(QSqlDatabase &db);

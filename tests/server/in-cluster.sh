@@ -4,12 +4,15 @@ set -uo pipefail
 bin=$1
 shift
 failed=()
+# A program may be named with one of its test functions: PROGRAM:FUNCTION.
 for program in "$@"; do
   echo "=== $program on PostgreSQL"
+  function=()
+  [[ $program == *:* ]] && function=("${program#*:}")
   if [ "$program" = tst_server ]; then
     EBOOK_TEST_CLUSTER="$PGVERSION regress" "$bin/$program" || failed+=("$program")
   else
-    EBOOK_TEST_SERVER=1 "$bin/$program" || failed+=("$program")
+    EBOOK_TEST_SERVER=1 "$bin/${program%%:*}" "${function[@]}" || failed+=("$program")
   fi
 done
 if [ ${#failed[@]} -gt 0 ]; then

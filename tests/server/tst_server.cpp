@@ -413,6 +413,10 @@ void TestServer::pushAndPullRoundTrip()
     ToolRun over = runTool({"pull", uri(user), back});
     QCOMPARE(over.code, 1);
     QVERIFY2(over.err.contains("exists already"), qPrintable(over.err));
+    const ToolRun checked = runTool({"check", uri(user)}); // a chapter without parent, a photo that is no picture
+    QCOMPARE(checked.code, 1);
+    QVERIFY2(checked.out.contains("ywzx_ywlb id 7 编码 00001：照片") && checked.out.contains("ywzx_ywlb id 8 编码 00002：上级编码 （空） 不存在"),
+             qPrintable(checked.out));
     dropTestUser(user);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"back.mdb", "book.mdb"}));
 

@@ -1,4 +1,7 @@
 #include "TestBook.h"
+#include "data/BookConnection.h"
+#include "data/BookSchema.h"
+#include "data/BookTransaction.h"
 #include "data/ywzxDM.h"
 
 #include <QtTest>
@@ -19,6 +22,9 @@ private slots:
     void generateBeyondFiveDigits();
     void generateRefusesOutOfRangeNumbers();
     void noTemporaryFileLeftWhenKilled();
+    void backupWhileSaving();
+    void backupRefusesAndWaits();
+    void checkFindsEachProblem();
 
 private:
     using Result = ToolRun;
@@ -211,5 +217,160 @@ void TestEbookTool::noTemporaryFileLeftWhenKilled()
     }
 }
 
-QTEST_GUILESS_MAIN(TestEbookTool)
+// The other process of backupWhileSaving: for each line read, save n (1,
+// 2, ...) as one transaction, an article more and the root's text n, and
+// print n once saved.
+int saveLoop(const QString &path)
+{
+    BookConnection book;
+    book.setDatabaseFile(path);
+    QFile in;
+    in.open(stdin, QIODevice::ReadOnly);
+    for (int n = 1; !in.readLine().isEmpty(); ++n) {
+        BookTransaction save(book);
+        BookSchema::exec(book.database(), "insert into ywzx_ywnr (nrbh, lbbh, ywnr) values (?, '00000', ?)",
+                         {QString::number(n), QString(2000, QChar(0x4e00 + n % 100))});
+        BookSchema::exec(book.database(), "update ywzx_ywlb set ywnr = ? where lbbh = '00000'", {QString::number(n)});
+        save.commit();
+        std::printf("%d\n", n);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+// Each copy is sound and holds one state, no older than the last save
+// acknowledged before the backup began.
+void TestEbookTool::backupWhileSaving()
+{
+    const QString book = dir.filePath("busy.mdb");
+    // Large enough that a plain file copy meets saves in its middle.
+    QCOMPARE(tool({"generate", book, "--no-index", "--chapters", "8000", "--articles", "0", "--text-bytes", "4000"}).code, 0);
+    QProcess saver;
+    saver.start(QCoreApplication::applicationFilePath(), {"--save-loop", book});
+    int acknowledged = 0;
+    for (int round = 0; round < 30; ++round) {
+        saver.write(QByteArray(20, '\n')); // the backup runs while these are saved
+        QVERIFY(saver.waitForReadyRead(30000));
+        while (saver.canReadLine())
+            acknowledged = saver.readLine().trimmed().toInt();
+        const QString copy = dir.filePath(QString("copy%1.mdb").arg(round));
+        const Result r = tool({"backup", book, copy});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        SqlFile backup(copy);
+        QCOMPARE(backup.scalar("pragma integrity_check").toString(), QString("ok"));
+        const int saved = backup.scalar("select ywnr from ywzx_ywlb where lbbh = '00000'").toInt();
+        QCOMPARE(backup.scalar("select count(*) from ywzx_ywnr").toInt(), saved);
+        QFile::remove(copy);
+        QVERIFY2(saved >= acknowledged, qPrintable(QString("%1 < %2").arg(saved).arg(acknowledged)));
+    }
+    saver.closeWriteChannel();
+    QVERIFY(saver.waitForFinished(30000));
+}
+
+// An existing target is kept; a book locked by a writer past the busy
+// timeout is reported, and no copy or half copy is left; --help writes nothing.
+void TestEbookTool::backupRefusesAndWaits()
+{
+    QTemporaryDir here;
+    const QString book = here.filePath("book.mdb"), kept = here.filePath("kept.mdb");
+    QCOMPARE(tool({"create", book, "备份"}).code, 0);
+    QCOMPARE(tool({"create", kept, "旧备份"}).code, 0);
+    const Result over = tool({"backup", book, kept});
+    QCOMPARE(over.code, 1);
+    QVERIFY2(over.err.contains("已存在，不会覆盖"), qPrintable(over.err));
+    QCOMPARE(SqlFile(kept).scalar("select lbmc from ywzx_ywlb").toString(), QString("旧备份"));
+    for (const QStringList &help : {QStringList{"backup", "--help"}, QStringList{"check", "-h"}, QStringList{"backup", book, "x.mdb", "-h"}})
+        QVERIFY2(tool(help).out.contains("ebook-tool backup BOOK DEST"), qPrintable(help.join(' ')));
+    SqlFile writer(book);
+    writer.exec("begin exclusive");
+    const Result busy = tool({"backup", book, here.filePath("new.mdb")});
+    writer.exec("rollback");
+    QCOMPARE(busy.code, 1);
+    QVERIFY2(busy.err.contains("正有人保存"), qPrintable(busy.err));
+    QCOMPARE(QDir(here.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"book.mdb", "kept.mdb"}));
+}
+
+// One book with each kind of problem, each found once (file and server);
+// a sound book and one that cannot be read give their own exit codes.
+void TestEbookTool::checkFindsEachProblem()
+{
+    TestBook book;
+    const bool file = !TestBook::onServer();
+    if (file)
+        QCOMPARE(tool({"index", book.path()}).code, 0);
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    QImage(2, 2, QImage::Format_RGB32).save(&png, "PNG");
+    book.chapter(2, "00001", "卷一", "00000", "正文");
+    book.chapter(3, "00002", "卷二", "00001");
+    book.exec("update ywzx_ywlb set photoimage = ?, checkimage = '1' where lbbh = '00002'", {png.data()});
+    book.article("A0001", "篇一", "00001", "文");
+    const Result sound = tool({"check", book.path()});
+    QCOMPARE(sound.code, 0);
+    QCOMPARE(sound.out, QString("检查完毕：3 个章节、1 篇文章，未发现问题。\n"));
+
+    const struct {
+        bool fileOnly;
+        QStringList seed;
+        QString line; // a regular expression
+    } cases[] = {
+        {false, {"insert into ywzx_ywlb (id, lbbh, flbh) values (10, '00010', '99999')",
+                 "insert into ywzx_ywlb (id, lbbh, flbh) values (11, '00011', '00010')",
+                 "insert into ywzx_ywnr (nrbh, lbbh) values ('A0010', '00010')",
+                 "insert into ywzx_ywnr (nrbh, lbbh) values ('A0011', '00011')"},
+         "ywzx_ywlb id 10 编码 00010：上级编码 99999 不存在，它和其下 1 个章节、2 篇文章在树中看不到；.*"},
+        {false, {"insert into ywzx_ywlb (id, lbbh, flbh) values (21, '00021', '00020')",
+                 "insert into ywzx_ywlb (id, lbbh, flbh) values (20, '00020', '00021')",
+                 "insert into ywzx_ywlb (id, lbbh, flbh) values (22, '00022', '00021')",
+                 "insert into ywzx_ywnr (nrbh, lbbh) values ('A0022', '00022')"},
+         "ywzx_ywlb id 20 编码 00020：上级编码绕成环（00020 → 00021 → 00020），环上 2 个章节及其下 1 个章节、1 篇文章.*"},
+        {false, {"insert into ywzx_ywnr (nrbh, lbbh) values ('A0099', '77777')"},
+         "ywzx_ywnr id \\d+ 编码 A0099：所属章节 77777 不存在.*"},
+        {false, {"update ywzx_ywlb set photoimage = 'GIF89a' where lbbh = '00001'"},
+         "ywzx_ywlb id 2 编码 00001：照片（photoimage，6 字节）不是可读的图片.*"},
+        {true, {"insert into ywzx_ywlb (id, lbbh, flbh) values (30, '00001', '00000')"},
+         "ywzx_ywlb id 30 编码 00001：编码与 id 2 重复.*"},
+        {true, {"insert into ywzx_ywnr (nrbh, lbbh) values ('A0001', '00001')"}, "ywzx_ywnr id \\d+ 编码 A0001：编码与 id 1 重复.*"},
+        {true, {"update ywzx_ywlb set lbmc = cast(x'e4b8' as text) where lbbh = '00002'"},
+         "ywzx_ywlb id 3 编码 00002：名称（lbmc）不是有效的 UTF-8 文字.*"},
+        {true, {"update ywzx_ywnr set ywnr = cast(x'ff41' as text) where nrbh = 'A0010'"},
+         "ywzx_ywnr id \\d+ 编码 A0010：正文（ywnr）不是有效的 UTF-8 文字.*"},
+        {true, {"update ywzx_ywnr set xgrq = '2024-13-45' where id = 1"},
+         "ywzx_ywnr id 1 编码 A0001：修改日期（xgrq）“2024-13-45”不能转换为日期.*"},
+        {true, {"delete from ywzx_ywlb_fts_key where lbbh = '00022'"}, "ywzx_ywlb_fts：全文索引与章节正文不一致.*"},
+        {true, {"pragma writable_schema = on",
+                "update sqlite_master set sql = 'CREATE INDEX ywzx_ywnr_nrbh ON ywzx_ywnr (nrbt)' where name = 'ywzx_ywnr_nrbh'"},
+         "完整性检查：.*ywzx_ywnr_nrbh.*"},
+    };
+    QStringList expected;
+    for (const auto &c : cases) {
+        if (c.fileOnly && !file)
+            continue;
+        for (const QString &statement : c.seed)
+            book.exec(statement);
+        expected << c.line;
+    }
+    const Result r = tool({"check", book.path()});
+    QCOMPARE(r.code, 1);
+    QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    const QString summary = lines.takeLast();
+    QVERIFY2(summary.endsWith(QString("发现 %1 处问题。").arg(lines.size())), qPrintable(summary));
+    for (const QString &pattern : expected) {
+        const QRegularExpression re("^" + pattern + "$");
+        QVERIFY2(!lines.filter(re).isEmpty(), qPrintable(pattern + "\n" + r.out));
+        QVERIFY2(pattern.startsWith("完整性") || lines.filter(re).size() == 1, qPrintable(pattern + "\n" + r.out));
+        lines.removeIf([&](const QString &l) { return re.match(l).hasMatch(); });
+    }
+    QVERIFY2(lines.isEmpty(), qPrintable(lines.join('\n')));
+    QCOMPARE(tool({"check", dir.filePath("missing.mdb")}).code, 2);
+}
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--save-loop") == 0)
+        return saveLoop(QString::fromLocal8Bit(argv[2]));
+    TestEbookTool test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_ebooktool.moc"

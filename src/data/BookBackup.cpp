@@ -1,0 +1,109 @@
+#include "data/BookBackup.h"
+
+#include "common/AppError.h"
+#include "data/BookFile.h"
+#include "data/BookSchema.h"
+#include "data/TemporaryFiles.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <sqlite3.h>
+#include <unistd.h>
+
+namespace BookBackup {
+
+namespace {
+
+// The book opened as the program opens it (written to only to roll back
+// a crashed save's journal), waiting for a writer's lock up to 5 s.
+sqlite3 *openSource(const QString &book)
+{
+    BookFile::verify(book);
+    sqlite3 *source = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(book).constData(), &source, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(source));
+        sqlite3_close(source);
+        throw AppError(AppError::Database, message);
+    }
+    sqlite3_busy_timeout(source, 5000);
+    return source;
+}
+
+// The source's read lock, taken within its busy timeout, held until the
+// transaction ends.
+void beginReading(sqlite3 *source)
+{
+    const int rc = sqlite3_exec(source, "begin; select count(*) from sqlite_master", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_BUSY)
+        throw AppError(Busy, QString::fromUtf8(sqlite3_errmsg(source)));
+    if (rc != SQLITE_OK)
+        throw AppError(AppError::Database, QString::fromUtf8(sqlite3_errmsg(source)));
+}
+
+// The copy as SQLite's backup writes it: all pages in one step under the
+// source's read lock.
+void copyPages(sqlite3 *source, const QString &temporary)
+{
+    sqlite3 *target = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(temporary).constData(), &target,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    // Nobody else sees the new file, and a failure removes it: no journal,
+    // and one flush at the end (flushed()) instead of one per write.
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(target, "pragma synchronous = off; pragma journal_mode = off", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_backup *backup = sqlite3_backup_init(target, "main", source, "main");
+        rc = backup ? sqlite3_backup_step(backup, -1) : sqlite3_errcode(target);
+        if (backup)
+            sqlite3_backup_finish(backup);
+    }
+    const QString message = QString::fromUtf8(target ? sqlite3_errmsg(target) : sqlite3_errstr(rc));
+    sqlite3_close(target);
+    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+        throw AppError(Busy, QString::fromUtf8(sqlite3_errstr(rc)));
+    if (rc != SQLITE_DONE)
+        throw AppError(AppError::Database, message);
+}
+
+void flush(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || ::fsync(file.handle()) != 0)
+        throw AppError(AppError::Database, QStringLiteral("Cannot write '%1' to the disk").arg(path));
+}
+
+void removeTemporary(const QString &temporary)
+{
+    QFile::remove(temporary);
+    QFile::remove(temporary + QStringLiteral("-journal"));
+    TemporaryFiles::forget(temporary);
+}
+
+} // namespace
+
+qint64 write(const QString &book, const QString &target)
+{
+    if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
+        throw AppError(Exists, target);
+    sqlite3 *source = openSource(book);
+    const QString temporary = BookSchema::temporaryPathFor(target);
+    try {
+        beginReading(source);
+        copyPages(source, temporary);
+        sqlite3_close(source);
+        flush(temporary);
+    } catch (...) {
+        sqlite3_close(source);
+        removeTemporary(temporary);
+        throw;
+    }
+    const qint64 size = QFileInfo(temporary).size();
+    if (!QFile::rename(temporary, target)) {
+        removeTemporary(temporary);
+        throw AppError(Exists, target);
+    }
+    TemporaryFiles::forget(temporary);
+    return size;
+}
+
+} // namespace BookBackup
