@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
+#include <cerrno>
 #include <unistd.h>
 
 namespace BookBackup {
@@ -65,6 +66,44 @@ void copyPages(sqlite3 *source, const QString &temporary)
         throw AppError(AppError::Database, message);
 }
 
+bool usesRollbackJournal(sqlite3 *source)
+{
+    sqlite3_stmt *statement = nullptr;
+    bool rollback = false;
+    if (sqlite3_prepare_v2(source, "pragma journal_mode", -1, &statement, nullptr) == SQLITE_OK
+        && sqlite3_step(statement) == SQLITE_ROW)
+        rollback = QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0))).toLower() != "wal";
+    sqlite3_finalize(statement);
+    return rollback;
+}
+
+// The file's bytes, copied by the kernel. Only while the source's read lock
+// is held: with a rollback journal no writer changes the file meanwhile, so
+// the bytes are one state of the book (a WAL book keeps changes beside it).
+void copyBytes(const QString &book, const QString &temporary)
+{
+    QFile in(book);
+    QFile out(temporary);
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        throw AppError(AppError::Database, QStringLiteral("Cannot copy '%1' to '%2'").arg(book, temporary));
+    for (qint64 left = in.size(); left > 0;) {
+        const ssize_t copied = ::copy_file_range(in.handle(), nullptr, out.handle(), nullptr, size_t(left), 0);
+        if (copied > 0) {
+            left -= copied;
+            continue;
+        }
+        if (copied < 0 && (errno == ENOSYS || errno == EXDEV || errno == EINVAL)) {
+            // No kernel copy between these file systems: through memory.
+            for (QByteArray chunk = in.read(1 << 20); !chunk.isEmpty(); chunk = in.read(1 << 20))
+                if (out.write(chunk) != chunk.size())
+                    break;
+            left = in.size() - out.size();
+        }
+        if (left > 0 && copied <= 0)
+            throw AppError(AppError::Database, QStringLiteral("Cannot copy '%1' to '%2'").arg(book, temporary));
+    }
+}
+
 void flush(const QString &path)
 {
     QFile file(path);
@@ -89,7 +128,10 @@ qint64 write(const QString &book, const QString &target)
     const QString temporary = BookSchema::temporaryPathFor(target);
     try {
         beginReading(source);
-        copyPages(source, temporary);
+        if (usesRollbackJournal(source))
+            copyBytes(book, temporary);
+        else
+            copyPages(source, temporary);
         sqlite3_close(source);
         flush(temporary);
     } catch (...) {
