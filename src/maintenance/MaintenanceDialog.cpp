@@ -6,6 +6,7 @@
 #include "common/Handlers.h"
 #include "common/LineEdits.h"
 #include "common/MessageBoxes.h"
+#include "common/OwnedWindow.h"
 #include "common/TextHelpers.h"
 #include "common/AppError.h"
 #include "data/BookTransaction.h"
@@ -155,6 +156,8 @@ void MaintenanceDialog::runEntry(const QString &code, QTreeWidget *tree, int mod
     currentCode = code;
     this->mode = mode;
     this->tree = tree;
+    if (tree)
+        OwnedWindow::attach(this, tree->window());
     load(currentCode);
     browseButtons()->setVisible(mode == Browse);
     if (mode == Delete) {
@@ -225,14 +228,21 @@ void MaintenanceDialog::deleteSelected()
     delete (tree ? tree->currentItem() : nullptr);
 }
 
+// A delete asks without showing the dialog: its question belongs to the
+// window the dialog was opened from.
+QWidget *MaintenanceDialog::boxOwner()
+{
+    return isVisible() || !parentWidget() ? static_cast<QWidget *>(this) : parentWidget();
+}
+
 bool MaintenanceDialog::confirm(const QStringList &lines)
 {
-    return MessageBoxes::confirmWarning(this, lines.join(QLatin1Char('\r')));
+    return MessageBoxes::confirmWarning(boxOwner(), lines.join(QLatin1Char('\r')));
 }
 
 void MaintenanceDialog::inputError(const QString &text, QWidget *focus)
 {
-    MessageBoxes::inputError(this, text);
+    MessageBoxes::inputError(boxOwner(), text);
     focus->setFocus();
 }
 

@@ -92,6 +92,7 @@ protected:
 
     // A warning whose lines are joined by a single carriage return; true on OK.
     bool confirm(const QStringList &lines);
+    QWidget *boxOwner();
     void inputError(const QString &text, QWidget *focus);
 
     // The checks of a save, shared by both dialogs: the three fields that must

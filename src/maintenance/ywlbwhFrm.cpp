@@ -509,7 +509,7 @@ void TywlbwhForm::DeleteChapter()
     // not name itself as its parent.
     if (count.firstFieldAsInteger() >= 1 || currentCode == Labels::RootCode) {
         transaction.rollback();
-        MessageBoxes::inputError(this, QStringLiteral("不能删除，因为指定类别拥有子类别。您应该先删除子类别！"));
+        MessageBoxes::inputError(boxOwner(), QStringLiteral("不能删除，因为指定类别拥有子类别。您应该先删除子类别！"));
         return;
     }
     count.close();

@@ -7,6 +7,7 @@
 #include "common/Labels.h"
 #include "common/LineEdits.h"
 #include "common/MessageBoxes.h"
+#include "common/OwnedWindow.h"
 #include "common/TextHelpers.h"
 #include "data/BookConnection.h"
 #include "data/BookQuery.h"
@@ -248,11 +249,12 @@ void TShowjbywnrForm::Button1Click()
     TextMarks::mark(nr_memo, ResultMarkTexts);
 }
 
-int ShowSearchResults(BookQuery &dataset, bool showList)
+int ShowSearchResults(BookQuery &dataset, bool showList, QWidget *owner)
 {
     if (!dataset.isOpen())
         return QDialog::Rejected;
     auto form = std::make_unique<TShowjbywnrForm>(dataset);
+    OwnedWindow::attach(form.get(), owner ? owner : OwnedWindow::topOfActive());
     form->Panel1->setVisible(showList);
     if (showList)
         form->FillResultList();

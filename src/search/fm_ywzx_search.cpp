@@ -229,7 +229,7 @@ void Tywzxform::FindDialog2Find()
     ResultChapterName.clear();
     ResultChapterCode.clear();
     ResultMarkTexts = QStringList{FindDialog2->text()};
-    ShowSearchResults(query, true);
+    ShowSearchResults(query, true, this);
     if (ResultChapterCode.isNull()) {
         MessageBoxes::searchInfo(owner, QStringLiteral("没有找到您所需要的内容!"));
         return;

@@ -4,7 +4,8 @@
 #     book beside the real program: the main window appears no sooner than
 #     two seconds after the start (the splash window's time), and under a
 #     window manager (openbox) it is and stays maximised;
-#  2. with --staff: Alt+F opens the chapter dialog for the selected chapter;
+#  2. with --staff: Alt+F opens the chapter dialog for the selected chapter,
+#     owned by the main window (minimised and restored with it), of fixed size;
 #  3. without a book (the box names the file and the commands that make one),
 #     4. with a FIFO in the book's place, 5. with an incomplete
 #     data/ebook.conf: the "Application Error" box appears, Enter answers it,
@@ -62,8 +63,18 @@ kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
 pid=$!
 if wid=$(timeout 30 xdotool search --sync --onlyvisible --name '唐诗宋词选读' 2>/dev/null | head -n 1) && [ -n "$wid" ]; then
   xdotool windowactivate --sync "$wid" key alt+f
-  timeout 10 xdotool search --sync --onlyvisible --name '^章节内容维护$' >/dev/null 2>&1 \
-    || fail "--staff: Alt+F opened no chapter dialog"
+  if dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^章节内容维护$' 2>/dev/null | head -n 1) && [ -n "$dialog" ]; then
+    [[ $(xprop -id "$dialog" WM_TRANSIENT_FOR) == *"$(printf '0x%x' "$wid")"* ]] || fail "--staff: the dialog is not the main window's"
+    actions=$(xprop -id "$dialog" _NET_WM_ALLOWED_ACTIONS)
+    [[ $actions != *MAXIMIZE* && $actions != *RESIZE* && $actions == *CLOSE* ]] || fail "--staff: the dialog allows $actions"
+    state() { [[ $(xprop -id "$dialog" WM_STATE) == *"$1"* && $(xprop -id "$wid" WM_STATE) == *"$1"* ]]; }
+    xdotool windowminimize "$dialog"
+    eventually state Iconic || fail "--staff: the modal dialog was minimised alone"
+    xdotool windowactivate "$wid"
+    eventually state Normal || fail "--staff: the modal dialog did not come back with the main window"
+  else
+    fail "--staff: Alt+F opened no chapter dialog"
+  fi
 else
   fail "--staff: the main window did not appear"
 fi

@@ -319,6 +319,7 @@ void TestChapterDialog::deleting()
         QCOMPARE(cancel.shown[0].text, QString("删除功能将从数据库中删除选定类别的所有数据。\r"
                                                "数据删除后将是不可恢复的,您确定要删除当前类别吗？"));
         QCOMPARE(cancel.shown[0].icon, QMessageBox::Warning);
+        QCOMPARE(cancel.shown[0].parent, f.window.get()); // no dialog shows: the main window asks
         QCOMPARE(row("00002", "lbmc"), QString("第二章"));
     }
     ScriptedBoxes ok(QMessageBox::Ok);
@@ -893,6 +894,7 @@ void TestChapterDialog::staffButtonsAndAddingUnderAnUnloadedChapter()
             },
             [&](TywlbwhForm &d) {
                 ++shown;
+                QCOMPARE(d.parentWidget(), w);
                 d.lb_lbbh_Edit->setText("00099");
                 d.lb_lbmc_Edit->setText("新章");
                 d.ok_lb_btnClick();

@@ -246,7 +246,9 @@ void TestSearch::resultsListAndFields()
     ScriptedBoxes boxes;
     QStringList labels;
     QStringList fields;
+    QWidget *owner = nullptr;
     TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+        owner = form.parentWidget();
         for (int i = 0; i < form.nrbtListBox->count(); ++i)
             labels << form.nrbtListBox->item(i)->text();
         // Opened: no item selected, the first hit shown, the name of the first hit chosen.
@@ -265,6 +267,7 @@ void TestSearch::resultsListAndFields()
     QCOMPARE(fields.mid(5, 6), QStringList({"00002", "00002", "人物", "2024/3/5 14:05:06", "",
                                             "人物之文 明月 O'Neil \"引\" 100% a_b"}));
     QCOMPARE(fields.last(), QString("人物"));
+    QCOMPARE(owner, f.window.get());
     // 人物 is part of an earlier name, 人物传记: the tree still lands on 人物.
     QCOMPARE(selectedLabel(), QString("人物[00002]"));
     QCOMPARE(f.window->FindDialog1->text(), QString("人物"));

@@ -1,0 +1,19 @@
+#pragma once
+
+class QDialog;
+class QWidget;
+
+// Modal windows belong to the window they were opened from: the window
+// manager stacks them over it, centres them on it and minimises and
+// restores the two together (a modal window minimised alone would leave an
+// owner that ignores every click).
+namespace OwnedWindow {
+
+// Makes dialog a window of owner (when there is one), keeping its flags.
+void attach(QDialog *dialog, QWidget *owner);
+
+// The program's window at the top of the active window's owners: the main
+// window while one of its dialogs or the find dialogs is active.
+QWidget *topOfActive();
+
+} // namespace OwnedWindow
