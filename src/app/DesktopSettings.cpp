@@ -43,7 +43,7 @@ void offerHistory(FindDialog &dialog, const QStringList &texts)
         auto *completer = new QCompleter(new QStringListModel(&dialog), &dialog);
         completer->setCaseSensitivity(Qt::CaseInsensitive);
         completer->setFilterMode(Qt::MatchContains);
-        dialog.FindEdit->setCompleter(completer);
+        dialog.offerCompletions(completer);
     }
     historyModel(dialog)->setStringList(texts);
 }

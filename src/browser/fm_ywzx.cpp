@@ -154,7 +154,6 @@ Tywzxform::Tywzxform(QWidget *parent)
 
 Tywzxform::~Tywzxform()
 {
-    disconnect(focusWatch_);
     if (ywzxform == this)
         ywzxform = nullptr;
 }

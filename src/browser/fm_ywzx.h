@@ -147,9 +147,6 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    // The application's focus signal outlives the window's own members: cut
-    // when the window goes, before its children lose their focus.
-    QMetaObject::Connection focusWatch_;
     void buildToolbar();
     void buildTree();
     void buildRightSide();

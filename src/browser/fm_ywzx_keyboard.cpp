@@ -44,14 +44,8 @@ void Tywzxform::buildKeyboardCommands()
     PrintAction = command("PrintAction", QKeySequence::Print, &Tywzxform::BitBtn3Click);
     AboutAction = command("AboutAction", QKeySequence(Qt::Key_F1), &Tywzxform::BitBtn1Click);
     QuitAction = command("QuitAction", QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
-
-    // Inside a text F3 belongs to the text (it steps through its search hits):
-    // the window's F3 steps aside while a text has the focus.
-    focusWatch_ = Handlers::connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
-        const bool inText = qobject_cast<QTextEdit *>(now) != nullptr;
-        FindNextAction->setEnabled(!inText);
-        FindPreviousAction->setEnabled(!inText);
-    });
+    // A text that holds search hits takes F3 itself (its marks step through
+    // them); anywhere else F3 repeats the name search.
 
     RxSpeedButton1->setToolTip(withShortcut(RxSpeedButton1->text(), FindNameAction->shortcut()));
     RxSpeedButton2->setToolTip(withShortcut(RxSpeedButton2->text(), FindTextAction->shortcut()));

@@ -194,6 +194,32 @@ void MaintenanceDialog::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
+void MaintenanceDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    focusWritable(focusWidget());
+}
+
+static bool takesInput(const QWidget *widget, const QWidget *dialog)
+{
+    if (!widget || !widget->isVisibleTo(dialog) || !widget->isEnabled() || !(widget->focusPolicy() & Qt::TabFocus))
+        return false;
+    if (const auto *line = qobject_cast<const QLineEdit *>(widget))
+        return !line->isReadOnly();
+    if (const auto *text = qobject_cast<const QPlainTextEdit *>(widget))
+        return !text->isReadOnly();
+    return true;
+}
+
+void MaintenanceDialog::focusWritable(QWidget *preferred)
+{
+    QWidget *target = preferred;
+    for (QWidget *w = nextInFocusChain(); !takesInput(target, this) && w && w != this; w = w->nextInFocusChain())
+        target = w;
+    if (takesInput(target, this))
+        target->setFocus();
+}
+
 QString MaintenanceDialog::todayText()
 {
     return DateTimeText::shortDate(QDate::currentDate());

@@ -74,6 +74,10 @@ protected:
     void afterConfirm(bool saved);
 
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    // The focus on preferred when it can be typed into or pressed, else on
+    // the first control in the Tab order that can: never a read-only field.
+    void focusWritable(QWidget *preferred);
 
     QLineEdit *edit(QWidget *parent, const char *name, const QRect &geometry, int gbkLimit);
     static QLabel *caption(QWidget *parent, const char *name, const QString &text, int left, int top);

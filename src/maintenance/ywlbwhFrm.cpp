@@ -197,7 +197,7 @@ void TywlbwhForm::showEvent(QShowEvent *event)
 
 void TywlbwhForm::FormShow()
 {
-    lb_lbmc_Edit->setFocus();
+    focusWritable(lb_lbmc_Edit);
 }
 
 void TywlbwhForm::showPicture(const QPixmap &picture)

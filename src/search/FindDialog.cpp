@@ -2,7 +2,10 @@
 
 #include "common/Handlers.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
+#include <QCompleter>
+#include <QKeyEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -82,6 +85,24 @@ bool FindDialog::down() const { return DownButton->isChecked(); }
 void FindDialog::setDown(bool down)
 {
     (down ? DownButton : UpButton)->setChecked(true);
+}
+
+void FindDialog::offerCompletions(QCompleter *completer)
+{
+    FindEdit->setCompleter(completer);
+    completer->popup()->installEventFilter(this);
+}
+
+bool FindDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        // The list takes the key and closes; the search follows once the
+        // chosen text is in the box.
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            QMetaObject::invokeMethod(FindNextButton, &QPushButton::click, Qt::QueuedConnection);
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void FindDialog::execute()

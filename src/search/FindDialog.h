@@ -29,6 +29,9 @@ public:
 
     // Shows the dialog beside its owner, or brings it to the front.
     void execute();
+    // The text box completes from these; Enter in their list takes the
+    // chosen text and finds at once.
+    void offerCompletions(class QCompleter *completer);
 
     QLabel *FindLabel;
     QLineEdit *FindEdit;
@@ -43,6 +46,9 @@ public:
 signals:
     // The find-next button was pressed.
     void find();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     bool placed_ = false;

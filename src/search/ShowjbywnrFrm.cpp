@@ -134,6 +134,12 @@ TShowjbywnrForm::TShowjbywnrForm(BookQuery &resultSet)
 
     Handlers::connect(exit_btn, &QPushButton::clicked, this, &QDialog::reject);
     Handlers::connect(Button1, &QPushButton::clicked, this, &TShowjbywnrForm::Button1Click);
+    Handlers::connect(Edit1, &QLineEdit::returnPressed, Button1, &QPushButton::click); // Enter narrows
+    // Tab as the window reads: the fields, the narrowing text before its
+    // button, the exit, then the list and the text.
+    for (auto [first, second] : {std::pair<QWidget *, QWidget *>{nr_xgr_Edit, Edit1}, {Edit1, Button1}, {Button1, exit_btn},
+                                 {exit_btn, nrbtListBox}, {nrbtListBox, nr_memo}})
+        setTabOrder(first, second);
     // The selection, not the current row: taking the focus makes the first
     // row current without selecting it, and a click on it must still count.
     Handlers::connect(nrbtListBox, &QListWidget::itemSelectionChanged, this, &TShowjbywnrForm::nrbtListBoxClick);

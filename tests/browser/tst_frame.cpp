@@ -302,10 +302,22 @@ void TestFrame::keyboardCommands()
     QTest::keyClick(tree, Qt::Key_F3, Qt::ShiftModifier);
     QVERIFY(tree->currentItem()->text(0).startsWith("第一章"));
     QVERIFY(w->FindDialog1->down()); // the dialog's own choice stays
-    w->memo1->setFocus();
-    QVERIFY(!w->FindNextAction->isEnabled() && !w->FindPreviousAction->isEnabled()); // the text's own F3
-    tree->setFocus();
-    QVERIFY(w->FindNextAction->isEnabled());
+    w->memo1->setFocus(); // a text without hits: F3 is the window's still
+    QTest::keyClick(w->memo1, Qt::Key_F3);
+    QVERIFY(tree->currentItem()->text(0).startsWith("第二章"));
+    f.select(f.node("第一章"));
+    // One Enter in the history's list takes the text and finds.
+    auto *history = new QCompleter(QStringList{"第二章"}, w->FindDialog1);
+    w->FindDialog1->offerCompletions(history);
+    w->FindDialog1->execute();
+    w->FindDialog1->setText("第");
+    history->setCompletionPrefix("第");
+    history->complete();
+    QTest::keyClick(history->popup(), Qt::Key_Down);
+    QTest::keyClick(history->popup(), Qt::Key_Return);
+    QTRY_VERIFY(tree->currentItem()->text(0).startsWith("第二章"));
+    w->FindDialog1->hide();
+    activate(w);
 
     int printDialogs = 0;
     const auto previous = Tywzxform::runPrintDialog;

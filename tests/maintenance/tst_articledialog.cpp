@@ -36,6 +36,7 @@ private slots:
     void bracketsInTitlesAndCodes();
     void commandsFollowTheSelection();
     void anotherProgramsChange();
+    void focusNeverInAReadOnlyField();
 
 private:
     void open(const QString &code, int mode, const std::function<void(TywnrwhForm &)> &act = {});
@@ -506,6 +507,20 @@ void TestArticleDialog::anotherProgramsChange()
                  .arg(DateTimeText::display(QDateTime(QDate(2024, 3, 5), QTime(14, 5, 6)))));
     QCOMPARE(row("00001", "nrbt"), QString("我改"));
     QCOMPARE(row("00001", "ywnr"), QString("文一正文\r\n次行"));
+}
+
+// No mode opens with the focus in a field that cannot be typed into.
+void TestArticleDialog::focusNeverInAReadOnlyField()
+{
+    f.select(f.node("Annals"));
+    for (int mode : {0, 1, 2})
+        open("00001", mode, [&](TywnrwhForm &d) {
+            d.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&d));
+            const auto *line = qobject_cast<QLineEdit *>(d.focusWidget());
+            QVERIFY2(d.focusWidget() && !(line && line->isReadOnly()), qPrintable(QString::number(mode)));
+            d.hide();
+        });
 }
 
 QTEST_MAIN(TestArticleDialog)

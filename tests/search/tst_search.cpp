@@ -307,7 +307,7 @@ void TestSearch::narrowing()
         form.nrbtListBox->setCurrentRow(0);
         shownBefore = form.nr_nrbt_Edit->text();
         form.Edit1->setText("second");
-        form.Button1Click();
+        QTest::keyClick(form.Edit1, Qt::Key_Return); // Enter narrows as the button does
         for (int i = 0; i < form.nrbtListBox->count(); ++i)
             after << form.nrbtListBox->item(i)->text();
         after << ResultChapterName << form.nr_nrbt_Edit->text();
