@@ -3,6 +3,7 @@
 set -uo pipefail
 bin=$1
 shift
+flock -u 9 # the cluster listens: the next run may choose its port (on-server.sh)
 failed=()
 for program in "$@"; do
   echo "=== $program on PostgreSQL"
