@@ -32,9 +32,9 @@ const char *Usage =
     "       ebook-tool push BOOK URL [--replace] copy a book file into an empty PostgreSQL database\n"
     "       ebook-tool pull URL BOOK             write a new book file from a PostgreSQL database\n"
     "       (URL: postgresql://user@host:port/database)\n"
+    "       ebook-tool [COMMAND] --help | -h     print this text\n"
     "       ebook-tool index [--drop | --check] BOOK\n"
     "                                            add, remove or check the full-text index\n"
-    "       ebook-tool [COMMAND] --help | -h     this text\n"
     "create, demo, generate and import write the full-text index unless given --no-index.\n";
 
 int fail(const QString &message)
