@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test, then builds the
-# Debian package and starts the reader from it; the exit status is the verdict.
+# Debian package (Release, in build-release/), checks it with lintian and starts
+# the reader from it; the exit status is the verdict.
 #   ./test.sh              the suite in build/, then the package
 #   ./test.sh --sanitize   the suite in build-sanitize/, built with AddressSanitizer
 #                          and UndefinedBehaviorSanitizer, leak detection on
@@ -17,5 +18,5 @@ cmake -S . -B "$tree" -G Ninja "${options[@]}" >/dev/null
 cmake --build "$tree" -j2
 (cd "$tree" && ctest --output-on-failure -j2)
 if [ "$tree" = build ]; then
-  tests/e2e/package.sh build
+  tests/e2e/package.sh build-release
 fi

@@ -34,6 +34,7 @@ const char *Usage =
     "       ebook-tool push BOOK URL [--replace] copy a book file into an empty PostgreSQL database\n"
     "       ebook-tool pull URL BOOK             write a new book file from a PostgreSQL database\n"
     "       (URL: postgresql://user@host:port/database)\n"
+    "       ebook-tool [COMMAND] --help | -h     print this text\n"
     "       ebook-tool index [--drop | --check] BOOK\n"
     "                                            add, remove or check the full-text index\n"
     "       ebook-tool backup BOOK DEST          a consistent copy of a book file in use\n"
@@ -52,6 +53,46 @@ int usage()
 {
     std::fputs(Usage, stderr);
     return 2;
+}
+
+// The commands' operands (files, names, URLs) and options; generate's options take a value.
+// A command missing here takes no option.
+struct Syntax {
+    const char *command;
+    int operands;
+    QStringList options;
+    bool valued;
+};
+const Syntax Syntaxes[] = {
+    {"create", 2, {}, false}, {"demo", 1, {}, false}, {"import", 2, {}, false}, {"pull", 2, {}, false},
+    {"push", 2, {"--replace"}, false}, {"index", 1, {"--drop", "--check"}, false},
+    {"generate", 1, {"--chapters", "--fanout", "--articles", "--text-bytes", "--word", "--word-percent"}, true},
+};
+
+// The command line as the commands read it: the command, its operands, then its options
+// (with their values). Nothing when a word that starts with "-" is no option of the command
+// (an operand never is one) or the operands are not as many as the command takes.
+std::optional<QStringList> sorted(const QStringList &args)
+{
+    const auto known = std::find_if(std::begin(Syntaxes), std::end(Syntaxes),
+                                    [&](const Syntax &s) { return args.value(0) == QLatin1String(s.command); });
+    const Syntax syntax = known == std::end(Syntaxes) ? Syntax{"", -1, {}, false} : *known;
+    QStringList operands, options;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString &word = args.at(i);
+        if (!word.startsWith(QLatin1Char('-'))) {
+            operands << word;
+        } else if (syntax.options.contains(word)) {
+            options << args.mid(i, syntax.valued ? 2 : 1);
+            i += syntax.valued;
+        } else {
+            std::fprintf(stderr, "ebook-tool: unknown option '%s'\n", word.toUtf8().constData());
+            return std::nullopt;
+        }
+    }
+    if (syntax.operands >= 0 && operands.size() != syntax.operands)
+        return std::nullopt;
+    return QStringList(args.value(0)) + operands + options;
 }
 
 void say(const QString &message)
@@ -219,10 +260,8 @@ void addIndex(const QString &path)
 
 int index(const QStringList &args)
 {
-    const QString option = args.size() == 3 ? args.at(1) : QString();
-    if (args.size() == 3 && option != QLatin1String("--drop") && option != QLatin1String("--check"))
-        return usage();
-    const QString path = args.last();
+    const QString option = args.value(2);
+    const QString path = args.at(1);
     if (option.isEmpty()) {
         addIndex(path);
         say(QStringLiteral("indexed %1").arg(path));
@@ -256,6 +295,14 @@ int main(int argc, char **argv)
         return usage();
     const QString command = args.first();
     const bool withIndex = !args.removeAll(QStringLiteral("--no-index"));
+    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+        std::fputs(Usage, stdout);
+        return 0;
+    }
+    const std::optional<QStringList> words = sorted(args);
+    if (!words)
+        return usage();
+    args = *words;
     // The books that create, demo, import and generate write; pull copies a book as it is.
     BookSchema::indexNewBooks = withIndex && command != QLatin1String("pull");
     if ((command == QLatin1String("backup") || command == QLatin1String("check")) && wantsHelp(args))

@@ -3,6 +3,7 @@
 set -uo pipefail
 bin=$1
 shift
+flock -u 9 # the cluster listens: the next run may choose its port (on-server.sh)
 failed=()
 # A program may be named with one of its test functions: PROGRAM:FUNCTION.
 for program in "$@"; do

@@ -17,6 +17,7 @@ private slots:
     void createWritesAnEmptyBook();
     void createRefusesToOverwrite();
     void badInput();
+    void helpAndOptionLikeWordsWriteNothing();
     void demoBook();
     void demoWithoutFortunes();
     void generateBeyondFiveDigits();
@@ -88,6 +89,36 @@ void TestEbookTool::badInput()
         QVERIFY(QDir(dir.filePath("ro")).isEmpty(QDir::Files | QDir::Hidden));
     }
     QCOMPARE(tool({"create", dir.filePath("d.mdb"), " "}).code, 1);
+}
+
+// --help and -h print the usage and succeed; a word that starts with "-" and is no option of
+// the command is refused with the usage. Either way no file appears where the tool runs.
+void TestEbookTool::helpAndOptionLikeWordsWriteNothing()
+{
+    const struct {
+        QStringList args;
+        int code;
+    } cases[] = {
+        {{"--help"}, 0}, {{"-h"}, 0}, {{"create", "--help", "名"}, 0}, {{"create", "a.mdb", "-h"}, 0},
+        {{"demo", "--help"}, 0}, {{"demo", "-h"}, 0}, {{"generate", "--help"}, 0}, {{"generate", "-h", "--chapters", "2"}, 0},
+        {{"import", "-h", "b.mdb"}, 0}, {{"push", "--help"}, 0}, {{"pull", "-h"}, 0}, {{"index", "--drop", "--help"}, 0},
+        {{"demo", "--bogus"}, 2}, {{"demo", "-"}, 2}, {{"create", "-x", "名"}, 2}, {{"create", "a.mdb", "--replace"}, 2},
+        {{"generate", "--fanout", "--chapters", "2"}, 2}, {{"import", "--drop", "b.mdb"}, 2},
+        {{"push", "--replace", "postgresql://u@h:1/d"}, 2}, {{"index", "--drop"}, 2}, {{"index", "--drop", "--check"}, 2},
+    };
+    for (const auto &c : cases) {
+        QTemporaryDir here;
+        QProcess process;
+        process.setWorkingDirectory(here.path());
+        process.start(qEnvironmentVariable("EBOOK_TOOL"), c.args);
+        QVERIFY(process.waitForFinished(60000));
+        const QString what = c.args.join(' ');
+        QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == c.code, qPrintable(what));
+        const QByteArray usage = c.code ? process.readAllStandardError() : process.readAllStandardOutput();
+        QVERIFY2(usage.contains("usage: ebook-tool create FILE"), qPrintable(what));
+        QVERIFY2(c.code || process.readAllStandardError().isEmpty(), qPrintable(what));
+        QVERIFY2(QDir(here.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), qPrintable(what));
+    }
 }
 
 // Codes past 99,999: a capital letter and four base-36 digits, all unique,
