@@ -100,17 +100,6 @@ void say(const QString &message)
     std::printf("%s\n", message.toUtf8().constData());
 }
 
-bool wantsHelp(const QStringList &args)
-{
-    return args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"));
-}
-
-int help()
-{
-    std::fputs(Usage, stdout);
-    return 0;
-}
-
 int backup(const QStringList &args)
 {
     try {
@@ -305,8 +294,6 @@ int main(int argc, char **argv)
     args = *words;
     // The books that create, demo, import and generate write; pull copies a book as it is.
     BookSchema::indexNewBooks = withIndex && command != QLatin1String("pull");
-    if ((command == QLatin1String("backup") || command == QLatin1String("check")) && wantsHelp(args))
-        return help();
     if (command == QLatin1String("backup") && args.size() == 3)
         return backup(args);
     if (command == QLatin1String("check") && args.size() == 2)
