@@ -250,12 +250,16 @@ void TextMarks::select(const Range &range)
     reveal();
 }
 
-// Scrolls to the selected occurrence, or does so once the edit is shown.
+// Scrolls the selected occurrence to the middle of the view, with its
+// context around it, or does so once the edit is shown.
 void TextMarks::reveal()
 {
     revealPending_ = !edit_->isVisible();
-    if (!revealPending_)
+    if (!revealPending_) {
         edit_->ensureCursorVisible();
+        QScrollBar *bar = edit_->verticalScrollBar();
+        bar->setValue(bar->value() + edit_->cursorRect().center().y() - edit_->viewport()->height() / 2);
+    }
     markVisible();
 }
 

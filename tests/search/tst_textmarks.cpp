@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMainWindow>
 #include <QTextEdit>
+#include <QTextBlock>
 #include <QtTest>
 
 // Marking a search text's occurrences by the search's own matching rules,
@@ -13,6 +14,7 @@ private slots:
     void likeMatch_data();
     void likeMatch();
     void f3StepsAndWraps();
+    void hitInTheMiddleOfTheView();
 };
 
 static QString spans(const QVector<LikeMatch::Range> &ranges)
@@ -97,6 +99,26 @@ void TestTextMarks::f3StepsAndWraps()
     QVERIFY(edit->extraSelections().isEmpty());
     QTest::keyClick(edit, Qt::Key_F3);
     QCOMPARE(windowShortcut, 1);
+}
+
+// A hit moved to stands in the middle of the view, with lines around it.
+void TestTextMarks::hitInTheMiddleOfTheView()
+{
+    QTextEdit edit;
+    edit.resize(300, 200);
+    QStringList lines;
+    for (int i = 0; i < 200; ++i)
+        lines << (i % 50 == 49 ? QString("第%1行 词").arg(i) : QString("第%1行").arg(i));
+    edit.setPlainText(lines.join('\n'));
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    QVERIFY(TextMarks::mark(&edit, {"词"}));
+    const int middle = edit.viewport()->height() / 2;
+    const int line = edit.fontMetrics().height();
+    for (int hit = 0; hit < 3; ++hit) {
+        QVERIFY2(qAbs(edit.cursorRect().center().y() - middle) <= line, qPrintable(edit.textCursor().block().text()));
+        QTest::keyClick(&edit, Qt::Key_F3);
+    }
 }
 
 QTEST_MAIN(TestTextMarks)
