@@ -5,6 +5,7 @@
 #include "browser/BookTree.h"
 #include "browser/MC_About.h"
 #include "browser/TextZoom.h"
+#include "common/AccessibleNames.h"
 #include "common/AppError.h"
 #include "common/DateTimeText.h"
 #include "common/Handlers.h"
@@ -251,6 +252,7 @@ void Tywzxform::buildRightSide()
     memo1->setTabChangesFocus(true); // Tab leaves the pane instead of typing into it
     frame->addWidget(memo1);
 
+    AccessibleNames::tie({{RxLabel2, Edit1, {}}, {RxLabel4, memo1, {}}});
     column->addWidget(Panel3);
     column->addWidget(Panel4, 1);
     Splitter1->addWidget(Panel2);

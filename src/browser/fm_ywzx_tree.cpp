@@ -62,6 +62,8 @@ void Tywzxform::buildTree()
     TreeView = new BookTree(Splitter1);
     TreeView->setObjectName(QStringLiteral("TreeView"));
     TreeView->setHeaderHidden(true);
+    TreeView->setHeaderLabel(QStringLiteral("章节")); // read out by screen readers, never "1"
+    TreeView->setAccessibleName(QStringLiteral("章节目录"));
     TreeView->setColumnCount(1);
     TreeView->setRootIsDecorated(true);
     TreeView->setIndentation(19);

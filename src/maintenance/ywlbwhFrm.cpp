@@ -1,5 +1,6 @@
 #include "maintenance/ywlbwhFrm.h"
 
+#include "common/AccessibleNames.h"
 #include "common/AppError.h"
 #include "common/DateTimeText.h"
 #include "common/Handlers.h"
@@ -89,7 +90,15 @@ TywlbwhForm::TywlbwhForm()
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
     ScrollBox1->setWidgetResizable(true);
     ScrollBox1->setFrameStyle(QFrame::NoFrame);
+    ScrollBox1->setFocusPolicy(Qt::NoFocus); // the text inside takes the focus
     nr_memo = contentPane(ScrollBox1, QColor(0xFF, 0xFF, 0xE1));
+    AccessibleNames::tie({{Label2, lb_flbh_Edit, QStringLiteral("上级章节编号")},
+                          {Label3, lb_flmc_Edit, QStringLiteral("上级章节名称")},
+                          {nullptr, lb_lbbh_Edit, QStringLiteral("章节编号")},
+                          {Label5, lb_lbmc_Edit, QStringLiteral("章节名称")},
+                          {Label6, lb_xgrq_dateedit, {}},
+                          {Label7, lb_xgr_Edit, {}},
+                          {nullptr, nr_memo, QStringLiteral("章节详细内容")}});
     ScrollBox1->setWidget(nr_memo);
     frame->addWidget(ScrollBox1);
     PopupMenu2 = paneMenu(nr_memo, {"N3", "N4", "N7", "N1", "N2", "N5", "N6"});

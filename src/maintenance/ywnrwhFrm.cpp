@@ -1,6 +1,7 @@
 #include "maintenance/ywnrwhFrm.h"
 
 #include "browser/fm_ywzx.h"
+#include "common/AccessibleNames.h"
 #include "common/DateTimeText.h"
 #include "common/Handlers.h"
 #include "common/Labels.h"
@@ -45,6 +46,7 @@ TywnrwhForm::TywnrwhForm()
     auto *inner = new QVBoxLayout;
     inner->setSpacing(0);
     nr_memo = contentPane(Panel10, Window);
+    nameFields();
     PopupMenu2 = paneMenu(nr_memo, {"N3", "N4", "N7", "N1", "N2", "N5", "N6"});
     buildButtonStrip();
     inner->addWidget(nr_memo, 1);
@@ -85,6 +87,17 @@ void TywnrwhForm::buildRecordArea()
     RxLabel16 = caption(Panel9, "RxLabel16", QStringLiteral("修改员工:"), 284, 133);
     nr_xgr_Edit = edit(Panel9, "nr_xgr_Edit", QRect(357, 130, 68, 23), 3);
     RxLabel17 = caption(Panel9, "RxLabel17", QStringLiteral("文章详细内容:"), 7, 160);
+}
+
+void TywnrwhForm::nameFields()
+{
+    AccessibleNames::tie({{RxLabel13, nr_flbh_Edit, QStringLiteral("所属章节编号")},
+                          {RxLabel14, nr_flmc_Edit, QStringLiteral("所属章节名称")},
+                          {RxLabel11, nr_nrbh_Edit, QStringLiteral("文章编号")},
+                          {RxLabel12, nr_nrbt_Edit, QStringLiteral("文章标题")},
+                          {RxLabel15, nr_xgrq_DateEdit, {}},
+                          {RxLabel16, nr_xgr_Edit, {}},
+                          {RxLabel17, nr_memo, {}}});
 }
 
 void TywnrwhForm::buildButtonStrip()

@@ -53,6 +53,7 @@ protected:
 
 private:
     void buildRecordArea();
+    void nameFields();
     void buildButtonStrip();
     void writeRow(bool insert);
     QList<QWidget *> writableFields() const;

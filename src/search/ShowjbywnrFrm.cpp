@@ -2,6 +2,7 @@
 
 #include "browser/fm_ywzx.h"
 #include "browser/TextZoom.h"
+#include "common/AccessibleNames.h"
 #include "common/AppInfo.h"
 #include "common/Handlers.h"
 #include "common/Labels.h"
@@ -132,6 +133,14 @@ TShowjbywnrForm::TShowjbywnrForm(BookQuery &resultSet)
     row->addWidget(Splitter1);
     column->addWidget(Panel10, 1);
 
+    AccessibleNames::tie({{RxLabel13, nr_flbh_Edit, QStringLiteral("章节编号")},
+                          {RxLabel11, nr_nrbh_Edit, QStringLiteral("文章编号")},
+                          {RxLabel12, nr_nrbt_Edit, QStringLiteral("章节标题")},
+                          {RxLabel15, nr_xgrq_dateedit, {}},
+                          {RxLabel16, nr_xgr_Edit, {}},
+                          {nullptr, Edit1, QStringLiteral("在结果中继续查找的文字")},
+                          {nullptr, nrbtListBox, QStringLiteral("查找结果")},
+                          {RxLabel17, nr_memo, {}}});
     Handlers::connect(exit_btn, &QPushButton::clicked, this, &QDialog::reject);
     Handlers::connect(Button1, &QPushButton::clicked, this, &TShowjbywnrForm::Button1Click);
     Handlers::connect(Edit1, &QLineEdit::returnPressed, Button1, &QPushButton::click); // Enter narrows

@@ -5,6 +5,9 @@
 #include "browser/TextZoom.h"
 #include "browser/MC_About.h"
 #include "search/FindDialog.h"
+#include "maintenance/MaintenanceDialog.h"
+#include <QAccessible>
+#include <QRegularExpression>
 #include "data/BookQuery.h"
 #include "search/ShowjbywnrFrm.h"
 
@@ -48,6 +51,7 @@ private slots:
     void settingsRemembered();
     void damagedSettingsMeanDefaults();
     void sharpIcons();
+    void accessibleNames();
 
 private:
     void activate(QWidget *window);
@@ -537,6 +541,50 @@ void TestFrame::sharpIcons()
         QVERIFY2(small.width() >= qRound(16 * scale), qPrintable(QString("%1 %2 %3").arg(scale).arg(small.width()).arg(small.devicePixelRatio())));
     }
     QVERIFY(level.availableSizes().contains(QSize(32, 32)));
+}
+
+// What a screen reader says of each control that takes the focus: a
+// Chinese name in every window, and no tree header "1".
+static QStringList unnamed(QWidget *window)
+{
+    QStringList missing;
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (w->focusPolicy() == Qt::NoFocus || !w->isVisibleTo(window) || w->isWindow())
+            continue;
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(w);
+        const QString name = face ? face->text(QAccessible::Name) : QString();
+        if (!name.contains(QRegularExpression("\\p{Han}")))
+            missing << QString("%1 %2 \"%3\"").arg(window->objectName(), w->objectName(), name);
+    }
+    return missing;
+}
+
+void TestFrame::accessibleNames()
+{
+    Tywzxform *w = f.window.get();
+    w->offerMaintenance();
+    QStringList missing = unnamed(w) + unnamed(w->FindDialog1) + unnamed(w->FindDialog2);
+    QAccessibleInterface *tree = QAccessible::queryAccessibleInterface(w->TreeView);
+    for (int i = 0; i < tree->childCount(); ++i)
+        if (tree->child(i)->text(QAccessible::Name) == "1")
+            missing << "TreeView header \"1\"";
+    w->BitBtn1Click();
+    missing += unnamed(TMac_About::find());
+    delete TMac_About::find();
+    const auto dialog = [&](QDialog &d) {
+        missing += unnamed(&d);
+        return 0;
+    };
+    maintenanceDialogRunner() = dialog;
+    f.select(f.node("第一章"));
+    w->Edit_lb_btnClick();
+    w->Insert_nr_btnClick();
+    maintenanceDialogRunner() = [](QDialog &d) { return d.exec(); };
+    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) { return dialog(form); };
+    w->FindDialog2->setText("正文");
+    w->FindDialog2Find();
+    TShowjbywnrForm::runModal = [](TShowjbywnrForm &form) { return form.exec(); };
+    QVERIFY2(missing.isEmpty(), qPrintable(missing.join('\n')));
 }
 
 QTEST_MAIN(TestFrame)
