@@ -10,6 +10,9 @@
 #include "data/BookTransaction.h"
 #include "data/ywzxDM.h"
 
+#include <QFileIconProvider>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
 #include <QBuffer>
 #include <QCheckBox>
 #include <QFile>
@@ -43,12 +46,38 @@ QString pictureFilter()
         .arg(patterns.join(QLatin1Char(' ')));
 }
 
+// Qt's file chooser names a folder "Folder" and dates files in the
+// machine's locale, English under the C locale: the program's words and
+// dates instead.
+class ChineseFileTypes : public QFileIconProvider {
+public:
+    QString type(const QFileInfo &info) const override
+    {
+        return info.isDir() ? QStringLiteral("文件夹") : QFileIconProvider::type(info);
+    }
+};
+
+class ProgramDates : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        auto *files = qobject_cast<QFileSystemModel *>(sourceModel());
+        if (role == Qt::DisplayRole && index.column() == 3 && files)
+            return DateTimeText::display(files->lastModified(mapToSource(index)));
+        return QIdentityProxyModel::data(index, role);
+    }
+};
+
 // A file chooser with a preview of the selected picture.
 QString choosePicture(QWidget *parent)
 {
     QFileDialog dialog(parent, QStringLiteral("打开图片"), QString(), pictureFilter());
     dialog.setObjectName(QStringLiteral("OpenPictureDialog1"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    ChineseFileTypes types;
+    dialog.setIconProvider(&types);
+    dialog.setProxyModel(new ProgramDates(&dialog));
     dialog.setFileMode(QFileDialog::ExistingFile);
     auto *preview = new QLabel(&dialog);
     preview->setFixedSize(160, 160);
