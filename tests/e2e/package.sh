@@ -42,7 +42,7 @@ lintian --fail-on error "$deb" 2>/dev/null || fail "lintian reports errors"
 root="$work/root"
 dpkg-deb -x "$deb" "$root" || fail "dpkg-deb -x failed"
 home="$root/usr/lib/mochuan-ebook"
-for f in usr/bin/ebook-reader usr/bin/ebook-tool usr/share/applications/mochuan-ebook.desktop \
+for f in usr/bin/ebook-reader usr/bin/ebook-tool usr/share/applications/mochuan-ebook.desktop usr/share/applications/mochuan-ebook-staff.desktop \
          usr/share/icons/hicolor/scalable/apps/mochuan-ebook.svg; do
   [ -e "$root/$f" ] || fail "$f is missing from the package"
 done
