@@ -37,6 +37,17 @@ maximised() {
   local state; state=$(xprop -id "$1" _NET_WM_STATE 2>/dev/null)
   [[ $state == *_NET_WM_STATE_MAXIMIZED_VERT* && $state == *_NET_WM_STATE_MAXIMIZED_HORZ* ]]
 }
+# The first visible window whose name matches, within $2 seconds. Polled:
+# xdotool's own --sync search ends early when a window vanishes under it.
+findWindow() {
+  local wid
+  for _ in $(seq $(($2 * 5))); do
+    wid=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+    [ -n "$wid" ] && { echo "$wid"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
 wide() { local w; w=$(xdotool getwindowgeometry --shell "$1" | sed -n 's/^WIDTH=//p'); [ "${w:-0}" -ge 1200 ]; }
 
 openbox >/dev/null 2>&1 &
@@ -46,7 +57,7 @@ eventually sh -c "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'wi
 start=$(now)
 (cd "$work/elsewhere" && exec ../links/reader) &
 pid=$!
-if wid=$(timeout 30 xdotool search --sync --onlyvisible --name '唐诗宋词选读' 2>/dev/null | head -n 1) && [ -n "$wid" ]; then
+if wid=$(findWindow '唐诗宋词选读' 30); then
   elapsed=$(( ($(now) - start) / 1000000 ))
   echo "main window after ${elapsed} ms"
   [ "$elapsed" -ge 2000 ] || fail "main window appeared after ${elapsed} ms, before the splash's two seconds"
@@ -61,9 +72,9 @@ kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
 # 2. Staff: the maintenance buttons' Alt keys work.
 "$work/app/ebook-reader" --staff &
 pid=$!
-if wid=$(timeout 30 xdotool search --sync --onlyvisible --name '唐诗宋词选读' 2>/dev/null | head -n 1) && [ -n "$wid" ]; then
+if wid=$(findWindow '唐诗宋词选读' 30); then
   xdotool windowactivate --sync "$wid" key alt+f
-  if dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^章节内容维护$' 2>/dev/null | head -n 1) && [ -n "$dialog" ]; then
+  if dialog=$(findWindow '^章节内容维护$' 10); then
     [[ $(xprop -id "$dialog" WM_TRANSIENT_FOR) == *"$(printf '0x%x' "$wid")"* ]] || fail "--staff: the dialog is not the main window's"
     actions=$(xprop -id "$dialog" _NET_WM_ALLOWED_ACTIONS)
     [[ $actions != *MAXIMIZE* && $actions != *RESIZE* && $actions == *CLOSE* ]] || fail "--staff: the dialog allows $actions"
@@ -87,7 +98,7 @@ kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
 expectApplicationError() {
   "$work/app/ebook-reader" 2>"$work/stderr" &
   pid=$!
-  if wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Application Error$' 2>/dev/null | head -n 1) && [ -n "$wid" ]; then
+  if wid=$(findWindow '^Application Error$' 30); then
     if [ -n "${2:-}" ]; then
       [[ $(cat "$work/stderr") == *"$2"* ]] || fail "$1: the error says '$(cat "$work/stderr")', without '$2'"
     fi
