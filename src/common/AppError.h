@@ -17,6 +17,8 @@ public:
     static constexpr const char *ServerSetup = "EServerConfigError";
     // A save met a row with its code that another station wrote meanwhile.
     static constexpr const char *DuplicateCode = "EDuplicateCodeError";
+    // The server connection was found gone (closed; the next action reconnects).
+    static constexpr const char *ConnectionLost = "EConnectionLost";
 
     AppError(const QString &kind, const QString &message)
         : kind_(kind), message_(message), utf8_(message.toUtf8()) {}

@@ -2,6 +2,7 @@
 
 #include "common/AppError.h"
 #include "data/BookFile.h"
+#include "data/BookQuery.h"
 #include "data/ServerConfig.h"
 
 #include <QSqlError>
@@ -11,8 +12,22 @@
 QString engineMessage(const QSqlError &error)
 {
     const QString database = error.databaseText().trimmed();
-    return database.isEmpty() ? error.text().trimmed() : database;
+    const QString text = database.isEmpty() ? error.text().trimmed() : database;
+    return text.isEmpty() ? QStringLiteral("数据库没有说明原因") : text;
 }
+
+namespace {
+
+// SQLSTATE classes and codes of a connection that is gone: connection
+// exceptions, and the server shutting down or ending this session.
+bool connectionGone(const QSqlError &error)
+{
+    const QString state = error.nativeErrorCode();
+    return state.startsWith(QLatin1String("08")) || state == QLatin1String("57P01")
+        || state == QLatin1String("57P02") || state == QLatin1String("57P03");
+}
+
+} // namespace
 
 BookConnection::BookConnection()
     : name_(QStringLiteral("ydconn-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
@@ -22,6 +37,7 @@ BookConnection::BookConnection()
 BookConnection::~BookConnection()
 {
     close();
+    queries_.clear();
     QSqlDatabase::removeDatabase(name_);
 }
 
@@ -77,7 +93,8 @@ void BookConnection::openServer()
         QSqlDatabase::removeDatabase(name_);
     QSqlDatabase db = config.addDatabase(name_);
     if (!db.open())
-        throw AppError(AppError::Database, QStringLiteral("Cannot connect to the book's database %1 named in '%2': %3")
+        throw AppError(AppError::Database, QStringLiteral("无法连接图书所在的数据库 %1（配置文件 '%2'）：%3。"
+                                                          "请检查网络和服务器后再试。")
                                                .arg(config.describe(), file_, engineMessage(db.lastError())));
     for (const char *table : {"ywzx_ywlb", "ywzx_ywnr"}) {
         QSqlQuery probe(db);
@@ -89,25 +106,33 @@ void BookConnection::openServer()
                                                    .arg(config.describe(), file_, message));
         }
     }
-    suspect_ = false;
 }
 
-// After a failed statement a cheap probe tells a lost server connection
-// from a statement's own fault.
-void BookConnection::reconnectIfLost()
+// The driver marks a server connection closed once libpq finds it broken.
+AppError BookConnection::failure(const QSqlError &error)
 {
-    if (!suspect_ || engine() != Engine::Server || !isOpen())
-        return;
-    suspect_ = false;
-    QSqlQuery probe(QSqlDatabase::database(name_, false));
-    if (probe.exec(QStringLiteral("select 1")))
-        return;
-    probe = QSqlQuery();
-    close();
+    const QString message = engineMessage(error);
+    if (engine() == Engine::Server && (connectionGone(error) || !isOpen())) {
+        close();
+        return AppError(AppError::ConnectionLost,
+                        QStringLiteral("与图书服务器的连接已断开（%1），刚才的操作没有完成。"
+                                       "请再操作一次，程序会重新连接；若仍不成功，请检查网络或联系管理员。")
+                            .arg(message));
+    }
+    if (error.nativeErrorCode() == QLatin1String("23505"))
+        return AppError(AppError::DuplicateCode, message);
+    return AppError(AppError::Database, message);
+}
+
+void BookConnection::dropStatements()
+{
+    for (BookQuery *query : std::as_const(queries_))
+        query->dropStatement();
 }
 
 void BookConnection::close()
 {
+    dropStatements();
     ++generation_;
     if (QSqlDatabase::contains(name_))
         QSqlDatabase::database(name_, false).close();
@@ -120,7 +145,6 @@ bool BookConnection::isOpen() const
 
 QSqlDatabase BookConnection::database()
 {
-    reconnectIfLost();
     open();
     return QSqlDatabase::database(name_, false);
 }
@@ -151,6 +175,7 @@ BookConnection::ReadTransaction::ReadTransaction(BookConnection &connection)
 {
     // Counted only once the book is reached: a failure here ends no transaction.
     QSqlDatabase db = connection_.database();
+    generation_ = connection_.generation_;
     if (connection_.readTransactions_++ == 0)
         began_ = db.transaction(); // without one, each statement locks by itself
 }
@@ -159,6 +184,7 @@ BookConnection::ReadTransaction::~ReadTransaction()
 {
     --connection_.readTransactions_;
     QSqlDatabase db = QSqlDatabase::database(connection_.name_, false);
-    if (began_ && db.isOpen() && !db.commit())
+    // A connection closed meanwhile took its transaction along.
+    if (began_ && generation_ == connection_.generation_ && db.isOpen() && !db.commit())
         db.rollback();
 }

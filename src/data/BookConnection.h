@@ -1,16 +1,22 @@
 #pragma once
 
+#include "common/AppError.h"
+
+#include <QSet>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <functional>
 
+class BookQuery;
+class QSqlError;
+
 // The one connection to the book (ydconn). The book is an SQLite file, or a
 // PostgreSQL database named by a server configuration file (*.conf). It
 // stays open between queries: an idle SQLite handle holds no lock, so other
 // programs may read and write the file meanwhile; a busy file is waited for
-// a few seconds. A server connection that was lost is opened again by the
-// next statement.
+// a few seconds. A server connection found lost is closed with every
+// statement prepared on it, and the next statement connects again.
 class BookConnection {
 public:
     enum class Engine { SQLite, Server };
@@ -60,24 +66,31 @@ public:
     private:
         BookConnection &connection_;
         bool began_ = false;
+        int generation_ = 0;
     };
 
-    // A statement failed: on a server the connection may be gone, which the
-    // next use checks (and then connects again).
-    void statementFailed() { suspect_ = true; }
+    // The error to raise for a failed statement. A server connection found
+    // gone is closed at once (its statements dropped first) and reported
+    // once; the next statement connects afresh.
+    AppError failure(const QSqlError &error);
+
+    // Queries register here: their prepared statements are dropped before
+    // the connection closes, since a statement must not outlive its driver.
+    void attach(BookQuery *query) { queries_.insert(query); }
+    void detach(BookQuery *query) { queries_.remove(query); }
 
 private:
     void openFile(QSqlDatabase &db);
     void openServer();
-    void reconnectIfLost();
+    void dropStatements();
 
     QString name_;
     QString file_;
     int statementCount_ = 0;
     int generation_ = 0;
     int readTransactions_ = 0;
-    bool suspect_ = false;
     QStringList recent_;
+    QSet<BookQuery *> queries_;
 };
 
 // The engine's own message of a failed statement or open.

@@ -13,8 +13,9 @@ void run(BookConnection &connection, const QString &sql)
     connection.recordStatement(sql);
     QSqlQuery query(connection.database());
     if (!query.exec(sql)) {
-        connection.statementFailed();
-        throw AppError(AppError::Database, engineMessage(query.lastError()));
+        const QSqlError error = query.lastError();
+        query = QSqlQuery();
+        throw connection.failure(error);
     }
 }
 
