@@ -167,6 +167,10 @@ void addIndex(const QString &path)
     onBook(path, [&](QSqlDatabase &db) {
         if (BookIndex::present(db))
             throw AppError(AppError::BookFile, QStringLiteral("%1 has a full-text index already").arg(path));
+        if (BookIndex::anyPart(db))
+            throw AppError(AppError::BookFile,
+                           QStringLiteral("%1 holds part of a full-text index: \"ebook-tool index --check %1\" "
+                                          "rebuilds it").arg(path));
         BookIndex::create(db);
     });
 }
@@ -184,7 +188,7 @@ int index(const QStringList &args)
     }
     bool right = true;
     onBook(path, [&](QSqlDatabase &db) {
-        if (!BookIndex::present(db))
+        if (!BookIndex::anyPart(db))
             throw AppError(AppError::BookFile, QStringLiteral("%1 has no full-text index").arg(path));
         if (option == QLatin1String("--drop"))
             BookIndex::drop(db);

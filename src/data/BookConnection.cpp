@@ -119,6 +119,12 @@ AppError BookConnection::failure(const QSqlError &error)
                                        "请再操作一次，程序会重新连接；若仍不成功，请检查网络或联系管理员。")
                             .arg(message));
     }
+    // The full-text index's triggers run with every save of a chapter.
+    if (engine() == Engine::SQLite && message.contains(QLatin1String("fts"), Qt::CaseInsensitive))
+        return AppError(AppError::Database,
+                        QStringLiteral("图书的全文索引已损坏（%1），这一操作没有完成，没有写入任何内容。"
+                                       "请工作人员运行 \"ebook-tool index --check %2\" 修复索引后再试。")
+                            .arg(message, file_));
     if (error.nativeErrorCode() == QLatin1String("23505"))
         return AppError(AppError::DuplicateCode, message);
     return AppError(AppError::Database, message);
