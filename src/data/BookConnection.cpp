@@ -5,6 +5,7 @@
 #include "data/BookQuery.h"
 #include "data/ServerConfig.h"
 
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
@@ -72,16 +73,31 @@ void BookConnection::open()
 void BookConnection::openFile(QSqlDatabase &db)
 {
     db.setDatabaseName(file_);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    db.setConnectOptions(readOnly_ ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_READONLY")
+                                   : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     if (!db.open())
         throw AppError(AppError::Database, engineMessage(db.lastError()));
     QSqlQuery probe(db);
     if (!probe.exec(QStringLiteral("select count(*) from sqlite_master"))) {
-        const QString message = engineMessage(probe.lastError());
+        const QString message = fileMessage(engineMessage(probe.lastError()));
         probe = QSqlQuery();
         db.close();
         throw AppError(AppError::Database, message);
     }
+}
+
+// A save killed halfway leaves its journal beside the book ("hot"): the
+// first program that may write the file rolls the save back; one that may
+// only read cannot open the book until then.
+QString BookConnection::fileMessage(const QString &message) const
+{
+    const QFileInfo journal(file_ + QStringLiteral("-journal"));
+    if (message.contains(QLatin1String("readonly database")) && journal.exists() && journal.size() > 0)
+        return QStringLiteral("图书文件 '%1' 的上一次保存没有完成（留下了日志文件 '%2'），"
+                              "要由可以写入该文件的人先把它撤销，本终端只能读取，无法打开（%3）。"
+                              "请工作人员在有写入权限的工作站上启动一次本程序，之后本终端即可照常打开。")
+            .arg(file_, journal.filePath(), message);
+    return message;
 }
 
 // Reads the configuration, logs in and checks that both tables can be
@@ -127,7 +143,7 @@ AppError BookConnection::failure(const QSqlError &error)
                             .arg(message, file_));
     if (error.nativeErrorCode() == QLatin1String("23505"))
         return AppError(AppError::DuplicateCode, message);
-    return AppError(AppError::Database, message);
+    return AppError(AppError::Database, engine() == Engine::SQLite ? fileMessage(message) : message);
 }
 
 void BookConnection::dropStatements()

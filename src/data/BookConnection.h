@@ -27,6 +27,9 @@ public:
     BookConnection &operator=(const BookConnection &) = delete;
 
     void setDatabaseFile(const QString &path);
+    // Opens a book file for reading only, as a terminal without write
+    // rights to it has it (tests).
+    void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
     QString databaseFile() const { return file_; }
     Engine engine() const;
 
@@ -81,6 +84,8 @@ public:
 
 private:
     void openFile(QSqlDatabase &db);
+    // A book file's own failures that want more than the engine's words.
+    QString fileMessage(const QString &message) const;
     void openServer();
     void dropStatements();
 
@@ -89,6 +94,7 @@ private:
     int statementCount_ = 0;
     int generation_ = 0;
     int readTransactions_ = 0;
+    bool readOnly_ = false;
     QStringList recent_;
     QSet<BookQuery *> queries_;
 };
