@@ -73,8 +73,8 @@ void BookConnection::open()
 void BookConnection::openFile(QSqlDatabase &db)
 {
     db.setDatabaseName(file_);
-    db.setConnectOptions(readOnly_ ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_READONLY")
-                                   : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    const QString busy = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(lockTimeout_);
+    db.setConnectOptions(readOnly_ ? busy + QStringLiteral(";QSQLITE_OPEN_READONLY") : busy);
     if (!db.open())
         throw AppError(AppError::Database, engineMessage(db.lastError()));
     QSqlQuery probe(db);
@@ -108,6 +108,7 @@ void BookConnection::openServer()
     if (QSqlDatabase::contains(name_))
         QSqlDatabase::removeDatabase(name_);
     QSqlDatabase db = config.addDatabase(name_);
+    db.setConnectOptions(db.connectOptions() + QStringLiteral(";options='-c lock_timeout=%1'").arg(lockTimeout_));
     if (!db.open())
         throw AppError(AppError::Database, QStringLiteral("无法连接图书所在的数据库 %1（配置文件 '%2'）：%3。"
                                                           "请检查网络和服务器后再试。")
@@ -143,6 +144,12 @@ AppError BookConnection::failure(const QSqlError &error)
                             .arg(message, file_));
     if (error.nativeErrorCode() == QLatin1String("23505"))
         return AppError(AppError::DuplicateCode, message);
+    // A writer elsewhere held the book longer than this one waits.
+    if (error.nativeErrorCode() == QLatin1String("55P03") || message.contains(QLatin1String("database is locked")))
+        return AppError(AppError::Busy,
+                        QStringLiteral("图书正忙：另一处正在保存，等了 %1 秒仍未轮到这一操作（%2）。"
+                                       "这一操作没有完成，没有写入任何内容；请稍后再试。")
+                            .arg(QString::number(lockTimeout_ / 1000.0), message));
     return AppError(AppError::Database, engine() == Engine::SQLite ? fileMessage(message) : message);
 }
 

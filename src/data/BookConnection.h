@@ -30,6 +30,9 @@ public:
     // Opens a book file for reading only, as a terminal without write
     // rights to it has it (tests).
     void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    // How long a statement waits for a lock (another writer) before it
+    // fails saying the book is busy; from the next opening on.
+    void setLockTimeout(int milliseconds) { lockTimeout_ = milliseconds; }
     QString databaseFile() const { return file_; }
     Engine engine() const;
 
@@ -95,6 +98,7 @@ private:
     int generation_ = 0;
     int readTransactions_ = 0;
     bool readOnly_ = false;
+    int lockTimeout_ = 5000;
     QStringList recent_;
     QSet<BookQuery *> queries_;
 };

@@ -40,6 +40,7 @@ private slots:
     void readersSeeTheStaffsSave();
     void loserOfARaceHearsTheCodeExists();
     void manyStationsSaveOneCode();
+    void readerHoldsNoSaveBack();
     void serverStoppedMidSession();
     void connectionDroppedBetweenActions();
     void pushAndPullRoundTrip();
@@ -359,6 +360,68 @@ void TestServer::manyStationsSaveOneCode()
     QCOMPARE(refused.load(), Stations - 1);
     QCOMPARE(failed.load(), 0);
     QCOMPARE(book->scalar("select count(*) from ywzx_ywnr where nrbh='R0001'").toInt(), 1);
+}
+
+// A user who may only read takes every lock it can and keeps them: a staff
+// save goes through. A writer holding the book makes the next save wait its
+// lock timeout and then say the book is busy, with nothing written.
+void TestServer::readerHoldsNoSaveBack()
+{
+    const QString owner = book->scalar("select current_user").toString();
+    const QString reader = createTestUser();
+    book->exec(QString("grant usage on schema %1 to %2").arg(owner, reader));
+    book->exec(QString("grant select on ywzx_ywlb, ywzx_ywnr to %1").arg(reader));
+    QTemporaryDir dir;
+    int held = 0;
+    {
+        QSqlDatabase db = ServerConfig::readFile(writeServerConfig(dir.path(), reader)).addDatabase("reader-locks");
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec("begin"));
+        QVERIFY(q.exec(QString("set local search_path = %1").arg(owner)));
+        QVERIFY(q.exec("select pg_advisory_lock(hashtext(current_schema()))"));
+        QStringList attempts = {"select * from ywzx_ywlb for update", "select * from ywzx_ywlb for no key update",
+                                "select * from ywzx_ywlb for share", "select * from ywzx_ywlb for key share"};
+        for (const char *mode : {"access share", "row share", "row exclusive", "share update exclusive", "share",
+                                 "share row exclusive", "exclusive", "access exclusive"})
+            attempts << QString("lock table ywzx_ywlb, ywzx_ywnr in %1 mode").arg(mode);
+        for (const QString &attempt : attempts) {
+            QVERIFY(q.exec("savepoint s"));
+            if (q.exec(attempt))
+                ++held;
+            else
+                QVERIFY(q.exec("rollback to savepoint s"));
+        }
+        const auto save = [&](const QString &code) {
+            BookConnection staff;
+            staff.setDatabaseFile(book->path());
+            staff.setLockTimeout(300);
+            BookTransaction transaction(staff);
+            BookQuery insert(staff, "updateQuery");
+            insert.setSql({"insert into ywzx_ywnr (nrbh,nrbt,lbbh) values(:nrbh,'题','00002')"});
+            insert.setText("nrbh", code);
+            insert.execSql();
+            transaction.commit();
+        };
+        save("S0001");
+        BookConnection rival;
+        rival.setDatabaseFile(book->path());
+        BookTransaction holding(rival);
+        QString message;
+        try {
+            save("S0002");
+        } catch (const AppError &error) {
+            message = error.message();
+            QCOMPARE(error.kind(), QString(AppError::Busy));
+        }
+        QVERIFY2(message.startsWith("图书正忙") && message.contains("没有写入任何内容"), qPrintable(message));
+    }
+    QSqlDatabase::removeDatabase("reader-locks");
+    book->exec(QString("revoke all on ywzx_ywlb, ywzx_ywnr from %1").arg(reader));
+    book->exec(QString("revoke usage on schema %1 from %2").arg(owner, reader));
+    dropTestUser(reader);
+    QCOMPARE(held, 1); // access share, which only a dropped table waits for
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywnr where nrbh in ('S0001','S0002')").toInt(), 1);
 }
 
 // The server goes away under an open window: the action that meets it gets
