@@ -108,7 +108,9 @@ void BookConnection::openServer()
     if (QSqlDatabase::contains(name_))
         QSqlDatabase::removeDatabase(name_);
     QSqlDatabase db = config.addDatabase(name_);
-    db.setConnectOptions(db.connectOptions() + QStringLiteral(";options='-c lock_timeout=%1'").arg(lockTimeout_));
+    db.setConnectOptions(db.connectOptions()
+                         + QStringLiteral(";options='-c lock_timeout=%1 -c statement_timeout=%2'")
+                               .arg(lockTimeout_).arg(statementTimeout_));
     if (!db.open())
         throw AppError(AppError::Database, QStringLiteral("无法连接图书所在的数据库 %1（配置文件 '%2'）：%3。"
                                                           "请检查网络和服务器后再试。")
@@ -144,6 +146,11 @@ AppError BookConnection::failure(const QSqlError &error)
                             .arg(message, file_));
     if (error.nativeErrorCode() == QLatin1String("23505"))
         return AppError(AppError::DuplicateCode, message);
+    if (error.nativeErrorCode() == QLatin1String("57014"))
+        return AppError(AppError::Busy,
+                        QStringLiteral("服务器在 %1 秒内没有完成这一操作，已把它取消，没有写入任何内容（%2）。"
+                                       "请稍后再试；若一再发生，请联系管理员检查服务器和网络。")
+                            .arg(QString::number(statementTimeout_ / 1000.0), message));
     // A writer elsewhere held the book longer than this one waits.
     if (error.nativeErrorCode() == QLatin1String("55P03") || message.contains(QLatin1String("database is locked")))
         return AppError(AppError::Busy,

@@ -33,6 +33,10 @@ public:
     // How long a statement waits for a lock (another writer) before it
     // fails saying the book is busy; from the next opening on.
     void setLockTimeout(int milliseconds) { lockTimeout_ = milliseconds; }
+    // How long the server may take over one statement before it cancels it
+    // (with the connection's keepalives, no action waits on a silent
+    // network longer than about this); from the next opening on.
+    void setStatementTimeout(int milliseconds) { statementTimeout_ = milliseconds; }
     QString databaseFile() const { return file_; }
     Engine engine() const;
 
@@ -99,6 +103,7 @@ private:
     int readTransactions_ = 0;
     bool readOnly_ = false;
     int lockTimeout_ = 5000;
+    int statementTimeout_ = 30000;
     QStringList recent_;
     QSet<BookQuery *> queries_;
 };

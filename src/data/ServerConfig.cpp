@@ -142,8 +142,16 @@ QSqlDatabase ServerConfig::addDatabase(const QString &connectionName) const
     db.setUserName(user);
     if (!password.isEmpty())
         db.setPassword(password);
+    // A silent network ends a connection within about 30 seconds: probes
+    // after 10 s idle, three more 5 s apart, and sent data unacknowledged
+    // for 30 s.
     QStringList options = {QStringLiteral("connect_timeout=10"),
-                           QStringLiteral("application_name=ebook-reader")};
+                           QStringLiteral("application_name=ebook-reader"),
+                           QStringLiteral("keepalives=1"),
+                           QStringLiteral("keepalives_idle=10"),
+                           QStringLiteral("keepalives_interval=5"),
+                           QStringLiteral("keepalives_count=3"),
+                           QStringLiteral("tcp_user_timeout=30000")};
     if (!passfile.isEmpty())
         options << QStringLiteral("passfile=%1").arg(conninfoValue(passfile));
     if (!sslmode.isEmpty())

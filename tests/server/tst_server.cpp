@@ -415,6 +415,19 @@ void TestServer::readerHoldsNoSaveBack()
             QCOMPARE(error.kind(), QString(AppError::Busy));
         }
         QVERIFY2(message.startsWith("图书正忙") && message.contains("没有写入任何内容"), qPrintable(message));
+        // A statement the server does not finish in time is cancelled and said so.
+        BookConnection slow;
+        slow.setDatabaseFile(book->path());
+        slow.setStatementTimeout(200);
+        BookQuery sleep(slow, "Query");
+        sleep.setSql({"select pg_sleep(60)"});
+        message.clear();
+        try {
+            sleep.open();
+        } catch (const AppError &error) {
+            message = error.message();
+        }
+        QVERIFY2(message.startsWith("服务器在 0.2 秒内没有完成这一操作"), qPrintable(message));
     }
     QSqlDatabase::removeDatabase("reader-locks");
     book->exec(QString("revoke all on ywzx_ywlb, ywzx_ywnr from %1").arg(reader));
