@@ -1,4 +1,6 @@
 #include "TestBook.h"
+#include "data/BookSchema.h"
+#include "data/TemporaryFiles.h"
 #include "data/ywzxDM.h"
 
 #include <QtTest>
@@ -19,6 +21,7 @@ private slots:
     void generateBeyondFiveDigits();
     void generateRefusesOutOfRangeNumbers();
     void noTemporaryFileLeftWhenKilled();
+    void staleTemporaryFilesCleaned();
 
 private:
     using Result = ToolRun;
@@ -209,6 +212,32 @@ void TestEbookTool::noTemporaryFileLeftWhenKilled()
         QVERIFY2(process.exitStatus() == QProcess::CrashExit, c.name);
         QVERIFY2(files().isEmpty(), qPrintable(QString(c.name) + ": " + files().join(' ')));
     }
+}
+
+// Temporary books of dead processes of this host (kill -9 runs no handler)
+// go when the tool next writes into their folder; others stay.
+void TestEbookTool::staleTemporaryFilesCleaned()
+{
+    QTemporaryDir here;
+    const QString mine = BookSchema::temporaryPathFor(here.filePath("book.mdb")); // a live process
+    TemporaryFiles::forget(mine);
+    QProcess ended;
+    ended.start("true");
+    QVERIFY(ended.waitForStarted());
+    const QString pid = QString::number(ended.processId());
+    QVERIFY(ended.waitForFinished());
+    const QString own = QString("-%1.").arg(getpid());
+    const QString dead = QString(mine).replace(own, "-" + pid + ".");
+    const QString elsewhere = QString(dead).replace(TemporaryFiles::ownerTag().section('-', 0, 0) + "-", "otherhost-");
+    QVERIFY(dead != mine && elsewhere != dead);
+    for (const QString &path : {mine, dead, dead + "-journal", elsewhere, here.filePath(".notes.tmp")}) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QCOMPARE(tool({"create", here.filePath("new.mdb"), "书"}).code, 0);
+    QStringList expected = {QFileInfo(mine).fileName(), QFileInfo(elsewhere).fileName(), ".notes.tmp", "new.mdb"};
+    expected.sort();
+    QCOMPARE(QDir(here.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
 }
 
 QTEST_GUILESS_MAIN(TestEbookTool)
