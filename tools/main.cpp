@@ -136,6 +136,10 @@ int push(const QStringList &args)
     const ServerBook::Counts counts = ServerBook::push(args.at(1), ServerConfig::fromUri(args.at(2)), replace);
     say(QStringLiteral("pushed %1 rows of ywzx_ywlb and %2 rows of ywzx_ywnr from %3")
             .arg(counts.chapters).arg(counts.articles).arg(args.at(1)));
+    if (replace)
+        say(counts.grants.isEmpty() ? QStringLiteral("the old tables granted nothing to others")
+                                    : QStringLiteral("granted again as the old tables did: %1")
+                                          .arg(counts.grants.join(QLatin1String(", "))));
     return 0;
 }
 

@@ -111,16 +111,30 @@ void BookConnection::openServer()
     db.setConnectOptions(db.connectOptions()
                          + QStringLiteral(";options='-c lock_timeout=%1 -c statement_timeout=%2'")
                                .arg(lockTimeout_).arg(statementTimeout_));
-    if (!db.open())
-        throw AppError(AppError::Database, QStringLiteral("无法连接图书所在的数据库 %1（配置文件 '%2'）：%3。"
-                                                          "请检查网络和服务器后再试。")
-                                               .arg(config.describe(), file_, engineMessage(db.lastError())));
+    if (!db.open()) {
+        QString advice = QStringLiteral("请检查网络和服务器后再试。");
+        // libpq passes over a password file others may read, saying so on stderr only.
+        const QFileInfo passfile(config.passfile);
+        if (!config.passfile.isEmpty() && passfile.exists()
+            && (passfile.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+                                          | QFile::WriteOther | QFile::ExeOther)))
+            advice = QStringLiteral("密码文件 '%1' 可被其他用户读取，libpq 因此不用它：请运行 chmod 600 '%1'。")
+                         .arg(config.passfile);
+        throw AppError(AppError::Database, QStringLiteral("无法连接图书所在的数据库 %1（配置文件 '%2'）：%3。%4")
+                                               .arg(config.describe(), file_, engineMessage(db.lastError()), advice));
+    }
     for (const char *table : {"ywzx_ywlb", "ywzx_ywnr"}) {
         QSqlQuery probe(db);
         if (!probe.exec(QStringLiteral("select * from %1 where false").arg(QLatin1String(table)))) {
             const QString message = engineMessage(probe.lastError());
+            const bool denied = probe.lastError().nativeErrorCode() == QLatin1String("42501");
             probe = QSqlQuery();
             db.close();
+            if (denied)
+                throw AppError(AppError::Database,
+                               QStringLiteral("用户 %1 无权读取数据库 %2（配置文件 '%3'）中的表 %4：%5。"
+                                              "请图书的管理者在服务器上运行 \"grant select on ywzx_ywlb, ywzx_ywnr to %1\"。")
+                                   .arg(config.user, config.describe(), file_, QLatin1String(table), message));
             throw AppError(AppError::Database, QStringLiteral("The database %1 named in '%2' holds no book: %3")
                                                    .arg(config.describe(), file_, message));
         }

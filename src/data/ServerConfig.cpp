@@ -81,6 +81,12 @@ ServerConfig ServerConfig::readFile(const QString &path)
         throw configError(path, QStringLiteral("it is no INI file"));
     if (!ini.childGroups().contains(QStringLiteral("server")))
         throw configError(path, QStringLiteral("it has no [server] section"));
+    for (const QString &group : ini.childGroups())
+        if (group != QLatin1String("server"))
+            throw configError(path, QStringLiteral("unknown section [%1]; only [server] is read").arg(group));
+    if (!ini.childKeys().isEmpty())
+        throw configError(path, QStringLiteral("the key \"%1\" stands outside the [server] section")
+                                    .arg(ini.childKeys().first()));
     ini.beginGroup(QStringLiteral("server"));
     for (const QString &key : ini.childKeys()) {
         if (key.compare(QLatin1String("password"), Qt::CaseInsensitive) == 0)

@@ -158,21 +158,25 @@ void TestServer::badConfigurations_data()
 {
     QTest::addColumn<QString>("config"); // %1 port, %2 user, %3 database
     QTest::addColumn<QString>("password");
-    QTest::addColumn<bool>("bookless");  // the user's schema holds no book
+    QTest::addColumn<QString>("user");  // "empty": its schema holds no book; "ungranted": may not read a table
     QTest::addColumn<QString>("expected");
     const QString good = "[server]\nhost = localhost\nport = %1\ndatabase = %3\nuser = %2\npassfile = pgpass\n";
-    QTest::newRow("not an INI file") << "[server\nhost localhost\n" << "" << false << "line 1 is not";
-    QTest::newRow("no server section") << "[other]\nhost = x\n" << "" << false << "no [server] section";
-    QTest::newRow("missing key") << "[server]\nhost = localhost\nport = %1\nuser = %2\n" << "" << false
+    QTest::newRow("not an INI file") << "[server\nhost localhost\n" << "" << "" << "line 1 is not";
+    QTest::newRow("no server section") << "[other]\nhost = x\n" << "" << "" << "no [server] section";
+    QTest::newRow("missing key") << "[server]\nhost = localhost\nport = %1\nuser = %2\n" << "" << ""
                                  << "\"database\" is missing";
-    QTest::newRow("password in the file") << good + "password = secret\n" << "" << false << "holds a password";
-    QTest::newRow("port no number") << QString(good).replace("port = %1", "port = x%1") << "" << false
-                                    << "no port number";
-    QTest::newRow("wrong port") << QString(good).replace("port = %1", "port = 1") << "" << false << "无法连接";
-    QTest::newRow("wrong password") << good << "wrong" << false << "password authentication failed";
-    QTest::newRow("unknown database") << QString(good).replace("%3", "nosuchdb") << "" << false
+    QTest::newRow("password in the file") << good + "password = secret\n" << "" << "" << "holds a password";
+    QTest::newRow("password in another section") << good + "[Server]\npassword = secret\n" << "" << ""
+                                                 << "unknown section [Server]";
+    QTest::newRow("key before the section") << "password = secret\n" + good << "" << "" << "\"password\" stands outside";
+    QTest::newRow("port no number") << QString(good).replace("port = %1", "port = x%1") << "" << "" << "no port number";
+    QTest::newRow("wrong port") << QString(good).replace("port = %1", "port = 1") << "" << "" << "无法连接";
+    QTest::newRow("wrong password") << good << "wrong" << "" << "password authentication failed";
+    QTest::newRow("passfile others may read") << good << "readable" << "" << "chmod 600";
+    QTest::newRow("unknown database") << QString(good).replace("%3", "nosuchdb") << "" << ""
                                       << "\"nosuchdb\" does not exist";
-    QTest::newRow("missing tables") << good << "" << true << "holds no book";
+    QTest::newRow("missing tables") << good << "" << "empty" << "holds no book";
+    QTest::newRow("no grant") << good << "" << "ungranted" << "无权读取数据库";
 }
 
 // Each fails the start as a bad book file does: an AppError naming the file
@@ -182,14 +186,21 @@ void TestServer::badConfigurations()
 {
     QFETCH(QString, config);
     QFETCH(QString, password);
-    QFETCH(bool, bookless);
+    QFETCH(QString, user);
     QFETCH(QString, expected);
     const QString owner = SqlFile(book->path()).scalar("select current_user").toString();
     const QString empty = createTestUser();
+    if (user == "ungranted") // an owner is held to its table's grants too
+        book->exec(QString("revoke select on ywzx_ywnr from %1").arg(owner));
     QTemporaryDir dir;
+    const bool readable = password == "readable";
+    if (readable)
+        password = qEnvironmentVariable("PGPASSWORD");
     writeServerConfig(dir.path(), empty, password.isEmpty() ? qEnvironmentVariable("PGPASSWORD") : password);
+    if (readable)
+        QFile::setPermissions(dir.filePath("pgpass"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
     const QString path = dir.filePath("ebook.conf");
-    writeFile(path, config.arg(qEnvironmentVariable("PGPORT"), bookless ? empty : owner,
+    writeFile(path, config.arg(qEnvironmentVariable("PGPORT"), user == "empty" ? empty : owner,
                                qEnvironmentVariable("PGDATABASE")).toUtf8());
     // libpq prefers PGPASSWORD to the password file.
     const QByteArray saved = qgetenv("PGPASSWORD");
@@ -518,7 +529,17 @@ void TestServer::pushAndPullRoundTrip()
     ToolRun again = runTool({"push", original, uri(user)});
     QCOMPARE(again.code, 1);
     QVERIFY2(again.err.contains("already holds a book; --replace replaces it"), qPrintable(again.err));
-    QCOMPARE(runTool({"push", original, uri(user), "--replace"}).code, 0);
+    // The readers' grants outlive the tables a replacement drops.
+    const QString reader = createTestUser();
+    QTemporaryDir ownersDir;
+    auto owners = std::make_unique<SqlFile>(writeServerConfig(ownersDir.path(), user));
+    owners->exec(QString("grant select on ywzx_ywlb, ywzx_ywnr to %1").arg(reader));
+    ToolRun replaced = runTool({"push", original, uri(user), "--replace"});
+    QVERIFY2(replaced.code == 0, qPrintable(replaced.err));
+    QVERIFY2(replaced.out.contains(QString("granted again as the old tables did: SELECT on ywzx_ywlb to %1, "
+                                           "SELECT on ywzx_ywnr to %1").arg(reader)), qPrintable(replaced.out));
+    QVERIFY(owners->scalar(QString("select has_table_privilege('%1', 'ywzx_ywnr', 'select')").arg(reader)).toBool());
+    owners.reset();
 
     const QString back = dir.filePath("back.mdb");
     ToolRun pulled = runTool({"pull", uri(user), back});
@@ -527,6 +548,7 @@ void TestServer::pushAndPullRoundTrip()
     QCOMPARE(over.code, 1);
     QVERIFY2(over.err.contains("exists already"), qPrintable(over.err));
     dropTestUser(user);
+    dropTestUser(reader);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"back.mdb", "book.mdb"}));
 
     for (const char *table : {"ywzx_ywlb", "ywzx_ywnr"})
