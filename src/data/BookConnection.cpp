@@ -38,7 +38,6 @@ BookConnection::BookConnection()
 BookConnection::~BookConnection()
 {
     close();
-    queries_.clear();
     QSqlDatabase::removeDatabase(name_);
 }
 
