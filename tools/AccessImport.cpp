@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <sys/stat.h>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
@@ -123,7 +124,11 @@ public:
     TableReader &operator=(const TableReader &) = delete;
 
     int rowCount() const { return int(table_->num_rows); }
-    bool next() { return mdb_fetch_row(table_); }
+    bool next()
+    {
+        ++row_;
+        return mdb_fetch_row(table_);
+    }
 
     // The value of the i-th wanted column in the current row: null, text
     // (UTF-8, as libmdb gives it) or, for the OLE column, its bytes.
@@ -132,9 +137,16 @@ public:
         MdbColumn *col = columns_.at(i);
         if (col->cur_value_len == 0)
             return QVariant(); // a null (libmdb cannot tell an empty short text from it)
-        if (col->col_type == MDB_OLE)
-            return oleBytes(col);
+        const size_t stored = (col->col_type == MDB_OLE || col->col_type == MDB_MEMO) ? checkLongValue(col) : 0;
+        if (col->col_type == MDB_OLE) {
+            const QByteArray bytes = oleBytes(col);
+            if (size_t(bytes.size()) != stored)
+                damagedValue(col, QStringLiteral("%1 of its %2 bytes read").arg(bytes.size()).arg(stored));
+            return bytes;
+        }
         const QByteArray text(buffers_.at(i), lengths_.at(i));
+        if (stored > 0 && text.isEmpty())
+            damagedValue(col, QStringLiteral("none of its %1 bytes read").arg(stored));
         // The conversion stops before a character that does not fit whole
         // (up to 4 bytes), and a byte is kept for the terminator: a text
         // this long may have been cut.
@@ -185,6 +197,53 @@ private:
         return 2 * stored + 16;
     }
 
+    [[noreturn]] void damagedValue(MdbColumn *col, const QString &what) const
+    {
+        fail(QStringLiteral("the Access file is damaged: table %1, row %2, column %3: the long value is broken (%4)")
+                 .arg(name_, QString::number(row_), QString::fromUtf8(col->name), what));
+    }
+
+    // A memo or OLE value's field: its stored length (flags in the top
+    // bits) and, unless kept in the row itself, the page and row of its
+    // first part; a longer one chains its parts by the first four bytes of
+    // each. Every part must lie on a data page of the file. Returns the
+    // stored length.
+    size_t checkLongValue(MdbColumn *col)
+    {
+        if (col->cur_value_len < 12)
+            damagedValue(col, QStringLiteral("a field of %1 bytes").arg(col->cur_value_len));
+        const quint32 head = quint32(mdb_get_int32(mdb_->pg_buf, col->cur_value_start));
+        const size_t stored = head & 0x3fffffffu;
+        if (head & 0x80000000u)
+            return stored; // in the row
+        const bool onePart = head & 0x40000000u;
+        quint32 pgRow = quint32(mdb_get_int32(mdb_->pg_buf, col->cur_value_start + 4));
+        size_t found = 0;
+        struct stat file {};
+        fstat(fileno(mdb_->f->stream), &file);
+        const quint64 pages = quint64(file.st_size) / quint64(mdb_->fmt->pg_size);
+        for (int part = 0; pgRow != 0 && found < stored; ++part) {
+            const quint32 page = pgRow >> 8;
+            if (part > 100000 || page == 0 || page >= pages)
+                damagedValue(col, QStringLiteral("a part on page %1 of %2").arg(page).arg(pages));
+            void *buffer = nullptr;
+            int offset = 0;
+            size_t length = 0;
+            if (mdb_find_pg_row(mdb_, int(pgRow), &buffer, &offset, &length) != 0
+                || static_cast<unsigned char *>(buffer)[0] != 0x01 || length == 0)
+                damagedValue(col, QStringLiteral("page %1 holds no such part").arg(page));
+            if (onePart)
+                return length >= stored ? stored : (damagedValue(col, QStringLiteral("a part too short")), 0);
+            if (length <= 4)
+                damagedValue(col, QStringLiteral("an empty part on page %1").arg(page));
+            found += length - 4;
+            pgRow = quint32(mdb_get_int32(static_cast<unsigned char *>(buffer), offset));
+        }
+        if (found < stored)
+            damagedValue(col, QStringLiteral("%1 of its %2 bytes found").arg(found).arg(stored));
+        return stored;
+    }
+
     QByteArray oleBytes(MdbColumn *col)
     {
         size_t size = 0;
@@ -199,6 +258,7 @@ private:
     MdbHandle *mdb_;
     QString name_;
     size_t bindSize_;
+    int row_ = 0;
     MdbTableDef *table_ = nullptr;
     QVector<MdbColumn *> columns_;
     QVector<char *> buffers_;

@@ -212,6 +212,10 @@ int push(const QStringList &args)
     const ServerBook::Counts counts = ServerBook::push(args.at(1), ServerConfig::fromUri(args.at(2)), replace);
     say(QStringLiteral("pushed %1 rows of ywzx_ywlb and %2 rows of ywzx_ywnr from %3")
             .arg(counts.chapters).arg(counts.articles).arg(args.at(1)));
+    if (replace)
+        say(counts.grants.isEmpty() ? QStringLiteral("the old tables granted nothing to others")
+                                    : QStringLiteral("granted again as the old tables did: %1")
+                                          .arg(counts.grants.join(QLatin1String(", "))));
     return 0;
 }
 
@@ -243,6 +247,10 @@ void addIndex(const QString &path)
     onBook(path, [&](QSqlDatabase &db) {
         if (BookIndex::present(db))
             throw AppError(AppError::BookFile, QStringLiteral("%1 has a full-text index already").arg(path));
+        if (BookIndex::anyPart(db))
+            throw AppError(AppError::BookFile,
+                           QStringLiteral("%1 holds part of a full-text index: \"ebook-tool index --check %1\" "
+                                          "rebuilds it").arg(path));
         BookIndex::create(db);
     });
 }
@@ -258,7 +266,7 @@ int index(const QStringList &args)
     }
     bool right = true;
     onBook(path, [&](QSqlDatabase &db) {
-        if (!BookIndex::present(db))
+        if (!BookIndex::anyPart(db))
             throw AppError(AppError::BookFile, QStringLiteral("%1 has no full-text index").arg(path));
         if (option == QLatin1String("--drop"))
             BookIndex::drop(db);

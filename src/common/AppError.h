@@ -17,6 +17,10 @@ public:
     static constexpr const char *ServerSetup = "EServerConfigError";
     // A save met a row with its code that another station wrote meanwhile.
     static constexpr const char *DuplicateCode = "EDuplicateCodeError";
+    // The server connection was found gone (closed; the next action reconnects).
+    static constexpr const char *ConnectionLost = "EConnectionLost";
+    // Another writer held the book longer than a statement waits.
+    static constexpr const char *Busy = "EBookBusy";
 
     AppError(const QString &kind, const QString &message)
         : kind_(kind), message_(message), utf8_(message.toUtf8()) {}

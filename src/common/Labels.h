@@ -11,6 +11,10 @@ inline const QString Placeholder = QStringLiteral("EMPTY");
 inline const QString DesignedCaption = QStringLiteral("澜州省档案馆机读室");
 inline const QString DesignedRootName = QStringLiteral("澜州省档案馆电子书刊");
 
+// A name or code as a label shows it: line breaks as spaces, and bidi
+// controls and right-to-left text isolated. The stored value is unchanged.
+QString shown(const QString &text);
+
 QString chapterLabel(const QString &name, const QString &code);
 QString rootLabel(const QString &bookName);
 QString articleLabel(const QString &title, const QString &code);

@@ -1,16 +1,22 @@
 #pragma once
 
+#include "common/AppError.h"
+
+#include <QSet>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <functional>
 
+class BookQuery;
+class QSqlError;
+
 // The one connection to the book (ydconn). The book is an SQLite file, or a
 // PostgreSQL database named by a server configuration file (*.conf). It
 // stays open between queries: an idle SQLite handle holds no lock, so other
 // programs may read and write the file meanwhile; a busy file is waited for
-// a few seconds. A server connection that was lost is opened again by the
-// next statement.
+// a few seconds. A server connection found lost is closed with every
+// statement prepared on it, and the next statement connects again.
 class BookConnection {
 public:
     enum class Engine { SQLite, Server };
@@ -21,6 +27,16 @@ public:
     BookConnection &operator=(const BookConnection &) = delete;
 
     void setDatabaseFile(const QString &path);
+    // Opens a book file for reading only, as a terminal without write
+    // rights to it has it (tests).
+    void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    // How long a statement waits for a lock (another writer) before it
+    // fails saying the book is busy; from the next opening on.
+    void setLockTimeout(int milliseconds) { lockTimeout_ = milliseconds; }
+    // How long the server may take over one statement before it cancels it
+    // (with the connection's keepalives, no action waits on a silent
+    // network longer than about this); from the next opening on.
+    void setStatementTimeout(int milliseconds) { statementTimeout_ = milliseconds; }
     QString databaseFile() const { return file_; }
     Engine engine() const;
 
@@ -60,24 +76,36 @@ public:
     private:
         BookConnection &connection_;
         bool began_ = false;
+        int generation_ = 0;
     };
 
-    // A statement failed: on a server the connection may be gone, which the
-    // next use checks (and then connects again).
-    void statementFailed() { suspect_ = true; }
+    // The error to raise for a failed statement. A server connection found
+    // gone is closed at once (its statements dropped first) and reported
+    // once; the next statement connects afresh.
+    AppError failure(const QSqlError &error);
+
+    // Queries register here: their prepared statements are dropped before
+    // the connection closes, since a statement must not outlive its driver.
+    void attach(BookQuery *query) { queries_.insert(query); }
+    void detach(BookQuery *query) { queries_.remove(query); }
 
 private:
     void openFile(QSqlDatabase &db);
+    // A book file's own failures that want more than the engine's words.
+    QString fileMessage(const QString &message) const;
     void openServer();
-    void reconnectIfLost();
+    void dropStatements();
 
     QString name_;
     QString file_;
     int statementCount_ = 0;
     int generation_ = 0;
     int readTransactions_ = 0;
-    bool suspect_ = false;
+    bool readOnly_ = false;
+    int lockTimeout_ = 5000;
+    int statementTimeout_ = 30000;
     QStringList recent_;
+    QSet<BookQuery *> queries_;
 };
 
 // The engine's own message of a failed statement or open.

@@ -42,14 +42,9 @@ QStringList createStatements()
     };
 }
 
-QStringList dropStatements()
-{
-    return {QStringLiteral("DROP TRIGGER IF EXISTS ywzx_ywlb_fts_insert"),
-            QStringLiteral("DROP TRIGGER IF EXISTS ywzx_ywlb_fts_delete"),
-            QStringLiteral("DROP TRIGGER IF EXISTS ywzx_ywlb_fts_update"),
-            QStringLiteral("DROP TABLE IF EXISTS ywzx_ywlb_fts"),
-            QStringLiteral("DROP TABLE IF EXISTS ywzx_ywlb_fts_key")};
-}
+const QStringList ShadowTables = {QStringLiteral("ywzx_ywlb_fts_data"), QStringLiteral("ywzx_ywlb_fts_idx"),
+                                  QStringLiteral("ywzx_ywlb_fts_content"), QStringLiteral("ywzx_ywlb_fts_docsize"),
+                                  QStringLiteral("ywzx_ywlb_fts_config")};
 
 qint64 number(QSqlDatabase &db, const QString &sql)
 {
@@ -67,10 +62,14 @@ bool consistentInItself(QSqlDatabase &db)
 
 } // namespace
 
+// Every chapter's code and text is in the index exactly once, and nothing
+// else is. A table that cannot be read is no match either.
 bool agreesWithTheTexts(QSqlDatabase &db)
 {
     const QString pairs = QStringLiteral(
         "SELECT k.lbbh, f.ywnr FROM ywzx_ywlb_fts_key k JOIN ywzx_ywlb_fts f ON f.rowid = k.docid");
+    if (number(db, presenceSql()) != 2)
+        return false;
     if (number(db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'trigger'"
                                   " AND name IN ('ywzx_ywlb_fts_insert', 'ywzx_ywlb_fts_delete',"
                                   " 'ywzx_ywlb_fts_update')")) != 3)
@@ -101,15 +100,39 @@ void create(QSqlDatabase &db)
         BookSchema::exec(db, statement);
 }
 
+bool anyPart(QSqlDatabase &db)
+{
+    return number(db, QStringLiteral("select count(*) from sqlite_master where name glob 'ywzx_ywlb_fts*'")) > 0;
+}
+
+// Whatever is left of the index goes. An FTS5 table whose own tables are
+// damaged cannot be dropped (its constructor fails): its entry is taken out
+// of the schema by hand and its tables dropped one by one.
 void drop(QSqlDatabase &db)
 {
-    for (const QString &statement : dropStatements())
-        BookSchema::exec(db, statement);
+    for (const char *trigger : {"ywzx_ywlb_fts_insert", "ywzx_ywlb_fts_delete", "ywzx_ywlb_fts_update"})
+        BookSchema::exec(db, QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(QLatin1String(trigger)));
+    if (!QSqlQuery(db).exec(QStringLiteral("DROP TABLE IF EXISTS ywzx_ywlb_fts"))) {
+        const qint64 version = number(db, QStringLiteral("PRAGMA schema_version"));
+        BookSchema::exec(db, QStringLiteral("PRAGMA writable_schema = ON"));
+        BookSchema::exec(db, QStringLiteral("DELETE FROM sqlite_master WHERE type = 'table' AND name = 'ywzx_ywlb_fts'"));
+        // A new schema version makes the connection read the schema again.
+        BookSchema::exec(db, QStringLiteral("PRAGMA schema_version = %1").arg(version + 1));
+        BookSchema::exec(db, QStringLiteral("PRAGMA writable_schema = OFF"));
+    }
+    for (const QString &table : ShadowTables + QStringList{QStringLiteral("ywzx_ywlb_fts_key")})
+        BookSchema::exec(db, QStringLiteral("DROP TABLE IF EXISTS %1").arg(table));
 }
 
 bool checkAndRepair(QSqlDatabase &db)
 {
-    if (agreesWithTheTexts(db) && consistentInItself(db))
+    bool right = false;
+    try {
+        right = agreesWithTheTexts(db) && consistentInItself(db);
+    } catch (const AppError &) {
+        right = false; // a part cannot even be read
+    }
+    if (right)
         return true;
     drop(db);
     create(db);
@@ -124,6 +147,12 @@ QString matchQuery(const QString &likeText)
         if (run.toUcs4().size() >= 3)
             phrases << QLatin1Char('"') + run.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
     return phrases.join(QLatin1String(" AND "));
+}
+
+QString healthSql()
+{
+    return QStringLiteral("select count(*) from ywzx_ywlb_fts_key where docid in"
+                          " (select rowid from ywzx_ywlb_fts where ywzx_ywlb_fts match :phrase limit 1)");
 }
 
 QString candidateCondition()

@@ -15,15 +15,23 @@ namespace BookIndex {
 QString presenceSql();
 
 bool present(QSqlDatabase &db);
+// True when any part of the index is there (a table, a trigger, its own
+// tables), whole or not.
+bool anyPart(QSqlDatabase &db);
 // Adds the index and fills it (the caller may hold a transaction).
 void create(QSqlDatabase &db);
+// Removes every part there is, damaged or not.
 void drop(QSqlDatabase &db);
 // True when every chapter's code and text is in the index exactly once,
 // nothing else is, and its triggers are there; reads only.
 bool agreesWithTheTexts(QSqlDatabase &db);
 // True when the index holds exactly the chapters' texts and its triggers;
-// otherwise it is rebuilt and the result is false.
+// otherwise (damaged parts included) it is rebuilt and the result is false.
 bool checkAndRepair(QSqlDatabase &db);
+
+// A statement that fails unless both tables of the index can be read: it
+// looks up the FTS5 query :phrase (as the search would) and its keys.
+QString healthSql();
 
 // The FTS5 query for a LIKE search text: each run of three or more
 // characters without "%" or "_", as phrases that must all occur; empty

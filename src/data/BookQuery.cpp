@@ -59,14 +59,6 @@ BookQuery::Kind kindOfServerType(int oid)
     }
 }
 
-// A unique constraint refused the row: another station saved its code first.
-AppError statementError(const QSqlError &error)
-{
-    if (error.nativeErrorCode() == QLatin1String("23505"))
-        return AppError(AppError::DuplicateCode, engineMessage(error));
-    return AppError(AppError::Database, engineMessage(error));
-}
-
 sqlite3_stmt *statementHandle(const QSqlQuery &query)
 {
     const QVariant handle = query.result() ? query.result()->handle() : QVariant();
@@ -80,9 +72,20 @@ sqlite3_stmt *statementHandle(const QSqlQuery &query)
 BookQuery::BookQuery(BookConnection &connection, const QString &name)
     : connection_(connection), name_(name)
 {
+    connection_.attach(this);
 }
 
-BookQuery::~BookQuery() = default;
+BookQuery::~BookQuery()
+{
+    connection_.detach(this);
+}
+
+void BookQuery::dropStatement()
+{
+    prepared_.reset();
+    preparedSql_.clear();
+    preparedGeneration_ = -1;
+}
 
 void BookQuery::clearSql()
 {
@@ -181,12 +184,14 @@ void BookQuery::run(bool wantRows)
     QSqlQuery &query = prepared(translated.sql);
     for (int i = 0; i < translated.parameters.size(); ++i)
         query.bindValue(i, BoundValue::forEngine(params_.value(translated.parameters.at(i).toLower()), !server));
-    if (!query.exec()) {
-        connection_.statementFailed();
-        throw statementError(query.lastError());
-    }
-    // Whatever happens below, the statement is reset so it holds no lock.
-    struct Finish { QSqlQuery &q; ~Finish() { q.finish(); } } finish{query};
+    if (!query.exec())
+        throw connection_.failure(query.lastError());
+    // Whatever happens below, the statement is reset so it holds no lock
+    // (unless a lost connection took it away).
+    struct Finish {
+        std::unique_ptr<QSqlQuery> &q;
+        ~Finish() { if (q) q->finish(); }
+    } finish{prepared_};
     if (!wantRows)
         return;
     if (!query.isSelect())
@@ -204,10 +209,8 @@ void BookQuery::run(bool wantRows)
             row[i] = query.value(i);
         rows_ << row;
     }
-    if (query.lastError().isValid()) {
-        connection_.statementFailed();
-        throw statementError(query.lastError());
-    }
+    if (query.lastError().isValid())
+        throw connection_.failure(query.lastError());
     open_ = true;
 }
 
@@ -220,8 +223,9 @@ QSqlQuery &BookQuery::prepared(const QString &sql)
     prepared_->setForwardOnly(true);
     preparedSql_.clear();
     if (!prepared_->prepare(sql)) {
-        connection_.statementFailed();
-        throw statementError(prepared_->lastError());
+        const QSqlError error = prepared_->lastError();
+        dropStatement();
+        throw connection_.failure(error);
     }
     preparedSql_ = sql;
     preparedGeneration_ = connection_.generation();

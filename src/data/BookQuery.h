@@ -51,6 +51,8 @@ public:
     void execSql();
     void close();
     bool isOpen() const { return open_; }
+    // Whether a statement stays prepared on the connection.
+    bool holdsStatement() const { return bool(prepared_); }
 
     // Rows (of an open query; a closed one has none)
     bool isEmpty() const { return !open_ || rows_.isEmpty(); }
@@ -81,6 +83,9 @@ public:
     enum class Kind { Integer, ShortText, LongText, DateTime, Blob, Other };
 
 private:
+    friend class BookConnection;
+    // Lets go of the prepared statement (before its connection closes).
+    void dropStatement();
     void run(bool wantRows);
     QSqlQuery &prepared(const QString &sql);
     int columnIndex(const QString &column) const;

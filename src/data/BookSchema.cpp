@@ -110,8 +110,11 @@ void writeNewFile(const QString &path, const std::function<void(QSqlDatabase &)>
 QString temporaryPathFor(const QString &path)
 {
     const QFileInfo target(path);
+    // Named after this process, so that a later run can tell it was left by a dead one.
+    TemporaryFiles::removeStale(target.dir().path());
     const QString temporary = target.dir().filePath(
-        QStringLiteral(".%1.%2.tmp").arg(target.fileName(), QUuid::createUuid().toString(QUuid::Id128)));
+        QStringLiteral(".%1.%2.%3.tmp")
+            .arg(target.fileName(), TemporaryFiles::ownerTag(), QUuid::createUuid().toString(QUuid::Id128)));
     TemporaryFiles::add(temporary);
     return temporary;
 }

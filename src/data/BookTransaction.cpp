@@ -13,8 +13,9 @@ void run(BookConnection &connection, const QString &sql)
     connection.recordStatement(sql);
     QSqlQuery query(connection.database());
     if (!query.exec(sql)) {
-        connection.statementFailed();
-        throw AppError(AppError::Database, engineMessage(query.lastError()));
+        const QSqlError error = query.lastError();
+        query = QSqlQuery();
+        throw connection.failure(error);
     }
 }
 
@@ -28,13 +29,14 @@ BookTransaction::BookTransaction(BookConnection &connection)
         active_ = true;
         return;
     }
-    // On a server the book's writers take turns by a lock of the book (its
-    // schema) held to the transaction's end, as "begin immediate" does on a
-    // book file; a reader never waits for it.
+    // On a server the book's writers take turns by a lock of both tables
+    // held to the transaction's end, as "begin immediate" does on a book
+    // file. Only a user who may change the tables can take it, and it
+    // leaves readers alone; the connection's lock timeout bounds the wait.
     run(connection_, QStringLiteral("begin"));
     active_ = true;
     try {
-        run(connection_, QStringLiteral("select pg_advisory_xact_lock(hashtext(current_schema()))"));
+        run(connection_, QStringLiteral("lock table ywzx_ywlb, ywzx_ywnr in share row exclusive mode"));
     } catch (const AppError &) {
         rollback(); // no destructor runs for a constructor that throws
         throw;

@@ -154,6 +154,27 @@ bool holdsBook(const QSqlDatabase &server)
                .toInt() > 0;
 }
 
+// What the book's tables and the article ids' sequence grant to others, as
+// GRANT statements for the same objects made again.
+QStringList grantsOfTheBook(const QSqlDatabase &server, QStringList *said)
+{
+    QSqlQuery rows = run(server, QStringLiteral(
+        "select c.relname, c.relkind, case when a.grantee = 0 then 'public' else quote_ident(r.rolname) end,"
+        " a.privilege_type from pg_class c cross join aclexplode(c.relacl) a left join pg_roles r on r.oid = a.grantee"
+        " where c.relnamespace = to_regnamespace(current_schema()) and a.grantee <> c.relowner"
+        " and c.relname in ('ywzx_ywlb', 'ywzx_ywnr', 'ywzx_ywnr_id_seq') order by 1, 3, 4"));
+    QStringList grants;
+    while (rows.next()) {
+        const QString kind = rows.value(1).toString() == QLatin1String("S") ? QStringLiteral("sequence")
+                                                                             : QStringLiteral("table");
+        grants << QStringLiteral("grant %1 on %2 %3 to %4")
+                      .arg(rows.value(3).toString(), kind, rows.value(0).toString(), rows.value(2).toString());
+        *said << QStringLiteral("%1 on %2 to %3").arg(rows.value(3).toString(), rows.value(0).toString(),
+                                                     rows.value(2).toString());
+    }
+    return grants;
+}
+
 // The article ids go on from where the book file's sequence stood.
 void continueArticleIds(const QSqlDatabase &file, const QSqlDatabase &server)
 {
@@ -197,6 +218,7 @@ Counts push(const QString &bookFile, const ServerConfig &target, bool replace)
     Connection file([&](const QString &name) { return addReadOnlyFile(bookFile, name); });
     Connection server([&](const QString &name) { return target.addDatabase(name); });
     Counts counts;
+    QStringList grants;
     // The file is read as one state of the book, whoever saves meanwhile.
     withTransaction(file.db(), [&] {
         withTransaction(server.db(), [&] {
@@ -205,6 +227,7 @@ Counts push(const QString &bookFile, const ServerConfig &target, bool replace)
                     throw AppError(AppError::Database,
                                    QStringLiteral("The database %1 already holds a book; --replace replaces it")
                                        .arg(target.describe()));
+                grants = grantsOfTheBook(server.db(), &counts.grants);
                 run(server.db(), QStringLiteral("drop table if exists ywzx_ywlb, ywzx_ywnr"));
             }
             run(server.db(), QStringLiteral("create extension if not exists pg_trgm"));
@@ -221,6 +244,8 @@ Counts push(const QString &bookFile, const ServerConfig &target, bool replace)
             continueArticleIds(file.db(), server.db());
             for (const QString &statement : BookSchema::statementsIn(script(QStringLiteral(":/data/server-indexes.sql"))))
                 run(server.db(), statement);
+            for (const QString &grant : grants)
+                run(server.db(), grant);
         });
     });
     return counts;

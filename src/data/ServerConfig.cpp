@@ -81,6 +81,12 @@ ServerConfig ServerConfig::readFile(const QString &path)
         throw configError(path, QStringLiteral("it is no INI file"));
     if (!ini.childGroups().contains(QStringLiteral("server")))
         throw configError(path, QStringLiteral("it has no [server] section"));
+    for (const QString &group : ini.childGroups())
+        if (group != QLatin1String("server"))
+            throw configError(path, QStringLiteral("unknown section [%1]; only [server] is read").arg(group));
+    if (!ini.childKeys().isEmpty())
+        throw configError(path, QStringLiteral("the key \"%1\" stands outside the [server] section")
+                                    .arg(ini.childKeys().first()));
     ini.beginGroup(QStringLiteral("server"));
     for (const QString &key : ini.childKeys()) {
         if (key.compare(QLatin1String("password"), Qt::CaseInsensitive) == 0)
@@ -142,8 +148,16 @@ QSqlDatabase ServerConfig::addDatabase(const QString &connectionName) const
     db.setUserName(user);
     if (!password.isEmpty())
         db.setPassword(password);
+    // A silent network ends a connection within about 30 seconds: probes
+    // after 10 s idle, three more 5 s apart, and sent data unacknowledged
+    // for 30 s.
     QStringList options = {QStringLiteral("connect_timeout=10"),
-                           QStringLiteral("application_name=ebook-reader")};
+                           QStringLiteral("application_name=ebook-reader"),
+                           QStringLiteral("keepalives=1"),
+                           QStringLiteral("keepalives_idle=10"),
+                           QStringLiteral("keepalives_interval=5"),
+                           QStringLiteral("keepalives_count=3"),
+                           QStringLiteral("tcp_user_timeout=30000")};
     if (!passfile.isEmpty())
         options << QStringLiteral("passfile=%1").arg(conninfoValue(passfile));
     if (!sslmode.isEmpty())

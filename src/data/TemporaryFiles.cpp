@@ -1,6 +1,10 @@
 #include "data/TemporaryFiles.h"
 
+#include <QDir>
 #include <QFile>
+#include <QRegularExpression>
+#include <QSysInfo>
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <unistd.h>
@@ -65,6 +69,37 @@ void removeAll()
             continue;
         unlink(slot.path);
         unlink(slot.journal);
+    }
+}
+
+namespace {
+
+QString hostTag()
+{
+    QString host = QSysInfo::machineHostName();
+    host.remove(QRegularExpression(QStringLiteral("[^A-Za-z0-9]")));
+    return host;
+}
+
+} // namespace
+
+QString ownerTag()
+{
+    return QStringLiteral("%1-%2").arg(hostTag()).arg(qint64(getpid()));
+}
+
+void removeStale(const QString &folder)
+{
+    static const QRegularExpression temporary(
+        QStringLiteral(R"(^\..+\.([A-Za-z0-9]*)-(\d+)\.[0-9a-f]{32}\.tmp(-journal)?$)"));
+    const QDir dir(folder);
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const QRegularExpressionMatch match = temporary.match(name);
+        if (!match.hasMatch() || match.captured(1) != hostTag())
+            continue;
+        const pid_t pid = pid_t(match.captured(2).toLongLong());
+        if (pid > 0 && kill(pid, 0) != 0 && errno == ESRCH)
+            QFile::remove(dir.filePath(name));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "data/BookConnection.h"
 #include "data/BookIndex.h"
 #include "data/BookQuery.h"
+#include "common/AppError.h"
 
 namespace {
 
@@ -17,12 +18,24 @@ QString tableOrder(const BookQuery &query)
     return onServer(query) ? QStringLiteral("order by id, lbbh") : QStringLiteral("order by rowid");
 }
 
-bool bookHasIndex(BookQuery &query)
+// The index answers only when both its tables are there and can be read:
+// a missing or damaged one leaves the search to the scan, with the same
+// result. Costs one catalogue read and one lookup of the phrase.
+bool bookHasIndex(BookQuery &query, const QString &phrase)
 {
     query.close();
     query.setSql({BookIndex::presenceSql()});
     query.open();
-    return query.firstFieldAsInteger() == 2;
+    if (query.firstFieldAsInteger() != 2)
+        return false;
+    query.setSql({BookIndex::healthSql()});
+    query.setText(QStringLiteral("phrase"), phrase);
+    try {
+        query.open();
+    } catch (const AppError &) {
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -31,7 +44,7 @@ void prepareTextSearch(BookQuery &query, const QString &columns, const QString &
 {
     const QString phrase = BookIndex::matchQuery(text);
     // A server book has no such index; its own trigram index serves LIKE.
-    const bool indexed = !phrase.isEmpty() && !onServer(query) && bookHasIndex(query);
+    const bool indexed = !phrase.isEmpty() && !onServer(query) && bookHasIndex(query, phrase);
     QString where = QStringLiteral("where ywnr like :pattern");
     if (!restriction.isEmpty())
         where += QStringLiteral(" and ") + restriction;

@@ -13,6 +13,7 @@ private slots:
     void readBack_data();
     void readBack();
     void formats();
+    void hostileNamesReadable();
 };
 
 void TestLabels::copyBetween_data()
@@ -103,6 +104,20 @@ void TestLabels::formats()
     QCOMPARE(Labels::articleLabel("Part one", "00007"), QString("Part one[N00007]"));
     QCOMPARE(Labels::resultLabel("人物", "00003"), QString("人物[N00003]"));
     QCOMPARE(Labels::rootLabel(Labels::DesignedRootName), QString("澜州省档案馆电子书刊[00000]"));
+}
+
+// A right-to-left override left open and a CR LF in a name: the label stays
+// one line, and the code keeps its own direction after the name's isolate.
+void TestLabels::hostileNamesReadable()
+{
+    const QString rlo = QString(QChar(0x202E));
+    const QString rli = QString(QChar(0x2067));
+    const QString fsi = QString(QChar(0x2068)), pdi = QString(QChar(0x2069));
+    QCOMPARE(Labels::chapterLabel("RTL" + rlo + "CODE\r\nH", "00001"), fsi + "RTL" + rlo + "CODE H" + pdi + "[00001]");
+    QCOMPARE(Labels::articleLabel("a" + rli + "b", "7" + QString(QChar(0x200F))),
+             fsi + "a" + rli + "b" + pdi + pdi + "[N" + fsi + "7" + QChar(0x200F) + pdi + "]");
+    QCOMPARE(Labels::resultLabel("上\n下\r左\u2028右", "00002"), QString("上 下 左 右[N00002]"));
+    QCOMPARE(Labels::chapterLabel("第一章", "00001"), QString("第一章[00001]"));
 }
 
 QTEST_GUILESS_MAIN(TestLabels)

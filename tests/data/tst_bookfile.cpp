@@ -19,6 +19,7 @@ private slots:
     void onlyRegularFilesAreOpened();
     void validBookOpens();
     void tableLessDatabaseOpens();
+    void unfinishedSaveNamedToAReader();
 
 private:
     QTemporaryDir dir;
@@ -148,6 +149,41 @@ void TestBookFile::tableLessDatabaseOpens()
     TestBook book;
     book.exec("drop table ywzx_ywlb");
     QCOMPARE(openError(book.path()), QString());
+}
+
+// A save killed halfway leaves a hot journal: a terminal that may only read
+// is told what happened and what staff must do; a writer rolls it back.
+void TestBookFile::unfinishedSaveNamedToAReader()
+{
+    TestBook book;
+    book.chapter(2, "00001", "章", "00000", "原文");
+    const QString copy = dir.filePath("hot.mdb");
+    {
+        SqlFile writer(book.path());
+        writer.exec("pragma synchronous = off"); // the journal's header is written at once
+        writer.exec("begin");
+        writer.exec("update ywzx_ywlb set ywnr = '半途' where lbbh = '00001'");
+        QVERIFY(QFile::copy(book.path(), copy));
+        QVERIFY(QFile::copy(book.path() + "-journal", copy + "-journal"));
+        writer.exec("rollback");
+    }
+    const auto open = [&](bool readOnly) {
+        BookConnection connection;
+        connection.setDatabaseFile(copy);
+        connection.setReadOnly(readOnly);
+        try {
+            connection.open();
+        } catch (const AppError &error) {
+            return error.message();
+        }
+        return QString();
+    };
+    const QString refused = open(true);
+    QVERIFY2(refused.contains("上一次保存没有完成") && refused.contains(copy + "-journal")
+                 && refused.contains("请工作人员"), qPrintable(refused));
+    QCOMPARE(open(false), QString());
+    QCOMPARE(open(true), QString());
+    QCOMPARE(SqlFile(copy).scalar("select ywnr from ywzx_ywlb where lbbh = '00001'").toString(), QString("原文"));
 }
 
 QTEST_GUILESS_MAIN(TestBookFile)

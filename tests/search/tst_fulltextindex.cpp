@@ -1,5 +1,6 @@
 #include "../browser/BrowserFixture.h"
 #include "../maintenance/DialogScript.h"
+#include "common/AppError.h"
 #include "data/BookIndex.h"
 #include "maintenance/ywlbwhFrm.h"
 #include "search/FullTextQuery.h"
@@ -19,6 +20,8 @@ private slots:
     void indexedAndScannedAgree();
     void indexFollowsEveryWriter();
     void checkRepairsAndToolCommands();
+    void everyDamageRepaired_data();
+    void everyDamageRepaired();
     void readerChangesNoBook();
 
 private:
@@ -180,6 +183,65 @@ void TestFullTextIndex::checkRepairsAndToolCommands()
     const QString fresh = dir.filePath("fresh.mdb");
     QCOMPARE(runTool({"create", fresh, "书"}).code, 0);
     QCOMPARE(check(fresh), QString("is right"));
+}
+
+void TestFullTextIndex::everyDamageRepaired_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<bool>("broken"); // the index cannot be read: saves fail
+    QTest::newRow("config rows") << "delete from ywzx_ywlb_fts_config" << true;
+    QTest::newRow("structure record") << "delete from ywzx_ywlb_fts_data where id = 10" << true;
+    QTest::newRow("data table") << "drop table ywzx_ywlb_fts_data" << true;
+    QTest::newRow("config table") << "drop table ywzx_ywlb_fts_config" << true;
+    QTest::newRow("key table") << "drop table ywzx_ywlb_fts_key" << true;
+    QTest::newRow("fts table") << "drop table ywzx_ywlb_fts" << true;
+    QTest::newRow("both tables, triggers left") << "drop table ywzx_ywlb_fts; drop table ywzx_ywlb_fts_key" << true;
+    QTest::newRow("keys") << "delete from ywzx_ywlb_fts_key where docid % 3 = 0" << false;
+    QTest::newRow("entries") << "delete from ywzx_ywlb_fts where rowid % 3 = 0" << false;
+    QTest::newRow("a trigger") << "drop trigger ywzx_ywlb_fts_insert" << false;
+    QTest::newRow("triggers only") << "drop trigger ywzx_ywlb_fts_insert; drop trigger ywzx_ywlb_fts_delete;"
+                                      " drop trigger ywzx_ywlb_fts_update" << false;
+}
+
+// Whatever part of the index is damaged or gone: a search gives the scan's
+// hits when the index cannot be read, a save names the repair, and both
+// "index --check" and "index --drop" then "index" make it right again.
+void TestFullTextIndex::everyDamageRepaired()
+{
+    QFETCH(QString, damage);
+    QFETCH(bool, broken);
+    const QString scanned = copyOf("scan-reference.mdb", false);
+    const QString text = "明月光";
+    for (bool byCheck : {true, false}) {
+        const QString book = copyOf(byCheck ? "check-damaged.mdb" : "drop-damaged.mdb", true);
+        for (const QString &statement : damage.split(';'))
+            SqlFile(book).exec(statement);
+        if (broken) {
+            QCOMPARE(hits(book, text), hits(scanned, text));
+            TywzxDMF dm;
+            dm.ydconn.setDatabaseFile(book);
+            dm.updateQuery.setSql({"insert into ywzx_ywlb (id,lbbh,lbmc,flbh,ywnr) values (990,'zz','新','00000','明月光')"});
+            QString message;
+            try {
+                dm.updateQuery.execSql();
+            } catch (const AppError &error) {
+                message = error.message();
+            }
+            QVERIFY2(message.contains("ebook-tool index --check " + book), qPrintable(message));
+        }
+        if (byCheck) {
+            QCOMPARE(check(book), QString("differed from the texts; rebuilt"));
+        } else {
+            const ToolRun dropped = runTool({"index", "--drop", book});
+            QVERIFY2(dropped.code == 0, qPrintable(dropped.err));
+            QCOMPARE(SqlFile(book).scalar("select count(*) from sqlite_master where name glob 'ywzx_ywlb_fts*'").toInt(), 0);
+            QCOMPARE(runTool({"index", book}).code, 0);
+        }
+        QCOMPARE(check(book), QString("is right"));
+        bool indexed = false;
+        QCOMPARE(hits(book, text, &indexed), hits(scanned, text));
+        QVERIFY(indexed);
+    }
 }
 
 // Opening and searching leave a book without the index byte for byte as it

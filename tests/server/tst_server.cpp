@@ -9,6 +9,7 @@
 #include "data/ServerBook.h"
 #include "data/ServerConfig.h"
 #include "maintenance/ywlbwhFrm.h"
+#include "search/FindDialog.h"
 
 #include <QLineEdit>
 #include <QTextEdit>
@@ -39,7 +40,9 @@ private slots:
     void readersSeeTheStaffsSave();
     void loserOfARaceHearsTheCodeExists();
     void manyStationsSaveOneCode();
+    void readerHoldsNoSaveBack();
     void serverStoppedMidSession();
+    void connectionDroppedBetweenActions();
     void pushAndPullRoundTrip();
 
 private:
@@ -155,21 +158,25 @@ void TestServer::badConfigurations_data()
 {
     QTest::addColumn<QString>("config"); // %1 port, %2 user, %3 database
     QTest::addColumn<QString>("password");
-    QTest::addColumn<bool>("bookless");  // the user's schema holds no book
+    QTest::addColumn<QString>("user");  // "empty": its schema holds no book; "ungranted": may not read a table
     QTest::addColumn<QString>("expected");
     const QString good = "[server]\nhost = localhost\nport = %1\ndatabase = %3\nuser = %2\npassfile = pgpass\n";
-    QTest::newRow("not an INI file") << "[server\nhost localhost\n" << "" << false << "line 1 is not";
-    QTest::newRow("no server section") << "[other]\nhost = x\n" << "" << false << "no [server] section";
-    QTest::newRow("missing key") << "[server]\nhost = localhost\nport = %1\nuser = %2\n" << "" << false
+    QTest::newRow("not an INI file") << "[server\nhost localhost\n" << "" << "" << "line 1 is not";
+    QTest::newRow("no server section") << "[other]\nhost = x\n" << "" << "" << "no [server] section";
+    QTest::newRow("missing key") << "[server]\nhost = localhost\nport = %1\nuser = %2\n" << "" << ""
                                  << "\"database\" is missing";
-    QTest::newRow("password in the file") << good + "password = secret\n" << "" << false << "holds a password";
-    QTest::newRow("port no number") << QString(good).replace("port = %1", "port = x%1") << "" << false
-                                    << "no port number";
-    QTest::newRow("wrong port") << QString(good).replace("port = %1", "port = 1") << "" << false << "Cannot connect";
-    QTest::newRow("wrong password") << good << "wrong" << false << "password authentication failed";
-    QTest::newRow("unknown database") << QString(good).replace("%3", "nosuchdb") << "" << false
+    QTest::newRow("password in the file") << good + "password = secret\n" << "" << "" << "holds a password";
+    QTest::newRow("password in another section") << good + "[Server]\npassword = secret\n" << "" << ""
+                                                 << "unknown section [Server]";
+    QTest::newRow("key before the section") << "password = secret\n" + good << "" << "" << "\"password\" stands outside";
+    QTest::newRow("port no number") << QString(good).replace("port = %1", "port = x%1") << "" << "" << "no port number";
+    QTest::newRow("wrong port") << QString(good).replace("port = %1", "port = 1") << "" << "" << "无法连接";
+    QTest::newRow("wrong password") << good << "wrong" << "" << "password authentication failed";
+    QTest::newRow("passfile others may read") << good << "readable" << "" << "chmod 600";
+    QTest::newRow("unknown database") << QString(good).replace("%3", "nosuchdb") << "" << ""
                                       << "\"nosuchdb\" does not exist";
-    QTest::newRow("missing tables") << good << "" << true << "holds no book";
+    QTest::newRow("missing tables") << good << "" << "empty" << "holds no book";
+    QTest::newRow("no grant") << good << "" << "ungranted" << "无权读取数据库";
 }
 
 // Each fails the start as a bad book file does: an AppError naming the file
@@ -179,14 +186,21 @@ void TestServer::badConfigurations()
 {
     QFETCH(QString, config);
     QFETCH(QString, password);
-    QFETCH(bool, bookless);
+    QFETCH(QString, user);
     QFETCH(QString, expected);
     const QString owner = SqlFile(book->path()).scalar("select current_user").toString();
     const QString empty = createTestUser();
+    if (user == "ungranted") // an owner is held to its table's grants too
+        book->exec(QString("revoke select on ywzx_ywnr from %1").arg(owner));
     QTemporaryDir dir;
+    const bool readable = password == "readable";
+    if (readable)
+        password = qEnvironmentVariable("PGPASSWORD");
     writeServerConfig(dir.path(), empty, password.isEmpty() ? qEnvironmentVariable("PGPASSWORD") : password);
+    if (readable)
+        QFile::setPermissions(dir.filePath("pgpass"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
     const QString path = dir.filePath("ebook.conf");
-    writeFile(path, config.arg(qEnvironmentVariable("PGPORT"), bookless ? empty : owner,
+    writeFile(path, config.arg(qEnvironmentVariable("PGPORT"), user == "empty" ? empty : owner,
                                qEnvironmentVariable("PGDATABASE")).toUtf8());
     // libpq prefers PGPASSWORD to the password file.
     const QByteArray saved = qgetenv("PGPASSWORD");
@@ -359,9 +373,84 @@ void TestServer::manyStationsSaveOneCode()
     QCOMPARE(book->scalar("select count(*) from ywzx_ywnr where nrbh='R0001'").toInt(), 1);
 }
 
+// A user who may only read takes every lock it can and keeps them: a staff
+// save goes through. A writer holding the book makes the next save wait its
+// lock timeout and then say the book is busy, with nothing written.
+void TestServer::readerHoldsNoSaveBack()
+{
+    const QString owner = book->scalar("select current_user").toString();
+    const QString reader = createTestUser();
+    book->exec(QString("grant usage on schema %1 to %2").arg(owner, reader));
+    book->exec(QString("grant select on ywzx_ywlb, ywzx_ywnr to %1").arg(reader));
+    QTemporaryDir dir;
+    int held = 0;
+    {
+        QSqlDatabase db = ServerConfig::readFile(writeServerConfig(dir.path(), reader)).addDatabase("reader-locks");
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec("begin"));
+        QVERIFY(q.exec(QString("set local search_path = %1").arg(owner)));
+        QVERIFY(q.exec("select pg_advisory_lock(hashtext(current_schema()))"));
+        QStringList attempts = {"select * from ywzx_ywlb for update", "select * from ywzx_ywlb for no key update",
+                                "select * from ywzx_ywlb for share", "select * from ywzx_ywlb for key share"};
+        for (const char *mode : {"access share", "row share", "row exclusive", "share update exclusive", "share",
+                                 "share row exclusive", "exclusive", "access exclusive"})
+            attempts << QString("lock table ywzx_ywlb, ywzx_ywnr in %1 mode").arg(mode);
+        for (const QString &attempt : attempts) {
+            QVERIFY(q.exec("savepoint s"));
+            if (q.exec(attempt))
+                ++held;
+            else
+                QVERIFY(q.exec("rollback to savepoint s"));
+        }
+        const auto save = [&](const QString &code) {
+            BookConnection staff;
+            staff.setDatabaseFile(book->path());
+            staff.setLockTimeout(300);
+            BookTransaction transaction(staff);
+            BookQuery insert(staff, "updateQuery");
+            insert.setSql({"insert into ywzx_ywnr (nrbh,nrbt,lbbh) values(:nrbh,'题','00002')"});
+            insert.setText("nrbh", code);
+            insert.execSql();
+            transaction.commit();
+        };
+        save("S0001");
+        BookConnection rival;
+        rival.setDatabaseFile(book->path());
+        BookTransaction holding(rival);
+        QString message;
+        try {
+            save("S0002");
+        } catch (const AppError &error) {
+            message = error.message();
+            QCOMPARE(error.kind(), QString(AppError::Busy));
+        }
+        QVERIFY2(message.startsWith("图书正忙") && message.contains("没有写入任何内容"), qPrintable(message));
+        // A statement the server does not finish in time is cancelled and said so.
+        BookConnection slow;
+        slow.setDatabaseFile(book->path());
+        slow.setStatementTimeout(200);
+        BookQuery sleep(slow, "Query");
+        sleep.setSql({"select pg_sleep(60)"});
+        message.clear();
+        try {
+            sleep.open();
+        } catch (const AppError &error) {
+            message = error.message();
+        }
+        QVERIFY2(message.startsWith("服务器在 0.2 秒内没有完成这一操作"), qPrintable(message));
+    }
+    QSqlDatabase::removeDatabase("reader-locks");
+    book->exec(QString("revoke all on ywzx_ywlb, ywzx_ywnr from %1").arg(reader));
+    book->exec(QString("revoke usage on schema %1 from %2").arg(owner, reader));
+    dropTestUser(reader);
+    QCOMPARE(held, 1); // access share, which only a dropped table waits for
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywnr where nrbh in ('S0001','S0002')").toInt(), 1);
+}
+
 // The server goes away under an open window: the action that meets it gets
-// the general error report with the driver's message; after the restart
-// the next action connects again.
+// one clear message; while it is down each action says so; after the
+// restart the next action connects again.
 void TestServer::serverStoppedMidSession()
 {
     f.open(book->path());
@@ -375,10 +464,45 @@ void TestServer::serverStoppedMidSession()
     Handlers::run([&] { f.select(f.node("第二章")); });
     QCOMPARE(whileStopped.size(), 1); // one click, one box
     QCOMPARE(whileStopped[0].caption, QString("墨川电子阅读系统"));
-    QVERIFY2(whileStopped[0].text.contains("terminating connection"), qPrintable(whileStopped[0].text));
+    QVERIFY2(whileStopped[0].text.startsWith("与图书服务器的连接已断开"), qPrintable(whileStopped[0].text));
     QCOMPARE(reported, 2);
+    QVERIFY2(boxes.shown[1].text.startsWith("无法连接图书所在的数据库"), qPrintable(boxes.shown[1].text));
     QCOMPARE(boxes.shown.size(), reported); // connected again: no further box
     QCOMPARE(f.window->memo1->toPlainText(), QString("x"));
+}
+
+// The connection is dropped by the server between two actions: the search
+// that meets it says so once, the next search and a chapter not loaded yet
+// work on a fresh connection, no statement of the old one outliving it.
+void TestServer::connectionDroppedBetweenActions()
+{
+    QTest::failOnWarning(QRegularExpression("still in use"));
+    f.open(book->path());
+    ScriptedBoxes boxes;
+    f.select(f.node("第二章"));
+    BookQuery &q = f.dm->Query;
+    q.setSql({"select pg_backend_pid()"});
+    q.open();
+    const int pid = q.firstFieldAsInteger();
+    book->exec("select pg_terminate_backend(?)", {pid});
+    const auto search = [&] {
+        Handlers::run([&] {
+            f.window->FindDialog2->setText("不在书中");
+            f.window->FindDialog2Find();
+        });
+    };
+    search();
+    for (BookQuery *query : {&f.dm->ywlbQuery, &f.dm->ywnrQuery, &f.dm->Query, &f.dm->updateQuery})
+        QVERIFY2(!query->holdsStatement(), qPrintable(query->name())); // gone with the connection
+    search();
+    QCOMPARE(boxes.shown.size(), 2);
+    QVERIFY2(boxes.shown[0].text.startsWith("与图书服务器的连接已断开"), qPrintable(boxes.shown[0].text));
+    QCOMPARE(boxes.shown[1].caption, QString("系统提示")); // searched: nothing found
+    f.window->TreeView->expandItem(f.node("第一章"));
+    QCOMPARE(f.childLabels(f.node("第一章")), QStringList({"第一节[00011]"}));
+    QCOMPARE(boxes.shown.size(), 2);
+    q.open();
+    QVERIFY(q.firstFieldAsInteger() != pid);
 }
 
 // A book file with every kind of value goes to the server and back: the same
@@ -405,7 +529,17 @@ void TestServer::pushAndPullRoundTrip()
     ToolRun again = runTool({"push", original, uri(user)});
     QCOMPARE(again.code, 1);
     QVERIFY2(again.err.contains("already holds a book; --replace replaces it"), qPrintable(again.err));
-    QCOMPARE(runTool({"push", original, uri(user), "--replace"}).code, 0);
+    // The readers' grants outlive the tables a replacement drops.
+    const QString reader = createTestUser();
+    QTemporaryDir ownersDir;
+    auto owners = std::make_unique<SqlFile>(writeServerConfig(ownersDir.path(), user));
+    owners->exec(QString("grant select on ywzx_ywlb, ywzx_ywnr to %1").arg(reader));
+    ToolRun replaced = runTool({"push", original, uri(user), "--replace"});
+    QVERIFY2(replaced.code == 0, qPrintable(replaced.err));
+    QVERIFY2(replaced.out.contains(QString("granted again as the old tables did: SELECT on ywzx_ywlb to %1, "
+                                           "SELECT on ywzx_ywnr to %1").arg(reader)), qPrintable(replaced.out));
+    QVERIFY(owners->scalar(QString("select has_table_privilege('%1', 'ywzx_ywnr', 'select')").arg(reader)).toBool());
+    owners.reset();
 
     const QString back = dir.filePath("back.mdb");
     ToolRun pulled = runTool({"pull", uri(user), back});
@@ -418,6 +552,7 @@ void TestServer::pushAndPullRoundTrip()
     QVERIFY2(checked.out.contains("ywzx_ywlb id 7 编码 00001：照片") && checked.out.contains("ywzx_ywlb id 8 编码 00002：上级编码 （空） 不存在"),
              qPrintable(checked.out));
     dropTestUser(user);
+    dropTestUser(reader);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"back.mdb", "book.mdb"}));
 
     for (const char *table : {"ywzx_ywlb", "ywzx_ywnr"})

@@ -188,10 +188,11 @@ void TestAccessImport::truncatedCopies()
 // A fixed, seeded set of damaged copies: cut at page boundaries (the size
 // check lets those through), each page zeroed, and with bytes overwritten
 // anywhere. Each import fails with one line and leaves nothing behind, or
-// brings every row over. A cut copy that imports must match every field; a
-// byte or page overwritten inside a stored value changes that value, which no
-// reader can notice (Access keeps no checksums), so there the rows themselves
-// must all be there.
+// brings every row over. A cut copy or one with a page zeroed that imports
+// must match every field (a long value's pages are checked); a byte
+// overwritten inside a stored value changes that value, which no reader can
+// notice (Access keeps no checksums), so there the rows themselves must all
+// be there.
 void TestAccessImport::damagedCopiesFailCleanlyOrComeOverWhole()
 {
     QFile source(fixture("tang-jet4.mdb"));
@@ -227,7 +228,7 @@ void TestAccessImport::damagedCopiesFailCleanlyOrComeOverWhole()
         const Result r = tool({"import", out.fileName(), here.filePath("book.mdb")});
         if (r.code == 0) {
             const Rows got = importedRows(here.filePath("book.mdb"));
-            const QString differs = name.startsWith("cut") ? difference(got, want)
+            const QString differs = !name.startsWith("bytes") ? difference(got, want)
                                     : QSet<QString>(got.keyBegin(), got.keyEnd()) == QSet<QString>(want.keyBegin(), want.keyEnd())
                                         ? QString()
                                         : QString("%1 rows, not the expected ones").arg(got.size());

@@ -2,6 +2,7 @@
 #include "data/BookConnection.h"
 #include "data/BookSchema.h"
 #include "data/BookTransaction.h"
+#include "data/TemporaryFiles.h"
 #include "data/ywzxDM.h"
 
 #include <QtTest>
@@ -26,6 +27,7 @@ private slots:
     void backupWhileSaving();
     void backupRefusesAndWaits();
     void checkFindsEachProblem();
+    void staleTemporaryFilesCleaned();
 
 private:
     using Result = ToolRun;
@@ -246,6 +248,35 @@ void TestEbookTool::noTemporaryFileLeftWhenKilled()
         QVERIFY2(process.exitStatus() == QProcess::CrashExit, c.name);
         QVERIFY2(files().isEmpty(), qPrintable(QString(c.name) + ": " + files().join(' ')));
     }
+}
+
+// Temporary books of dead processes of this host (kill -9 runs no handler)
+// go when the tool next writes into their folder; others stay.
+void TestEbookTool::staleTemporaryFilesCleaned()
+{
+    QTemporaryDir here;
+    const QString mine = BookSchema::temporaryPathFor(here.filePath("book.mdb")); // a live process
+    TemporaryFiles::forget(mine);
+    QProcess ended;
+    ended.start("true");
+    QVERIFY(ended.waitForStarted());
+    const QString pid = QString::number(ended.processId());
+    QVERIFY(ended.waitForFinished());
+    const QString own = QString("-%1.").arg(getpid());
+    const QString dead = QString(mine).replace(own, "-" + pid + ".");
+    const QString elsewhere = QString(dead).replace(TemporaryFiles::ownerTag().section('-', 0, 0) + "-", "otherhost-");
+    // Checked after the dead one (names in order): process 1 lives.
+    const QString init = here.filePath(QFileInfo(mine).fileName().replace(".book.", ".zbook.").replace(own, "-1."));
+    QVERIFY(dead != mine && elsewhere != dead && init.contains("-1."));
+    for (const QString &path : {mine, dead, dead + "-journal", elsewhere, init, here.filePath(".notes.tmp")}) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QCOMPARE(tool({"create", here.filePath("new.mdb"), "书"}).code, 0);
+    QStringList expected = {QFileInfo(mine).fileName(), QFileInfo(elsewhere).fileName(), QFileInfo(init).fileName(),
+                            ".notes.tmp", "new.mdb"};
+    expected.sort();
+    QCOMPARE(QDir(here.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
 }
 
 // The other process of backupWhileSaving: for each line read, save n (1,
