@@ -363,6 +363,13 @@ void Tywzxform::BitBtn3Click()
 
 QFont Tywzxform::printingFont(QFont font)
 {
+    // Qt's PDFs name each glyph by the first code point that maps to it, so
+    // text copied from Noto CJK comes back with Kangxi radicals (⼀ for 一) and
+    // without its digits. Pages are set in faces that copy exactly: Latin and
+    // digits in Nimbus Roman, Chinese and its punctuation (mainland forms) in
+    // AR PL SungtiL GB, what lies outside GB2312 in UMing.
+    font.setFamilies({QStringLiteral("Nimbus Roman"), QStringLiteral("AR PL SungtiL GB"),
+                      QStringLiteral("AR PL UMing CN")});
     // A pixel size means device pixels to a printer: print in points instead,
     // so the page shows the pane's text at the size the screen shows it.
     if (font.pixelSize() > 0)
