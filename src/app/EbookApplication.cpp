@@ -36,7 +36,10 @@ void EbookApplication::installChineseTranslations(QCoreApplication &app)
 
 void EbookApplication::installFontSubstitutions()
 {
-    const QStringList song = {QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Serif CJK SC")};
+    // Noto Serif CJK SC sets 。，、 low at the left, as on the mainland, and
+    // Latin letters and digits proportionally; UMing sets 。 centred and Latin
+    // in a typewriter face, and stands in only where Noto has no glyph.
+    const QStringList song = {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN")};
     QFont::insertSubstitutions(QStringLiteral("宋体"), song);
     QFont::insertSubstitutions(QStringLiteral("SimSun"), song);
 }

@@ -361,6 +361,22 @@ void Tywzxform::BitBtn3Click()
         printPane(printer);
 }
 
+QFont Tywzxform::printingFont(QFont font)
+{
+    // Qt's PDFs name each glyph by the first code point that maps to it, so
+    // text copied from Noto CJK comes back with Kangxi radicals (⼀ for 一) and
+    // without its digits. Pages are set in faces that copy exactly: Latin and
+    // digits in Nimbus Roman, Chinese and its punctuation (mainland forms) in
+    // AR PL SungtiL GB, what lies outside GB2312 in UMing.
+    font.setFamilies({QStringLiteral("Nimbus Roman"), QStringLiteral("AR PL SungtiL GB"),
+                      QStringLiteral("AR PL UMing CN")});
+    // A pixel size means device pixels to a printer: print in points instead,
+    // so the page shows the pane's text at the size the screen shows it.
+    if (font.pixelSize() > 0)
+        font.setPointSizeF(font.pixelSize() * 72.0 / 96.0);
+    return font;
+}
+
 // Lays the pane's text out over the full printable area with nothing added:
 // no margins of its own, no page numbers (QTextDocument::print adds both only
 // to a document without a page size).
@@ -370,12 +386,7 @@ void Tywzxform::printPane(QPrinter &printer)
     printer.setFullPage(false);
     std::unique_ptr<QTextDocument> document(memo1->document()->clone());
     document->documentLayout()->setPaintDevice(&printer);
-    // A pixel size means device pixels to a printer: print in points instead,
-    // so the page shows the pane's text at the size the screen shows it.
-    QFont font = PaneZoom->designedFont();
-    if (font.pixelSize() > 0)
-        font.setPointSizeF(font.pixelSize() * 72.0 / 96.0);
-    document->setDefaultFont(font);
+    document->setDefaultFont(printingFont(PaneZoom->designedFont()));
     QTextFrameFormat frame = document->rootFrame()->frameFormat();
     frame.setMargin(0);
     document->rootFrame()->setFrameFormat(frame);

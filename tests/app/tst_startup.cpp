@@ -81,8 +81,8 @@ void TestStartUp::chineseButtonsAndSongFace()
     QCOMPARE(box.button(QMessageBox::Cancel)->text(), QString("取消"));
     QVERIFY(box.button(QMessageBox::Yes)->text().startsWith("是"));
     QVERIFY(box.button(QMessageBox::No)->text().startsWith("否"));
-    QCOMPARE(QFontInfo(QFont("宋体")).family(), QString("AR PL UMing CN"));
-    QCOMPARE(QFontInfo(QFont("SimSun")).family(), QString("AR PL UMing CN"));
+    QCOMPARE(QFontInfo(QFont("宋体")).family(), QString("Noto Serif CJK SC"));
+    QCOMPARE(QFontInfo(QFont("SimSun")).family(), QString("Noto Serif CJK SC"));
 }
 
 void TestStartUp::splashWindow()

@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPainterPath>
 #include <QRawFont>
 #include <QTextLayout>
 #include <QToolTip>
@@ -46,6 +47,7 @@ private slots:
     void tabLeavesTheTexts();
     void simplifiedChineseEverywhere();
     void printsOverThePrintableArea();
+    void mainlandFormsAndExactPrintedText();
     void keyboardCommands();
     void zoom();
     void settingsRemembered();
@@ -280,6 +282,49 @@ void TestFrame::printsOverThePrintableArea()
     QVERIFY2(qAbs(at.x() - printable.left()) < 3 && at.y() >= printable.top() && at.y() - printable.top() < 6,
              qPrintable(QString("text at %1,%2; printable area from %3,%4")
                             .arg(at.x()).arg(at.y()).arg(printable.left()).arg(printable.top())));
+}
+
+// Where a face sets 。: the mainland way low at the left of its em box.
+static bool mainlandFullStop(const QFont &font)
+{
+    QTextLayout layout("。", font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    const QGlyphRun run = layout.glyphRuns().value(0);
+    const QRawFont raw = run.rawFont();
+    const QPointF ink = raw.pathForGlyph(run.glyphIndexes().value(0)).boundingRect().center();
+    const qreal advance = raw.advancesForGlyphIndexes(run.glyphIndexes()).value(0).x();
+    return ink.x() < 0.4 * advance && (ink.y() + raw.ascent()) / (raw.ascent() + raw.descent()) > 0.6;
+}
+
+// Screen and print set punctuation the mainland way and Latin proportionally,
+// and the text read back from a printed PDF is the pane's.
+void TestFrame::mainlandFormsAndExactPrintedText()
+{
+    const QFont screen = f.window->memo1->font();
+    const QFont print = Tywzxform::printingFont(screen);
+    for (const QFont &font : {screen, print}) {
+        QVERIFY2(mainlandFullStop(font), qPrintable(font.toString()));
+        QVERIFY2(QFontMetricsF(font).horizontalAdvance('i') < QFontMetricsF(font).horizontalAdvance('m'), qPrintable(font.toString()));
+    }
+
+    // Kangxi-radical look-alikes, digits, Latin, punctuation, characters outside GB2312.
+    const QString text = "一二十人大，。、：；！？“”‘’（）《》【】——……·「」\n"
+                         "Latin text: Mimic 0123456789 ilm.\n"
+                         "鶴喆 門馬魚鳥龍 墨川电子阅读系统。";
+    f.window->memo1->setPlainText(text);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("pane.pdf");
+    const auto previous = Tywzxform::runPrintDialog;
+    Tywzxform::runPrintDialog = [&](QPrinter &printer, QWidget *) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+    f.window->BitBtn3Click();
+    Tywzxform::runPrintDialog = previous;
+    QCOMPARE(pdfToText({"-enc", "UTF-8", pdf, "-"}).remove('\f').trimmed(), f.window->memo1->toPlainText());
 }
 
 void TestFrame::keyboardCommands()
