@@ -134,8 +134,10 @@ void BookConnection::openServer()
                                QStringLiteral("用户 %1 无权读取数据库 %2（配置文件 '%3'）中的表 %4：%5。"
                                               "请图书的管理者在服务器上运行 \"grant select on ywzx_ywlb, ywzx_ywnr to %1\"。")
                                    .arg(config.user, config.describe(), file_, QLatin1String(table), message));
-            throw AppError(AppError::Database, QStringLiteral("The database %1 named in '%2' holds no book: %3")
-                                                   .arg(config.describe(), file_, message));
+            throw AppError(AppError::Database,
+                           QStringLiteral("配置文件 '%2' 所指的数据库 %1 中没有书：%3。"
+                                          "请用 \"ebook-tool push 书库文件 postgresql://…\" 把书放到服务器上。")
+                               .arg(config.describe(), file_, message));
         }
     }
 }

@@ -23,7 +23,7 @@ const QStringList SslModes = {QStringLiteral("disable"), QStringLiteral("allow")
 AppError configError(const QString &path, const QString &problem)
 {
     return AppError(AppError::ServerSetup,
-                    QStringLiteral("The server configuration '%1' is not valid: %2").arg(path, problem));
+                    QStringLiteral("服务器配置文件 '%1' 有误：%2。").arg(path, problem));
 }
 
 int portNumber(const QString &text, bool *ok)
@@ -45,7 +45,7 @@ void checkLines(const QString &path, const QByteArray &bytes)
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
             continue;
         if (!section.match(line).hasMatch() && !pair.match(line).hasMatch())
-            throw configError(path, QStringLiteral("line %1 is not \"key = value\"").arg(i + 1));
+            throw configError(path, QStringLiteral("第 %1 行不是“键 = 值”的形式").arg(i + 1));
     }
 }
 
@@ -68,41 +68,41 @@ ServerConfig ServerConfig::readFile(const QString &path)
 {
     const auto cannotRead = [&](const QString &reason) {
         return AppError(AppError::ServerSetup,
-                        QStringLiteral("Cannot read the server configuration '%1': %2").arg(path, reason));
+                        QStringLiteral("无法读取服务器配置文件 '%1'：%2。").arg(path, reason));
     };
     if (RegularFile::otherKind(path))
         throw cannotRead(RegularFile::refusal());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw cannotRead(file.errorString());
+        throw cannotRead(RegularFile::whyNotOpened(path, file));
     checkLines(path, file.readAll());
     QSettings ini(path, QSettings::IniFormat);
     if (ini.status() != QSettings::NoError)
-        throw configError(path, QStringLiteral("it is no INI file"));
+        throw configError(path, QStringLiteral("它不是 INI 格式的文件"));
     if (!ini.childGroups().contains(QStringLiteral("server")))
-        throw configError(path, QStringLiteral("it has no [server] section"));
+        throw configError(path, QStringLiteral("其中没有 [server] 一节"));
     for (const QString &group : ini.childGroups())
         if (group != QLatin1String("server"))
-            throw configError(path, QStringLiteral("unknown section [%1]; only [server] is read").arg(group));
+            throw configError(path, QStringLiteral("不认识的一节 [%1]，只读取 [server] 一节").arg(group));
     if (!ini.childKeys().isEmpty())
-        throw configError(path, QStringLiteral("the key \"%1\" stands outside the [server] section")
+        throw configError(path, QStringLiteral("键 \"%1\" 不在 [server] 一节之内")
                                     .arg(ini.childKeys().first()));
     ini.beginGroup(QStringLiteral("server"));
     for (const QString &key : ini.childKeys()) {
         if (key.compare(QLatin1String("password"), Qt::CaseInsensitive) == 0)
-            throw configError(path, QStringLiteral("it holds a password; name a password file (passfile) instead"));
+            throw configError(path, QStringLiteral("其中写有密码；请把密码放进密码文件，用 passfile 指明"));
         if (!KnownKeys.contains(key))
-            throw configError(path, QStringLiteral("unknown key \"%1\"").arg(key));
+            throw configError(path, QStringLiteral("不认识的键 \"%1\"").arg(key));
     }
     for (const QString &key : RequiredKeys)
         if (ini.value(key).toString().trimmed().isEmpty())
-            throw configError(path, QStringLiteral("the key \"%1\" is missing").arg(key));
+            throw configError(path, QStringLiteral("缺少键 \"%1\"").arg(key));
     ServerConfig config;
     config.host = ini.value(QStringLiteral("host")).toString().trimmed();
     bool ok = false;
     config.port = portNumber(ini.value(QStringLiteral("port")).toString(), &ok);
     if (!ok)
-        throw configError(path, QStringLiteral("the port \"%1\" is no port number")
+        throw configError(path, QStringLiteral("端口 \"%1\" 不是有效的端口号")
                                     .arg(ini.value(QStringLiteral("port")).toString()));
     config.database = ini.value(QStringLiteral("database")).toString().trimmed();
     config.user = ini.value(QStringLiteral("user")).toString().trimmed();
@@ -111,7 +111,7 @@ ServerConfig ServerConfig::readFile(const QString &path)
         config.passfile = QFileInfo(path).dir().absoluteFilePath(config.passfile);
     config.sslmode = ini.value(QStringLiteral("sslmode")).toString().trimmed();
     if (!config.sslmode.isEmpty() && !SslModes.contains(config.sslmode))
-        throw configError(path, QStringLiteral("unknown sslmode \"%1\"").arg(config.sslmode));
+        throw configError(path, QStringLiteral("不认识的 sslmode \"%1\"").arg(config.sslmode));
     return config;
 }
 

@@ -126,7 +126,7 @@ void TestBookFile::onlyRegularFilesAreOpened()
         QCOMPARE(openError(c.path), QString("无法打开书库文件：\n%1\n%2。").arg(c.path, c.reason));
     const QString conf = dir.filePath("ebook.conf"); // a server book's configuration
     QCOMPARE(::mkfifo(QFile::encodeName(conf).constData(), 0600), 0);
-    QCOMPARE(openError(conf), QString("Cannot read the server configuration '%1': 它不是普通文件").arg(conf));
+    QCOMPARE(openError(conf), QString("无法读取服务器配置文件 '%1'：它不是普通文件。").arg(conf));
 }
 
 void TestBookFile::validBookOpens()

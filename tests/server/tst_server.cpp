@@ -161,21 +161,21 @@ void TestServer::badConfigurations_data()
     QTest::addColumn<QString>("user");  // "empty": its schema holds no book; "ungranted": may not read a table
     QTest::addColumn<QString>("expected");
     const QString good = "[server]\nhost = localhost\nport = %1\ndatabase = %3\nuser = %2\npassfile = pgpass\n";
-    QTest::newRow("not an INI file") << "[server\nhost localhost\n" << "" << "" << "line 1 is not";
-    QTest::newRow("no server section") << "[other]\nhost = x\n" << "" << "" << "no [server] section";
+    QTest::newRow("not an INI file") << "[server\nhost localhost\n" << "" << "" << "第 1 行不是";
+    QTest::newRow("no server section") << "[other]\nhost = x\n" << "" << "" << "没有 [server] 一节";
     QTest::newRow("missing key") << "[server]\nhost = localhost\nport = %1\nuser = %2\n" << "" << ""
-                                 << "\"database\" is missing";
-    QTest::newRow("password in the file") << good + "password = secret\n" << "" << "" << "holds a password";
+                                 << "缺少键 \"database\"";
+    QTest::newRow("password in the file") << good + "password = secret\n" << "" << "" << "其中写有密码";
     QTest::newRow("password in another section") << good + "[Server]\npassword = secret\n" << "" << ""
-                                                 << "unknown section [Server]";
-    QTest::newRow("key before the section") << "password = secret\n" + good << "" << "" << "\"password\" stands outside";
-    QTest::newRow("port no number") << QString(good).replace("port = %1", "port = x%1") << "" << "" << "no port number";
+                                                 << "不认识的一节 [Server]";
+    QTest::newRow("key before the section") << "password = secret\n" + good << "" << "" << "键 \"password\" 不在";
+    QTest::newRow("port no number") << QString(good).replace("port = %1", "port = x%1") << "" << "" << "不是有效的端口号";
     QTest::newRow("wrong port") << QString(good).replace("port = %1", "port = 1") << "" << "" << "无法连接";
     QTest::newRow("wrong password") << good << "wrong" << "" << "password authentication failed";
     QTest::newRow("passfile others may read") << good << "readable" << "" << "chmod 600";
     QTest::newRow("unknown database") << QString(good).replace("%3", "nosuchdb") << "" << ""
                                       << "\"nosuchdb\" does not exist";
-    QTest::newRow("missing tables") << good << "" << "empty" << "holds no book";
+    QTest::newRow("missing tables") << good << "" << "empty" << "中没有书";
     QTest::newRow("no grant") << good << "" << "ungranted" << "无权读取数据库";
 }
 
