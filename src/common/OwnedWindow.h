@@ -12,8 +12,4 @@ namespace OwnedWindow {
 // Makes dialog a window of owner (when there is one), keeping its flags.
 void attach(QDialog *dialog, QWidget *owner);
 
-// The program's window at the top of the active window's owners: the main
-// window while one of its dialogs or the find dialogs is active.
-QWidget *topOfActive();
-
 } // namespace OwnedWindow

@@ -269,7 +269,7 @@ int ShowSearchResults(BookQuery &dataset, bool showList, QWidget *owner)
     if (!dataset.isOpen())
         return QDialog::Rejected;
     auto form = std::make_unique<TShowjbywnrForm>(dataset);
-    OwnedWindow::attach(form.get(), owner ? owner : OwnedWindow::topOfActive());
+    OwnedWindow::attach(form.get(), owner);
     form->Panel1->setVisible(showList);
     if (showList)
         form->FillResultList();

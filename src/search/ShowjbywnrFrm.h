@@ -62,6 +62,5 @@ private:
 
 // Shows the chapters of an open dataset; returns the window's modal result,
 // or at once (showing nothing) when the dataset is not open.
-// owner: the window the results window belongs to (by default the top of
-// the active window's owners).
-int ShowSearchResults(BookQuery &dataset, bool showList, QWidget *owner = nullptr);
+// owner: the window the results window belongs to.
+int ShowSearchResults(BookQuery &dataset, bool showList, QWidget *owner);

@@ -350,6 +350,11 @@ void TestEbookTool::backupRefusesAndWaits()
     QCOMPARE(busy.code, 1);
     QVERIFY2(busy.err.contains("正有人保存"), qPrintable(busy.err));
     QCOMPARE(QDir(here.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"book.mdb", "kept.mdb"}));
+    // A book in WAL mode keeps its latest saves beside the file: copied too.
+    writer.exec("pragma journal_mode = wal");
+    writer.exec("update ywzx_ywlb set lbmc = '新名'");
+    QCOMPARE(tool({"backup", book, here.filePath("wal.mdb")}).code, 0);
+    QCOMPARE(SqlFile(here.filePath("wal.mdb")).scalar("select lbmc from ywzx_ywlb").toString(), QString("新名"));
 }
 
 // One book with each kind of problem, each found once (file and server);
