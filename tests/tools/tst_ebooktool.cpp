@@ -381,11 +381,12 @@ void TestEbookTool::checkFindsEachProblem()
         QStringList seed;
         QString line; // a regular expression
     } cases[] = {
-        {false, {"insert into ywzx_ywlb (id, lbbh, flbh) values (10, '00010', '99999')",
+        // The first row read (id 0, before the root): its own head.
+        {false, {"insert into ywzx_ywlb (id, lbbh, flbh) values (0, '00010', '99999')",
                  "insert into ywzx_ywlb (id, lbbh, flbh) values (11, '00011', '00010')",
                  "insert into ywzx_ywnr (nrbh, lbbh) values ('A0010', '00010')",
                  "insert into ywzx_ywnr (nrbh, lbbh) values ('A0011', '00011')"},
-         "ywzx_ywlb id 10 编码 00010：上级编码 99999 不存在，它和其下 1 个章节、2 篇文章在树中看不到；.*"},
+         "ywzx_ywlb id 0 编码 00010：上级编码 99999 不存在，它和其下 1 个章节、2 篇文章在树中看不到；.*"},
         {false, {"insert into ywzx_ywlb (id, lbbh, flbh) values (21, '00021', '00020')",
                  "insert into ywzx_ywlb (id, lbbh, flbh) values (20, '00020', '00021')",
                  "insert into ywzx_ywlb (id, lbbh, flbh) values (22, '00022', '00021')",
