@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <sqlite3.h>
 #include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 namespace BookBackup {
@@ -26,7 +27,7 @@ sqlite3 *openSource(const QString &book)
         sqlite3_close(source);
         throw AppError(AppError::Database, message);
     }
-    sqlite3_busy_timeout(source, 5000);
+    sqlite3_busy_timeout(source, BookFile::LockTimeoutMs);
     return source;
 }
 
@@ -85,7 +86,7 @@ void copyBytes(const QString &book, const QString &temporary)
     QFile in(book);
     QFile out(temporary);
     if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        throw AppError(AppError::Database, QStringLiteral("Cannot copy '%1' to '%2'").arg(book, temporary));
+        throw AppError(AppError::Database, QStringLiteral("无法把 '%1' 复制到 '%2'：%3。").arg(book, temporary, QString::fromLocal8Bit(std::strerror(errno))));
     for (qint64 left = in.size(); left > 0;) {
         const ssize_t copied = ::copy_file_range(in.handle(), nullptr, out.handle(), nullptr, size_t(left), 0);
         if (copied > 0) {
@@ -100,7 +101,7 @@ void copyBytes(const QString &book, const QString &temporary)
             left = in.size() - out.size();
         }
         if (left > 0 && copied <= 0)
-            throw AppError(AppError::Database, QStringLiteral("Cannot copy '%1' to '%2'").arg(book, temporary));
+            throw AppError(AppError::Database, QStringLiteral("无法把 '%1' 复制到 '%2'：%3。").arg(book, temporary, QString::fromLocal8Bit(std::strerror(errno))));
     }
 }
 
@@ -108,7 +109,7 @@ void flush(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || ::fsync(file.handle()) != 0)
-        throw AppError(AppError::Database, QStringLiteral("Cannot write '%1' to the disk").arg(path));
+        throw AppError(AppError::Database, QStringLiteral("无法把 '%1' 写入磁盘：%2。").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
 }
 
 void removeTemporary(const QString &temporary)

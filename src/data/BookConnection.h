@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/AppError.h"
+#include "data/BookFile.h"
 
 #include <QSet>
 #include <QSqlDatabase>
@@ -102,7 +103,7 @@ private:
     int generation_ = 0;
     int readTransactions_ = 0;
     bool readOnly_ = false;
-    int lockTimeout_ = 5000;
+    int lockTimeout_ = BookFile::LockTimeoutMs;
     int statementTimeout_ = 30000;
     QStringList recent_;
     QSet<BookQuery *> queries_;

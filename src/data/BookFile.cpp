@@ -56,6 +56,14 @@ static AppError noBook(const QString &what, const QString &path)
     return AppError(AppError::BookFile, QStringLiteral("%1\n%2\n%3").arg(what, path, howToGetABook(path)));
 }
 
+QSqlDatabase addReadOnly(const QString &path, const QString &connectionName)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+    db.setDatabaseName(path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=%1").arg(LockTimeoutMs));
+    return db;
+}
+
 void verify(const QString &path)
 {
     const QFileInfo info(path);

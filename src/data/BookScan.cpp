@@ -21,10 +21,7 @@ bool isUrl(const QString &book)
 QSqlDatabase addFile(const QString &path, const QString &name)
 {
     BookFile::verify(path);
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-    db.setDatabaseName(path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
-    return db;
+    return BookFile::addReadOnly(path, name);
 }
 
 } // namespace

@@ -200,14 +200,6 @@ void withTransaction(const QSqlDatabase &db, const std::function<void()> &work,
     }
 }
 
-QSqlDatabase addReadOnlyFile(const QString &path, const QString &name)
-{
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-    db.setDatabaseName(path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
-    return db;
-}
-
 } // namespace
 
 namespace ServerBook {
@@ -215,7 +207,7 @@ namespace ServerBook {
 Counts push(const QString &bookFile, const ServerConfig &target, bool replace)
 {
     BookFile::verify(bookFile);
-    Connection file([&](const QString &name) { return addReadOnlyFile(bookFile, name); });
+    Connection file([&](const QString &name) { return BookFile::addReadOnly(bookFile, name); });
     Connection server([&](const QString &name) { return target.addDatabase(name); });
     Counts counts;
     QStringList grants;
