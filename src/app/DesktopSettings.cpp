@@ -1,6 +1,6 @@
 #include "app/DesktopSettings.h"
 
-#include "browser/TextZoom.h"
+#include "common/TextZoom.h"
 #include "browser/fm_ywzx.h"
 #include "common/Handlers.h"
 #include "search/FindDialog.h"

@@ -7,7 +7,6 @@
 #include <QScreen>
 #include <QWindow>
 
-TSplashForm *SplashForm = nullptr;
 
 TSplashForm::TSplashForm(QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)

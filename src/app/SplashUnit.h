@@ -19,5 +19,3 @@ public:
     QLabel *Labelinfo;
 };
 
-// The running program's splash window (hidden by the browser window).
-extern TSplashForm *SplashForm;

@@ -47,7 +47,6 @@ static void useChineseLocaleWhenUnset()
 
 static void showSplash(TSplashForm &splash)
 {
-    SplashForm = &splash;
     splash.Labelinfo->setText(ConnectingText);
     splash.showPainted();
     // The splash stays for two seconds however fast the book opens.
@@ -71,7 +70,7 @@ int run(QApplication &app)
         dataModule->ydconn.setDatabaseFile(BookFile::pathForThisProgram());
         dataModule->ydconn.open();
         where = QStringLiteral("创建主窗口");
-        std::unique_ptr<Tywzxform> window(Tywzxform::create());
+        std::unique_ptr<Tywzxform> window(Tywzxform::create(nullptr, &splash));
         ywzxform = window.get();
         if (QCoreApplication::arguments().contains(QStringLiteral("--staff")))
             window->offerMaintenance();

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "common/BookNode.h"
+
 #include <QList>
 #include <QTreeWidget>
 #include <functional>
 
 // The chapter tree control: a tree widget whose drops are handed to its
 // window instead of moving rows by themselves.
-class BookTree : public QTreeWidget {
+class BookTree : public QTreeWidget, public BookNode::LazyTree {
     Q_OBJECT
 public:
     explicit BookTree(QWidget *parent = nullptr);
@@ -15,6 +17,11 @@ public:
     // Reads a node's children from the book when they were never read, so
     // that a node added under it joins them instead of hiding them.
     std::function<void(QTreeWidgetItem *)> loadChildren;
+    void loadChildrenOf(QTreeWidgetItem *node) override
+    {
+        if (loadChildren)
+            loadChildren(node);
+    }
     // Asked on a double click on the node that its first click selected:
     // true keeps that node as it is instead of toggling it.
     std::function<bool()> keepsSelectedNodeOnDoubleClick;

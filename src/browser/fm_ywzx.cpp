@@ -3,8 +3,9 @@
 #include "browser/fm_ywzx.h"
 
 #include "browser/BookTree.h"
+#include "browser/ChapterTree.h"
 #include "browser/MC_About.h"
-#include "browser/TextZoom.h"
+#include "common/TextZoom.h"
 #include "common/AccessibleNames.h"
 #include "common/AppError.h"
 #include "common/DateTimeText.h"
@@ -147,8 +148,7 @@ Tywzxform::Tywzxform(QWidget *parent)
     PaneZoom = new TextZoom(memo1, this);
 
     // The designed content until the book's name is read.
-    TreeView->addTopLevelItem(
-        newNode({Labels::rootLabel(Labels::DesignedRootName), Labels::RootCode, Labels::DesignedRootName}, 0, false));
+    chapters_->showRoot(Labels::DesignedRootName);
     // The arrow keys walk the chapters as soon as the window opens.
     TreeView->setFocus();
 }
@@ -159,9 +159,10 @@ Tywzxform::~Tywzxform()
         ywzxform = nullptr;
 }
 
-Tywzxform *Tywzxform::create(QWidget *parent)
+Tywzxform *Tywzxform::create(QWidget *parent, QWidget *splash)
 {
     auto *window = new Tywzxform(parent);
+    window->splash_ = splash;
     Handlers::run([window] { window->FormCreate(); });
     return window;
 }

@@ -1,13 +1,13 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <functional>
 #include <memory>
 
-class BookOutline;
 class BookTree;
-class LoadProgress;
+class ChapterTree;
 class FindDialog;
 class QAction;
 class QFrame;
@@ -29,10 +29,10 @@ class TextZoom;
 class Tywzxform : public QMainWindow {
     Q_OBJECT
 public:
-    // Creates the window and runs its creation handler; an error raised by
-    // the handler is shown by the general error report and the window is
-    // created all the same.
-    static Tywzxform *create(QWidget *parent = nullptr);
+    // Creates the window and runs its creation handler, which hides the
+    // splash window; an error raised by the handler is shown by the general
+    // error report and the window is created all the same.
+    static Tywzxform *create(QWidget *parent = nullptr, QWidget *splash = nullptr);
     ~Tywzxform() override;
     // Staff only (ebook-reader --staff): shows the six maintenance buttons,
     // which readers never see; their enabled states follow the selection.
@@ -76,19 +76,6 @@ public:
     void LoadChildren(QTreeWidgetItem *node);
     void ReloadTree();
     void AssignNodeIcons();
-    // Marks the icons to be checked on the next AssignNodeIcons (nodes were
-    // added or moved by something other than the loader).
-    void invalidateNodeIcons() { iconsStale_ = true; }
-    static int levelOf(const QTreeWidgetItem *node);
-    // The code of the node's record, as kept beside its label.
-    static QString nodeCode(const QTreeWidgetItem *node);
-    // Gives a node its label with its record's code and name beside it.
-    static void setNodeRecord(QTreeWidgetItem *node, const QString &label, const QString &code, const QString &name);
-    static bool isNotLoaded(const QTreeWidgetItem *node);
-    // Tree order: a node, its children each followed by their descendants,
-    // then its next sibling. Null past either end.
-    static QTreeWidgetItem *nextInTreeOrder(QTreeWidgetItem *node);
-    static QTreeWidgetItem *previousInTreeOrder(QTreeWidgetItem *node);
     bool autoExpand() const { return autoExpand_; }
     // The drop of the selected node on target, after the question; true when it moved.
     bool dropSelectedNodeOn(QTreeWidgetItem *target);
@@ -158,42 +145,14 @@ private:
     void buildKeyboardCommands();
     void selectionChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous);
     void singleExpand(QTreeWidgetItem *current, QTreeWidgetItem *previous);
-    void selectNode(QTreeWidgetItem *node);
-    struct NodeRecord {
-        QString label, code, name;
-    };
-    QTreeWidgetItem *newNode(const NodeRecord &record, int level, bool withPlaceholder) const;
-    void becomeNode(QTreeWidgetItem *node, QTreeWidgetItem *made);
-    // The loader, from the book or from an outline read before; true when
-    // the node was due for loading.
-    bool loadChildren(QTreeWidgetItem *node, const BookOutline *outline);
-    QList<QTreeWidgetItem *> childrenFromBook(const QString &code, int level) const;
-    QList<QTreeWidgetItem *> childrenFromOutline(const BookOutline &outline, const QString &code, int level) const;
-    QTreeWidgetItem *chapterNode(const QString &code, const QString &name, int level) const;
-    QTreeWidgetItem *articleNode(const QString &code, const QString &title, int level) const;
-    bool loadOnWalk(QTreeWidgetItem *node, std::unique_ptr<BookOutline> &outline, LoadProgress &progress);
-    static QList<QTreeWidgetItem *> loadedOf(const QList<QTreeWidgetItem *> &nodes);
-    void setNodeImages(QTreeWidgetItem *node, int level) const;
-    void moveNode(QTreeWidgetItem *node, QTreeWidgetItem *target);
     void setChapterButtons(QTreeWidgetItem *node);
 
+    std::unique_ptr<ChapterTree> chapters_;
+    QPointer<QWidget> splash_;
     bool shown_ = false;
     bool autoExpand_ = true;
-    bool iconsStale_ = false;
-    bool loading_ = false;
-    int selectionMuted_ = 0;
 };
 
 // The running program's main window.
 extern Tywzxform *ywzxform;
 
-// Roles under which a node keeps its image indexes.
-namespace NodeRole {
-constexpr int Image = Qt::UserRole + 1;
-constexpr int SelectedImage = Qt::UserRole + 2;
-// The record's own code and name, kept beside the label when the node is made
-// (by the loader, a dialog or a search): a bracket in a name would make the
-// label read back as another record. Result-list items keep theirs the same way.
-constexpr int Code = Qt::UserRole + 3;
-constexpr int Name = Qt::UserRole + 4;
-} // namespace NodeRole

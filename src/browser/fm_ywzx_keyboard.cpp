@@ -1,7 +1,7 @@
 // Keyboard commands of the browser window and the states of the pane's menu.
 #include "browser/fm_ywzx.h"
 
-#include "browser/TextZoom.h"
+#include "common/TextZoom.h"
 #include "common/Handlers.h"
 #include "search/FindDialog.h"
 

@@ -2,10 +2,11 @@
 // selection codes and the enabled states of the maintenance buttons.
 #include "browser/fm_ywzx.h"
 
-#include "browser/WaitCursor.h"
+#include "common/BookNode.h"
 #include "common/Labels.h"
 #include "common/TextHelpers.h"
-#include "data/ywzxDM.h"
+#include "common/WaitCursor.h"
+#include "data/BookReader.h"
 
 #include <QFrame>
 #include <QLineEdit>
@@ -18,13 +19,12 @@ void Tywzxform::TreeViewChange(QTreeWidgetItem *node)
     currentChapterCode.clear();
     currentArticleCode.clear();
     firstArticleCode.clear();
-    const QString label = node->text(0);
-    if (Labels::isArticleLabel(label)) {
+    if (BookNode::isArticle(node)) {
         lbwh_Panel->hide();
         Insert_nr_btn->setEnabled(false);
         edit_nr_btn->setEnabled(true);
         delete_nr_btn->setEnabled(true);
-        currentArticleCode = nodeCode(node);
+        currentArticleCode = BookNode::code(node);
     } else {
         setChapterButtons(node);
     }
@@ -42,15 +42,15 @@ void Tywzxform::setChapterButtons(QTreeWidgetItem *node)
     Insert_lb_btn->setEnabled(true);
     Edit_lb_btn->setEnabled(true);
     delete_lb_btn->setEnabled(true);
-    currentChapterCode = nodeCode(node);
+    currentChapterCode = BookNode::code(node);
     if (currentChapterCode == Labels::RootCode)
         delete_lb_btn->setEnabled(false);
     if (node->childCount() > 0) {
         delete_lb_btn->setEnabled(false);
         const QTreeWidgetItem *first = node->child(0);
-        if (Labels::isArticleLabel(first->text(0))) {
+        if (BookNode::isArticle(first)) {
             Insert_lb_btn->setEnabled(false);
-            firstArticleCode = nodeCode(first);
+            firstArticleCode = BookNode::code(first);
         }
     } else {
         Insert_nr_btn->setEnabled(true);
@@ -62,22 +62,12 @@ void Tywzxform::setChapterButtons(QTreeWidgetItem *node)
 void Tywzxform::ShowContent(QTreeWidgetItem *node)
 {
     WaitCursor wait; // a long text takes seconds to read and lay out
-    const QString label = node->text(0);
-    const bool article = Labels::isArticleLabel(label);
-    Edit1->setText(article && node->parent() ? node->parent()->text(0) : article ? QString() : label);
-    Edit2->setText(article ? label : QString());
+    const bool article = BookNode::isArticle(node);
+    Edit1->setText(article && node->parent() ? node->parent()->text(0) : article ? QString() : node->text(0));
+    Edit2->setText(article ? node->text(0) : QString());
     memo1->clear();
-    BookQuery &query = ywzxDMF->Query;
-    query.close();
-    // The code is bound, never pasted: a code holding a quote reads as any other.
-    if (article) {
-        query.setSql({QStringLiteral("select * from ywzx_ywnr where nrbh=:code order by id")});
-        query.setText(QStringLiteral("code"), nodeCode(node));
-    } else {
-        query.setSql({QStringLiteral("select * from ywzx_ywlb where lbbh=:code order by id")});
-        query.setText(QStringLiteral("code"), nodeCode(node));
-    }
-    query.open();
-    if (!query.isEmpty())
-        memo1->setPlainText(TextHelpers::paneFromStored(query.fieldAsText(QStringLiteral("ywnr"))));
+    const QString code = BookNode::code(node);
+    const QString text = article ? BookReader::articleText(code) : BookReader::chapterText(code);
+    if (!text.isNull())
+        memo1->setPlainText(TextHelpers::paneFromStored(text));
 }

@@ -1,7 +1,6 @@
 #include "maintenance/MaintenanceDialog.h"
 
-#include "browser/BookTree.h"
-#include "browser/fm_ywzx.h"
+#include "common/BookNode.h"
 #include "common/DateTimeText.h"
 #include "common/Handlers.h"
 #include "common/LineEdits.h"
@@ -225,28 +224,16 @@ QString MaintenanceDialog::todayText()
     return DateTimeText::shortDate(QDate::currentDate());
 }
 
-void MaintenanceDialog::appendToSelected(const QString &label, const QString &code, const QString &name)
-{
-    QTreeWidgetItem *selected = tree ? tree->currentItem() : nullptr;
-    if (!selected)
-        return;
-    // Read from the book, the children include the new node (unless it is an
-    // article under child chapters, which the tree does not list).
-    auto *bookTree = qobject_cast<BookTree *>(tree);
-    if (bookTree && bookTree->loadChildren && Tywzxform::isNotLoaded(selected))
-        bookTree->loadChildren(selected);
-    for (int i = 0; i < selected->childCount(); ++i)
-        if (selected->child(i)->text(0) == label)
-            return;
-    auto *node = new QTreeWidgetItem;
-    Tywzxform::setNodeRecord(node, label, code, name);
-    selected->addChild(node);
-}
-
-void MaintenanceDialog::relabelSelected(const QString &label, const QString &code, const QString &name)
+void MaintenanceDialog::appendToSelected(BookNode::Kind kind, const QString &code, const QString &name)
 {
     if (QTreeWidgetItem *selected = tree ? tree->currentItem() : nullptr)
-        Tywzxform::setNodeRecord(selected, label, code, name);
+        BookNode::appendChild(selected, kind, code, name);
+}
+
+void MaintenanceDialog::relabelSelected(const QString &code, const QString &name)
+{
+    if (QTreeWidgetItem *selected = tree ? tree->currentItem() : nullptr)
+        BookNode::relabel(selected, code, name);
 }
 
 void MaintenanceDialog::deleteSelected()
@@ -429,12 +416,12 @@ MaintenanceDialog::Outcome MaintenanceDialog::writeInTransaction(const SaveCheck
     return Outcome::Written;
 }
 
-void MaintenanceDialog::mirrorSave(const QString &label, const QString &code, const QString &name, bool addState)
+void MaintenanceDialog::mirrorSave(BookNode::Kind kind, const QString &code, const QString &name, bool addState)
 {
     if (addState) {
-        appendToSelected(label, code, name);
+        appendToSelected(kind, code, name);
         return;
     }
-    relabelSelected(label, code, name);
+    relabelSelected(code, name);
     currentCode = code;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/BookNode.h"
+
 #include <QDialog>
 #include <QLineEdit>
 #include <QHash>
@@ -87,11 +89,10 @@ protected:
     QMenu *paneMenu(QPlainTextEdit *pane, const QStringList &itemNames);
     static void setWritable(QWidget *field, bool writable);
 
-    // Tree updates: a node under the selected one, the selected node's label,
-    // the selected node with everything below it. A node keeps its record's
-    // code and name beside its label (NodeRole).
-    void appendToSelected(const QString &label, const QString &code, const QString &name);
-    void relabelSelected(const QString &label, const QString &code, const QString &name);
+    // Tree updates: a node under the selected one, the selected node's
+    // record, the selected node with everything below it.
+    void appendToSelected(BookNode::Kind kind, const QString &code, const QString &name);
+    void relabelSelected(const QString &code, const QString &name);
     void deleteSelected();
 
     // A warning whose lines are joined by a single carriage return; true on OK.
@@ -124,7 +125,7 @@ protected:
     void rememberLoadedRow(const BookQuery &query);
     // The tree after a save: the selected node relabelled (edit state, which
     // also makes the typed code the dialog's) or a new last child (add state).
-    void mirrorSave(const QString &label, const QString &code, const QString &name, bool addState);
+    void mirrorSave(BookNode::Kind kind, const QString &code, const QString &name, bool addState);
     // Closes the query, gives it the lines and binds the code as :code.
     static BookQuery &prepare(BookQuery &query, const QStringList &lines, const QString &code);
 

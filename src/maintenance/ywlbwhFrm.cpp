@@ -492,7 +492,7 @@ bool TywlbwhForm::SaveChapter()
     });
     if (!written)
         return false;
-    mirrorSave(Labels::chapterLabel(lb_lbmc_Edit->text(), lb_lbbh_Edit->text()), lb_lbbh_Edit->text(),
+    mirrorSave(BookNode::Kind::Chapter, lb_lbbh_Edit->text(),
                lb_lbmc_Edit->text(), isAddState());
     LoadChapter(currentCode);
     return true;

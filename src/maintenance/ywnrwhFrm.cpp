@@ -1,6 +1,6 @@
 #include "maintenance/ywnrwhFrm.h"
 
-#include "browser/fm_ywzx.h"
+#include "common/BookNode.h"
 #include "common/AccessibleNames.h"
 #include "common/DateTimeText.h"
 #include "common/Handlers.h"
@@ -153,8 +153,8 @@ void TywnrwhForm::LoadArticle(const QString &code)
     // whose code and name are kept beside its label (a name may hold "[").
     if (currentCode.isEmpty() && tree && tree->currentItem()) {
         const QTreeWidgetItem *chapter = tree->currentItem();
-        nr_flbh_Edit->setText(Tywzxform::nodeCode(chapter));
-        nr_flmc_Edit->setText(chapter->data(0, NodeRole::Name).toString());
+        nr_flbh_Edit->setText(BookNode::code(chapter));
+        nr_flmc_Edit->setText(BookNode::name(chapter));
     }
 }
 
@@ -257,7 +257,7 @@ bool TywnrwhForm::SaveArticle()
                             QStringLiteral("nrbt"), QStringLiteral("此内容")};
     if (!save(checks, isAddState(), [&] { writeRow(isAddState()); }))
         return false;
-    mirrorSave(Labels::articleLabel(nr_nrbt_Edit->text(), nr_nrbh_Edit->text()), nr_nrbh_Edit->text(),
+    mirrorSave(BookNode::Kind::Article, nr_nrbh_Edit->text(),
                nr_nrbt_Edit->text(), isAddState());
     LoadArticle(currentCode);
     return true;

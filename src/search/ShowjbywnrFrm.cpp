@@ -1,9 +1,9 @@
 #include "search/ShowjbywnrFrm.h"
 
-#include "browser/fm_ywzx.h"
-#include "browser/TextZoom.h"
+#include "common/TextZoom.h"
 #include "common/AccessibleNames.h"
 #include "common/AppInfo.h"
+#include "common/BookNode.h"
 #include "common/Handlers.h"
 #include "common/Labels.h"
 #include "common/LineEdits.h"

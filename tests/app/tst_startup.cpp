@@ -114,16 +114,14 @@ void TestStartUp::mainWindowCaptionFromTheBook()
     TestBook book("唐诗宋词选读");
     auto dm = openDataModule(book.path());
     TSplashForm splash;
-    SplashForm = &splash;
     splash.show();
     ScriptedBoxes boxes;
-    std::unique_ptr<Tywzxform> window(Tywzxform::create());
+    std::unique_ptr<Tywzxform> window(Tywzxform::create(nullptr, &splash));
     QVERIFY(!splash.isVisible());
     QCOMPARE(window->objectName(), QString("ywzxform"));
     QCOMPARE(window->windowTitle(), QString("唐诗宋词选读[00000]"));
     QCOMPARE(window->rootNode()->text(0), QString("唐诗宋词选读[00000]"));
     QVERIFY(boxes.shown.isEmpty());
-    SplashForm = nullptr;
 }
 
 void TestStartUp::bookWithoutRootRow()

@@ -120,7 +120,7 @@ void TestBrowser::emptyBookLeavesTheRootSelected()
 void TestBrowser::lazyLoadingQueriesOncePerChapter()
 {
     QTreeWidgetItem *second = f.node("第二章");
-    QVERIFY(Tywzxform::isNotLoaded(second));
+    QVERIFY(BookNode::isNotLoaded(second));
     int before = f.statements();
     second->setExpanded(true);
     QCOMPARE(f.statements(), before + 1); // one child query, it has child chapters
@@ -173,7 +173,7 @@ void TestBrowser::refreshMovesDeepSelectionToRoot()
     QCOMPARE(f.window->Edit1->text(), QString("书[00000]"));
     QCOMPARE(f.window->memo1->toPlainText(), QString("根的正文"));
     QCOMPARE(f.childLabels(f.root()), QStringList({"第一章[00001]", "第二章[00002]", "第三章[00003]"}));
-    QVERIFY(Tywzxform::isNotLoaded(f.node("第一章")));
+    QVERIFY(BookNode::isNotLoaded(f.node("第一章")));
     QVERIFY(f.root()->isExpanded());
 }
 
@@ -198,7 +198,7 @@ void TestBrowser::expandAllCollapseAll()
 static void checkLevelImages(QTreeWidget *tree)
 {
     for (QTreeWidgetItemIterator it(tree); *it; ++it) {
-        const int level = Tywzxform::levelOf(*it);
+        const int level = BookNode::levelOf(*it);
         const int image = level == 0 ? 0 : level == 1 ? 2 : 4;
         QVERIFY2((*it)->data(0, NodeRole::Image).toInt() == image, qPrintable((*it)->text(0)));
         QCOMPARE((*it)->data(0, NodeRole::SelectedImage).toInt(), image + 1);
@@ -298,7 +298,7 @@ void TestBrowser::dropOnUnloadedChapterJoinsItsChildren()
     QTreeWidgetItem *section = f.node("第二节");
     f.select(section);
     QTreeWidgetItem *second = f.node("第二章");
-    QVERIFY(Tywzxform::isNotLoaded(second));
+    QVERIFY(BookNode::isNotLoaded(second));
     QVERIFY(f.window->dropSelectedNodeOn(second));
     QVERIFY(second->isExpanded());
     QCOMPARE(f.childLabels(second), QStringList({"甲[00021]", "第二节[00012]"}));

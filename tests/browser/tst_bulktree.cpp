@@ -1,5 +1,5 @@
 #include "BrowserFixture.h"
-#include "browser/LoadProgress.h"
+#include "common/LoadProgress.h"
 #include "search/FindDialog.h"
 
 #include <QAbstractItemModel>
@@ -67,7 +67,7 @@ QStringList TestBulkTree::dump() const
     QStringList lines;
     for (QTreeWidgetItemIterator it(f.window->TreeView); *it; ++it)
         lines << QStringLiteral("%1 %2 %3/%4")
-                     .arg(Tywzxform::levelOf(*it))
+                     .arg(BookNode::levelOf(*it))
                      .arg((*it)->text(0))
                      .arg((*it)->data(0, NodeRole::Image).toInt())
                      .arg((*it)->data(0, NodeRole::SelectedImage).toInt());
@@ -207,8 +207,8 @@ void TestBulkTree::cancelledLoadsLeaveAConsistentTree()
     const auto consistent = [&] {
         int unloaded = 0;
         for (QTreeWidgetItemIterator it(f.window->TreeView); *it; ++it) {
-            unloaded += Tywzxform::isNotLoaded(*it);
-            if ((*it)->childCount() > 0 && !Tywzxform::isNotLoaded(*it) && !(*it)->isExpanded())
+            unloaded += BookNode::isNotLoaded(*it);
+            if ((*it)->childCount() > 0 && !BookNode::isNotLoaded(*it) && !(*it)->isExpanded())
                 return -1; // expand all opens what it loaded
         }
         return unloaded;

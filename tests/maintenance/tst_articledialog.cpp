@@ -479,7 +479,7 @@ void TestArticleDialog::commandsFollowTheSelection()
     QCOMPARE(boxes.shown.size(), 2); // the two delete questions (mode 3 opens no window)
     // Every node carries the images of its level after the chapter add command.
     for (QTreeWidgetItemIterator it(w->TreeView); *it; ++it) {
-        const int level = Tywzxform::levelOf(*it);
+        const int level = BookNode::levelOf(*it);
         QCOMPARE((*it)->data(0, NodeRole::Image).toInt(), level == 0 ? 0 : level == 1 ? 2 : 4);
     }
 }

@@ -278,7 +278,7 @@ void TestChapterDialog::idsAndAddMode()
     maintenanceDialogRunner() = [](QDialog &) { return 0; };
     f.window->Insert_lb_btnClick();
     for (QTreeWidgetItemIterator it(f.window->TreeView); *it; ++it)
-        QCOMPARE((*it)->data(0, NodeRole::Image).toInt(), Tywzxform::levelOf(*it) == 1 ? 2 : Tywzxform::levelOf(*it) ? 4 : 0);
+        QCOMPARE((*it)->data(0, NodeRole::Image).toInt(), BookNode::levelOf(*it) == 1 ? 2 : BookNode::levelOf(*it) ? 4 : 0);
 
     // The first row of an empty table gets id 1.
     book->exec("delete from ywzx_ywlb");
@@ -879,7 +879,7 @@ void TestChapterDialog::staffButtonsAndAddingUnderAnUnloadedChapter()
     w->N5Click();
     QTreeWidgetItem *first = f.node("第一章");
     f.select(first);
-    QVERIFY(Tywzxform::isNotLoaded(first));
+    QVERIFY(BookNode::isNotLoaded(first));
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w));
     // A button's Alt key presses it at once and clicks it a moment later.

@@ -1,4 +1,4 @@
-#include "browser/LoadProgress.h"
+#include "common/LoadProgress.h"
 
 #include "common/Handlers.h"
 

@@ -1,4 +1,4 @@
-#include "browser/TextZoom.h"
+#include "common/TextZoom.h"
 
 #include "common/Handlers.h"
 

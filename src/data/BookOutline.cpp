@@ -1,4 +1,4 @@
-#include "browser/BookOutline.h"
+#include "data/BookOutline.h"
 
 #include "data/BookConnection.h"
 #include "data/BookQuery.h"

@@ -1,0 +1,320 @@
+#include "browser/ChapterTree.h"
+
+#include "browser/BookTree.h"
+#include "browser/ImageList.h"
+#include "common/BookNode.h"
+#include "common/Handlers.h"
+#include "common/Labels.h"
+#include "common/LoadProgress.h"
+#include "common/MessageBoxes.h"
+#include "common/WaitCursor.h"
+#include "data/BookOutline.h"
+#include "data/BookReader.h"
+
+#include <QScopedValueRollback>
+#include <QTreeWidgetItemIterator>
+#include <optional>
+
+namespace {
+
+struct RepaintSuspended {
+    QWidget *widget;
+    explicit RepaintSuspended(QWidget *w) : widget(w) { widget->setUpdatesEnabled(false); }
+    ~RepaintSuspended() { widget->setUpdatesEnabled(true); }
+};
+
+struct Muted {
+    int &counter;
+    explicit Muted(int &c) : counter(c) { ++counter; }
+    ~Muted() { --counter; }
+};
+
+// Image and selected image of a level: the root, the first level, the rest.
+int imageOfLevel(int level) { return level == 0 ? 0 : level == 1 ? 2 : 4; }
+
+void setNodeImages(QTreeWidgetItem *node, int level)
+{
+    const int image = imageOfLevel(level);
+    if (node->data(0, NodeRole::Image).toInt() == image && node->data(0, NodeRole::Image).isValid())
+        return;
+    node->setData(0, NodeRole::Image, image);
+    node->setData(0, NodeRole::SelectedImage, image + 1);
+    node->setIcon(0, ImageList::tree().icon(image, image + 1));
+}
+
+QTreeWidgetItem *placedNode(BookNode::Kind kind, const QString &code, const QString &name, int level)
+{
+    QTreeWidgetItem *node = BookNode::make(kind, code, name);
+    setNodeImages(node, level);
+    return node;
+}
+
+bool isAncestorOrSelf(const QTreeWidgetItem *node, const QTreeWidgetItem *of)
+{
+    for (const QTreeWidgetItem *n = of; n; n = n->parent())
+        if (n == node)
+            return true;
+    return false;
+}
+
+} // namespace
+
+ChapterTree::ChapterTree(BookTree *view)
+    : view_(view)
+{
+    // Nodes that come from anywhere but the loader (a drop, a dialog) may
+    // stand at another level than their images say.
+    Handlers::connect(view_->model(), &QAbstractItemModel::rowsInserted, view_, [this] {
+        if (!loading_)
+            invalidateNodeIcons();
+    });
+}
+
+QTreeWidgetItem *ChapterTree::rootNode() const
+{
+    return view_->topLevelItem(0);
+}
+
+void ChapterTree::showRoot(const QString &name)
+{
+    Muted muted(selectionMuted_);
+    view_->clear();
+    view_->addTopLevelItem(placedNode(BookNode::Kind::Root, Labels::RootCode, name, 0));
+}
+
+void ChapterTree::selectNode(QTreeWidgetItem *node)
+{
+    if (node && view_->currentItem() != node)
+        view_->setCurrentItem(node);
+}
+
+// The tree is rebuilt from a fresh root (a model reset): removing rows one
+// by one would leave the view's bookkeeping of an earlier expand all behind,
+// and every later removal would walk it.
+void ChapterTree::ReloadTree(const std::function<void(QTreeWidgetItem *)> &selectionReplaced)
+{
+    QTreeWidgetItem *oldRoot = rootNode();
+    if (!oldRoot)
+        return;
+    RepaintSuspended suspended(view_);
+    QTreeWidgetItem *selected = view_->currentItem();
+    const bool selectionGoes = selected && selected != oldRoot;
+    QTreeWidgetItem *root = nullptr;
+    {
+        Muted muted(selectionMuted_);
+        root = placedNode(BookNode::Kind::Root, BookNode::code(oldRoot), BookNode::name(oldRoot), 0);
+        view_->clear();
+        view_->addTopLevelItem(root);
+        if (selected)
+            view_->setCurrentItem(root);
+    }
+    if (selectionGoes)
+        selectionReplaced(root);
+    LoadChildren(root);
+    // Expanding runs the loader once more (it finds the root loaded); a root
+    // without children cannot be expanded.
+    if (root->childCount() > 0)
+        root->setExpanded(true);
+}
+
+void ChapterTree::LoadChildren(QTreeWidgetItem *node)
+{
+    loadChildren(node, nullptr);
+}
+
+bool ChapterTree::loadChildren(QTreeWidgetItem *node, const BookOutline *outline)
+{
+    const QString code = BookNode::code(node);
+    const bool due = (node->childCount() == 0 && BookNode::kind(node) == BookNode::Kind::Root)
+        || BookNode::isNotLoaded(node);
+    if (!due) {
+        AssignNodeIcons();
+        return false;
+    }
+    std::optional<WaitCursor> wait; // a bulk load shows its own
+    if (!outline)
+        wait.emplace();
+    // The placeholder is gone from here on: it leaves the tree unless it can
+    // become the first loaded child, which spares the view a removal.
+    QTreeWidgetItem *placeholder = node->childCount() == 1 ? node->child(0) : nullptr;
+    struct Discard {
+        QTreeWidgetItem *item;
+        ~Discard() { delete item; }
+    } discard{placeholder};
+    const int level = BookNode::levelOf(node) + 1;
+    QList<QTreeWidgetItem *> children =
+        outline ? childrenFromOutline(*outline, code, level) : childrenFromBook(code, level);
+    if (children.isEmpty())
+        return true; // loaded empty: no icon rule
+    {
+        QScopedValueRollback<bool> loading(loading_, true);
+        if (placeholder && view_->currentItem() != placeholder) {
+            BookNode::become(placeholder, children.takeFirst());
+            discard.item = nullptr;
+        }
+        node->addChildren(children);
+    }
+    AssignNodeIcons();
+    return true;
+}
+
+// The child chapters of code, else its articles, as the book gives them now.
+QList<QTreeWidgetItem *> ChapterTree::childrenFromBook(const QString &code, int level) const
+{
+    QList<QTreeWidgetItem *> children;
+    const QVector<BookReader::Entry> chapters = BookReader::childChapters(code);
+    for (const BookReader::Entry &chapter : chapters)
+        children << chapterNode(chapter.code, chapter.name, level);
+    if (!children.isEmpty())
+        return children;
+    const QVector<BookReader::Entry> articles = BookReader::articlesOf(code);
+    for (const BookReader::Entry &article : articles)
+        children << articleNode(article.code, article.name, level);
+    return children;
+}
+
+// The same children, taken from an outline read before.
+QList<QTreeWidgetItem *> ChapterTree::childrenFromOutline(const BookOutline &outline, const QString &code,
+                                                          int level) const
+{
+    QList<QTreeWidgetItem *> children;
+    if (const auto *chapters = outline.chaptersUnder(code)) {
+        children.reserve(chapters->size());
+        for (const BookOutline::Entry &chapter : *chapters)
+            children << chapterNode(chapter.code, chapter.name, level);
+    } else if (const auto *articles = outline.articlesOf(code)) {
+        children.reserve(articles->size());
+        for (const BookOutline::Entry &article : *articles)
+            children << articleNode(article.code, article.name, level);
+    }
+    return children;
+}
+
+QTreeWidgetItem *ChapterTree::chapterNode(const QString &code, const QString &name, int level) const
+{
+    QTreeWidgetItem *node = placedNode(BookNode::Kind::Chapter, code, name, level);
+    QTreeWidgetItem *placeholder = BookNode::makePlaceholder();
+    setNodeImages(placeholder, level + 1);
+    node->addChild(placeholder);
+    return node;
+}
+
+QTreeWidgetItem *ChapterTree::articleNode(const QString &code, const QString &title, int level) const
+{
+    return placedNode(BookNode::Kind::Article, code, title, level);
+}
+
+// New nodes get their images when the loader makes them, so a walk over
+// the whole tree is only needed after nodes were added or moved by
+// something else (a drop, a dialog).
+void ChapterTree::AssignNodeIcons()
+{
+    if (!iconsStale_)
+        return;
+    iconsStale_ = false;
+    for (QTreeWidgetItemIterator it(view_); *it; ++it)
+        setNodeImages(*it, BookNode::levelOf(*it));
+}
+
+void ChapterTree::readOutline(std::unique_ptr<BookOutline> &outline, LoadProgress &progress)
+{
+    outline = std::make_unique<BookOutline>();
+    BookReader::readOutline(*outline);
+    progress.setMaximum(outline->chapterCount());
+}
+
+// Every node is expanded, in tree order, the loader running for each node
+// that opens. The book's outline is read at the first node still to load
+// (two statements instead of two per chapter; none when all is loaded), the
+// loads come next, and the view opens everything at once afterwards:
+// opening node by node would make the view redo its layout for each one.
+void ChapterTree::expandAll(QWidget *owner)
+{
+    WaitCursor wait;
+    std::unique_ptr<BookOutline> outline;
+    LoadProgress progress(owner, 0);
+    QList<QTreeWidgetItem *> loaded;
+    for (int i = 0; i < view_->topLevelItemCount() && !progress.cancelled(); ++i) {
+        QList<QTreeWidgetItem *> pending{view_->topLevelItem(i)};
+        while (!pending.isEmpty()) {
+            QTreeWidgetItem *node = pending.takeLast();
+            if (node->childCount() > 0 && !node->isExpanded()) {
+                if (!outline && BookNode::isNotLoaded(node))
+                    readOutline(outline, progress);
+                const bool wasDue = loadChildren(node, outline.get());
+                loaded << node;
+                if (wasDue && !progress.step())
+                    break;
+            }
+            for (int c = node->childCount() - 1; c >= 0; --c)
+                pending << node->child(c);
+        }
+    }
+    if (progress.cancelled())
+        view_->expandAtOnce(loadedOf(loaded));
+    else
+        view_->expandAll(); // each expansion finds its node loaded
+}
+
+// The nodes of list that hold loaded children (so opening one runs no query).
+QList<QTreeWidgetItem *> ChapterTree::loadedOf(const QList<QTreeWidgetItem *> &nodes)
+{
+    QList<QTreeWidgetItem *> result;
+    for (QTreeWidgetItem *node : nodes)
+        if (node->childCount() > 0 && !BookNode::isNotLoaded(node))
+            result << node;
+    return result;
+}
+
+// The first chapters load one by one (a search often ends soon); a longer
+// walk reads the book's outline once and loads the rest from it.
+bool ChapterTree::loadOnWalk(QTreeWidgetItem *node, std::unique_ptr<BookOutline> &outline, LoadProgress &progress)
+{
+    constexpr int LoadsBeforeOutline = 64;
+    if (!loadChildren(node, outline.get()))
+        return true;
+    if (!outline && progress.loaded() + 1 >= LoadsBeforeOutline)
+        readOutline(outline, progress);
+    return progress.step();
+}
+
+bool ChapterTree::dropSelectedNodeOn(QTreeWidgetItem *target, QWidget *asker)
+{
+    QTreeWidgetItem *node = view_->currentItem();
+    if (!node || !node->parent() || !target)
+        return false;
+    if (target == node->parent() || target == node || isAncestorOrSelf(node, target))
+        return false;
+    const auto answer = MessageBoxes::show({asker, QStringLiteral("确认信息"), QStringLiteral("是否确认要移动该节点?"),
+                                            QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+                                            QMessageBox::Yes});
+    if (answer != QMessageBox::Yes)
+        return false;
+    // The target's own children first: the dropped node joins them.
+    if (BookNode::isNotLoaded(target))
+        LoadChildren(target);
+    // A node without children cannot be open, whatever the view remembers.
+    const bool wasOpen = target->isExpanded() && target->childCount() > 0;
+    moveNode(node, target);
+    if (!wasOpen) {
+        if (target->isExpanded())
+            LoadChildren(target); // what its expansion runs
+        else
+            target->setExpanded(true);
+    }
+    return true;
+}
+
+// Moves node with everything below it (and its images) to the end of
+// target's children; the selection is not reported as changing.
+void ChapterTree::moveNode(QTreeWidgetItem *node, QTreeWidgetItem *target)
+{
+    Muted muted(selectionMuted_);
+    invalidateNodeIcons();
+    QTreeWidgetItem *oldParent = node->parent();
+    oldParent->takeChild(oldParent->indexOfChild(node));
+    if (oldParent->childCount() == 0)
+        oldParent->setExpanded(false);
+    target->addChild(node);
+    view_->setCurrentItem(node);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class BookOutline;
+class BookTree;
+class LoadProgress;
+class QTreeWidgetItem;
+class QWidget;
+
+// The chapter tree's content: the lazy loader and the bulk loads from the
+// book's outline, the order of children, the icon rule (an image per
+// level), reloading and the move of a node by drag and drop. Works on the
+// view it is given; the window only wires it.
+class ChapterTree {
+public:
+    explicit ChapterTree(BookTree *view);
+
+    QTreeWidgetItem *rootNode() const;
+    // The tree becomes the root alone, named so.
+    void showRoot(const QString &name);
+    // Reads the children of a node whose children were never read (a root
+    // without children counts as such).
+    void LoadChildren(QTreeWidgetItem *node);
+    // The loader, from the book or from an outline read before; true when
+    // the node was due for loading.
+    bool loadChildren(QTreeWidgetItem *node, const BookOutline *outline);
+    // Rebuilds the tree from a fresh root, read again. When the selection
+    // was below the root, selectionReplaced gets the root that takes it.
+    void ReloadTree(const std::function<void(QTreeWidgetItem *)> &selectionReplaced);
+    // Every node carries the images of its level.
+    void AssignNodeIcons();
+    // The icons are checked again on the next AssignNodeIcons (nodes were
+    // added or moved by something other than the loader).
+    void invalidateNodeIcons() { iconsStale_ = true; }
+    // Every node loaded and expanded; the progress dialog (owned by owner)
+    // can stop it, and what was loaded then opens.
+    void expandAll(QWidget *owner);
+    // Loads a node a search walk passes; false once the reader has cancelled.
+    bool loadOnWalk(QTreeWidgetItem *node, std::unique_ptr<BookOutline> &outline, LoadProgress &progress);
+    // Moves the selected node under target after asking; true when it moved.
+    bool dropSelectedNodeOn(QTreeWidgetItem *target, QWidget *asker);
+    void selectNode(QTreeWidgetItem *node);
+    // True while the tree changes its selection itself (a reload, a move).
+    bool selectionMuted() const { return selectionMuted_ > 0; }
+
+private:
+    QList<QTreeWidgetItem *> childrenFromBook(const QString &code, int level) const;
+    QList<QTreeWidgetItem *> childrenFromOutline(const BookOutline &outline, const QString &code, int level) const;
+    QTreeWidgetItem *chapterNode(const QString &code, const QString &name, int level) const;
+    QTreeWidgetItem *articleNode(const QString &code, const QString &title, int level) const;
+    void readOutline(std::unique_ptr<BookOutline> &outline, LoadProgress &progress);
+    static QList<QTreeWidgetItem *> loadedOf(const QList<QTreeWidgetItem *> &nodes);
+    void moveNode(QTreeWidgetItem *node, QTreeWidgetItem *target);
+
+    BookTree *view_;
+    bool iconsStale_ = false;
+    bool loading_ = false;
+    int selectionMuted_ = 0;
+};

@@ -1,0 +1,42 @@
+#include "search/ChapterLanding.h"
+
+#include "common/BookNode.h"
+#include "common/Handlers.h"
+#include "data/BookReader.h"
+#include "search/TextMarks.h"
+
+#include <QTextEdit>
+#include <QTreeWidget>
+
+namespace ChapterLanding {
+
+QTreeWidgetItem *chapterNode(QTreeWidgetItem *root, const QString &code,
+                             const std::function<void(QTreeWidgetItem *)> &load)
+{
+    const QStringList chain = BookReader::chainFromRoot(code);
+    QTreeWidgetItem *node = root;
+    for (int i = 1; node && i < chain.size(); ++i) {
+        load(node);
+        node = BookNode::chapterChild(node, chain.at(i));
+    }
+    return chain.isEmpty() ? nullptr : node;
+}
+
+void revealAndSelect(QTreeWidget *tree, QTreeWidgetItem *node)
+{
+    for (QTreeWidgetItem *above = node->parent(); above; above = above->parent())
+        above->setExpanded(true);
+    tree->setCurrentItem(node);
+    tree->scrollToItem(node);
+}
+
+void markUntilMoved(QTreeWidget *tree, QTextEdit *pane, const QStringList &texts)
+{
+    TextMarks *marks = TextMarks::mark(pane, texts);
+    if (!marks)
+        return;
+    Handlers::connect(tree, &QTreeWidget::currentItemChanged, marks, [pane] { TextMarks::clear(pane); },
+                      Qt::SingleShotConnection);
+}
+
+} // namespace ChapterLanding
