@@ -14,6 +14,7 @@ case "${1:-}" in
   *) echo "usage: ./test.sh [--sanitize]" >&2; exit 2 ;;
 esac
 scripts/deps.sh test
+python3 scripts/includes.py # no include circles, folders in layers
 cmake -S . -B "$tree" -G Ninja "${options[@]}" >/dev/null
 cmake --build "$tree" -j2
 (cd "$tree" && ctest --output-on-failure -j2)

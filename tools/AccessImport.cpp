@@ -103,23 +103,15 @@ public:
     TableReader(MdbHandle *mdb, const Table &wanted, size_t bindSize)
         : mdb_(mdb), name_(QString::fromLatin1(wanted.name)), bindSize_(bindSize)
     {
-        MdbCatalogEntry *entry = findTable(mdb, wanted.name);
-        if (!entry)
-            fail(QStringLiteral("the Access file has no table %1").arg(name_));
-        table_ = mdb_read_table(entry);
-        if (!table_ || !mdb_read_columns(table_))
-            fail(QStringLiteral("the table %1 of the Access file cannot be read").arg(name_));
-        for (const QString &column : wanted.columns)
-            bind(column);
-        mdb_rewind_table(table_);
+        // A destructor does not run for a constructor that throws.
+        try {
+            open(wanted);
+        } catch (...) {
+            release();
+            throw;
+        }
     }
-    ~TableReader()
-    {
-        for (char *buffer : buffers_)
-            g_free(buffer);
-        if (table_)
-            mdb_free_tabledef(table_);
-    }
+    ~TableReader() { release(); }
     TableReader(const TableReader &) = delete;
     TableReader &operator=(const TableReader &) = delete;
 
@@ -161,6 +153,27 @@ public:
     }
 
 private:
+    void open(const Table &wanted)
+    {
+        MdbCatalogEntry *entry = findTable(mdb_, wanted.name);
+        if (!entry)
+            fail(QStringLiteral("the Access file has no table %1").arg(name_));
+        table_ = mdb_read_table(entry);
+        if (!table_ || !mdb_read_columns(table_))
+            fail(QStringLiteral("the table %1 of the Access file cannot be read").arg(name_));
+        for (const QString &column : wanted.columns)
+            bind(column);
+        mdb_rewind_table(table_);
+    }
+    void release()
+    {
+        for (char *buffer : std::as_const(buffers_))
+            g_free(buffer);
+        buffers_.clear();
+        if (table_)
+            mdb_free_tabledef(table_);
+        table_ = nullptr;
+    }
     void bind(const QString &column)
     {
         for (unsigned int c = 0; c < table_->num_cols; ++c) {
@@ -367,7 +380,8 @@ int copyRows(TableReader &reader, QSqlDatabase &db, const Table &table, const Pr
 
 namespace {
 
-Counts writeBookWith(const QString &accessPath, const QString &path, const Progress &progress, size_t bindSize)
+Counts writeBookWith(const QString &accessPath, const QString &path, const Progress &progress, size_t bindSize,
+                     BookSchema::Index index)
 {
     const LibmdbComplaints complaints;
     MdbHandle *mdb = mdb_open(QFile::encodeName(accessPath).constData(), MDB_NOFLAGS);
@@ -392,18 +406,18 @@ Counts writeBookWith(const QString &accessPath, const QString &path, const Progr
         checkRoot(db, counts.chapters, chapters.rowCount());
         counts.articles = copyRows(articles, db, Articles, shown);
         checkWhole(complaints, QLatin1String(Articles.name), counts.articles, articles.rowCount());
-    });
+    }, index);
     return counts;
 }
 
 } // namespace
 
-Counts writeBook(const QString &accessPath, const QString &path, const Progress &progress)
+Counts writeBook(const QString &accessPath, const QString &path, const Progress &progress, BookSchema::Index index)
 {
     checkAccessFile(accessPath);
     for (size_t bindSize = FirstBindSize;;) {
         try {
-            return writeBookWith(accessPath, path, progress, bindSize);
+            return writeBookWith(accessPath, path, progress, bindSize, index);
         } catch (const BindSizeReached &reached) {
             bindSize = reached.wanted;
             TemporaryFiles::add(path); // the file begun is gone: its next one is kept in mind again
@@ -426,7 +440,7 @@ QString readerStopped(const QString &accessPath, int signal)
 
 } // namespace
 
-Counts run(const QString &accessPath, const QString &bookPath, const Progress &progress)
+Counts run(const QString &accessPath, const QString &bookPath, const Progress &progress, BookSchema::Index index)
 {
     BookSchema::checkNewBookPath(bookPath);
     checkAccessFile(accessPath);
@@ -436,6 +450,11 @@ Counts run(const QString &accessPath, const QString &bookPath, const Progress &p
         fail(QStringLiteral("cannot start the Access reader"));
     std::fflush(nullptr);
     const pid_t child = fork();
+    if (child < 0) {
+        close(channel[0]);
+        close(channel[1]);
+        fail(QStringLiteral("cannot start the Access reader: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+    }
     if (child == 0) {
         close(channel[0]);
         int code = 0;
@@ -443,7 +462,7 @@ Counts run(const QString &accessPath, const QString &bookPath, const Progress &p
         QByteArray message;
         // The command's error is the one line printed by the parent.
         try {
-            counts = writeBook(accessPath, temporary, progress);
+            counts = writeBook(accessPath, temporary, progress, index);
         } catch (const AppError &error) {
             message = error.message().toUtf8();
             code = 1;

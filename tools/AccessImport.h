@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/BookSchema.h"
 #include <QString>
 #include <functional>
 
@@ -22,6 +23,7 @@ Counts writeBook(const QString &accessPath, const QString &path, const Progress 
 // The whole command: checks, reads the Access file in a separate process (a
 // damaged file may crash the reader), writes a temporary book and renames it
 // into place. Nothing is left behind on failure.
-Counts run(const QString &accessPath, const QString &bookPath, const Progress &progress);
+Counts run(const QString &accessPath, const QString &bookPath, const Progress &progress,
+           BookSchema::Index index = BookSchema::Index::Without);
 
 } // namespace AccessImport

@@ -128,7 +128,7 @@ QVector<Poem> parsePoems(const QString &content)
     return poems;
 }
 
-Counts write(const QString &path)
+Counts write(const QString &path, BookSchema::Index index)
 {
     QVector<QVector<Poem>> parsed;
     for (const Collection &collection : collections())
@@ -167,7 +167,7 @@ Counts write(const QString &path)
                          {QStringLiteral("唐诗宋词选读：收录%1位诗人的%2首诗。\r\n左侧目录按诗集与诗人排列，"
                                          "展开诗人可读其诗作。")
                               .arg(QString::number(counts.chapters - 1 - all.size()), QString::number(counts.articles))});
-    });
+    }, index);
     return counts;
 }
 

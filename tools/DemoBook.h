@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/BookSchema.h"
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -29,6 +30,6 @@ QVector<Poem> parsePoems(const QString &content);
 // Writes the demo book to path (refuses an existing file); throws AppError.
 // Returns the number of chapters and articles written.
 struct Counts { int chapters = 0; int articles = 0; };
-Counts write(const QString &path);
+Counts write(const QString &path, BookSchema::Index index = BookSchema::Index::Without);
 
 } // namespace DemoBook

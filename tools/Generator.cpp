@@ -44,7 +44,7 @@ QString filler(QRandomGenerator &random, int bytes)
 
 } // namespace
 
-Result write(const QString &path, const Options &options)
+Result write(const QString &path, const Options &options, BookSchema::Index index)
 {
     if (options.chapters < 0 || options.chapters > MaxCount || options.articles < 0 || options.articles > MaxCount
         || options.fanout < 1)
@@ -72,7 +72,7 @@ Result write(const QString &path, const Options &options)
             const int chapter = leaves > 0 ? firstLeaf + (a - 1) % leaves : 0;
             writer.addArticle(code(a), QStringLiteral("文章%1").arg(a), code(chapter), filler(random, 60), when);
         }
-    });
+    }, index);
     for (long long reach = 0, width = 1; reach < options.chapters; width *= options.fanout) {
         reach += width * options.fanout;
         ++result.depth;

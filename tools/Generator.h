@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/BookSchema.h"
 #include <QString>
 
 // Large books for benchmarks: chapters in a tree of a given fan-out (filled
@@ -24,6 +25,7 @@ struct Result {
     int chaptersWithWord = 0;
 };
 
-Result write(const QString &path, const Options &options);
+Result write(const QString &path, const Options &options,
+             BookSchema::Index index = BookSchema::Index::Without);
 
 } // namespace Generator

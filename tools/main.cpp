@@ -129,7 +129,7 @@ int check(const QString &book)
     }
 }
 
-int import(const QString &access, const QString &book)
+int import(const QString &access, const QString &book, BookSchema::Index index)
 {
     AccessImport::Progress progress;
     if (isatty(STDERR_FILENO))
@@ -138,7 +138,7 @@ int import(const QString &access, const QString &book)
             if (done == total)
                 std::fputc('\n', stderr);
         };
-    const AccessImport::Counts counts = AccessImport::run(access, book, progress);
+    const AccessImport::Counts counts = AccessImport::run(access, book, progress, index);
     say(QStringLiteral("imported %1 rows of ywzx_ywlb and %2 rows of ywzx_ywnr into %3")
             .arg(QString::number(counts.chapters), QString::number(counts.articles), book));
     return 0;
@@ -170,7 +170,7 @@ std::optional<double> numberOf(const NumberOption &option, const QString &value)
     return std::nullopt;
 }
 
-int generate(const QStringList &args)
+int generate(const QStringList &args, BookSchema::Index index)
 {
     Generator::Options options;
     QHash<QString, double> numbers;
@@ -197,7 +197,7 @@ int generate(const QStringList &args)
     options.articles = int(numbers.value(QStringLiteral("--articles"), options.articles));
     options.textBytes = int(numbers.value(QStringLiteral("--text-bytes"), options.textBytes));
     options.wordPercent = numbers.value(QStringLiteral("--word-percent"), options.wordPercent);
-    const Generator::Result result = Generator::write(args.first(), options);
+    const Generator::Result result = Generator::write(args.first(), options, index);
     say(QStringLiteral("created %1: %2 chapters (depth %3), %4 articles, the word in %5 chapters")
             .arg(args.first(), QString::number(options.chapters), QString::number(result.depth), QString::number(options.articles),
                  QString::number(result.chaptersWithWord)));
@@ -301,7 +301,7 @@ int main(int argc, char **argv)
         return usage();
     args = *words;
     // The books that create, demo, import and generate write; pull copies a book as it is.
-    BookSchema::indexNewBooks = withIndex && command != QLatin1String("pull");
+    const BookSchema::Index newBooks = withIndex ? BookSchema::Index::FullText : BookSchema::Index::Without;
     if (command == QLatin1String("backup") && args.size() == 3)
         return backup(args);
     if (command == QLatin1String("check") && args.size() == 2)
@@ -312,24 +312,24 @@ int main(int argc, char **argv)
         if (command == QLatin1String("create") && args.size() == 3) {
             if (args.at(2).trimmed().isEmpty())
                 return fail(QStringLiteral("the book name must not be empty"));
-            BookSchema::createBook(args.at(1), args.at(2));
+            BookSchema::createBook(args.at(1), args.at(2), {}, newBooks);
             say(QStringLiteral("created %1").arg(args.at(1)));
             return 0;
         }
         if (command == QLatin1String("demo") && args.size() == 2) {
-            const DemoBook::Counts counts = DemoBook::write(args.at(1));
+            const DemoBook::Counts counts = DemoBook::write(args.at(1), newBooks);
             say(QStringLiteral("created %1: %2 chapters, %3 articles")
                     .arg(args.at(1), QString::number(counts.chapters), QString::number(counts.articles)));
             return 0;
         }
         if (command == QLatin1String("import") && args.size() == 3)
-            return import(args.at(1), args.at(2));
+            return import(args.at(1), args.at(2), newBooks);
         if (command == QLatin1String("push") && (args.size() == 3 || args.size() == 4))
             return push(args);
         if (command == QLatin1String("pull") && args.size() == 3)
             return pull(args);
         if (command == QLatin1String("generate") && args.size() >= 2)
-            return generate(args.mid(1));
+            return generate(args.mid(1), newBooks);
     } catch (const AppError &error) {
         return fail(error.message());
     }

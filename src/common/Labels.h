@@ -2,7 +2,9 @@
 
 #include <QString>
 
-// Tree labels carry the record's code: a node holds nothing but its label.
+// The labels the tree and the results list show: a name with its code in
+// brackets. A node keeps its record beside its label (BookNode); the label
+// is only shown.
 namespace Labels {
 
 inline const QString RootCode = QStringLiteral("00000");

@@ -1,7 +1,6 @@
 #include "common/MessageBoxes.h"
 
 #include "common/AppInfo.h"
-#include "common/Handlers.h"
 #include "common/TextHelpers.h"
 
 #include <QApplication>

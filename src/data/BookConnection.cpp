@@ -2,7 +2,6 @@
 
 #include "common/AppError.h"
 #include "data/BookFile.h"
-#include "data/BookQuery.h"
 #include "data/ServerConfig.h"
 
 #include <QFileInfo>
@@ -177,7 +176,7 @@ AppError BookConnection::failure(const QSqlError &error)
 
 void BookConnection::dropStatements()
 {
-    for (BookQuery *query : std::as_const(queries_))
+    for (StatementHolder *query : std::as_const(queries_))
         query->dropStatement();
 }
 

@@ -9,7 +9,6 @@
 #include <QStringList>
 #include <functional>
 
-class BookQuery;
 class QSqlError;
 
 // The one connection to the book (ydconn). The book is an SQLite file, or a
@@ -85,10 +84,18 @@ public:
     // once; the next statement connects afresh.
     AppError failure(const QSqlError &error);
 
+    // What keeps a prepared statement of this connection (a query).
+    class StatementHolder {
+    public:
+        virtual void dropStatement() = 0;
+
+    protected:
+        ~StatementHolder() = default;
+    };
     // Queries register here: their prepared statements are dropped before
     // the connection closes, since a statement must not outlive its driver.
-    void attach(BookQuery *query) { queries_.insert(query); }
-    void detach(BookQuery *query) { queries_.remove(query); }
+    void attach(StatementHolder *query) { queries_.insert(query); }
+    void detach(StatementHolder *query) { queries_.remove(query); }
 
 private:
     void openFile(QSqlDatabase &db);
@@ -106,7 +113,7 @@ private:
     int lockTimeout_ = BookFile::LockTimeoutMs;
     int statementTimeout_ = 30000;
     QStringList recent_;
-    QSet<BookQuery *> queries_;
+    QSet<StatementHolder *> queries_;
 };
 
 // The engine's own message of a failed statement or open.

@@ -1,5 +1,5 @@
 #include "data/BookIndex.h"
-#include "data/BookSchema.h"
+#include "data/DirectSql.h"
 
 #include "common/AppError.h"
 #include "data/BookConnection.h"
@@ -48,7 +48,7 @@ const QStringList ShadowTables = {QStringLiteral("ywzx_ywlb_fts_data"), QStringL
 
 qint64 number(QSqlDatabase &db, const QString &sql)
 {
-    QSqlQuery query = BookSchema::exec(db, sql);
+    QSqlQuery query = DirectSql::exec(db, sql);
     return query.next() ? query.value(0).toLongLong() : 0;
 }
 
@@ -97,7 +97,7 @@ bool present(QSqlDatabase &db)
 void create(QSqlDatabase &db)
 {
     for (const QString &statement : createStatements())
-        BookSchema::exec(db, statement);
+        DirectSql::exec(db, statement);
 }
 
 bool anyPart(QSqlDatabase &db)
@@ -111,17 +111,17 @@ bool anyPart(QSqlDatabase &db)
 void drop(QSqlDatabase &db)
 {
     for (const char *trigger : {"ywzx_ywlb_fts_insert", "ywzx_ywlb_fts_delete", "ywzx_ywlb_fts_update"})
-        BookSchema::exec(db, QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(QLatin1String(trigger)));
+        DirectSql::exec(db, QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(QLatin1String(trigger)));
     if (!QSqlQuery(db).exec(QStringLiteral("DROP TABLE IF EXISTS ywzx_ywlb_fts"))) {
         const qint64 version = number(db, QStringLiteral("PRAGMA schema_version"));
-        BookSchema::exec(db, QStringLiteral("PRAGMA writable_schema = ON"));
-        BookSchema::exec(db, QStringLiteral("DELETE FROM sqlite_master WHERE type = 'table' AND name = 'ywzx_ywlb_fts'"));
+        DirectSql::exec(db, QStringLiteral("PRAGMA writable_schema = ON"));
+        DirectSql::exec(db, QStringLiteral("DELETE FROM sqlite_master WHERE type = 'table' AND name = 'ywzx_ywlb_fts'"));
         // A new schema version makes the connection read the schema again.
-        BookSchema::exec(db, QStringLiteral("PRAGMA schema_version = %1").arg(version + 1));
-        BookSchema::exec(db, QStringLiteral("PRAGMA writable_schema = OFF"));
+        DirectSql::exec(db, QStringLiteral("PRAGMA schema_version = %1").arg(version + 1));
+        DirectSql::exec(db, QStringLiteral("PRAGMA writable_schema = OFF"));
     }
     for (const QString &table : ShadowTables + QStringList{QStringLiteral("ywzx_ywlb_fts_key")})
-        BookSchema::exec(db, QStringLiteral("DROP TABLE IF EXISTS %1").arg(table));
+        DirectSql::exec(db, QStringLiteral("DROP TABLE IF EXISTS %1").arg(table));
 }
 
 bool checkAndRepair(QSqlDatabase &db)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/BookConnection.h"
 #include "data/BookSql.h"
 
 #include <QByteArray>
@@ -13,13 +14,11 @@
 
 class QSqlQuery;
 
-class BookConnection;
-
 // A query on the book's connection. Callers close it, give it a statement
 // line by line, set its named parameters, then open it (rows) or execute it.
 // An opened query holds its whole result, so the file is not kept locked
 // while the program reads the rows. Every failure throws AppError.
-class BookQuery {
+class BookQuery : private BookConnection::StatementHolder {
 public:
     BookQuery(BookConnection &connection, const QString &name);
     ~BookQuery();
@@ -83,9 +82,8 @@ public:
     enum class Kind { Integer, ShortText, LongText, DateTime, Blob, Other };
 
 private:
-    friend class BookConnection;
     // Lets go of the prepared statement (before its connection closes).
-    void dropStatement();
+    void dropStatement() override;
     void run(bool wantRows);
     QSqlQuery &prepared(const QString &sql);
     int columnIndex(const QString &column) const;

@@ -18,9 +18,20 @@ namespace BookSchema {
 
 QString schemaSql()
 {
-    QFile file(QStringLiteral(":/data/ebook.sql"));
-    file.open(QIODevice::ReadOnly);
-    return QString::fromUtf8(file.readAll());
+    return scriptOf(QStringLiteral(":/data/ebook.sql"));
+}
+
+// A script built into the program; one that cannot be read, or holds no
+// statement, would make a book without tables.
+QString scriptOf(const QString &resource)
+{
+    QFile file(resource);
+    if (!file.open(QIODevice::ReadOnly))
+        throw AppError(AppError::BookFile, QStringLiteral("程序内置的建表脚本 %1 无法读取：%2").arg(resource, file.errorString()));
+    const QString script = QString::fromUtf8(file.readAll());
+    if (statementsIn(script).isEmpty())
+        throw AppError(AppError::BookFile, QStringLiteral("程序内置的建表脚本 %1 是空的").arg(resource));
+    return script;
 }
 
 QStringList schemaStatements()
@@ -41,23 +52,6 @@ QStringList statementsIn(const QString &script)
     return statements;
 }
 
-QSqlQuery exec(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
-{
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    bool ok = false;
-    if (values.isEmpty()) {
-        ok = query.exec(sql);
-    } else if (query.prepare(sql)) {
-        for (int i = 0; i < values.size(); ++i)
-            BoundValue::bind(query, i, values.at(i));
-        ok = query.exec();
-    }
-    if (!ok)
-        throw AppError(AppError::Database, engineMessage(query.lastError()));
-    return query;
-}
-
 void apply(QSqlDatabase &db)
 {
     for (const QString &statement : schemaStatements())
@@ -72,9 +66,7 @@ void insertRoot(QSqlDatabase &db, const QString &bookName, const QDateTime &when
          {bookName, DateTimeText::storageText(when), QString(QLatin1String("")), QByteArray("nil")});
 }
 
-bool indexNewBooks = false;
-
-void writeNewFile(const QString &path, const std::function<void(QSqlDatabase &)> &fill)
+void writeNewFile(const QString &path, const std::function<void(QSqlDatabase &)> &fill, Index index)
 {
     const QString name = QStringLiteral("create-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     try {
@@ -88,7 +80,7 @@ void writeNewFile(const QString &path, const std::function<void(QSqlDatabase &)>
                 apply(db);
                 if (fill)
                     fill(db);
-                if (indexNewBooks)
+                if (index == Index::FullText)
                     BookIndex::create(db);
                 exec(db, QStringLiteral("commit"));
             } catch (...) {
@@ -141,7 +133,7 @@ void moveIntoPlace(const QString &temporary, const QString &path)
 }
 
 void createBook(const QString &path, const QString &bookName,
-                const std::function<void(QSqlDatabase &)> &fill)
+                const std::function<void(QSqlDatabase &)> &fill, Index index)
 {
     checkNewBookPath(path);
     const QString temporary = temporaryPathFor(path);
@@ -149,7 +141,7 @@ void createBook(const QString &path, const QString &bookName,
         insertRoot(db, bookName, QDateTime::currentDateTime());
         if (fill)
             fill(db);
-    });
+    }, index);
     moveIntoPlace(temporary, path);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/DirectSql.h"
+
 #include <QDateTime>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -9,7 +11,12 @@
 // Writing new book files by the documented schema (schema/ebook.sql).
 namespace BookSchema {
 
+// Whether a new book file gets the full-text index.
+enum class Index { Without, FullText };
+
 QString schemaSql();
+// A built-in script; throws AppError when it cannot be read or is empty.
+QString scriptOf(const QString &resource);
 QStringList schemaStatements();
 // The statements of an SQL script, without its comment lines.
 QStringList statementsIn(const QString &script);
@@ -23,7 +30,7 @@ void insertRoot(QSqlDatabase &db, const QString &bookName, const QDateTime &when
 // is renamed at the end, so a failure leaves nothing behind. `fill` may add
 // rows (it runs inside one transaction). Refuses an existing path.
 void createBook(const QString &path, const QString &bookName,
-                const std::function<void(QSqlDatabase &)> &fill = {});
+                const std::function<void(QSqlDatabase &)> &fill = {}, Index index = Index::Without);
 
 // A temporary name in the folder of path, for writing a book to rename later;
 // remembered in TemporaryFiles until moveIntoPlace or a failed write ends it.
@@ -32,17 +39,11 @@ QString temporaryPathFor(const QString &path);
 void checkNewBookPath(const QString &path);
 // Writes the schema and whatever `fill` adds (no root row) into a new file at
 // exactly this path, in one transaction; removes the file again on failure.
-// With indexNewBooks set, the full-text index is part of that transaction.
-void writeNewFile(const QString &path, const std::function<void(QSqlDatabase &)> &fill);
-// Whether new book files get the full-text index (ebook-tool's writing
-// commands set it unless told --no-index); off by default.
-extern bool indexNewBooks;
+// With Index::FullText, the full-text index is part of that transaction.
+void writeNewFile(const QString &path, const std::function<void(QSqlDatabase &)> &fill, Index index = Index::Without);
 // Renames a finished temporary book to its place; never replaces a file.
 void moveIntoPlace(const QString &temporary, const QString &path);
 
-// Runs one statement with positional values (forward only); throws AppError
-// on failure. A statement without values runs directly: a server prepares
-// on the server, which takes no DDL and no transaction control.
-QSqlQuery exec(const QSqlDatabase &db, const QString &sql, const QVariantList &values = {});
+using DirectSql::exec;
 
 } // namespace BookSchema

@@ -22,12 +22,6 @@ const QString ChapterColumns = QStringLiteral("id,lbbh,lbmc,flbh,xgrq,xgr,ywnr,p
 const QString ArticleColumns = QStringLiteral("id,nrbh,nrbt,lbbh,xgrq,xgr,ywnr");
 constexpr int DateColumn = 4; // xgrq in both column lists
 
-QString script(const QString &resource)
-{
-    QFile file(resource);
-    file.open(QIODevice::ReadOnly);
-    return QString::fromUtf8(file.readAll());
-}
 
 // A named connection that is removed again whatever happens.
 class Connection {
@@ -223,7 +217,7 @@ Counts push(const QString &bookFile, const ServerConfig &target, bool replace)
                 run(server.db(), QStringLiteral("drop table if exists ywzx_ywlb, ywzx_ywnr"));
             }
             run(server.db(), QStringLiteral("create extension if not exists pg_trgm"));
-            for (const QString &statement : BookSchema::statementsIn(script(QStringLiteral(":/data/server.sql"))))
+            for (const QString &statement : BookSchema::statementsIn(BookSchema::scriptOf(QStringLiteral(":/data/server.sql"))))
                 run(server.db(), statement);
             counts.chapters = copyRows(file.db(), server.db(), QStringLiteral("ywzx_ywlb"), ChapterColumns,
                                        QStringLiteral("rowid"), [](const QVariant &v, const QVariant &id) {
@@ -234,7 +228,7 @@ Counts push(const QString &bookFile, const ServerConfig &target, bool replace)
                                            return dateToServer(v, QStringLiteral("ywzx_ywnr"), id);
                                        });
             continueArticleIds(file.db(), server.db());
-            for (const QString &statement : BookSchema::statementsIn(script(QStringLiteral(":/data/server-indexes.sql"))))
+            for (const QString &statement : BookSchema::statementsIn(BookSchema::scriptOf(QStringLiteral(":/data/server-indexes.sql"))))
                 run(server.db(), statement);
             for (const QString &grant : grants)
                 run(server.db(), grant);
