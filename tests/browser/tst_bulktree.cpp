@@ -1,4 +1,6 @@
 #include "BrowserFixture.h"
+#include "browser/ChapterTree.h"
+#include "data/BookReader.h"
 #include "common/LoadProgress.h"
 #include "search/FindDialog.h"
 
@@ -26,10 +28,12 @@ private slots:
     void refreshLeavesNothingOfAnExpandAllBehind();
     void cancelledLoadsLeaveAConsistentTree();
     void writerWaitsForABulkLoad();
+    void chapterTreeWithoutAWindow_data();
+    void chapterTreeWithoutAWindow();
 
 private:
-    // Every node in tree order: depth, label, images.
-    QStringList dump() const;
+    // Every node in tree order: depth, label, images (of the window's tree by default).
+    QStringList dump(const QTreeWidget *tree = nullptr) const;
     // What loading each chapter by itself gives: every node passed is loaded.
     void loadChapterByChapter();
     void dropSelectedOn(const QString &dragged, const QString &target);
@@ -62,10 +66,10 @@ void TestBulkTree::cleanup()
     f.window.reset();
 }
 
-QStringList TestBulkTree::dump() const
+QStringList TestBulkTree::dump(const QTreeWidget *tree) const
 {
     QStringList lines;
-    for (QTreeWidgetItemIterator it(f.window->TreeView); *it; ++it)
+    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget *>(tree ? tree : f.window->TreeView)); *it; ++it)
         lines << QStringLiteral("%1 %2 %3/%4")
                      .arg(BookNode::levelOf(*it))
                      .arg((*it)->text(0))
@@ -276,6 +280,36 @@ void TestBulkTree::writerWaitsForABulkLoad()
     QVERIFY(!f.node("新写")); // the read saw the book as it was when it began
     f.window->N5Click();
     QVERIFY(f.node("新写"));
+}
+
+void TestBulkTree::chapterTreeWithoutAWindow_data()
+{
+    QTest::addColumn<bool>("fromOutline");
+    QTest::newRow("chapter by chapter") << false;
+    QTest::newRow("from the outline") << true;
+}
+
+// The tree's content needs no window: on a bare view it loads, orders and
+// gives images exactly as the window's tree does.
+void TestBulkTree::chapterTreeWithoutAWindow()
+{
+    QFETCH(bool, fromOutline);
+    f.open(book);
+    loadChapterByChapter();
+    const QStringList expected = dump();
+    f.window.reset();
+    BookTree view;
+    ChapterTree tree(&view);
+    tree.showRoot(BookReader::bookName());
+    tree.LoadChildren(tree.rootNode());
+    if (fromOutline) {
+        tree.expandAll(nullptr);
+    } else {
+        for (QTreeWidgetItemIterator it(&view); *it; ++it)
+            tree.LoadChildren(*it);
+    }
+    QCOMPARE(dump(&view), expected);
+    QCOMPARE(expected.mid(0, 3), QStringList({"0 大书[00000] 0/1", "1 第1章[00001] 2/3", "2 早号[B0002] 4/5"}));
 }
 
 QTEST_MAIN(TestBulkTree)

@@ -3,6 +3,8 @@
 #include "common/AppError.h"
 #include "common/DateTimeText.h"
 #include "maintenance/ywlbwhFrm.h"
+#include "search/FindDialog.h"
+#include "search/ShowjbywnrFrm.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -42,6 +44,8 @@ private slots:
     void fieldsShowTheirBeginning();
     void nullName();
     void bracketsInNamesAndCodes();
+    void nameLookingLikeALabel_data();
+    void nameLookingLikeALabel();
     void pastedTextIsStoredValid();
     void photoReadOnceWhenPicked();
     void anotherProgramsWrite();
@@ -722,6 +726,52 @@ void TestChapterDialog::bracketsInNamesAndCodes()
     QCOMPARE(book->scalar("select count(*) from ywzx_ywlb where lbbh='00031'").toInt(), 0);
     QCOMPARE(row("00011", "lbmc"), QString("第一节"));
     QCOMPARE(row("00002", "lbmc"), QString("第二章"));
+}
+
+void TestChapterDialog::nameLookingLikeALabel_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("article mark") << "甲[N10000]乙";
+    QTest::newRow("chapter mark") << "甲[10000]乙";
+}
+
+// A chapter is a chapter whatever its name holds: an article of code 10000
+// (chapters and articles number apart) is never taken for it.
+void TestChapterDialog::nameLookingLikeALabel()
+{
+    QFETCH(QString, name);
+    book->chapter(5, "00005", name, "00000", "本章独有正文");
+    book->article("10000", "别篇", "00001", "文章正文");
+    f.window->N5Click();
+    f.select(f.root());
+    ScriptedBoxes boxes(QMessageBox::Ok);
+    f.window->FindDialog1->setText(name);
+    f.window->FindDialog1->WholeWordBox->setChecked(true);
+    f.window->FindDialog1Find();
+    QTreeWidgetItem *chapter = f.window->TreeView->currentItem();
+    QCOMPARE(chapter->text(0), name + "[00005]");
+    QCOMPARE(f.window->memo1->toPlainText(), QString("本章独有正文"));
+    QCOMPARE(f.window->currentChapterCode, QString("00005"));
+    f.select(f.root());
+    TShowjbywnrForm::runModal = [](TShowjbywnrForm &) { return int(QDialog::Accepted); };
+    f.window->FindDialog2->setText("独有");
+    f.window->FindDialog2Find();
+    TShowjbywnrForm::runModal = [](TShowjbywnrForm &form) { return form.exec(); };
+    QCOMPARE(f.window->TreeView->currentItem(), chapter);
+    QVERIFY(boxes.shown.isEmpty());
+    maintenanceDialogRunner() = [&](QDialog &dialog) {
+        auto &d = static_cast<TywlbwhForm &>(dialog);
+        d.lb_lbmc_Edit->setText(name + "丙");
+        d.ok_lb_btnClick();
+        return 0;
+    };
+    f.window->Edit_lb_btnClick();
+    QCOMPARE(row("00005", "lbmc"), name + "丙");
+    QCOMPARE(chapter->text(0), name + "丙[00005]");
+    f.window->delete_lb_btnClick();
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywlb where lbbh='00005'").toInt(), 0);
+    QCOMPARE(book->scalar("select nrbt || ywnr from ywzx_ywnr where nrbh='10000'").toString(), QString("别篇文章正文"));
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywlb").toInt(), 4);
 }
 
 // Text pasted into the name field and the content pane is stored as valid
