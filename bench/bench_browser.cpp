@@ -24,7 +24,7 @@
 #include <QTreeWidgetItemIterator>
 #include <QTreeWidget>
 #include <QTextDocument>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <cstdio>
 #include <malloc.h>
 #include <sys/resource.h>

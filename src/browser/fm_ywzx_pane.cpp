@@ -2,14 +2,14 @@
 // selection codes and the enabled states of the maintenance buttons.
 #include "browser/fm_ywzx.h"
 
+#include "browser/PaneText.h"
 #include "browser/WaitCursor.h"
 #include "common/Labels.h"
-#include "common/TextHelpers.h"
 #include "data/ywzxDM.h"
 
 #include <QFrame>
 #include <QLineEdit>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QToolButton>
 #include <QTreeWidgetItem>
 
@@ -79,5 +79,5 @@ void Tywzxform::ShowContent(QTreeWidgetItem *node)
     }
     query.open();
     if (!query.isEmpty())
-        memo1->setPlainText(TextHelpers::paneFromStored(query.fieldAsText(QStringLiteral("ywnr"))));
+        PaneText::show(memo1, query.fieldAsText(QStringLiteral("ywnr")));
 }

@@ -16,7 +16,7 @@
 #include "search/TextMarks.h"
 
 #include <QSet>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QTreeWidget>
 
 namespace {
@@ -209,7 +209,7 @@ void Tywzxform::markLanding()
     TextMarks *marks = TextMarks::mark(memo1, ResultMarkTexts);
     if (!marks)
         return;
-    QTextEdit *pane = memo1;
+    QPlainTextEdit *pane = memo1;
     Handlers::connect(TreeView, &QTreeWidget::currentItemChanged, marks, [pane] { TextMarks::clear(pane); },
             Qt::SingleShotConnection);
 }
