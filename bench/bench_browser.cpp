@@ -1,6 +1,10 @@
 // Times the browser window on large books and prints the figures:
 //   bench_browser --tree BOOK TITLE   one row of the tree table (run.sh prints its head)
 //   bench_browser TREE_BOOK TEXT_BOOK WORD
+//   bench_browser --large pane|results BOOK WORD
+//                                     showing the book's chapter 00001 (a very
+//                                     long text) in the reading pane or, as the
+//                                     hit of a search for WORD, in the results window
 // TEXT_BOOK: full-text searches for WORD and for a text in no chapter.
 #include "app/EbookApplication.h"
 #include "browser/BookTree.h"
@@ -8,6 +12,7 @@
 #include "common/MessageBoxes.h"
 #include "data/ywzxDM.h"
 #include "search/FindDialog.h"
+#include "search/FullTextQuery.h"
 #include "search/ShowjbywnrFrm.h"
 
 #include <QElapsedTimer>
@@ -18,14 +23,30 @@
 #include <QListWidget>
 #include <QTreeWidgetItemIterator>
 #include <QTreeWidget>
+#include <QTextDocument>
+#include <QPlainTextEdit>
 #include <cstdio>
+#include <malloc.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
 
+// Lets the next peakMegabytes count from now (Linux: VmHWM back to VmRSS).
+void resetPeak()
+{
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    if (refs.open(QIODevice::WriteOnly))
+        refs.write("5");
+}
+
 long peakMegabytes()
 {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').first().toLong() / 1024;
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024;
@@ -167,6 +188,46 @@ void benchText(const QString &book, const QString &word)
     ywzxDMF = nullptr;
 }
 
+// Shows one long chapter in the pane or in the results window, from the
+// command to the text on screen, in a process of its own so that its peak
+// memory is its own.
+void benchLargeText(const QString &where, const QString &book, const QString &word)
+{
+    TywzxDMF dm;
+    ywzxDMF = &dm;
+    std::unique_ptr<Tywzxform> window = openWindow(dm, book);
+    // The window starts on the first chapter, the long one: back to the
+    // root, and the peak counted from here.
+    QTreeWidgetItem *chapter = window->rootNode()->child(0);
+    window->TreeView->setCurrentItem(window->rootNode());
+    QApplication::processEvents();
+    malloc_trim(0);
+    const long before = residentKilobytes() / 1024;
+    resetPeak();
+    double ms = 0;
+    qsizetype shown = 0;
+    if (where == QLatin1String("pane")) {
+        ms = timed([&] { window->TreeView->setCurrentItem(chapter); });
+        shown = window->memo1->document()->characterCount();
+    } else {
+        TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+            form.show();
+            QApplication::processEvents();
+            shown = form.nr_memo->document()->characterCount();
+            return int(QDialog::Rejected);
+        };
+        BookQuery &query = dm.Query;
+        prepareTextSearch(query, QStringLiteral("*"), word);
+        query.open();
+        ms = timed([&] { ShowSearchResults(query, true, window.get()); });
+    }
+    std::printf("| %s | %lld | %.0f | %ld | %ld | %ld |\n", qPrintable(where), qint64(shown), ms, before, peakMegabytes(),
+                residentKilobytes() / 1024);
+    std::fflush(stdout);
+    window.reset();
+    ywzxDMF = nullptr;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -181,6 +242,10 @@ int main(int argc, char **argv)
     MessageBoxes::setHandler([](const MessageBoxes::Request &) { return QMessageBox::Ok; });
     if (argc >= 3 && QByteArray(argv[1]) == "--tree") {
         benchTree(QString::fromLocal8Bit(argv[2]), argc >= 4 ? QString::fromLocal8Bit(argv[3]) : QString());
+        return 0;
+    }
+    if (argc >= 5 && QByteArray(argv[1]) == "--large") {
+        benchLargeText(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]), QString::fromLocal8Bit(argv[4]));
         return 0;
     }
     if (argc >= 4)

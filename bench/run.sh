@@ -44,4 +44,14 @@ if [ $# -eq 0 ]; then
   words=(黄 黄鹤 黄鹤楼 "$word")
   build/bench_search "$text" "${words[@]}"
   build/bench_search "$indexed" "${words[@]}"
+
+  echo "== One chapter of 50 MB (UTF-8; 1.4 million short lines): showing it, from the command to the text"
+  echo "   on screen (results window: the search hit, marked and moved to); resident MB before, peak, after"
+  large=build/bench/large-50mb.mdb
+  [ -e "$large" ] || build/ebook-tool generate "$large" --no-index --chapters 1 --articles 0 --text-bytes 56000000 \
+    --word "$word" --word-percent 100 >/dev/null
+  echo "| where | characters | ms | MB before | peak MB | MB after |"
+  echo "|---|---|---|---|---|---|"
+  build/bench_browser --large pane "$large" "$word"
+  build/bench_browser --large results "$large" "$word"
 fi

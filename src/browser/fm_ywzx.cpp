@@ -29,7 +29,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTimer>
@@ -238,9 +238,10 @@ void Tywzxform::buildRightSide()
     Panel4 = panel(Panel2, "Panel4");
     auto *frame = new QVBoxLayout(Panel4);
     frame->setContentsMargins(1, 1, 1, 1);
-    memo1 = named(new QTextEdit(Panel4), "memo1");
-    memo1->setAcceptRichText(false);
-    memo1->setLineWrapMode(QTextEdit::WidgetWidth);
+    // Plain text: its layout reaches only the lines in view, so a long text
+    // shows at once wherever it is scrolled to.
+    memo1 = named(new QPlainTextEdit(Panel4), "memo1");
+    memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QPalette palette = memo1->palette();

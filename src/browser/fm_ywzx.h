@@ -18,7 +18,7 @@ class QPrinter;
 class QPushButton;
 class QSplitter;
 class QStatusBar;
-class QTextEdit;
+class QPlainTextEdit;
 class QTimer;
 class QToolButton;
 class QTreeWidgetItem;
@@ -52,7 +52,7 @@ public:
     QLabel *RxLabel2, *RxLabel4;
     QLineEdit *Edit1, *Edit2;
     QPushButton *BitBtn3, *BitBtn2, *BitBtn1;
-    QTextEdit *memo1;
+    QPlainTextEdit *memo1;
     QMenu *PopupMenu1;
     QAction *N9, *N10, *N2, *N5, *N1, *N6;
     QMenu *PopupMenu2;

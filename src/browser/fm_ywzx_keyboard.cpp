@@ -10,7 +10,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QToolButton>
 
 namespace {

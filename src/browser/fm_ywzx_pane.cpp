@@ -4,13 +4,13 @@
 
 #include "common/BookNode.h"
 #include "common/Labels.h"
-#include "common/TextHelpers.h"
+#include "common/PaneText.h"
 #include "common/WaitCursor.h"
 #include "data/BookReader.h"
 
 #include <QFrame>
 #include <QLineEdit>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QToolButton>
 #include <QTreeWidgetItem>
 
@@ -69,5 +69,5 @@ void Tywzxform::ShowContent(QTreeWidgetItem *node)
     const QString code = BookNode::code(node);
     const QString text = article ? BookReader::articleText(code) : BookReader::chapterText(code);
     if (!text.isNull())
-        memo1->setPlainText(TextHelpers::paneFromStored(text));
+        PaneText::show(memo1, text);
 }

@@ -3,14 +3,14 @@
 #include "common/Handlers.h"
 
 #include <QShortcut>
-#include <QTextEdit>
+#include <QAbstractScrollArea>
 #include <QWheelEvent>
 
 namespace {
 int last = 100;
 }
 
-TextZoom::TextZoom(QTextEdit *text, QWidget *window)
+TextZoom::TextZoom(QAbstractScrollArea *text, QWidget *window)
     : QObject(text), text_(text), designed_(text->font())
 {
     setObjectName(QStringLiteral("TextZoom"));

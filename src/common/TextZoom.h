@@ -3,7 +3,7 @@
 #include <QFont>
 #include <QObject>
 
-class QTextEdit;
+class QAbstractScrollArea;
 class QWidget;
 
 // The zoom of a text on the screen: Ctrl+wheel over the text, and Ctrl+= /
@@ -15,7 +15,7 @@ class TextZoom : public QObject {
 public:
     static constexpr int Smallest = 50, Largest = 400, Step = 10;
 
-    TextZoom(QTextEdit *text, QWidget *window);
+    TextZoom(QAbstractScrollArea *text, QWidget *window);
 
     int percent() const { return percent_; }
     void setPercent(int percent);
@@ -31,7 +31,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QTextEdit *text_;
+    QAbstractScrollArea *text_;
     QFont designed_;
     int percent_ = 100;
 };

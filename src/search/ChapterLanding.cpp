@@ -5,7 +5,7 @@
 #include "data/BookReader.h"
 #include "search/TextMarks.h"
 
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QTreeWidget>
 
 namespace ChapterLanding {
@@ -30,7 +30,7 @@ void revealAndSelect(QTreeWidget *tree, QTreeWidgetItem *node)
     tree->scrollToItem(node);
 }
 
-void markUntilMoved(QTreeWidget *tree, QTextEdit *pane, const QStringList &texts)
+void markUntilMoved(QTreeWidget *tree, QPlainTextEdit *pane, const QStringList &texts)
 {
     TextMarks *marks = TextMarks::mark(pane, texts);
     if (!marks)

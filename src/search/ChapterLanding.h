@@ -3,7 +3,7 @@
 #include <QString>
 #include <functional>
 
-class QTextEdit;
+class QPlainTextEdit;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -21,6 +21,6 @@ QTreeWidgetItem *chapterNode(QTreeWidgetItem *root, const QString &code,
 // window handles the selection as it handles any.
 void revealAndSelect(QTreeWidget *tree, QTreeWidgetItem *node);
 // Marks the texts in the pane until the tree's selection changes.
-void markUntilMoved(QTreeWidget *tree, QTextEdit *pane, const QStringList &texts);
+void markUntilMoved(QTreeWidget *tree, QPlainTextEdit *pane, const QStringList &texts);
 
 } // namespace ChapterLanding

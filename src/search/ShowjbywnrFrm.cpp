@@ -1,5 +1,6 @@
 #include "search/ShowjbywnrFrm.h"
 
+#include "common/PaneText.h"
 #include "common/TextZoom.h"
 #include "common/AccessibleNames.h"
 #include "common/AppInfo.h"
@@ -9,7 +10,6 @@
 #include "common/LineEdits.h"
 #include "common/MessageBoxes.h"
 #include "common/OwnedWindow.h"
-#include "common/TextHelpers.h"
 #include "data/BookConnection.h"
 #include "data/BookQuery.h"
 #include "search/FullTextQuery.h"
@@ -25,7 +25,7 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QStyle>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QVBoxLayout>
 #include <memory>
 
@@ -118,9 +118,8 @@ TShowjbywnrForm::TShowjbywnrForm(BookQuery &resultSet)
     nrbtListBox->setUniformItemSizes(true);
     infoBackground(nrbtListBox);
     list->addWidget(nrbtListBox);
-    nr_memo = new QTextEdit(Splitter1);
+    nr_memo = new QPlainTextEdit(Splitter1);
     nr_memo->setObjectName(QStringLiteral("nr_memo"));
-    nr_memo->setAcceptRichText(false);
     nr_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     nr_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     nr_memo->setTabChangesFocus(true);
@@ -217,7 +216,7 @@ void TShowjbywnrForm::ShowCurrentResult()
     nr_nrbt_Edit->setText(ResultSet.fieldAsText(QStringLiteral("lbmc")));
     nr_xgrq_dateedit->setText(ResultSet.fieldAsText(QStringLiteral("xgrq")));
     nr_xgr_Edit->setText(ResultSet.fieldAsText(QStringLiteral("xgr")));
-    nr_memo->setPlainText(TextHelpers::paneFromStored(ResultSet.fieldAsText(QStringLiteral("ywnr"))));
+    PaneText::show(nr_memo, ResultSet.fieldAsText(QStringLiteral("ywnr")));
     TextMarks::mark(nr_memo, ResultMarkTexts);
 }
 

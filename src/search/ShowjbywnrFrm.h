@@ -11,7 +11,7 @@ class QListWidget;
 class QListWidgetItem;
 class QPushButton;
 class QSplitter;
-class QTextEdit;
+class QPlainTextEdit;
 
 // The name of the chosen hit of a full-text search; the search moves the
 // tree to it when the results window has closed.
@@ -40,7 +40,7 @@ public:
     QFrame *Panel1;
     QListWidget *nrbtListBox;
     QSplitter *Splitter1;
-    QTextEdit *nr_memo;
+    QPlainTextEdit *nr_memo;
 
     // The dataset the window reads; not owned.
     BookQuery &ResultSet;

@@ -5,7 +5,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QScrollBar>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <algorithm>
 
 namespace LikeMatch {
@@ -179,7 +179,7 @@ constexpr int HiddenReach = 20000;
 
 } // namespace
 
-TextMarks::TextMarks(QTextEdit *edit, QVector<Range> ranges)
+TextMarks::TextMarks(QPlainTextEdit *edit, QVector<Range> ranges)
     : QObject(edit), edit_(edit), ranges_(std::move(ranges))
 {
     setObjectName(QLatin1String(MarksName));
@@ -190,7 +190,7 @@ TextMarks::TextMarks(QTextEdit *edit, QVector<Range> ranges)
     Handlers::connect(edit->document(), &QTextDocument::contentsChanged, this, &TextMarks::drop);
 }
 
-TextMarks *TextMarks::mark(QTextEdit *edit, const QStringList &patterns)
+TextMarks *TextMarks::mark(QPlainTextEdit *edit, const QStringList &patterns)
 {
     clear(edit);
     QVector<Range> ranges = LikeMatch::findInPane(edit->toPlainText(), patterns);
@@ -201,12 +201,12 @@ TextMarks *TextMarks::mark(QTextEdit *edit, const QStringList &patterns)
     return marks;
 }
 
-TextMarks *TextMarks::of(const QTextEdit *edit)
+TextMarks *TextMarks::of(const QPlainTextEdit *edit)
 {
     return edit->findChild<TextMarks *>(QLatin1String(MarksName), Qt::FindDirectChildrenOnly);
 }
 
-void TextMarks::clear(QTextEdit *edit)
+void TextMarks::clear(QPlainTextEdit *edit)
 {
     if (TextMarks *marks = of(edit))
         marks->drop();
@@ -256,9 +256,7 @@ void TextMarks::reveal()
 {
     revealPending_ = !edit_->isVisible();
     if (!revealPending_) {
-        edit_->ensureCursorVisible();
-        QScrollBar *bar = edit_->verticalScrollBar();
-        bar->setValue(bar->value() + edit_->cursorRect().center().y() - edit_->viewport()->height() / 2);
+        edit_->centerCursor();
     }
     markVisible();
 }

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <QVector>
 
-class QTextEdit;
+class QPlainTextEdit;
 
 // Where a search text occurs in a text, by the search's own rules (those of
 // the database's LIKE): ASCII letters without regard to case, "%" any run of
@@ -36,9 +36,9 @@ class TextMarks : public QObject {
 public:
     // Marks the edit's text anew (replacing earlier marks); null when
     // nothing matches.
-    static TextMarks *mark(QTextEdit *edit, const QStringList &patterns);
-    static TextMarks *of(const QTextEdit *edit);
-    static void clear(QTextEdit *edit);
+    static TextMarks *mark(QPlainTextEdit *edit, const QStringList &patterns);
+    static TextMarks *of(const QPlainTextEdit *edit);
+    static void clear(QPlainTextEdit *edit);
 
     const QVector<LikeMatch::Range> &ranges() const { return ranges_; }
     void next();
@@ -48,13 +48,13 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    TextMarks(QTextEdit *edit, QVector<LikeMatch::Range> ranges);
+    TextMarks(QPlainTextEdit *edit, QVector<LikeMatch::Range> ranges);
     void select(const LikeMatch::Range &range);
     void reveal();
     void markVisible();
     void drop();
 
-    QTextEdit *edit_;
+    QPlainTextEdit *edit_;
     QVector<LikeMatch::Range> ranges_;
     bool revealPending_ = false;
 };

@@ -15,7 +15,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QStatusBar>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QToolButton>
 #include <QtTest>
 
@@ -497,7 +497,7 @@ void TestBrowser::showContent()
     Tywzxform *w = f.window.get();
     // The wait cursor shows while the pane loads a text, and only then.
     QList<bool> waiting;
-    connect(w->memo1, &QTextEdit::textChanged, this, [&] {
+    connect(w->memo1, &QPlainTextEdit::textChanged, this, [&] {
         waiting << (QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
     });
     f.select(f.node("第二章"));
@@ -574,7 +574,7 @@ void TestBrowser::clockText()
 
 void TestBrowser::editMenu()
 {
-    QTextEdit *memo = f.window->memo1;
+    QPlainTextEdit *memo = f.window->memo1;
     memo->setPlainText("abc");
     f.window->N3Click();
     f.window->N11Click();

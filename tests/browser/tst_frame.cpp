@@ -32,7 +32,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QStatusBar>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QtTest>
 
 // The browser window's frame as a desktop program: its width, the keyboard
@@ -415,8 +415,8 @@ void TestFrame::zoom()
 {
     Tywzxform *w = f.window.get();
     activate(w);
-    QTextEdit *pane = w->memo1;
-    const auto size = [](QTextEdit *text) { return text->font().pixelSize(); };
+    QPlainTextEdit *pane = w->memo1;
+    const auto size = [](QPlainTextEdit *text) { return text->font().pixelSize(); };
     QCOMPARE(size(pane), 12);
     const struct {
         Qt::Key key;

@@ -8,7 +8,7 @@
 #include <QCryptographicHash>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QtTest>
 
 // The full-text index: written by ebook-tool, kept right by every writer,

@@ -1,18 +1,21 @@
 #include "../browser/BrowserFixture.h"
+#include "common/PaneText.h"
 #include "common/AppError.h"
 #include "common/Labels.h"
+#include "common/TextHelpers.h"
 #include "search/FindDialog.h"
 #include "search/ShowjbywnrFrm.h"
 #include "search/TextMarks.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QtTest>
 
 // The chapter-name search walking the real tree, and the full-text search
@@ -41,6 +44,7 @@ private slots:
     void treeMovesToTheChosenHit();
     void landsOnTheChosenChapter();
     void hitMarkedInBothTexts();
+    void longTextWholeUnderWaitCursor();
     void unreachableChapter();
     void specialCharacters_data();
     void specialCharacters();
@@ -482,7 +486,7 @@ void TestSearch::landsOnTheChosenChapter()
     QVERIFY(boxes.shown.isEmpty());
 }
 
-static bool selectedOnScreen(QTextEdit *edit, const QString &text)
+static bool selectedOnScreen(QPlainTextEdit *edit, const QString &text)
 {
     return edit->textCursor().selectedText() == text && edit->viewport()->rect().contains(edit->cursorRect())
         && !edit->extraSelections().isEmpty();
@@ -526,6 +530,44 @@ void TestSearch::hitMarkedInBothTexts()
     f.select(f.node("人物[00002]"));
     QVERIFY(f.window->memo1->extraSelections().isEmpty());
     QVERIFY(!TextMarks::of(f.window->memo1));
+}
+
+// A text of more lines than a pane keeps paragraphs goes in under the wait
+// cursor and reads back, copies and is marked as stored, in both texts.
+void TestSearch::longTextWholeUnderWaitCursor()
+{
+    QString text;
+    for (int i = 0; i < 3 * PaneText::MostParagraphs; ++i)
+        text += QStringLiteral("第%1行\r\n").arg(i);
+    text += QStringLiteral("末行 星\n\r\n");
+    book->chapter(11, "00007", "长章", "00005", text);
+    f.window->N5Click();
+    QList<int> cursors; // the override cursor each time a text goes in
+    const auto watch = [&](QPlainTextEdit *edit) {
+        connect(edit, &QPlainTextEdit::textChanged, this, [&cursors] {
+            cursors << (QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : -1);
+        });
+    };
+    QStringList seen;
+    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+        watch(form.nr_memo);
+        form.ShowCurrentResult();
+        seen << form.nr_memo->toPlainText() << form.nr_memo->textCursor().selectedText()
+             << QString::number(form.nr_memo->blockCount() <= PaneText::MostParagraphs);
+        return int(QDialog::Rejected);
+    };
+    watch(f.window->memo1);
+    f.window->FindDialog2->setText("星");
+    f.window->FindDialog2Find();
+    const QString shown = TextHelpers::paneFromStored(text);
+    QCOMPARE(seen, QStringList({shown, "星", "1"}));
+    QCOMPARE(f.window->memo1->toPlainText(), shown);
+    QCOMPARE(f.window->memo1->textCursor().selectionStart(), shown.indexOf("星"));
+    QVERIFY(!cursors.isEmpty());
+    QCOMPARE(cursors, QList<int>(cursors.size(), Qt::WaitCursor));
+    f.window->N3Click();
+    f.window->N4Click();
+    QCOMPARE(QGuiApplication::clipboard()->text(), shown);
 }
 
 // A chapter the root does not reach: a missing parent, a loop, a node moved

@@ -2,7 +2,7 @@
 
 #include <QAction>
 #include <QMainWindow>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QtTest>
 
@@ -60,7 +60,7 @@ void TestTextMarks::likeMatch()
 void TestTextMarks::f3StepsAndWraps()
 {
     QMainWindow window;
-    auto *edit = new QTextEdit(&window);
+    auto *edit = new QPlainTextEdit(&window);
     window.setCentralWidget(edit);
     int windowShortcut = 0;
     auto *action = new QAction(&window);
@@ -104,7 +104,7 @@ void TestTextMarks::f3StepsAndWraps()
 // A hit moved to stands in the middle of the view, with lines around it.
 void TestTextMarks::hitInTheMiddleOfTheView()
 {
-    QTextEdit edit;
+    QPlainTextEdit edit;
     edit.resize(300, 200);
     QStringList lines;
     for (int i = 0; i < 200; ++i)

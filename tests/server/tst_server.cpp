@@ -12,7 +12,7 @@
 #include "search/FindDialog.h"
 
 #include <QLineEdit>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QMutex>
 #include <QProcess>
 #include <QSqlError>
