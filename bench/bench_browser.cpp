@@ -172,10 +172,10 @@ void benchText(const QString &book, const QString &word)
     ywzxDMF = &dm;
     std::unique_ptr<Tywzxform> window = openWindow(dm, book);
     int hits = 0;
-    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+    const auto results = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
         hits = form.nrbtListBox->count();
         return int(QDialog::Rejected);
-    };
+    });
     for (const QString &text : {word, QStringLiteral("不在书中的字句")}) {
         hits = 0;
         window->TreeView->setCurrentItem(window->rootNode());
@@ -210,12 +210,12 @@ void benchLargeText(const QString &where, const QString &book, const QString &wo
         ms = timed([&] { window->TreeView->setCurrentItem(chapter); });
         shown = window->memo1->document()->characterCount();
     } else {
-        TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+        const auto results2 = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
             form.show();
             QApplication::processEvents();
             shown = form.nr_memo->document()->characterCount();
             return int(QDialog::Rejected);
-        };
+        });
         BookQuery &query = dm.Query;
         prepareTextSearch(query, QStringLiteral("*"), word);
         query.open();
@@ -239,7 +239,7 @@ int main(int argc, char **argv)
         return 2;
     }
     EbookApplication::installFontSubstitutions();
-    MessageBoxes::setHandler([](const MessageBoxes::Request &) { return QMessageBox::Ok; });
+    const auto boxes = MessageBoxes::show.replace([](const MessageBoxes::Request &) { return QMessageBox::Ok; });
     if (argc >= 3 && QByteArray(argv[1]) == "--tree") {
         benchTree(QString::fromLocal8Bit(argv[2]), argc >= 4 ? QString::fromLocal8Bit(argv[3]) : QString());
         return 0;

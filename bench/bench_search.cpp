@@ -24,7 +24,7 @@ int main(int argc, char **argv)
         return 2;
     }
     EbookApplication::installFontSubstitutions();
-    MessageBoxes::setHandler([](const MessageBoxes::Request &) { return QMessageBox::Ok; });
+    const auto boxes = MessageBoxes::show.replace([](const MessageBoxes::Request &) { return QMessageBox::Ok; });
     TywzxDMF dm;
     ywzxDMF = &dm;
     dm.ydconn.setDatabaseFile(QString::fromLocal8Bit(argv[1]));
@@ -37,7 +37,7 @@ int main(int argc, char **argv)
     QElapsedTimer timer;
     double shown = 0;
     int hits = 0;
-    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+    const auto results = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
         form.show();
         QApplication::processEvents();
         shown = timer.nsecsElapsed() / 1e6;
@@ -45,7 +45,7 @@ int main(int argc, char **argv)
         form.nrbtListBox->setCurrentRow(hits - 1);
         timer.restart();
         return int(QDialog::Rejected);
-    };
+    });
     for (int i = 2; i < argc; ++i) {
         const QString word = QString::fromLocal8Bit(argv[i]);
         window->N5Click();

@@ -223,15 +223,10 @@ ToolRun runTool(const QStringList &args, const QProcessEnvironment &env)
 }
 
 ScriptedBoxes::ScriptedBoxes(QMessageBox::StandardButton answer)
-    : defaultAnswer_(answer)
+    : defaultAnswer_(answer),
+      answering_(MessageBoxes::show.replace([this](const MessageBoxes::Request &request) {
+          shown << request;
+          return answers_.isEmpty() ? defaultAnswer_ : answers_.takeFirst();
+      }))
 {
-    previous_ = MessageBoxes::setHandler([this](const MessageBoxes::Request &request) {
-        shown << request;
-        return answers_.isEmpty() ? defaultAnswer_ : answers_.takeFirst();
-    });
-}
-
-ScriptedBoxes::~ScriptedBoxes()
-{
-    MessageBoxes::setHandler(previous_);
 }

@@ -83,12 +83,11 @@ ToolRun runTool(const QStringList &args,
 class ScriptedBoxes {
 public:
     explicit ScriptedBoxes(QMessageBox::StandardButton answer = QMessageBox::Ok);
-    ~ScriptedBoxes();
     void answerNext(QMessageBox::StandardButton answer) { answers_ << answer; }
     QList<MessageBoxes::Request> shown;
 
 private:
     QMessageBox::StandardButton defaultAnswer_;
     QList<QMessageBox::StandardButton> answers_;
-    MessageBoxes::Handler previous_;
+    decltype(MessageBoxes::show)::Override answering_;
 };

@@ -5,6 +5,7 @@
 #include "browser/BookTree.h"
 #include "browser/ChapterTree.h"
 #include "browser/MC_About.h"
+#include "browser/PanePrint.h"
 #include "common/TextZoom.h"
 #include "common/AccessibleNames.h"
 #include "common/AppError.h"
@@ -112,12 +113,6 @@ QAction *menuItem(QMenu *menu, const char *name, const QString &caption)
 }
 
 } // namespace
-
-std::function<bool(QPrinter &, QWidget *)> Tywzxform::runPrintDialog = [](QPrinter &printer, QWidget *parent) {
-    QPrintDialog dialog(&printer, parent);
-    dialog.setObjectName(QStringLiteral("PrintDialog1"));
-    return dialog.exec() == QDialog::Accepted;
-};
 
 Tywzxform::Tywzxform(QWidget *parent)
     : QMainWindow(parent)
@@ -359,51 +354,9 @@ void Tywzxform::BitBtn3Click()
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QString());
-    if (runPrintDialog(printer, this))
-        printPane(printer);
+    if (PanePrint::runDialog(printer, this))
+        PanePrint::print(memo1, PaneZoom->designedFont(), printer);
 }
-
-QFont Tywzxform::printingFont(QFont font)
-{
-    // Qt's PDFs name each glyph by the first code point that maps to it, so
-    // text copied from Noto CJK comes back with Kangxi radicals (⼀ for 一) and
-    // without its digits. Pages are set in faces that copy exactly: Latin and
-    // digits in Nimbus Roman, Chinese and its punctuation (mainland forms) in
-    // AR PL SungtiL GB, what lies outside GB2312 in UMing.
-    font.setFamilies({QStringLiteral("Nimbus Roman"), QStringLiteral("AR PL SungtiL GB"),
-                      QStringLiteral("AR PL UMing CN")});
-    // A pixel size means device pixels to a printer: print in points instead,
-    // so the page shows the pane's text at the size the screen shows it.
-    if (font.pixelSize() > 0)
-        font.setPointSizeF(font.pixelSize() * 72.0 / 96.0);
-    return font;
-}
-
-// Lays the pane's text out over the full printable area with nothing added:
-// no margins of its own, no page numbers (QTextDocument::print adds both only
-// to a document without a page size).
-void Tywzxform::printPane(QPrinter &printer)
-{
-    printer.setDocName(QString());
-    printer.setFullPage(false);
-    std::unique_ptr<QTextDocument> document(memo1->document()->clone());
-    document->documentLayout()->setPaintDevice(&printer);
-    document->setDefaultFont(printingFont(PaneZoom->designedFont()));
-    QTextFrameFormat frame = document->rootFrame()->frameFormat();
-    frame.setMargin(0);
-    document->rootFrame()->setFrameFormat(frame);
-    const QSizeF page = printer.pageLayout().paintRectPixels(printer.resolution()).size();
-    document->setPageSize(page);
-
-    // A document with a page size is printed as it is laid out, the pages
-    // the print dialog chose.
-    document->print(&printer);
-    if (printer.printerState() == QPrinter::Error)
-        throw AppError(AppError::FileOpen, QStringLiteral("打印失败：打印机 \"%1\" 未能完成打印作业")
-                                               .arg(printer.printerName().isEmpty() ? printer.outputFileName()
-                                                                                    : printer.printerName()));
-}
-
 
 void Tywzxform::BitBtn1Click()
 {

@@ -124,12 +124,6 @@ public:
 
     // The clock's text: short date, a blank, long time; the date alone at midnight.
     static QString clockText(const QDateTime &now);
-    // Prints the whole pane as one job over the printable area.
-    void printPane(QPrinter &printer);
-    // The font the pane prints in, from the pane's designed font.
-    static QFont printingFont(QFont font);
-    // Shows the print dialog; replaceable so that tests need no person.
-    static std::function<bool(QPrinter &, QWidget *)> runPrintDialog;
 
 protected:
     explicit Tywzxform(QWidget *parent = nullptr);

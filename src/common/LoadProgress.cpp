@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <QProgressDialog>
 
-int LoadProgress::showAfterMs = 500;
+Seam<int()> LoadProgress::showAfterMs([] { return 500; });
 
 namespace {
 constexpr int StepsBetweenLooks = 64; // the clock is read once per so many chapters
@@ -28,7 +28,7 @@ LoadProgress::~LoadProgress()
 bool LoadProgress::step()
 {
     ++loaded_;
-    if (!cancelled_ && (showAfterMs == 0 || loaded_ % StepsBetweenLooks == 0))
+    if (!cancelled_ && (showAfterMs() == 0 || loaded_ % StepsBetweenLooks == 0))
         update();
     return !cancelled_;
 }
@@ -36,7 +36,7 @@ bool LoadProgress::step()
 void LoadProgress::update()
 {
     const qint64 now = clock_.elapsed();
-    if (now < qMax<qint64>(showAfterMs, nextUpdateMs_))
+    if (now < qMax<qint64>(showAfterMs(), nextUpdateMs_))
         return;
     nextUpdateMs_ = now + UpdateEveryMs;
     if (!dialog_) {

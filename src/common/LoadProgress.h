@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Seam.h"
+
 #include <QElapsedTimer>
 #include <QPointer>
 
@@ -23,7 +25,7 @@ public:
     int loaded() const { return loaded_; }
 
     // How long a load runs before the dialog shows (tests set 0).
-    static int showAfterMs;
+    static Seam<int()> showAfterMs;
 
 private:
     void update();

@@ -7,12 +7,6 @@
 
 namespace MessageBoxes {
 
-static Handler &currentHandler()
-{
-    static Handler handler;
-    return handler;
-}
-
 static QMessageBox::StandardButton showReal(const Request &request)
 {
     // Lines joined by a lone carriage return are shown as lines.
@@ -27,19 +21,7 @@ static QMessageBox::StandardButton showReal(const Request &request)
     return QMessageBox::StandardButton(answer);
 }
 
-QMessageBox::StandardButton show(const Request &request)
-{
-    if (currentHandler())
-        return currentHandler()(request);
-    return showReal(request);
-}
-
-Handler setHandler(Handler handler)
-{
-    Handler old = currentHandler();
-    currentHandler() = std::move(handler);
-    return old;
-}
+Seam<QMessageBox::StandardButton(const Request &)> show(showReal);
 
 void generalError(const QString &message)
 {

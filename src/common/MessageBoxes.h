@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Seam.h"
+
 #include <QMessageBox>
 #include <QString>
 #include <functional>
@@ -7,7 +9,7 @@
 class QWidget;
 
 // Every message box of the program goes through show(), so that tests can
-// answer them without a person (setHandler).
+// answer them without a person (show.replace).
 namespace MessageBoxes {
 
 struct Request {
@@ -19,11 +21,8 @@ struct Request {
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
 };
 
-using Handler = std::function<QMessageBox::StandardButton(const Request &)>;
-
-QMessageBox::StandardButton show(const Request &request);
-// Replaces the real boxes; an empty handler restores them. Returns the old one.
-Handler setHandler(Handler handler);
+// Shows the box and returns the button chosen.
+extern Seam<QMessageBox::StandardButton(const Request &)> show;
 
 // The general error report of errors raised inside event handlers: the
 // application title as caption, a stop icon, OK, and the text with a full

@@ -41,11 +41,7 @@ QValidator::State GbkLimitValidator::validate(QString &input, int &) const
     return !field_->isUndoAvailable() || bytes <= shownBytes_ ? Intermediate : Invalid;
 }
 
-ModalRunner &maintenanceDialogRunner()
-{
-    static ModalRunner runner = [](QDialog &dialog) { return dialog.exec(); };
-    return runner;
-}
+Seam<int(QDialog &)> maintenanceDialogRunner([](QDialog &dialog) { return dialog.exec(); });
 
 MaintenanceDialog::MaintenanceDialog(const QString &name, const QString &caption, const QSize &size)
     : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
@@ -167,7 +163,7 @@ void MaintenanceDialog::runEntry(const QString &code, QTreeWidget *tree, int mod
         beginAdd();
     else if (mode == Edit)
         beginEdit();
-    maintenanceDialogRunner()(*this);
+    maintenanceDialogRunner(*this);
 }
 
 void MaintenanceDialog::afterConfirm(bool saved)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/BookNode.h"
+#include "common/Seam.h"
 
 #include <QDialog>
 #include <QLineEdit>
@@ -145,5 +146,4 @@ private:
 
 // Runs a dialog entry the way the program runs modal windows; tests replace
 // it to act as the user while the dialog is "shown".
-using ModalRunner = std::function<int(QDialog &)>;
-ModalRunner &maintenanceDialogRunner();
+extern Seam<int(QDialog &)> maintenanceDialogRunner;

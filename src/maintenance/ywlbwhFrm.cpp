@@ -94,7 +94,7 @@ QString choosePicture(QWidget *parent)
 
 } // namespace
 
-std::function<QString(QWidget *)> TywlbwhForm::OpenPictureDialog1 = choosePicture;
+Seam<QString(QWidget *)> TywlbwhForm::OpenPictureDialog1(choosePicture);
 
 void PictureBox::mouseDoubleClickEvent(QMouseEvent *event)
 {

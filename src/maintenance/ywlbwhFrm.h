@@ -77,7 +77,7 @@ public:
     // The photo the dialog remembers for the loaded chapter.
     QByteArray rememberedPhoto() const { return storedPhoto_; }
     // Shows the picture chooser (OpenPictureDialog1); an empty path is Cancel.
-    static std::function<QString(QWidget *)> OpenPictureDialog1;
+    static Seam<QString(QWidget *)> OpenPictureDialog1;
 
 protected:
     void showEvent(QShowEvent *event) override;

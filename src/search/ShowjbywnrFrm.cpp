@@ -58,7 +58,7 @@ QString jsonList(const QStringList &values)
 
 } // namespace
 
-std::function<int(TShowjbywnrForm &)> TShowjbywnrForm::runModal = [](TShowjbywnrForm &form) { return form.exec(); };
+Seam<int(TShowjbywnrForm &)> TShowjbywnrForm::runModal([](TShowjbywnrForm &form) { return form.exec(); });
 
 TShowjbywnrForm::TShowjbywnrForm(BookQuery &resultSet)
     : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),

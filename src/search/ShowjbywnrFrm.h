@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Seam.h"
+
 #include <QDialog>
 #include <functional>
 
@@ -51,7 +53,7 @@ public:
     void Button1Click();
 
     // Runs the window modally; tests replace it to act as the reader.
-    static std::function<int(TShowjbywnrForm &)> runModal;
+    static Seam<int(TShowjbywnrForm &)> runModal;
 
 private:
     void choose(const QListWidgetItem *item);

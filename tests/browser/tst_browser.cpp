@@ -1,3 +1,4 @@
+#include "browser/PanePrint.h"
 #include "BrowserFixture.h"
 #include "app/EbookApplication.h"
 #include "browser/MC_About.h"
@@ -436,7 +437,6 @@ void TestBrowser::nodesActOnTheirOwnRecord()
     QCOMPARE(book->scalar("select count(*) from ywzx_ywlb where lbbh='00031'").toInt(), 0);
     QCOMPARE(book->scalar("select count(*) from ywzx_ywlb where lbbh='00011'").toInt(), 1);
     QVERIFY(!f.node("附录"));
-    restoreDialogRunner();
 }
 
 void TestBrowser::buttonStates()
@@ -597,11 +597,11 @@ void TestBrowser::printingThePane()
     for (int i = 1; i <= 400; ++i)
         text += QString("第%1行 月落乌啼霜满天\n").arg(i);
     f.window->memo1->setPlainText(text);
-    Tywzxform::runPrintDialog = [&](QPrinter &printer, QWidget *) {
+    const auto printing1 = PanePrint::runDialog.replace([&](QPrinter &printer, QWidget *) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
         return true;
-    };
+    });
     f.window->BitBtn3Click();
     QProcess p;
     p.start("pdftotext", {"-layout", pdf, "-"});
@@ -612,7 +612,7 @@ void TestBrowser::printingThePane()
     QVERIFY(printed.count('\f') >= 2); // page after page
     // Cancelled: nothing printed.
     QFile::remove(pdf);
-    Tywzxform::runPrintDialog = [](QPrinter &, QWidget *) { return false; };
+    const auto printing2 = PanePrint::runDialog.replace([](QPrinter &, QWidget *) { return false; });
     f.window->BitBtn3Click();
     QVERIFY(!QFileInfo::exists(pdf));
 }

@@ -62,7 +62,6 @@ void TestBulkTree::initTestCase()
 
 void TestBulkTree::cleanup()
 {
-    LoadProgress::showAfterMs = 500;
     f.window.reset();
 }
 
@@ -190,7 +189,7 @@ void TestBulkTree::refreshLeavesNothingOfAnExpandAllBehind()
 // (expand all) or by 取消 (the name search) at its first update.
 void TestBulkTree::cancelledLoadsLeaveAConsistentTree()
 {
-    LoadProgress::showAfterMs = 0;
+    const auto noDelay = LoadProgress::showAfterMs.replace([] { return 0; });
     ScriptedBoxes boxes;
     f.open(book);
     f.window->N5Click();
@@ -233,7 +232,6 @@ void TestBulkTree::cancelledLoadsLeaveAConsistentTree()
     QCOMPARE(boxes.shown[0].text, QString("对不起,没有找到您要查找的内容!"));
     QCOMPARE(f.window->TreeView->currentItem(), f.node("第1章"));
     // Usable afterwards: a full load gives the whole book.
-    LoadProgress::showAfterMs = 500;
     f.window->N9Click();
     QCOMPARE(consistent(), 0);
 }

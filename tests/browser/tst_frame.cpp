@@ -1,3 +1,4 @@
+#include "browser/PanePrint.h"
 #include "BrowserFixture.h"
 #include "app/DesktopSettings.h"
 #include "app/EbookApplication.h"
@@ -247,8 +248,7 @@ void TestFrame::printsOverThePrintableArea()
     f.window->memo1->setPlainText(text);
     QRectF printable;
     int onlyPage = 0; // a page range chosen in the dialog
-    const auto previous = Tywzxform::runPrintDialog;
-    Tywzxform::runPrintDialog = [&](QPrinter &printer, QWidget *) {
+    const auto printing1 = PanePrint::runDialog.replace([&](QPrinter &printer, QWidget *) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(onlyPage ? dir.filePath("range.pdf") : pdf);
         printer.setPageMargins(QMarginsF(10, 15, 10, 15), QPageLayout::Millimeter);
@@ -258,11 +258,10 @@ void TestFrame::printsOverThePrintableArea()
             printer.setFromTo(onlyPage, onlyPage);
         }
         return true;
-    };
+    });
     f.window->BitBtn3Click();
     onlyPage = 2;
     f.window->BitBtn3Click();
-    Tywzxform::runPrintDialog = previous;
 
     const QStringList pages = pdfToText({pdf, "-"}).split('\f', Qt::SkipEmptyParts);
     QVERIFY(pages.size() >= 2);
@@ -303,7 +302,7 @@ static bool mainlandFullStop(const QFont &font)
 void TestFrame::mainlandFormsAndExactPrintedText()
 {
     const QFont screen = f.window->memo1->font();
-    const QFont print = Tywzxform::printingFont(screen);
+    const QFont print = PanePrint::printingFont(screen);
     for (const QFont &font : {screen, print}) {
         QVERIFY2(mainlandFullStop(font), qPrintable(font.toString()));
         QVERIFY2(QFontMetricsF(font).horizontalAdvance('i') < QFontMetricsF(font).horizontalAdvance('m'), qPrintable(font.toString()));
@@ -316,14 +315,12 @@ void TestFrame::mainlandFormsAndExactPrintedText()
     f.window->memo1->setPlainText(text);
     QTemporaryDir dir;
     const QString pdf = dir.filePath("pane.pdf");
-    const auto previous = Tywzxform::runPrintDialog;
-    Tywzxform::runPrintDialog = [&](QPrinter &printer, QWidget *) {
+    const auto printing2 = PanePrint::runDialog.replace([&](QPrinter &printer, QWidget *) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
         return true;
-    };
+    });
     f.window->BitBtn3Click();
-    Tywzxform::runPrintDialog = previous;
     QCOMPARE(pdfToText({"-enc", "UTF-8", pdf, "-"}).remove('\f').trimmed(), f.window->memo1->toPlainText());
 }
 
@@ -369,10 +366,8 @@ void TestFrame::keyboardCommands()
     activate(w);
 
     int printDialogs = 0;
-    const auto previous = Tywzxform::runPrintDialog;
-    Tywzxform::runPrintDialog = [&](QPrinter &, QWidget *) { ++printDialogs; return false; };
+    const auto printing3 = PanePrint::runDialog.replace([&](QPrinter &, QWidget *) { ++printDialogs; return false; });
     QTest::keyClick(tree, Qt::Key_P, Qt::ControlModifier);
-    Tywzxform::runPrintDialog = previous;
     QCOMPARE(printDialogs, 1);
     QTest::keyClick(tree, Qt::Key_F1);
     QVERIFY(TMac_About::find() && TMac_About::find()->isVisible());
@@ -455,19 +450,17 @@ void TestFrame::zoom()
         text += QString("第%1行 月落乌啼霜满天\n").arg(i);
     pane->setPlainText(text);
     QList<int> pages;
-    const auto previous = Tywzxform::runPrintDialog;
     for (int percent : {100, 400}) {
         w->PaneZoom->setPercent(percent);
         const QString pdf = dir.filePath(QString("zoom%1.pdf").arg(percent));
-        Tywzxform::runPrintDialog = [&](QPrinter &printer, QWidget *) {
+        const auto printing4 = PanePrint::runDialog.replace([&](QPrinter &printer, QWidget *) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
             return true;
-        };
+        });
         w->BitBtn3Click();
         pages << pagesOf(pdf);
     }
-    Tywzxform::runPrintDialog = previous;
     QVERIFY(pages[0] > 0);
     QCOMPARE(pages[1], pages[0]);
 
@@ -620,15 +613,13 @@ void TestFrame::accessibleNames()
         missing += unnamed(&d);
         return 0;
     };
-    maintenanceDialogRunner() = dialog;
+    const auto dialogs = maintenanceDialogRunner.replace(dialog);
     f.select(f.node("第一章"));
     w->Edit_lb_btnClick();
     w->Insert_nr_btnClick();
-    maintenanceDialogRunner() = [](QDialog &d) { return d.exec(); };
-    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) { return dialog(form); };
+    const auto results = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) { return dialog(form); });
     w->FindDialog2->setText("正文");
     w->FindDialog2Find();
-    TShowjbywnrForm::runModal = [](TShowjbywnrForm &form) { return form.exec(); };
     QVERIFY2(missing.isEmpty(), qPrintable(missing.join('\n')));
 }
 

@@ -9,16 +9,11 @@
 template <class Dialog>
 void whileShown(const std::function<void()> &entry, const std::function<void(Dialog &)> &act)
 {
-    maintenanceDialogRunner() = [&](QDialog &dialog) {
+    const auto dialogs = maintenanceDialogRunner.replace([&](QDialog &dialog) {
         if (act)
             act(static_cast<Dialog &>(dialog));
         return 0;
-    };
+    });
     entry();
 }
 
-// Puts the real modal loop back.
-inline void restoreDialogRunner()
-{
-    maintenanceDialogRunner() = [](QDialog &dialog) { return dialog.exec(); };
-}

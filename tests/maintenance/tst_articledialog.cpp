@@ -64,7 +64,6 @@ void TestArticleDialog::init()
 
 void TestArticleDialog::cleanup()
 {
-    restoreDialogRunner();
     f.window.reset();
     book.reset();
 }
@@ -435,12 +434,12 @@ void TestArticleDialog::bracketsInTitlesAndCodes()
     // Change and delete the article coded 7]: article 7 stays as it was.
     f.node("Annals")->setExpanded(true);
     f.select(f.node("甲[N7]]"));
-    maintenanceDialogRunner() = [](QDialog &dialog) {
+    const auto dialogs = maintenanceDialogRunner.replace([](QDialog &dialog) {
         auto &d = static_cast<TywnrwhForm &>(dialog);
         d.nr_nrbt_Edit->setText("甲改");
         d.ok_nr_btnClick();
         return 0;
-    };
+    });
     f.window->edit_nr_btnClick();
     QCOMPARE(row("7]", "nrbt"), QString("甲改"));
     QCOMPARE(f.window->TreeView->currentItem()->data(0, NodeRole::Code).toString(), QString("7]"));
@@ -451,13 +450,13 @@ void TestArticleDialog::bracketsInTitlesAndCodes()
 
 void TestArticleDialog::commandsFollowTheSelection()
 {
-    maintenanceDialogRunner() = [&](QDialog &dialog) {
+    const auto dialogs2 = maintenanceDialogRunner.replace([&](QDialog &dialog) {
         if (auto *a = qobject_cast<TywnrwhForm *>(&dialog))
             opened << QString("article %1 %2").arg(a->mode).arg(a->currentCode);
         if (auto *c = qobject_cast<TywlbwhForm *>(&dialog))
             opened << QString("chapter %1 %2").arg(c->mode).arg(c->currentCode);
         return 0;
-    };
+    });
     Tywzxform *w = f.window.get();
     ScriptedBoxes boxes(QMessageBox::Cancel);
     f.node("Annals")->setExpanded(true);

@@ -77,7 +77,6 @@ void TestChapterDialog::init()
 
 void TestChapterDialog::cleanup()
 {
-    restoreDialogRunner();
     f.window.reset();
     book.reset();
 }
@@ -279,7 +278,7 @@ void TestChapterDialog::idsAndAddMode()
     QCOMPARE(selected->child(selected->childCount() - 1)->text(0), QString("乙[%1]").arg(codes[1]));
     QCOMPARE(f.window->TreeView->currentItem(), selected); // the selection does not move
     // The add command applies the icon rule afterwards: every node has its level's images.
-    maintenanceDialogRunner() = [](QDialog &) { return 0; };
+    const auto dialogs = maintenanceDialogRunner.replace([](QDialog &) { return 0; });
     f.window->Insert_lb_btnClick();
     for (QTreeWidgetItemIterator it(f.window->TreeView); *it; ++it)
         QCOMPARE((*it)->data(0, NodeRole::Image).toInt(), BookNode::levelOf(*it) == 1 ? 2 : BookNode::levelOf(*it) ? 4 : 0);
@@ -441,7 +440,7 @@ void TestChapterDialog::photoKeptReplacedCleared()
         return book->scalar("select photoimage from ywzx_ywlb where lbbh=?", {code}).toByteArray();
     };
     f.select(f.node("第一章"));
-    TywlbwhForm::OpenPictureDialog1 = [&](QWidget *) { return red; };
+    const auto picked = TywlbwhForm::OpenPictureDialog1.replace([&](QWidget *) { return red; });
     open("00001", 2, [&](TywlbwhForm &d) {
         d.Image1DblClick();
         QCOMPARE(d.Label1->text(), red);
@@ -480,7 +479,7 @@ void TestChapterDialog::photoKeptReplacedCleared()
     });
     QCOMPARE(photo(child), QByteArray("nil"));
     // A new pick replaces it; unticking clears it.
-    TywlbwhForm::OpenPictureDialog1 = [&](QWidget *) { return blue; };
+    const auto picked2 = TywlbwhForm::OpenPictureDialog1.replace([&](QWidget *) { return blue; });
     open("00001", 2, [&](TywlbwhForm &d) {
         d.Image1DblClick();
         QVERIFY(d.SaveChapter());
@@ -498,7 +497,7 @@ void TestChapterDialog::photoKeptReplacedCleared()
     file.open(QIODevice::WriteOnly);
     file.write("no picture");
     file.close();
-    TywlbwhForm::OpenPictureDialog1 = [&](QWidget *) { return text; };
+    const auto picked3 = TywlbwhForm::OpenPictureDialog1.replace([&](QWidget *) { return text; });
     open("00001", 2, [&](TywlbwhForm &d) {
         QVERIFY_THROWS_EXCEPTION(AppError, d.Image1DblClick());
         QVERIFY(d.Label1->text().isEmpty());
@@ -506,7 +505,7 @@ void TestChapterDialog::photoKeptReplacedCleared()
     // A FIFO is refused before it is opened, which would wait for a writer.
     const QString fifo = dir.filePath("fifo.jpg");
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    TywlbwhForm::OpenPictureDialog1 = [&](QWidget *) { return fifo; };
+    const auto picked4 = TywlbwhForm::OpenPictureDialog1.replace([&](QWidget *) { return fifo; });
     open("00001", 2, [&](TywlbwhForm &d) {
         try {
             d.Image1DblClick();
@@ -516,7 +515,7 @@ void TestChapterDialog::photoKeptReplacedCleared()
         }
         QVERIFY(d.Label1->text().isEmpty());
     });
-    TywlbwhForm::OpenPictureDialog1 = [](QWidget *) { return QString(); };
+    const auto picked5 = TywlbwhForm::OpenPictureDialog1.replace([](QWidget *) { return QString(); });
 }
 
 void TestChapterDialog::longTextRoundTrip()
@@ -608,7 +607,7 @@ void TestChapterDialog::addKeepsAPickedPhoto()
     const QByteArray redBytes = file.readAll();
     book->exec("update ywzx_ywlb set photoimage=?, checkimage='1' where lbbh='00002'", {QByteArray("stored")});
     f.select(f.node("第二章"));
-    TywlbwhForm::OpenPictureDialog1 = [&](QWidget *) { return red; };
+    const auto picked6 = TywlbwhForm::OpenPictureDialog1.replace([&](QWidget *) { return red; });
     QStringList codes;
     for (int mode : {0, 1}) {
         open("00002", mode, [&](TywlbwhForm &d) {
@@ -632,7 +631,7 @@ void TestChapterDialog::addKeepsAPickedPhoto()
             }
         });
     }
-    TywlbwhForm::OpenPictureDialog1 = [](QWidget *) { return QString(); };
+    const auto picked7 = TywlbwhForm::OpenPictureDialog1.replace([](QWidget *) { return QString(); });
     QCOMPARE(book->scalar("select photoimage from ywzx_ywlb where lbbh='00002'").toByteArray(), QByteArray("stored"));
     QCOMPARE(codes.size(), 3);
     for (const QString &code : codes)
@@ -693,13 +692,13 @@ void TestChapterDialog::bracketsInNamesAndCodes()
     f.select(f.node("附录"));
     ScriptedBoxes boxes(QMessageBox::Ok);
     QString opened;
-    maintenanceDialogRunner() = [&](QDialog &dialog) {
+    const auto dialogs2 = maintenanceDialogRunner.replace([&](QDialog &dialog) {
         auto &d = static_cast<TywlbwhForm &>(dialog);
         opened = d.currentCode;
         d.lb_lbmc_Edit->setText("附录[00002]");
         d.ok_lb_btnClick();
         return 0;
-    };
+    });
     f.window->Edit_lb_btnClick();
     QCOMPARE(opened, QString("00005"));
     QCOMPARE(row("00005", "lbmc"), QString("附录[00002]"));
@@ -753,18 +752,17 @@ void TestChapterDialog::nameLookingLikeALabel()
     QCOMPARE(f.window->memo1->toPlainText(), QString("本章独有正文"));
     QCOMPARE(f.window->currentChapterCode, QString("00005"));
     f.select(f.root());
-    TShowjbywnrForm::runModal = [](TShowjbywnrForm &) { return int(QDialog::Accepted); };
+    const auto results = TShowjbywnrForm::runModal.replace([](TShowjbywnrForm &) { return int(QDialog::Accepted); });
     f.window->FindDialog2->setText("独有");
     f.window->FindDialog2Find();
-    TShowjbywnrForm::runModal = [](TShowjbywnrForm &form) { return form.exec(); };
     QCOMPARE(f.window->TreeView->currentItem(), chapter);
     QVERIFY(boxes.shown.isEmpty());
-    maintenanceDialogRunner() = [&](QDialog &dialog) {
+    const auto dialogs3 = maintenanceDialogRunner.replace([&](QDialog &dialog) {
         auto &d = static_cast<TywlbwhForm &>(dialog);
         d.lb_lbmc_Edit->setText(name + "丙");
         d.ok_lb_btnClick();
         return 0;
-    };
+    });
     f.window->Edit_lb_btnClick();
     QCOMPARE(row("00005", "lbmc"), name + "丙");
     QCOMPARE(chapter->text(0), name + "丙[00005]");
@@ -824,18 +822,18 @@ void TestChapterDialog::photoReadOnceWhenPicked()
     f.select(f.node("第一章"));
     ScriptedBoxes boxes;
     open("00001", 2, [&](TywlbwhForm &d) {
-        TywlbwhForm::OpenPictureDialog1 = [&](QWidget *) { return red; };
+        const auto picked8 = TywlbwhForm::OpenPictureDialog1.replace([&](QWidget *) { return red; });
         d.Image1DblClick();
         QFile replaced(red);
         QVERIFY(replaced.open(QIODevice::WriteOnly));
         replaced.write("no longer a picture");
         replaced.close();
-        TywlbwhForm::OpenPictureDialog1 = [&](QWidget *) { return big.fileName(); };
+        const auto picked9 = TywlbwhForm::OpenPictureDialog1.replace([&](QWidget *) { return big.fileName(); });
         d.Image1DblClick();
         QCOMPARE(boxes.shown.size(), 1);
         QCOMPARE(boxes.shown[0].caption, QString("错误提示"));
         QVERIFY(boxes.shown[0].text.contains("20 MB"));
-        TywlbwhForm::OpenPictureDialog1 = [&](QWidget *) { return locked; };
+        const auto picked10 = TywlbwhForm::OpenPictureDialog1.replace([&](QWidget *) { return locked; });
         const uid_t user = geteuid();
         QVERIFY(user != 0 || seteuid(65534) == 0); // root reads every file
         QString message;
@@ -850,7 +848,7 @@ void TestChapterDialog::photoReadOnceWhenPicked()
         d.CheckBox1->setChecked(true);
         QVERIFY(d.SaveChapter());
     });
-    TywlbwhForm::OpenPictureDialog1 = [](QWidget *) { return QString(); };
+    const auto picked11 = TywlbwhForm::OpenPictureDialog1.replace([](QWidget *) { return QString(); });
     QCOMPARE(book->scalar("select photoimage from ywzx_ywlb where lbbh='00001'").toByteArray(), redBytes);
     QCOMPARE(row("00001", "checkimage"), QString("1"));
 }

@@ -78,7 +78,6 @@ void TestSearch::init()
 
 void TestSearch::cleanup()
 {
-    TShowjbywnrForm::runModal = [](TShowjbywnrForm &form) { return form.exec(); };
     f.window.reset();
     book.reset();
 }
@@ -239,7 +238,7 @@ void TestSearch::fullTextOnlyInArticles()
 {
     ScriptedBoxes boxes;
     int windows = 0;
-    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &) { ++windows; return int(QDialog::Rejected); };
+    const auto results = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &) { ++windows; return int(QDialog::Rejected); });
     f.window->FindDialog2->setText("孤鸿");
     f.window->FindDialog2Find();
     QCOMPARE(windows, 0);
@@ -254,7 +253,7 @@ void TestSearch::resultsListAndFields()
     QStringList labels;
     QStringList fields;
     QWidget *owner = nullptr;
-    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+    const auto results2 = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
         owner = form.parentWidget();
         for (int i = 0; i < form.nrbtListBox->count(); ++i)
             labels << form.nrbtListBox->item(i)->text();
@@ -266,7 +265,7 @@ void TestSearch::resultsListAndFields()
                << form.nr_xgrq_dateedit->text() << form.nr_xgr_Edit->text() << form.nr_memo->toPlainText()
                << ResultChapterName;
         return int(QDialog::Rejected);
-    };
+    });
     f.window->FindDialog2->setText("明月");
     f.window->FindDialog2Find();
     QCOMPARE(labels, QStringList({"人物传记[N00001]", "人物[N00002]", "人物[N00006]"}));
@@ -289,7 +288,7 @@ void TestSearch::bracketedAndNamelessHits()
     book->exec("update ywzx_ywlb set lbmc=null where lbbh='00001'");
     ScriptedBoxes boxes;
     QStringList seen;
-    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+    const auto results3 = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
         seen << form.nr_nrbt_Edit->text() << form.nr_memo->toPlainText();
         form.nrbtListBox->setCurrentRow(3); // 附录[N00002][N00007]
         seen << form.nrbtListBox->currentItem()->text() << form.nr_flbh_Edit->text() << form.nr_nrbt_Edit->text()
@@ -298,7 +297,7 @@ void TestSearch::bracketedAndNamelessHits()
         form.Button1Click(); // the code list holds 00007, not 00002
         seen << QString::number(form.nrbtListBox->count()) << ResultChapterCode;
         return int(QDialog::Rejected);
-    };
+    });
     f.window->FindDialog2->setText("明月");
     f.window->FindDialog2Find();
     QCOMPARE(seen, QStringList({"", "传记之文 明月", "附录[N00002][N00007]", "00007", "附录[N00002]",
@@ -310,7 +309,7 @@ void TestSearch::narrowing()
     ScriptedBoxes boxes;
     QStringList after;
     QString shownBefore;
-    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+    const auto results4 = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
         form.nrbtListBox->setCurrentRow(0);
         shownBefore = form.nr_nrbt_Edit->text();
         form.Edit1->setText("second");
@@ -319,7 +318,7 @@ void TestSearch::narrowing()
             after << form.nrbtListBox->item(i)->text();
         after << ResultChapterName << form.nr_nrbt_Edit->text();
         return int(QDialog::Rejected);
-    };
+    });
     f.window->FindDialog2->setText("明月");
     f.window->FindDialog2Find();
     QCOMPARE(after, QStringList({"人物[N00006]", "人物", shownBefore}));
@@ -327,11 +326,11 @@ void TestSearch::narrowing()
     QVERIFY(boxes.shown.isEmpty());
     // An empty narrowing text keeps every chapter whose text is not empty.
     after.clear();
-    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+    const auto results5 = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
         form.Button1Click();
         after << QString::number(form.nrbtListBox->count());
         return int(QDialog::Rejected);
-    };
+    });
     f.window->FindDialog2Find();
     QCOMPARE(after, QStringList({"3"}));
 }
@@ -356,7 +355,7 @@ void TestSearch::listFollowsClicksAndKeys()
 {
     ScriptedBoxes boxes;
     QStringList seen;
-    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+    const auto results6 = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
         if (!showWithFocusOnTheList(form))
             return int(QDialog::Rejected);
         // Taking the focus made the first row current without selecting it.
@@ -367,7 +366,7 @@ void TestSearch::listFollowsClicksAndKeys()
         QTest::keyClick(form.nrbtListBox, Qt::Key_Down);
         seen << form.nr_nrbt_Edit->text() << ResultChapterCode;
         return int(QDialog::Rejected);
-    };
+    });
     f.window->FindDialog2->setText("明月");
     f.window->FindDialog2Find();
     QCOMPARE(seen, QStringList({"0", "0", "传记之文 明月", "00001", "人物", "00002"}));
@@ -380,7 +379,7 @@ void TestSearch::narrowingFindsNothing()
 {
     ScriptedBoxes boxes;
     QStringList seen;
-    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+    const auto results7 = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
         if (!showWithFocusOnTheList(form))
             return int(QDialog::Rejected);
         clickRow(form.nrbtListBox, 2);
@@ -394,7 +393,7 @@ void TestSearch::narrowingFindsNothing()
         form.nrbtListBox->clear();
         form.Button1Click(); // no item at all
         return int(QDialog::Rejected);
-    };
+    });
     f.window->FindDialog2->setText("明月");
     f.window->FindDialog2Find();
     QCOMPARE(seen, QStringList({"3", "人物", "00006", "00002", "人物之文 明月 O'Neil \"引\" 100% a_b", "00001",
@@ -417,13 +416,13 @@ void TestSearch::narrowingOverMoreHitsThanParameters()
                "select 100 + i, 'm' || i, '多' || i, '00000', case when i % 2 = 1 then '群山 单' else '群山' end from n");
     ScriptedBoxes boxes;
     int before = 0, after = 0;
-    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+    const auto results8 = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
         before = form.nrbtListBox->count();
         form.Edit1->setText("单");
         form.Button1Click();
         after = form.nrbtListBox->count();
         return int(QDialog::Rejected);
-    };
+    });
     f.window->FindDialog2->setText("群山");
     f.window->FindDialog2Find();
     QCOMPARE(before, 33000);
@@ -440,11 +439,11 @@ void TestSearch::treeMovesToTheChosenHit()
 {
     ScriptedBoxes boxes;
     int before = 0;
-    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+    const auto results9 = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
         form.nrbtListBox->setCurrentRow(0);
         before = f.statements();
         return int(QDialog::Rejected);
-    };
+    });
     f.window->N5Click();
     f.window->FindDialog2->setText("深藏之文");
     f.window->RxSpeedButton2Click();
@@ -473,11 +472,11 @@ void TestSearch::landsOnTheChosenChapter()
     ScriptedBoxes boxes;
     for (int row : {2, 3, 0, 1}) {
         QString chosen;
-        TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+        const auto results10 = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
             form.nrbtListBox->setCurrentRow(row);
             chosen = form.nrbtListBox->currentItem()->text();
             return int(QDialog::Rejected);
-        };
+        });
         f.window->FindDialog2->setText("概述之文");
         f.window->FindDialog2Find();
         QCOMPARE(selectedLabel(), Labels::chapterLabel(Labels::nameOf(chosen), Labels::articleCode(chosen)));
@@ -506,7 +505,7 @@ void TestSearch::hitMarkedInBothTexts()
     f.window->N5Click();
     ScriptedBoxes boxes;
     QStringList seen;
-    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+    const auto results11 = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
         form.show();
         if (!QTest::qWaitForWindowExposed(&form))
             return int(QDialog::Rejected);
@@ -517,7 +516,7 @@ void TestSearch::hitMarkedInBothTexts()
         QTest::keyClick(form.nr_memo, Qt::Key_F3);
         seen << form.nr_memo->textCursor().selectedText();
         return int(QDialog::Rejected);
-    };
+    });
     f.window->FindDialog2->setText("mOON");
     f.window->FindDialog2Find();
     QCOMPARE(seen, QStringList({"1", "二度"}));
@@ -549,13 +548,13 @@ void TestSearch::longTextWholeUnderWaitCursor()
         });
     };
     QStringList seen;
-    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+    const auto results12 = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
         watch(form.nr_memo);
         form.ShowCurrentResult();
         seen << form.nr_memo->toPlainText() << form.nr_memo->textCursor().selectedText()
              << QString::number(form.nr_memo->blockCount() <= PaneText::MostParagraphs);
         return int(QDialog::Rejected);
-    };
+    });
     watch(f.window->memo1);
     f.window->FindDialog2->setText("星");
     f.window->FindDialog2Find();
@@ -583,10 +582,10 @@ void TestSearch::unreachableChapter()
     book->exec("update ywzx_ywlb set ywnr='无根之文' where lbbh='00003'");
     boxes.shown.clear();
     for (int row : {0, 1, 2}) {
-        TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+        const auto results13 = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
             form.nrbtListBox->setCurrentRow(row);
             return int(QDialog::Rejected);
-        };
+        });
         f.select(f.node("人物传记"));
         f.window->FindDialog2->setText("无根之文");
         f.window->FindDialog2Find();
@@ -613,7 +612,7 @@ void TestSearch::specialCharacters()
     QFETCH(QStringList, hits);
     QStringList labels;
     QStringList narrowed;
-    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+    const auto results14 = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
         for (int i = 0; i < form.nrbtListBox->count(); ++i)
             labels << form.nrbtListBox->item(i)->text();
         form.Edit1->setText(text); // narrowing by the same text keeps them all
@@ -621,7 +620,7 @@ void TestSearch::specialCharacters()
         for (int i = 0; i < form.nrbtListBox->count(); ++i)
             narrowed << form.nrbtListBox->item(i)->text();
         return int(QDialog::Rejected);
-    };
+    });
     ScriptedBoxes boxes;
     f.window->FindDialog2->setText(text);
     f.window->FindDialog2Find();
@@ -644,7 +643,7 @@ void TestSearch::demoBookWalkthrough()
     QVERIFY(f.window->memo1->toPlainText().contains("床前明月光"));
 
     QStringList listed;
-    TShowjbywnrForm::runModal = [&](TShowjbywnrForm &form) {
+    const auto results15 = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
         for (int i = 0; i < form.nrbtListBox->count(); ++i)
             listed << form.nrbtListBox->item(i)->text();
         form.Edit1->setText("举头望明月");
@@ -652,7 +651,7 @@ void TestSearch::demoBookWalkthrough()
         listed << QString::number(form.nrbtListBox->count());
         form.exit_btn->click();
         return int(QDialog::Rejected);
-    };
+    });
     f.select(f.node("杜甫"));
     f.window->FindDialog2->setText("床前明月光");
     f.window->FindDialog2Find();

@@ -139,7 +139,6 @@ void TestServer::init()
 
 void TestServer::cleanup()
 {
-    restoreDialogRunner();
     f.window.reset();
     f.dm.reset();
     book.reset();

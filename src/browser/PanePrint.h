@@ -1,0 +1,22 @@
+#pragma once
+
+#include "common/Seam.h"
+
+#include <QFont>
+
+class QPlainTextEdit;
+class QPrinter;
+class QWidget;
+
+// Printing the reading pane: its whole text as one job over the printable
+// area, in faces whose PDFs copy back exactly.
+namespace PanePrint {
+
+// The font the pane prints in, from the pane's designed font.
+QFont printingFont(QFont font);
+// Prints the pane's text; throws AppError when the printer fails.
+void print(const QPlainTextEdit *pane, const QFont &designedFont, QPrinter &printer);
+// The print dialog; true when the reader chose to print.
+extern Seam<bool(QPrinter &, QWidget *)> runDialog;
+
+} // namespace PanePrint
