@@ -5,17 +5,26 @@
 #include "browser/fm_ywzx.h"
 #include "data/ywzxDM.h"
 
+#include <QLocale>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <memory>
 
-// A browser window on a real book, as the program starts it (created, then
-// shown, which loads the first level).
+// The fixture of the window tests: a browser window on a real book, as the
+// program starts it (created, then shown, which loads the first level), in
+// the Chinese locale, with settings kept in a folder of its own (the user's
+// stay untouched). Boxes and dialogs are answered through their seams.
 struct BrowserFixture {
+    QTemporaryDir settingsPlace;
     std::unique_ptr<TywzxDMF> dm;
     std::unique_ptr<Tywzxform> window;
 
+    BrowserFixture() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsPlace.path()); }
+
     void open(const QString &bookPath, bool show = true)
     {
+        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
         window.reset();
         dm = std::make_unique<TywzxDMF>();
         dm->ydconn.setDatabaseFile(bookPath);

@@ -77,7 +77,6 @@ void TestBrowser::makeBook()
 
 void TestBrowser::init()
 {
-    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     makeBook();
     f.open(book->path());
 }

@@ -60,14 +60,11 @@ private:
     void activate(QWidget *window);
     std::unique_ptr<TestBook> book;
     BrowserFixture f;
-    QTemporaryDir settingsPlace;
 };
 
 void TestFrame::initTestCase()
 {
     EbookApplication::installApplicationFont(); // as the program starts
-    // The user's own settings stay untouched.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsPlace.path());
 }
 
 void TestFrame::activate(QWidget *window)
@@ -79,7 +76,6 @@ void TestFrame::activate(QWidget *window)
 
 void TestFrame::init()
 {
-    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     book = std::make_unique<TestBook>("书");
     book->chapter(2, "00001", "第一章", "00000", "第一章正文");
     book->chapter(3, "00002", "第二章", "00000", "第二章正文");

@@ -51,7 +51,6 @@ private:
 
 void TestArticleDialog::init()
 {
-    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     book = std::make_unique<TestBook>("书");
     book->chapter(2, "00012", "Annals", "00000", "编年");
     book->chapter(3, "00013", "空章", "00000");

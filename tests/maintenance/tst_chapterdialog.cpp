@@ -66,7 +66,6 @@ private:
 
 void TestChapterDialog::init()
 {
-    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     book = std::make_unique<TestBook>("书");
     book->chapter(2, "00001", "第一章", "00000", "第一章正文\r\n第二行", "2024-03-05 14:05:06");
     book->chapter(3, "00002", "第二章", "00000", "二");

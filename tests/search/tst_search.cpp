@@ -59,7 +59,6 @@ private:
 
 void TestSearch::init()
 {
-    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     book = std::make_unique<TestBook>("书");
     book->chapter(2, "00001", "人物传记", "00000", "传记之文 明月");
     book->chapter(3, "00011", "甲部", "00001");

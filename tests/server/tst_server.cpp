@@ -128,7 +128,6 @@ void cluster(const QString &action)
 
 void TestServer::init()
 {
-    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     qputenv("EBOOK_TEST_SERVER", "1");
     book = std::make_unique<TestBook>("书");
     book->chapter(2, "00001", "第一章", "00000", "Latin ABC abc Äb äb 100% a_b a\\b 中文");
