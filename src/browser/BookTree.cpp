@@ -3,6 +3,7 @@
 #include "common/Handlers.h"
 
 #include <QDropEvent>
+#include <QHeaderView>
 #include <QScopedValueRollback>
 
 BookTree::BookTree(QWidget *parent)
@@ -14,6 +15,31 @@ BookTree::BookTree(QWidget *parent)
     setDragDropMode(QAbstractItemView::DragDrop);
     // A copy: the view must not remove the dragged rows after the drop.
     setDefaultDropAction(Qt::CopyAction);
+    // The designed look: one column without a header, a pale yellow ground,
+    // hot tracking.
+    setHeaderHidden(true);
+    setHeaderLabel(QStringLiteral("章节")); // read out by screen readers, never "1"
+    setAccessibleName(QStringLiteral("章节目录"));
+    setColumnCount(1);
+    setRootIsDecorated(true);
+    setIndentation(19);
+    setUniformRowHeights(true);
+    setAnimated(false);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setMouseTracking(true); // hot tracking
+    setIconSize(QSize(16, 16));
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header()->setStretchLastSection(false);
+    setStyleSheet(QStringLiteral(
+        "QTreeView { background-color: #FFFFE1; }"
+        "QTreeView::item:hover:!selected { color: #0000FF; text-decoration: underline; }"));
+    QPalette colours = palette();
+    // The selection stays visible while the tree does not have the focus.
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        colours.setColor(QPalette::Inactive, role, colours.color(QPalette::Active, role));
+    setPalette(colours);
 }
 
 void BookTree::afterPress(std::function<void()> action)

@@ -1,32 +1,22 @@
 #pragma once
 
+#include "browser/BrowserLayout.h"
+
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
 #include <functional>
 #include <memory>
 
-class BookTree;
 class ChapterTree;
 class FindDialog;
 class QAction;
-class QFrame;
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QPrinter;
-class QPushButton;
-class QSplitter;
-class QStatusBar;
-class QPlainTextEdit;
-class QTimer;
-class QToolButton;
 class QTreeWidgetItem;
 class TextZoom;
 
 // The browser window, the program's main window: the chapter tree on the
 // left, the reading pane on the right, toolbar, status bar and clock.
-class Tywzxform : public QMainWindow {
+class Tywzxform : public QMainWindow, public BrowserLayout {
     Q_OBJECT
 public:
     // Creates the window and runs its creation handler, which hides the
@@ -38,26 +28,6 @@ public:
     // which readers never see; their enabled states follow the selection.
     void offerMaintenance();
 
-    // Controls
-    QStatusBar *StatusBar1;
-    QLabel *StatusPanels[3];
-    QWidget *sbClient;
-    QFrame *Panel1, *Panel6, *lbwh_Panel, *nrwh_Panel;
-    QToolButton *RxSpeedButton1, *RxSpeedButton2;
-    QToolButton *Insert_lb_btn, *Edit_lb_btn, *delete_lb_btn;
-    QToolButton *Insert_nr_btn, *edit_nr_btn, *delete_nr_btn;
-    BookTree *TreeView;
-    QSplitter *Splitter1;
-    QFrame *Panel2, *Panel3, *Panel4;
-    QLabel *RxLabel2, *RxLabel4;
-    QLineEdit *Edit1, *Edit2;
-    QPushButton *BitBtn3, *BitBtn2, *BitBtn1;
-    QPlainTextEdit *memo1;
-    QMenu *PopupMenu1;
-    QAction *N9, *N10, *N2, *N5, *N1, *N6;
-    QMenu *PopupMenu2;
-    QAction *N3, *N4, *N7, *N8, *N11, *N12, *N13;
-    QTimer *Timer1;
     FindDialog *FindDialog1; // chapter-name search
     FindDialog *FindDialog2; // full-text search
     // Keyboard commands of the window: Ctrl+F, Ctrl+Shift+F, F3, Shift+F3,
@@ -130,11 +100,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void buildToolbar();
-    void buildTree();
-    void buildRightSide();
-    void buildStatusBar();
-    void buildMenus();
+    void connectTree();
     void connectHandlers();
     void buildKeyboardCommands();
     void selectionChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous);

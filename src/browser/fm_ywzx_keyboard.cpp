@@ -1,6 +1,7 @@
 // Keyboard commands of the browser window and the states of the pane's menu.
 #include "browser/fm_ywzx.h"
 
+#include "browser/FrameParts.h"
 #include "common/TextZoom.h"
 #include "common/Handlers.h"
 #include "search/FindDialog.h"
@@ -9,23 +10,10 @@
 #include <QApplication>
 #include <QMenu>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QPlainTextEdit>
 #include <QToolButton>
 
-namespace {
-
-QString withShortcut(const QString &caption, const QKeySequence &keys)
-{
-    QString plain = caption;
-    plain.remove(QLatin1Char('&'));
-    const int bracket = plain.indexOf(QRegularExpression(QStringLiteral("[(\\[]")));
-    if (bracket > 0)
-        plain.truncate(bracket);
-    return QStringLiteral("%1 (%2)").arg(plain, keys.toString(QKeySequence::NativeText));
-}
-
-} // namespace
+using FrameParts::withShortcut;
 
 void Tywzxform::buildKeyboardCommands()
 {

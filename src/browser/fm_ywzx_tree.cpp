@@ -27,43 +27,8 @@ bool isAncestorOrSelf(const QTreeWidgetItem *node, const QTreeWidgetItem *of)
 
 } // namespace
 
-void Tywzxform::buildTree()
+void Tywzxform::connectTree()
 {
-    Splitter1 = new QSplitter(Qt::Horizontal, sbClient);
-    Splitter1->setObjectName(QStringLiteral("Splitter1"));
-    Splitter1->setHandleWidth(2);
-    Splitter1->setChildrenCollapsible(false);
-    sbClient->layout()->addWidget(Splitter1);
-
-    TreeView = new BookTree(Splitter1);
-    TreeView->setObjectName(QStringLiteral("TreeView"));
-    TreeView->setHeaderHidden(true);
-    TreeView->setHeaderLabel(QStringLiteral("章节")); // read out by screen readers, never "1"
-    TreeView->setAccessibleName(QStringLiteral("章节目录"));
-    TreeView->setColumnCount(1);
-    TreeView->setRootIsDecorated(true);
-    TreeView->setIndentation(19);
-    TreeView->setUniformRowHeights(true);
-    TreeView->setAnimated(false);
-    TreeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TreeView->setSelectionMode(QAbstractItemView::SingleSelection);
-    TreeView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    TreeView->setMouseTracking(true); // hot tracking
-    TreeView->setIconSize(QSize(16, 16));
-    TreeView->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    TreeView->header()->setStretchLastSection(false);
-    TreeView->setStyleSheet(QStringLiteral(
-        "QTreeView { background-color: #FFFFE1; }"
-        "QTreeView::item:hover:!selected { color: #0000FF; text-decoration: underline; }"));
-    QPalette palette = TreeView->palette();
-    // The selection stays visible while the tree does not have the focus.
-    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
-        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
-    TreeView->setPalette(palette);
-    TreeView->setContextMenuPolicy(Qt::CustomContextMenu);
-    TreeView->setMinimumWidth(60);
-    Splitter1->addWidget(TreeView);
-
     Handlers::connect(TreeView, &QTreeWidget::itemExpanded, this, &Tywzxform::TreeViewExpanded);
     Handlers::connect(TreeView, &QTreeWidget::currentItemChanged, this, &Tywzxform::selectionChanged);
     Handlers::connect(TreeView, &QWidget::customContextMenuRequested, this,
