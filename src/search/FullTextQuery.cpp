@@ -26,7 +26,7 @@ bool bookHasIndex(BookQuery &query, const QString &phrase)
     query.close();
     query.setSql({BookIndex::presenceSql()});
     query.open();
-    if (query.firstFieldAsInteger() != 2)
+    if (query.firstFieldAsInteger() != 3)
         return false;
     query.setSql({BookIndex::healthSql()});
     query.setText(QStringLiteral("phrase"), phrase);

@@ -8,7 +8,7 @@ class BookQuery;
 // Gives the query the statement that selects `columns` of the chapters whose
 // text holds `text` (the database's LIKE rules, "%" and "_" included), in
 // the chapters' table order. When the book has the full-text index and the
-// text holds a run of three or more characters without "%" or "_", the
+// text holds a run of two or more characters without "%" or "_", the
 // index narrows the rows first; the result is the scan's either way.
 // `restriction` is a further condition; the caller sets its parameters
 // afterwards. Asks the book once whether it has the index.
