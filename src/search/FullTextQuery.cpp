@@ -38,6 +38,20 @@ bool bookHasIndex(BookQuery &query, const QString &phrase)
     return true;
 }
 
+// A server book compares the folded copy of the texts that the server
+// keeps (and indexes); one pushed by an earlier program has none and folds
+// each text as it compares it.
+QString searchedColumn(BookQuery &query)
+{
+    if (!onServer(query))
+        return QStringLiteral("ywnr");
+    query.close();
+    query.setSql({QStringLiteral("select count(*) from information_schema.columns where table_schema = current_schema()"
+                                 " and table_name = 'ywzx_ywlb' and column_name = 'ywnr_folded'")});
+    query.open();
+    return query.firstFieldAsInteger() == 1 ? QStringLiteral("ywnr_folded") : QStringLiteral("ywnr");
+}
+
 } // namespace
 
 void prepareTextSearch(BookQuery &query, const QString &columns, const QString &text, const QString &restriction)
@@ -45,7 +59,7 @@ void prepareTextSearch(BookQuery &query, const QString &columns, const QString &
     const QString phrase = BookIndex::matchQuery(text);
     // A server book has no such index; its own trigram index serves LIKE.
     const bool indexed = !phrase.isEmpty() && !onServer(query) && bookHasIndex(query, phrase);
-    QString where = QStringLiteral("where ywnr like :pattern");
+    QString where = QStringLiteral("where %1 like :pattern").arg(searchedColumn(query));
     if (!restriction.isEmpty())
         where += QStringLiteral(" and ") + restriction;
     if (indexed)
