@@ -75,6 +75,9 @@ void Tywzxform::buildTree()
     TreeView->setMouseTracking(true); // hot tracking
     TreeView->setIconSize(QSize(16, 16));
     TreeView->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The width follows the rows in view: an expand or collapse measures
+    // those, not up to 1,000 labels of an open tree.
+    TreeView->header()->setResizeContentsPrecision(0);
     TreeView->header()->setStretchLastSection(false);
     TreeView->setStyleSheet(QStringLiteral(
         "QTreeView { background-color: #FFFFE1; }"

@@ -3,6 +3,7 @@
 
 #include "common/AppError.h"
 #include "data/BookConnection.h"
+#include "data/ChineseVariants.h"
 
 #include <QSet>
 #include <QSqlError>
@@ -332,7 +333,7 @@ bool checkAndRepair(QSqlDatabase &db)
     return false;
 }
 
-QString matchQuery(const QString &likeText)
+QString matchQuery(const QString &likeText, bool variants)
 {
     static const QRegularExpression wildcards(QStringLiteral("[%_]"));
     QStringList phrases;
@@ -342,8 +343,16 @@ QString matchQuery(const QString &likeText)
             const auto separates = [](uint c) { return c < 0x80 && !QChar::isLetterOrNumber(c); };
             if (separates(chars.at(i)) && separates(chars.at(i + 1)))
                 continue; // no term at all
-            QString pair = QString::fromUcs4(reinterpret_cast<const char32_t *>(chars.constData() + i), 2);
-            pair = QLatin1Char('"') + pair.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+            QStringList forms;
+            const QList<char32_t> firsts = variants ? ChineseVariants::variantsOf(chars.at(i)) : QList<char32_t>{chars.at(i)};
+            const QList<char32_t> seconds = variants ? ChineseVariants::variantsOf(chars.at(i + 1)) : QList<char32_t>{chars.at(i + 1)};
+            for (char32_t first : firsts)
+                for (char32_t second : seconds) {
+                    const char32_t both[] = {first, second};
+                    QString form = QString::fromUcs4(both, 2);
+                    forms << QLatin1Char('"') + form.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+                }
+            const QString pair = forms.size() == 1 ? forms.first() : QLatin1Char('(') + forms.join(QLatin1String(" OR ")) + QLatin1Char(')');
             if (!phrases.contains(pair))
                 phrases << pair;
         }

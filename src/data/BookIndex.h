@@ -45,7 +45,9 @@ QString healthSql();
 // The FTS5 query for a LIKE search text: every pair of characters in a run
 // without "%" or "_", all of which must occur; empty when there is none (a
 // single character is left to the scan).
-QString matchQuery(const QString &likeText);
+// With `variants` (繁简通查) each pair is any pair of the two characters'
+// variants.
+QString matchQuery(const QString &likeText, bool variants = false);
 
 // A condition on ywzx_ywlb: the rows whose text may match, from the index,
 // given the FTS5 query as the parameter :phrase. Rows without a code are

@@ -12,8 +12,10 @@ class BookQuery;
 // index narrows the rows first; the result is the scan's either way.
 // `restriction` is a further condition; the caller sets its parameters
 // afterwards. Asks the book once whether it has the index.
+// With `variants` (繁简通查) a character also matches each of its
+// simplified and traditional variants (ChineseVariants).
 void prepareTextSearch(BookQuery &query, const QString &columns, const QString &text,
-                       const QString &restriction = QString());
+                       const QString &restriction = QString(), bool variants = false);
 
 // How the narrowing names the rows it keeps: SQLite's rowid, or on a server
 // book the codes, which are unique there.

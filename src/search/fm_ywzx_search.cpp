@@ -206,7 +206,7 @@ void Tywzxform::landOnChapter(const QString &code)
 // node is selected.
 void Tywzxform::markLanding()
 {
-    TextMarks *marks = TextMarks::mark(memo1, ResultMarkTexts);
+    TextMarks *marks = TextMarks::mark(memo1, ResultMarkTexts, ResultMarkVariants);
     if (!marks)
         return;
     QTextEdit *pane = memo1;
@@ -219,7 +219,7 @@ void Tywzxform::markLanding()
 void Tywzxform::FindDialog2Find()
 {
     BookQuery &query = ywzxDMF->Query;
-    prepareTextSearch(query, QStringLiteral("*"), FindDialog2->text());
+    prepareTextSearch(query, QStringLiteral("*"), FindDialog2->text(), QString(), FindDialog2->variants());
     query.open();
     QWidget *owner = FindDialog2->isVisible() ? static_cast<QWidget *>(FindDialog2) : this;
     if (query.isEmpty()) {
@@ -229,6 +229,7 @@ void Tywzxform::FindDialog2Find()
     ResultChapterName.clear();
     ResultChapterCode.clear();
     ResultMarkTexts = QStringList{FindDialog2->text()};
+    ResultMarkVariants = FindDialog2->variants();
     ShowSearchResults(query, true, this);
     if (ResultChapterCode.isNull()) {
         MessageBoxes::searchInfo(owner, QStringLiteral("没有找到您所需要的内容!"));
