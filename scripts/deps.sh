@@ -6,10 +6,10 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev
           qt6-translations-l10n fonts-noto-cjk fonts-arphic-uming fonts-arphic-gbsn00lp fonts-urw-base35
-          fortunes-zh mdbtools-dev
+          fortunes-zh mdbtools-dev opencc libopencc1.1
           qt6-svg-dev dpkg-dev)
 if [ "${1:-build}" = test ]; then
-  packages+=(xvfb xauth xdotool x11-utils openbox imagemagick poppler-utils postgresql postgresql-common lintian)
+  packages+=(sqlite3 xvfb xauth xdotool x11-utils openbox imagemagick poppler-utils postgresql postgresql-common lintian)
 fi
 
 missing=()

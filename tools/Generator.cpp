@@ -4,7 +4,10 @@
 #include "common/AppError.h"
 #include "data/BookSchema.h"
 
+#include <QFile>
+#include <QHash>
 #include <QRandomGenerator>
+#include <memory>
 #include <QStringList>
 
 namespace Generator {
@@ -42,6 +45,45 @@ QString filler(QRandomGenerator &random, int bytes)
     return text;
 }
 
+// Each character's successors as often as they follow it in the training
+// text; a character without one starts again from a random character.
+class Chain {
+public:
+    explicit Chain(const QString &path)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw AppError(AppError::BookFile, QStringLiteral("%1: %2").arg(path, file.errorString()));
+        const QList<uint> text = QString::fromUtf8(file.readAll()).toUcs4();
+        for (qsizetype i = 0; i + 1 < text.size(); ++i)
+            if (text.at(i) > 0x20 && text.at(i + 1) > 0x20)
+                next_[text.at(i)].append(text.at(i + 1));
+        starts_ = next_.keys();
+        if (starts_.isEmpty())
+            throw AppError(AppError::BookFile, QStringLiteral("%1: no text to learn from").arg(path));
+    }
+    QString text(QRandomGenerator &random, int bytes) const
+    {
+        QString text;
+        uint c = starts_.at(int(random.bounded(starts_.size())));
+        for (int used = 0; used < bytes; used += 2) {
+            for (int i = 0; i < 40; ++i) {
+                text += QString::fromUcs4(reinterpret_cast<const char32_t *>(&c), 1);
+                used += c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+                const auto found = next_.constFind(c);
+                c = found == next_.cend() ? starts_.at(int(random.bounded(starts_.size())))
+                                          : found->at(int(random.bounded(found->size())));
+            }
+            text += QLatin1String("\r\n");
+        }
+        return text;
+    }
+
+private:
+    QHash<uint, QList<uint>> next_;
+    QList<uint> starts_;
+};
+
 } // namespace
 
 Result write(const QString &path, const Options &options, BookSchema::Index index)
@@ -53,13 +95,14 @@ Result write(const QString &path, const Options &options, BookSchema::Index inde
     Result result;
     BookSchema::createBook(path, QStringLiteral("大书"), [&](QSqlDatabase &db) {
         BookWriter writer(db);
+        const std::unique_ptr<Chain> chain(options.chainFile.isEmpty() ? nullptr : new Chain(options.chainFile));
         QRandomGenerator random(20261209);
         const QDateTime when(QDate(2026, 1, 1), QTime(8, 0));
         const int every = options.wordPercent > 0 ? qMax(1, int(100.0 / options.wordPercent + 0.5)) : 0;
         // Chapter k (1-based) hangs under chapter (k - 1) / fanout; 0 is the root.
         for (int k = 1; k <= options.chapters; ++k) {
             const int parent = (k - 1) / options.fanout;
-            QString text = filler(random, options.textBytes);
+            QString text = chain ? chain->text(random, options.textBytes) : filler(random, options.textBytes);
             if (every && k % every == 0) {
                 text.insert(text.size() / 2, options.word);
                 ++result.chaptersWithWord;

@@ -18,6 +18,9 @@ struct Options {
     int textBytes = 200;
     QString word;
     double wordPercent = 0;
+    // Texts drawn from an order-1 character chain trained on this UTF-8
+    // file (realistic text: many distinct pairs and triples), not from a few lines.
+    QString chainFile;
 };
 
 struct Result {

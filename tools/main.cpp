@@ -28,7 +28,7 @@ const char *Usage =
     "usage: ebook-tool create FILE \"BOOK NAME\"   write a new empty book\n"
     "       ebook-tool demo FILE                 write the demo book (Tang and Song poems)\n"
     "       ebook-tool generate FILE [--chapters N] [--fanout F] [--articles M]\n"
-    "                  [--text-bytes B] [--word W --word-percent P]\n"
+    "                  [--text-bytes B] [--word W --word-percent P] [--chain TEXTFILE]\n"
     "                                            write a large book for benchmarks\n"
     "       ebook-tool import ACCESS_FILE BOOK   bring a book kept in an Access file over\n"
     "       ebook-tool push BOOK URL [--replace] copy a book file into an empty PostgreSQL database\n"
@@ -66,7 +66,7 @@ struct Syntax {
 const Syntax Syntaxes[] = {
     {"create", 2, {}, false}, {"demo", 1, {}, false}, {"import", 2, {}, false}, {"pull", 2, {}, false},
     {"push", 2, {"--replace"}, false}, {"index", 1, {"--drop", "--check"}, false},
-    {"generate", 1, {"--chapters", "--fanout", "--articles", "--text-bytes", "--word", "--word-percent"}, true},
+    {"generate", 1, {"--chapters", "--fanout", "--articles", "--text-bytes", "--word", "--word-percent", "--chain"}, true},
 };
 
 // The command line as the commands read it: the command, its operands, then its options
@@ -183,6 +183,10 @@ int generate(const QStringList &args, BookSchema::Index index)
             options.word = value;
             continue;
         }
+        if (option == QLatin1String("--chain")) {
+            options.chainFile = value;
+            continue;
+        }
         const auto known = std::find_if(std::begin(NumberOptions), std::end(NumberOptions),
                                         [&](const NumberOption &o) { return option == QLatin1String(o.name); });
         if (known == std::end(NumberOptions))
@@ -247,7 +251,9 @@ void addIndex(const QString &path)
     onBook(path, [&](QSqlDatabase &db) {
         if (BookIndex::present(db))
             throw AppError(AppError::BookFile, QStringLiteral("%1 has a full-text index already").arg(path));
-        if (BookIndex::anyPart(db))
+        if (BookIndex::olderForm(db))
+            BookIndex::drop(db); // an earlier program's index: made again in today's form
+        else if (BookIndex::anyPart(db))
             throw AppError(AppError::BookFile,
                            QStringLiteral("%1 holds part of a full-text index: \"ebook-tool index --check %1\" "
                                           "rebuilds it").arg(path));

@@ -6,6 +6,7 @@
 #include "search/FindDialog.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCompleter>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -28,6 +29,11 @@ const QString AutoExpand = QStringLiteral("tree/autoExpand");
 QString historyKey(const FindDialog &dialog)
 {
     return QStringLiteral("find/") + dialog.objectName();
+}
+
+QString variantsKey(const FindDialog &dialog)
+{
+    return QStringLiteral("find/") + dialog.objectName() + QStringLiteral("Variants");
 }
 
 QStringListModel *historyModel(const FindDialog &dialog)
@@ -55,9 +61,15 @@ void remember(FindDialog &dialog)
     texts.prepend(dialog.text());
     while (texts.size() > HistorySize)
         texts.removeLast();
+    // Kept in the box's list only: the file is written at the end (save()),
+    // never by a search (QSettings syncs the disk, up to 0.1 s here).
     offerHistory(dialog, texts);
-    const std::unique_ptr<QSettings> settings = open();
-    settings->setValue(historyKey(dialog), texts);
+}
+
+void saveFindSettings(QSettings &settings, const FindDialog &dialog)
+{
+    settings.setValue(historyKey(dialog), history(dialog));
+    settings.setValue(variantsKey(dialog), dialog.fjtc_chk->isChecked());
 }
 
 void restoreHistory(QSettings &settings, FindDialog &dialog)
@@ -65,6 +77,7 @@ void restoreHistory(QSettings &settings, FindDialog &dialog)
     QStringList texts = settings.value(historyKey(dialog)).toStringList();
     texts.removeAll(QString());
     offerHistory(dialog, texts.mid(0, HistorySize));
+    dialog.fjtc_chk->setChecked(settings.value(variantsKey(dialog), false).toBool());
     Handlers::connect(&dialog, &FindDialog::find, &dialog, [&dialog] { remember(dialog); });
 }
 
@@ -122,6 +135,8 @@ void save(const Tywzxform &window)
     settings->setValue(Splitter, window.Splitter1->saveState());
     settings->setValue(Zoom, window.PaneZoom->percent());
     settings->setValue(AutoExpand, window.autoExpand());
+    saveFindSettings(*settings, *window.FindDialog1);
+    saveFindSettings(*settings, *window.FindDialog2);
 }
 
 QStringList history(const FindDialog &dialog)

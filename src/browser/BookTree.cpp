@@ -31,6 +31,9 @@ BookTree::BookTree(QWidget *parent)
     setMouseTracking(true); // hot tracking
     setIconSize(QSize(16, 16));
     header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The width follows the rows in view: an expand or collapse measures
+    // those, not up to 1,000 labels of an open tree.
+    header()->setResizeContentsPrecision(0);
     header()->setStretchLastSection(false);
     setStyleSheet(QStringLiteral(
         "QTreeView { background-color: #FFFFE1; }"

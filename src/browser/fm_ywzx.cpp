@@ -63,7 +63,8 @@ Tywzxform::Tywzxform(QWidget *parent)
     FindDialog1 = new FindDialog(this, QStringLiteral("FindDialog1"), FindDialog::HideMatchCase);
     FindDialog1->setDown(true);
     FindDialog2 = new FindDialog(this, QStringLiteral("FindDialog2"),
-                                 FindDialog::HideMatchCase | FindDialog::HideWholeWord | FindDialog::HideUpDown);
+                                 FindDialog::HideMatchCase | FindDialog::HideWholeWord | FindDialog::HideUpDown
+                                     | FindDialog::OfferVariants);
     connectHandlers();
     buildKeyboardCommands();
     PaneZoom = new TextZoom(memo1, this);

@@ -76,7 +76,7 @@ void Tywzxform::landOnChapter(const QString &code)
 // node is selected.
 void Tywzxform::markLanding()
 {
-    ChapterLanding::markUntilMoved(TreeView, memo1, ResultMarkTexts);
+    ChapterLanding::markUntilMoved(TreeView, memo1, ResultMarkTexts, ResultMarkVariants);
 }
 
 // Finds the chapters whose text holds the text, lists them in the results
@@ -84,7 +84,7 @@ void Tywzxform::markLanding()
 void Tywzxform::FindDialog2Find()
 {
     BookQuery &query = ywzxDMF->Query;
-    prepareTextSearch(query, QStringLiteral("*"), FindDialog2->text());
+    prepareTextSearch(query, QStringLiteral("*"), FindDialog2->text(), QString(), FindDialog2->variants());
     query.open();
     QWidget *owner = FindDialog2->isVisible() ? static_cast<QWidget *>(FindDialog2) : this;
     if (query.isEmpty()) {
@@ -94,6 +94,7 @@ void Tywzxform::FindDialog2Find()
     ResultChapterName.clear();
     ResultChapterCode.clear();
     ResultMarkTexts = QStringList{FindDialog2->text()};
+    ResultMarkVariants = FindDialog2->variants();
     ShowSearchResults(query, true, this);
     if (ResultChapterCode.isNull()) {
         MessageBoxes::searchInfo(owner, QStringLiteral("没有找到您所需要的内容!"));

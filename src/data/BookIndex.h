@@ -4,26 +4,35 @@
 #include <QString>
 #include <QStringList>
 
-// The optional full-text index of the chapters' texts: an FTS5 table with
-// the trigram tokenizer over ywzx_ywlb.ywnr, kept in step by triggers, so
-// every writer keeps it right. Its entries are keyed on the chapter's code,
-// never on the chapter table's rowid, which VACUUM may renumber. ebook-tool
-// creates, drops and checks it; the reader only reads it.
+// The optional full-text index of the chapters' texts: the character pairs
+// of ywzx_ywlb.ywnr in a contentless FTS5 table without positions (about
+// half the texts' size), kept in step by triggers in plain SQL with a
+// built-in tokenizer, so every SQLite writer keeps it right. A word of two
+// or more characters is looked up as all of its pairs, and LIKE beside it
+// keeps the result exactly the scan's. One document per chapter code
+// (never the chapter table's rowid, which VACUUM may renumber) holds the
+// pairs of that code's texts. ebook-tool creates, drops and checks it; the
+// reader only reads it.
 namespace BookIndex {
 
-// One row, one number: 2 when the book has the index.
+// One row, one number: 3 when the book has the index.
 QString presenceSql();
 
 bool present(QSqlDatabase &db);
 // True when any part of the index is there (a table, a trigger, its own
 // tables), whole or not.
 bool anyPart(QSqlDatabase &db);
+// True when the book has the index of an earlier program (pairs of three
+// characters, with a copy of the texts): the reader scans instead, and
+// "index" or "index --check" rebuilds it.
+bool olderForm(QSqlDatabase &db);
 // Adds the index and fills it (the caller may hold a transaction).
 void create(QSqlDatabase &db);
 // Removes every part there is, damaged or not.
 void drop(QSqlDatabase &db);
-// True when every chapter's code and text is in the index exactly once,
-// nothing else is, and its triggers are there; reads only.
+// True when every chapter code is in the index exactly once with the pairs
+// of its texts, nothing else is, and its triggers are there; reads only
+// (a fresh index in the temporary schema is compared with it).
 bool agreesWithTheTexts(QSqlDatabase &db);
 // True when the index holds exactly the chapters' texts and its triggers;
 // otherwise (damaged parts included) it is rebuilt and the result is false.
@@ -33,11 +42,12 @@ bool checkAndRepair(QSqlDatabase &db);
 // looks up the FTS5 query :phrase (as the search would) and its keys.
 QString healthSql();
 
-// The FTS5 query for a LIKE search text: each run of three or more
-// characters without "%" or "_", as phrases that must all occur; empty
-// when there is no such run (the index cannot answer: too short a run
-// matches nothing in a trigram index).
-QString matchQuery(const QString &likeText);
+// The FTS5 query for a LIKE search text: every pair of characters in a run
+// without "%" or "_", all of which must occur; empty when there is none (a
+// single character is left to the scan).
+// With `variants` (繁简通查) each pair is any pair of the two characters'
+// variants.
+QString matchQuery(const QString &likeText, bool variants = false);
 
 // A condition on ywzx_ywlb: the rows whose text may match, from the index,
 // given the FTS5 query as the parameter :phrase. Rows without a code are

@@ -117,6 +117,9 @@ QString nameSubqueries(const QString &code)
 
 QString asciiFolded(const QString &operand)
 {
+    static const QRegularExpression folded(QStringLiteral(R"((^|\.)ywnr_folded$)"), QRegularExpression::CaseInsensitiveOption);
+    if (folded.match(operand).hasMatch())
+        return operand; // folded by the server already
     return QStringLiteral("translate(%1,'ABCDEFGHIJKLMNOPQRSTUVWXYZ','abcdefghijklmnopqrstuvwxyz')").arg(operand);
 }
 

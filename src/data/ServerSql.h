@@ -13,5 +13,6 @@
 // Names in any case need nothing: PostgreSQL folds unquoted names.
 TranslatedSql toServerSql(const TranslatedSql &sqlite);
 
-// The expression that folds ASCII capitals of a text to small letters.
+// The expression that folds ASCII capitals of a text to small letters (the
+// column ywnr_folded, which the server keeps folded, as it is).
 QString asciiFolded(const QString &operand);

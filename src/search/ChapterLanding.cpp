@@ -30,9 +30,9 @@ void revealAndSelect(QTreeWidget *tree, QTreeWidgetItem *node)
     tree->scrollToItem(node);
 }
 
-void markUntilMoved(QTreeWidget *tree, QPlainTextEdit *pane, const QStringList &texts)
+void markUntilMoved(QTreeWidget *tree, QPlainTextEdit *pane, const QStringList &texts, bool variants)
 {
-    TextMarks *marks = TextMarks::mark(pane, texts);
+    TextMarks *marks = TextMarks::mark(pane, texts, variants);
     if (!marks)
         return;
     Handlers::connect(tree, &QTreeWidget::currentItemChanged, marks, [pane] { TextMarks::clear(pane); },

@@ -20,7 +20,8 @@ QTreeWidgetItem *chapterNode(QTreeWidgetItem *root, const QString &code,
 // Opens the node's ancestors, selects it and brings it into view; the
 // window handles the selection as it handles any.
 void revealAndSelect(QTreeWidget *tree, QTreeWidgetItem *node);
-// Marks the texts in the pane until the tree's selection changes.
-void markUntilMoved(QTreeWidget *tree, QPlainTextEdit *pane, const QStringList &texts);
+// Marks the texts (with their character variants, when asked) in the pane
+// until the tree's selection changes.
+void markUntilMoved(QTreeWidget *tree, QPlainTextEdit *pane, const QStringList &texts, bool variants);
 
 } // namespace ChapterLanding

@@ -33,6 +33,9 @@ FindDialog::FindDialog(QWidget *owner, const QString &name, int options)
     WholeWordBox->setObjectName(QStringLiteral("WholeWordBox"));
     MatchCaseBox = new QCheckBox(QStringLiteral("区分大小写(&C)"), this);
     MatchCaseBox->setObjectName(QStringLiteral("MatchCaseBox"));
+    fjtc_chk = new QCheckBox(QStringLiteral("繁简通查"), this);
+    fjtc_chk->setObjectName(QStringLiteral("fjtc_chk"));
+    fjtc_chk->setToolTip(QStringLiteral("简体字与繁体字（如 黄鹤楼 与 黃鶴樓）一并查找"));
     DirectionBox = new QGroupBox(QStringLiteral("方向"), this);
     DirectionBox->setObjectName(QStringLiteral("DirectionBox"));
     UpButton = new QRadioButton(QStringLiteral("向上(&U)"), DirectionBox);
@@ -58,6 +61,7 @@ FindDialog::FindDialog(QWidget *owner, const QString &name, int options)
     auto *boxes = new QVBoxLayout;
     boxes->addWidget(WholeWordBox);
     boxes->addWidget(MatchCaseBox);
+    boxes->addWidget(fjtc_chk);
     boxes->addStretch(1);
     grid->addLayout(boxes, 1, 0, 1, 2);
     grid->addWidget(DirectionBox, 1, 2);
@@ -66,6 +70,7 @@ FindDialog::FindDialog(QWidget *owner, const QString &name, int options)
     MatchCaseBox->setVisible(!(options & HideMatchCase));
     WholeWordBox->setVisible(!(options & HideWholeWord));
     DirectionBox->setVisible(!(options & HideUpDown));
+    fjtc_chk->setVisible(options & OfferVariants);
 
     Handlers::connect(FindEdit, &QLineEdit::textChanged, this,
             [this](const QString &text) { FindNextButton->setEnabled(!text.isEmpty()); });
@@ -80,6 +85,7 @@ QString FindDialog::text() const { return FindEdit->text(); }
 void FindDialog::setText(const QString &text) { FindEdit->setText(text); }
 bool FindDialog::wholeWord() const { return WholeWordBox->isChecked(); }
 bool FindDialog::matchCase() const { return MatchCaseBox->isChecked(); }
+bool FindDialog::variants() const { return fjtc_chk->isVisibleTo(this) && fjtc_chk->isChecked(); }
 bool FindDialog::down() const { return DownButton->isChecked(); }
 
 void FindDialog::setDown(bool down)

@@ -16,7 +16,7 @@ class QRadioButton;
 class FindDialog : public QDialog {
     Q_OBJECT
 public:
-    enum Option { HideMatchCase = 1, HideWholeWord = 2, HideUpDown = 4 };
+    enum Option { HideMatchCase = 1, HideWholeWord = 2, HideUpDown = 4, OfferVariants = 8 };
 
     FindDialog(QWidget *owner, const QString &name, int options);
 
@@ -25,6 +25,9 @@ public:
     bool wholeWord() const;
     bool matchCase() const;
     bool down() const;
+    // 繁简通查: simplified and traditional forms alike (offered only with
+    // OfferVariants; off by default).
+    bool variants() const;
     void setDown(bool down);
 
     // Shows the dialog beside its owner, or brings it to the front.
@@ -37,6 +40,7 @@ public:
     QLineEdit *FindEdit;
     QCheckBox *WholeWordBox;
     QCheckBox *MatchCaseBox;
+    QCheckBox *fjtc_chk;
     QGroupBox *DirectionBox;
     QRadioButton *UpButton;
     QRadioButton *DownButton;

@@ -3,6 +3,7 @@
 #include "data/BookConnection.h"
 #include "data/BookIndex.h"
 #include "data/BookQuery.h"
+#include "data/ChineseVariants.h"
 #include "common/AppError.h"
 
 namespace {
@@ -26,7 +27,7 @@ bool bookHasIndex(BookQuery &query, const QString &phrase)
     query.close();
     query.setSql({BookIndex::presenceSql()});
     query.open();
-    if (query.firstFieldAsInteger() != 2)
+    if (query.firstFieldAsInteger() != 3)
         return false;
     query.setSql({BookIndex::healthSql()});
     query.setText(QStringLiteral("phrase"), phrase);
@@ -38,14 +39,62 @@ bool bookHasIndex(BookQuery &query, const QString &phrase)
     return true;
 }
 
+// A server book compares the folded copy of the texts that the server
+// keeps (and indexes); one pushed by an earlier program has none and folds
+// each text as it compares it.
+QString searchedColumn(BookQuery &query)
+{
+    if (!onServer(query))
+        return QStringLiteral("ywnr");
+    query.close();
+    query.setSql({QStringLiteral("select count(*) from information_schema.columns where table_schema = current_schema()"
+                                 " and table_name = 'ywzx_ywlb' and column_name = 'ywnr_folded'")});
+    query.open();
+    return query.firstFieldAsInteger() == 1 ? QStringLiteral("ywnr_folded") : QStringLiteral("ywnr");
+}
+
+// A LIKE pattern as a PostgreSQL regular expression over the folded text,
+// each character with variants as the bracket of its class.
+QString variantsRegex(const QString &likeText)
+{
+    QString regex;
+    for (char32_t c : likeText.toUcs4()) {
+        if (c == '%') {
+            regex += QLatin1String(".*");
+        } else if (c == '_') {
+            regex += QLatin1Char('.');
+        } else if (c < 0x80) {
+            const QChar ascii = QChar(c).toLower();
+            if (!ascii.isLetterOrNumber())
+                regex += QLatin1Char('\\');
+            regex += ascii;
+        } else {
+            const QList<char32_t> forms = ChineseVariants::variantsOf(c);
+            const QString chars = QString::fromUcs4(forms.constData(), forms.size());
+            regex += forms.size() == 1 ? chars : QLatin1Char('[') + chars + QLatin1Char(']');
+        }
+    }
+    return regex;
+}
+
 } // namespace
 
-void prepareTextSearch(BookQuery &query, const QString &columns, const QString &text, const QString &restriction)
+void prepareTextSearch(BookQuery &query, const QString &columns, const QString &text, const QString &restriction,
+                       bool variants)
 {
-    const QString phrase = BookIndex::matchQuery(text);
+    const QString phrase = BookIndex::matchQuery(text, variants);
     // A server book has no such index; its own trigram index serves LIKE.
     const bool indexed = !phrase.isEmpty() && !onServer(query) && bookHasIndex(query, phrase);
-    QString where = QStringLiteral("where ywnr like :pattern");
+    const QString column = searchedColumn(query);
+    QString where = QStringLiteral("where %1 like :pattern").arg(column);
+    if (variants && onServer(query)) {
+        where = column == QLatin1String("ywnr_folded")
+                    ? QStringLiteral("where ywnr_folded ~ :pattern")
+                    : QStringLiteral("where translate(ywnr, 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz') ~ :pattern");
+    } else if (variants) {
+        ChineseVariants::addSqlFunction(query.connection().database());
+        where = QStringLiteral("where ebook_variants_folded(ywnr) like :pattern");
+    }
     if (!restriction.isEmpty())
         where += QStringLiteral(" and ") + restriction;
     if (indexed)
@@ -53,7 +102,10 @@ void prepareTextSearch(BookQuery &query, const QString &columns, const QString &
     query.close();
     query.setSql({QStringLiteral("select %1 from ywzx_ywlb").arg(columns), where, tableOrder(query)});
     // Bound, not pasted: % and _ keep their meaning, a quote is a character.
-    query.setText(QStringLiteral("pattern"), QLatin1Char('%') + text + QLatin1Char('%'));
+    if (variants && onServer(query))
+        query.setText(QStringLiteral("pattern"), variantsRegex(text));
+    else
+        query.setText(QStringLiteral("pattern"), QLatin1Char('%') + (variants ? ChineseVariants::folded(text) : text) + QLatin1Char('%'));
     if (indexed)
         query.setText(QStringLiteral("phrase"), phrase);
 }

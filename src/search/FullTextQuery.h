@@ -8,12 +8,14 @@ class BookQuery;
 // Gives the query the statement that selects `columns` of the chapters whose
 // text holds `text` (the database's LIKE rules, "%" and "_" included), in
 // the chapters' table order. When the book has the full-text index and the
-// text holds a run of three or more characters without "%" or "_", the
+// text holds a run of two or more characters without "%" or "_", the
 // index narrows the rows first; the result is the scan's either way.
 // `restriction` is a further condition; the caller sets its parameters
 // afterwards. Asks the book once whether it has the index.
+// With `variants` (繁简通查) a character also matches each of its
+// simplified and traditional variants (ChineseVariants).
 void prepareTextSearch(BookQuery &query, const QString &columns, const QString &text,
-                       const QString &restriction = QString());
+                       const QString &restriction = QString(), bool variants = false);
 
 // How the narrowing names the rows it keeps: SQLite's rowid, or on a server
 // book the codes, which are unique there.

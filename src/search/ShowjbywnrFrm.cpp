@@ -32,6 +32,7 @@
 QString ResultChapterName;
 QString ResultChapterCode;
 QStringList ResultMarkTexts;
+bool ResultMarkVariants = false;
 
 namespace {
 
@@ -217,7 +218,7 @@ void TShowjbywnrForm::ShowCurrentResult()
     nr_xgrq_dateedit->setText(ResultSet.fieldAsText(QStringLiteral("xgrq")));
     nr_xgr_Edit->setText(ResultSet.fieldAsText(QStringLiteral("xgr")));
     PaneText::show(nr_memo, ResultSet.fieldAsText(QStringLiteral("ywnr")));
-    TextMarks::mark(nr_memo, ResultMarkTexts);
+    TextMarks::mark(nr_memo, ResultMarkTexts, ResultMarkVariants);
 }
 
 void TShowjbywnrForm::nrbtListBoxClick()
@@ -244,7 +245,7 @@ void TShowjbywnrForm::Button1Click()
     }
     BookQuery probe(ResultSet.connection(), ResultSet.name());
     prepareTextSearch(probe, rowKeyColumn(probe), Edit1->text(),
-                      QStringLiteral("lbbh in (select value from json_each(:codes))"));
+                      QStringLiteral("lbbh in (select value from json_each(:codes))"), ResultMarkVariants);
     probe.setText(QStringLiteral("codes"), jsonList(codes));
     probe.open();
     if (probe.isEmpty()) {
@@ -260,7 +261,7 @@ void TShowjbywnrForm::Button1Click()
     ResultSet.open();
     FillResultList();
     ResultMarkTexts << Edit1->text();
-    TextMarks::mark(nr_memo, ResultMarkTexts);
+    TextMarks::mark(nr_memo, ResultMarkTexts, ResultMarkVariants);
 }
 
 int ShowSearchResults(BookQuery &dataset, bool showList, QWidget *owner)

@@ -24,6 +24,8 @@ extern QString ResultChapterCode;
 // the move, in the reading pane: the search text and each narrowing text
 // that found chapters.
 extern QStringList ResultMarkTexts;
+// Whether those texts match variants too (繁简通查), as the search did.
+extern bool ResultMarkVariants;
 
 // The results window of the full-text search ("基本内容"): the list of the
 // chapters found, the fields and text of the chosen one, and narrowing.

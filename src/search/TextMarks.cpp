@@ -1,6 +1,7 @@
 #include "search/TextMarks.h"
 
 #include "common/Handlers.h"
+#include "data/ChineseVariants.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -121,8 +122,10 @@ Range matchFrom(const QString &text, const QVector<Segment> &segments, int pos)
 
 } // namespace
 
-QVector<Range> find(const QString &text, const QString &pattern)
+QVector<Range> find(const QString &text, const QString &pattern, bool variants)
 {
+    if (variants) // folding keeps every character's place
+        return find(ChineseVariants::folded(text), ChineseVariants::folded(pattern), false);
     QVector<Segment> segments;
     for (const QString &piece : asciiFolded(pattern).split(AnyRun, Qt::SkipEmptyParts))
         segments << Segment(piece);
@@ -140,7 +143,7 @@ QVector<Range> find(const QString &text, const QString &pattern)
     return found;
 }
 
-QVector<Range> findInPane(const QString &paneText, const QStringList &patterns)
+QVector<Range> findInPane(const QString &paneText, const QStringList &patterns, bool variants)
 {
     // The pane shows a stored CR LF as one line break: match the stored
     // form and count each added CR back out.
@@ -159,7 +162,7 @@ QVector<Range> findInPane(const QString &paneText, const QStringList &patterns)
     };
     QVector<Range> all;
     for (const QString &pattern : patterns)
-        for (const Range &range : find(stored, pattern))
+        for (const Range &range : find(stored, pattern, variants))
             all << Range{toPane(range.start), toPane(range.end)};
     std::stable_sort(all.begin(), all.end());
     return all;
@@ -190,10 +193,10 @@ TextMarks::TextMarks(QPlainTextEdit *edit, QVector<Range> ranges)
     Handlers::connect(edit->document(), &QTextDocument::contentsChanged, this, &TextMarks::drop);
 }
 
-TextMarks *TextMarks::mark(QPlainTextEdit *edit, const QStringList &patterns)
+TextMarks *TextMarks::mark(QPlainTextEdit *edit, const QStringList &patterns, bool variants)
 {
     clear(edit);
-    QVector<Range> ranges = LikeMatch::findInPane(edit->toPlainText(), patterns);
+    QVector<Range> ranges = LikeMatch::findInPane(edit->toPlainText(), patterns, variants);
     if (ranges.isEmpty())
         return nullptr;
     auto *marks = new TextMarks(edit, std::move(ranges));

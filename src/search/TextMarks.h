@@ -18,10 +18,11 @@ struct Range {
     bool operator<(const Range &other) const { return start < other.start; }
 };
 
-QVector<Range> find(const QString &text, const QString &pattern);
+// With `variants` (繁简通查) a character also matches its variants.
+QVector<Range> find(const QString &text, const QString &pattern, bool variants = false);
 // The stretches of every pattern, in the order of the text. Texts are
 // matched as they are stored: a line break counts as CR LF, as in the book.
-QVector<Range> findInPane(const QString &paneText, const QStringList &patterns);
+QVector<Range> findInPane(const QString &paneText, const QStringList &patterns, bool variants = false);
 
 } // namespace LikeMatch
 
@@ -36,7 +37,7 @@ class TextMarks : public QObject {
 public:
     // Marks the edit's text anew (replacing earlier marks); null when
     // nothing matches.
-    static TextMarks *mark(QPlainTextEdit *edit, const QStringList &patterns);
+    static TextMarks *mark(QPlainTextEdit *edit, const QStringList &patterns, bool variants = false);
     static TextMarks *of(const QPlainTextEdit *edit);
     static void clear(QPlainTextEdit *edit);
 

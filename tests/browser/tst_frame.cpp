@@ -34,6 +34,7 @@
 #include <QListWidget>
 #include <QStatusBar>
 #include <QPlainTextEdit>
+#include <QCheckBox>
 #include <QtTest>
 
 // The browser window's frame as a desktop program: its width, the keyboard
@@ -508,6 +509,10 @@ void TestFrame::settingsRemembered()
     const QStringList newestFirst = {"查5", "查12", "查11", "查10", "查9", "查8", "查7", "查6", "查4", "查3"};
     QCOMPARE(DesktopSettings::history(*w->FindDialog1), newestFirst);
     QCOMPARE(w->FindDialog1->FindEdit->completer()->model()->rowCount(), 10);
+    QVERIFY(!DesktopSettings::open()->contains("find/FindDialog1")); // no search writes the disk
+    QVERIFY(!w->FindDialog2->fjtc_chk->isChecked() && w->FindDialog2->fjtc_chk->isVisibleTo(w->FindDialog2));
+    QVERIFY(!w->FindDialog1->fjtc_chk->isVisibleTo(w->FindDialog1));
+    w->FindDialog2->fjtc_chk->setChecked(true);
     DesktopSettings::save(*w);
 
     f.open(book->path(), false);
@@ -525,6 +530,7 @@ void TestFrame::settingsRemembered()
     QCOMPARE(w->FindDialog1->objectName(), QString("FindDialog1"));
     QCOMPARE(w->FindDialog1->FindEdit->objectName(), QString("FindEdit"));
     QVERIFY(DesktopSettings::history(*w->FindDialog2).isEmpty());
+    QVERIFY(w->FindDialog2->fjtc_chk->isChecked());
 
     // A place that fits no screen any more is brought back onto one.
     w->showNormal();

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QtTest>
 
 // The full-text index: written by ebook-tool, kept right by every writer,
@@ -77,7 +78,8 @@ QString TestFullTextIndex::check(const QString &book)
 }
 
 // Pieces of the book's own texts, 1 to 6 characters long, some across a
-// CR LF, with "%", "_", quotes and ASCII case changed; and texts in no chapter.
+// CR LF or at a text's start or end, with "%", "_", quotes and ASCII case
+// changed; and texts in no chapter.
 static QStringList searchTexts(const QString &book)
 {
     QStringList texts{"不在书中的字句", "moon", "MOON RIVER", "o'neil", "\"sang\"", "100%", "a_b", "0% a", "%", "_",
@@ -89,7 +91,9 @@ static QStringList searchTexts(const QString &book)
                                          {i % count}).toString();
         const int length = 1 + i % 6;
         const int breakAt = text.indexOf("\r\n", (i * 37) % text.size());
-        const int at = i % 5 == 0 && breakAt > length ? breakAt - length / 2 : (i * 53) % (text.size() - length);
+        int at = i % 5 == 0 && breakAt > length ? breakAt - length / 2 : (i * 53) % (text.size() - length);
+        if (i % 13 == 6 || i % 13 == 7) // a text's start or end
+            at = i % 13 == 6 ? 0 : text.size() - length;
         QString piece = text.mid(at, length);
         if (i % 7 == 3 && length > 2)
             piece[length / 2] = '_';
@@ -113,13 +117,15 @@ void TestFullTextIndex::indexedAndScannedAgree()
         const QStringList fromIndex = hits(indexed, text, &usedIndex);
         QCOMPARE(fromIndex, hits(scanned, text));
         answeredByIndex += usedIndex;
-        if (text.size() == 3 && !text.contains(QRegularExpression("[%_]")))
-            QVERIFY2(usedIndex, qPrintable(text)); // three characters are the index's
+        if (text.size() >= 2 && !text.contains(QRegularExpression("[%_]")) && text.contains(QRegularExpression("[^\\x00-\\x7f]")))
+            QVERIFY2(usedIndex, qPrintable(text)); // two characters or more are the index's
+        if (text.toUcs4().size() == 1)
+            QVERIFY2(!usedIndex, qPrintable(text));
         found += !fromIndex.isEmpty();
         if (!fromIndex.isEmpty()) // the narrowing's statement too
             QCOMPARE(hits(indexed, text, nullptr, fromIndex.mid(1)), hits(scanned, text, nullptr, fromIndex.mid(1)));
     }
-    QVERIFY2(answeredByIndex > 60 && answeredByIndex < texts.size() - 60, qPrintable(QString::number(answeredByIndex)));
+    QVERIFY2(answeredByIndex > texts.size() * 2 / 3 && answeredByIndex < texts.size() - 30, qPrintable(QString::number(answeredByIndex)));
     QVERIFY(found > 150);
 }
 
@@ -156,6 +162,14 @@ void TestFullTextIndex::indexFollowsEveryWriter()
     other.exec("delete from ywzx_ywlb where rowid in (select rowid from ywzx_ywlb order by rowid limit 3 offset 5)");
     QCOMPARE(hits(book, "another WRITER"), QStringList{"en"});
     QCOMPARE(check(book), QString("is right"));
+    // The sqlite3 program, which knows nothing of this one.
+    QProcess sqlite;
+    sqlite.start("sqlite3", {book, "update ywzx_ywlb set ywnr = ywnr || '外来工具' where lbbh = '00001';"
+                                   "insert into ywzx_ywlb (lbbh, lbmc, flbh, ywnr) values ('zy', '外', '00000', 'x外来工具');"
+                                   "update ywzx_ywlb set lbbh = 'zz' where lbbh = 'zy'"});
+    QVERIFY(sqlite.waitForFinished() && sqlite.exitCode() == 0);
+    QCOMPARE(hits(book, "外来工具"), QStringList({"00001", "zz"}));
+    QCOMPARE(check(book), QString("is right"));
     const QString before = hits(book, "明月").join(' ');
     other.exec("vacuum");
     QCOMPARE(hits(book, "明月").join(' '), before);
@@ -167,7 +181,7 @@ void TestFullTextIndex::checkRepairsAndToolCommands()
 {
     const QString book = copyOf("damaged.mdb", true);
     SqlFile(book).exec("delete from ywzx_ywlb_fts_key where docid in (select docid from ywzx_ywlb_fts_key limit 5)");
-    SqlFile(book).exec("update ywzx_ywlb_fts set ywnr = 'x' where rowid = (select max(rowid) from ywzx_ywlb_fts)");
+    SqlFile(book).exec("insert into ywzx_ywlb_fts (rowid, ywnr) values ((select max(docid) from ywzx_ywlb_fts_key), 'x y')");
     QCOMPARE(check(book), QString("differed from the texts; rebuilt"));
     QCOMPARE(check(book), QString("is right"));
     SqlFile(book).exec("drop trigger ywzx_ywlb_fts_update");
@@ -176,6 +190,19 @@ void TestFullTextIndex::checkRepairsAndToolCommands()
     QCOMPARE(runTool({"index", "--drop", book}).code, 0);
     QCOMPARE(runTool({"index", "--check", book}).code, 1); // nothing to check
     QCOMPARE(runTool({"index", "--wrong", book}).code, 2);
+    // An earlier program's index (trigrams with a copy of the texts): the
+    // reader scans, and "index" or "index --check" makes it today's.
+    for (const QStringList &command : {QStringList{"index"}, QStringList{"index", "--check"}}) {
+        const QString older = copyOf("older.mdb", false);
+        SqlFile(older).exec("create table ywzx_ywlb_fts_key (docid integer primary key, lbbh varchar(5))");
+        SqlFile(older).exec("create virtual table ywzx_ywlb_fts using fts5(ywnr, tokenize = 'trigram')");
+        SqlFile(older).exec("insert into ywzx_ywlb_fts (rowid, ywnr) values (1, '明月光')");
+        bool indexed = true;
+        QCOMPARE(hits(older, "明月光", &indexed), hits(demo, "明月光"));
+        QVERIFY(!indexed);
+        QCOMPARE(runTool(command + QStringList{older}).code, 0);
+        QCOMPARE(check(older), QString("is right"));
+    }
     // Written with the index unless told otherwise.
     const QString plain = dir.filePath("plain.mdb");
     QCOMPARE(runTool({"create", plain, "书", "--no-index"}).code, 0);
@@ -197,7 +224,8 @@ void TestFullTextIndex::everyDamageRepaired_data()
     QTest::newRow("fts table") << "drop table ywzx_ywlb_fts" << true;
     QTest::newRow("both tables, triggers left") << "drop table ywzx_ywlb_fts; drop table ywzx_ywlb_fts_key" << true;
     QTest::newRow("keys") << "delete from ywzx_ywlb_fts_key where docid % 3 = 0" << false;
-    QTest::newRow("entries") << "delete from ywzx_ywlb_fts where rowid % 3 = 0" << false;
+    QTest::newRow("entries") << "insert into ywzx_ywlb_fts (ywzx_ywlb_fts) values ('delete-all')" << false;
+    QTest::newRow("numbers") << "delete from ywzx_ywlb_fts_n where n > 9" << false;
     QTest::newRow("a trigger") << "drop trigger ywzx_ywlb_fts_insert" << false;
     QTest::newRow("triggers only") << "drop trigger ywzx_ywlb_fts_insert; drop trigger ywzx_ywlb_fts_delete;"
                                       " drop trigger ywzx_ywlb_fts_update" << false;

@@ -4,6 +4,7 @@
 #include "common/Labels.h"
 #include "common/TextHelpers.h"
 #include "search/FindDialog.h"
+#include "search/FullTextQuery.h"
 #include "search/ShowjbywnrFrm.h"
 #include "search/TextMarks.h"
 
@@ -45,6 +46,7 @@ private slots:
     void landsOnTheChosenChapter();
     void hitMarkedInBothTexts();
     void longTextWholeUnderWaitCursor();
+    void variantsFoundAndMarked();
     void unreachableChapter();
     void specialCharacters_data();
     void specialCharacters();
@@ -73,6 +75,48 @@ void TestSearch::init()
     book->article("00002", "文一", "00005", "文一");
     f.open(book->path());
     ResultChapterName.clear();
+}
+
+// 繁简通查: on, simplified, traditional and mixed forms are found (one form
+// with several variants too) and marked in both texts; off, only the form typed.
+void TestSearch::variantsFoundAndMarked()
+{
+    book->chapter(11, "00007", "简", "00000", "登黄鹤楼\r\n头发");
+    book->chapter(12, "00008", "繁", "00000", "登黃鶴樓 髮");
+    book->chapter(13, "00009", "混", "00000", "黃鹤樓 發財");
+    f.open(book->path());
+    ScriptedBoxes boxes;
+    const auto found = [&](const QString &text, bool variants) {
+        BookQuery &q = f.dm->Query;
+        prepareTextSearch(q, "lbbh", text, QString(), variants);
+        q.open();
+        QStringList codes;
+        for (q.first(); !q.eof(); q.next())
+            codes << q.fieldAsText("lbbh");
+        return codes;
+    };
+    const QStringList all = {"00007", "00008", "00009"};
+    QCOMPARE(found("黄鹤楼", false), QStringList{"00007"});
+    QCOMPARE(found("黃鶴樓", false), QStringList{"00008"});
+    QCOMPARE(found("黄鹤楼", true), all);
+    QCOMPARE(found("黃鶴樓", true), all);
+    QCOMPARE(found("发", true), all);
+    QCOMPARE(found("楼_\n頭髮", true), QStringList{"00007"});
+    QCOMPARE(found("登黄%发", true), QStringList({"00007", "00008"}));
+    QCOMPARE(found("黄鹤人", true), QStringList());
+    QStringList shown;
+    const auto results = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
+        form.nrbtListBox->setCurrentRow(1);
+        for (const LikeMatch::Range &r : TextMarks::of(form.nr_memo)->ranges())
+            shown << form.nr_memo->toPlainText().mid(r.start, r.end - r.start);
+        return int(QDialog::Accepted);
+    });
+    f.window->FindDialog2->fjtc_chk->setChecked(true);
+    f.window->FindDialog2->setText("黄鹤楼");
+    f.window->FindDialog2Find();
+    QCOMPARE(shown, QStringList{"黃鶴樓"});
+    QCOMPARE(TextMarks::of(f.window->memo1)->ranges().size(), 1);
+    QCOMPARE(TextMarks::of(f.window->memo1)->ranges().first().start, 1);
 }
 
 void TestSearch::cleanup()

@@ -19,7 +19,12 @@ CREATE TABLE ywzx_ywlb (
     xgr         varchar,
     ywnr        text,
     photoimage  bytea,
-    checkimage  varchar
+    checkimage  varchar,
+    -- The text as the full-text search compares it (SQLite's LIKE ignores the
+    -- case of ASCII letters only), kept by the server; the trigram index is
+    -- on it, so a search runs no function over every text.
+    ywnr_folded text GENERATED ALWAYS AS
+        (translate(ywnr, 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz')) STORED
 );
 
 CREATE TABLE ywzx_ywnr (
