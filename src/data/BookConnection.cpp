@@ -206,18 +206,8 @@ QSqlDatabase BookConnection::handle() const
 
 void BookConnection::recordStatement(const QString &sql)
 {
-    if (onStatement)
-        onStatement(sql);
+    onStatement(sql);
     ++statementCount_;
-    recent_ << sql;
-    if (recent_.size() > 10000)
-        recent_.removeFirst();
-}
-
-void BookConnection::clearStatementLog()
-{
-    statementCount_ = 0;
-    recent_.clear();
 }
 
 BookConnection::ReadTransaction::ReadTransaction(BookConnection &connection)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/AppError.h"
+#include "common/Seam.h"
 #include "data/BookFile.h"
 
 #include <QSet>
@@ -54,13 +55,11 @@ public:
     // earlier opening are not used again.
     int generation() const { return generation_; }
 
-    // Every statement run, as sent to the engine (the latest 10,000).
+    // How many statements have run; each is shown to onStatement first, as
+    // sent to the engine (nothing by default; tests and benchmarks watch).
     int statementCount() const { return statementCount_; }
-    const QStringList &recentStatements() const { return recent_; }
     void recordStatement(const QString &sql);
-    void clearStatementLog();
-    // Called with every statement before it runs (tests).
-    std::function<void(const QString &)> onStatement;
+    Seam<void(const QString &)> onStatement{[](const QString &) {}};
 
     // Statements run while one lives see one state of the book and share one
     // read lock instead of taking one each; it ends when the object goes, so
@@ -112,7 +111,6 @@ private:
     bool readOnly_ = false;
     int lockTimeout_ = BookFile::LockTimeoutMs;
     int statementTimeout_ = 30000;
-    QStringList recent_;
     QSet<StatementHolder *> queries_;
 };
 

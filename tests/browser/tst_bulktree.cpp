@@ -12,6 +12,7 @@
 #include <QSqlQuery>
 #include <QThread>
 #include <QtTest>
+#include <optional>
 
 // The tree at scale on a generated book (empty chapters, articles, a chapter
 // with both, a self-parented row): whatever loads it in bulk (expand all,
@@ -247,7 +248,8 @@ void TestBulkTree::writerWaitsForABulkLoad()
     QSemaphore writing;
     QString writerError = "not run";
     std::unique_ptr<QThread> writer;
-    f.dm->ydconn.onStatement = [&](const QString &sql) {
+    std::optional<decltype(f.dm->ydconn.onStatement)::Override> watching;
+    watching.emplace(f.dm->ydconn.onStatement, [&](const QString &sql) {
         if (writer || !sql.contains("from ywzx_ywnr"))
             return;
         writer.reset(QThread::create([&] {
@@ -269,9 +271,9 @@ void TestBulkTree::writerWaitsForABulkLoad()
         }));
         writer->start();
         writing.acquire(); // the writer holds its reserved lock while the read goes on
-    };
+    });
     f.window->N9Click();
-    f.dm->ydconn.onStatement = nullptr;
+    watching.reset();
     QVERIFY(writer);
     writer->wait();
     QCOMPARE(writerError, QString());

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QtTest>
+#include <optional>
 #include <unistd.h>
 #include <sys/stat.h>
 
@@ -883,10 +884,11 @@ void TestChapterDialog::anotherProgramsWrite()
     // Written just before the save takes the write lock.
     bool once = true;
     std::function<void()> otherWrite;
-    f.dm->ydconn.onStatement = [&](const QString &sql) {
+    std::optional<decltype(f.dm->ydconn.onStatement)::Override> watching;
+    watching.emplace(f.dm->ydconn.onStatement, [&](const QString &sql) {
         if (once && sql.startsWith("begin"))
             once = false, otherWrite();
-    };
+    });
     boxes.shown.clear();
     otherWrite = [&] { otherChanges("李四"); };
     open("00001", 2, [&](TywlbwhForm &d) {
@@ -907,7 +909,7 @@ void TestChapterDialog::anotherProgramsWrite()
         QVERIFY(!d.SaveChapter());
         QCOMPARE(d.lb_lbbh_Edit->text(), QString());
     });
-    f.dm->ydconn.onStatement = nullptr;
+    watching.reset();
     QCOMPARE(boxes.shown.size(), 1);
     QCOMPARE(boxes.shown[0].text, QString("此类别已存在。类别编号不允许重复。请重新输入类别编号后再试！"));
     QCOMPARE(book->scalar("select count(*) from ywzx_ywlb where lbbh='55555'").toInt(), 1);

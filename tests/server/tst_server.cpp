@@ -258,6 +258,8 @@ void TestServer::likeAsSqliteHasIt()
     book->chapter(5, "00004", "第四章", "00000", "黄鹤楼\r\n仙人乘鹤去 pxq，白云千载悠悠");
     f.open(book->path(), false);
     BookQuery &q = f.dm->Query;
+    QString statement;
+    const auto watching = f.dm->ydconn.onStatement.replace([&](const QString &sql) { statement = sql; });
     prepareTextSearch(q, "lbbh", typed);
     q.open();
     QCOMPARE(!q.isEmpty(), found);
@@ -265,7 +267,6 @@ void TestServer::likeAsSqliteHasIt()
         QCOMPARE(q.fieldAsText("lbbh"), code);
     QSqlQuery plan(f.dm->ydconn.database());
     QVERIFY(plan.exec("set enable_seqscan = off"));
-    QString statement = f.dm->ydconn.recentStatements().last();
     QVERIFY(plan.exec("explain " + statement.replace("?", "'%abc%'")));
     QStringList lines;
     while (plan.next())
