@@ -255,17 +255,6 @@ void MaintenanceDialog::inputError(const QString &text, QWidget *focus)
     focus->setFocus();
 }
 
-BookQuery &MaintenanceDialog::prepare(BookQuery &query, const QStringList &lines, const QString &code)
-{
-    query.close();
-    query.clearSql();
-    for (const QString &line : lines)
-        query.addLine(line);
-    // Bound, never pasted: a code holding a quote is an ordinary code.
-    query.setText(QStringLiteral("code"), code);
-    return query;
-}
-
 bool MaintenanceDialog::checkFields(const SaveChecks &checks, bool addState)
 {
     const QString code = checks.code->text();
@@ -293,8 +282,7 @@ bool MaintenanceDialog::checkFields(const SaveChecks &checks, bool addState)
 
 bool MaintenanceDialog::checkCode(const SaveChecks &checks, bool addState)
 {
-    BookQuery &found = prepare(ywzxDMF->updateQuery, checks.existence, checks.code->text());
-    found.open();
+    const BookQuery &found = checks.find(checks.code->text());
     const bool exists = !found.isEmpty();
     if (exists && addState) {
         inputError(checks.exists, checks.code);
@@ -366,8 +354,7 @@ bool MaintenanceDialog::sameAsLoaded(const BookQuery &stored) const
 // (edit state), and the row being changed is still the one accepted.
 bool MaintenanceDialog::stillAsChecked(const SaveChecks &checks, bool addState)
 {
-    BookQuery &found = prepare(ywzxDMF->updateQuery, checks.existence, checks.code->text());
-    found.open();
+    const BookQuery &found = checks.find(checks.code->text());
     if (found.isEmpty() != addState)
         return false;
     return !changesLoadedRow(checks, addState) || sameAsLoaded(found);

@@ -109,7 +109,7 @@ protected:
         QLineEdit *code, *name, *parent;
         QString emptyCode, emptyName, emptyParent;
         QString bracketInCode; // labels mark a code with brackets
-        QStringList existence; // lines of the existence statement, the code as :code
+        const BookQuery &(*find)(const QString &code); // the rows of a code, from data/RecordStore
         QString exists;        // the code is taken (add state)
         QString missing;       // the code has no row (edit state)
         QStringList changed;   // the warning: first line, prefix of the stored name, last line
@@ -127,8 +127,6 @@ protected:
     // The tree after a save: the selected node relabelled (edit state, which
     // also makes the typed code the dialog's) or a new last child (add state).
     void mirrorSave(BookNode::Kind kind, const QString &code, const QString &name, bool addState);
-    // Closes the query, gives it the lines and binds the code as :code.
-    static BookQuery &prepare(BookQuery &query, const QStringList &lines, const QString &code);
 
 private:
     enum class Outcome { Written, Refused, Stale };

@@ -8,6 +8,7 @@
 #include "common/MessageBoxes.h"
 #include "common/RegularFile.h"
 #include "data/BookTransaction.h"
+#include "data/RecordStore.h"
 #include "data/ywzxDM.h"
 
 #include <QFileIconProvider>
@@ -106,7 +107,7 @@ TywlbwhForm::TywlbwhForm()
     : MaintenanceDialog(QStringLiteral("ywlbwhForm"), QStringLiteral("章节内容维护"), QSize(703, 529)),
       Query1(ywzxDMF->ydconn, QStringLiteral("Query1"))
 {
-    Query1.setSql({QStringLiteral("select max(id) as id  from ywzx_ywlb")});
+    ChapterStore::setNextIdStatement(Query1);
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -261,12 +262,7 @@ void TywlbwhForm::showStoredPhoto(bool ticked)
 
 void TywlbwhForm::LoadChapter(const QString &code)
 {
-    BookQuery &query = prepare(ywzxDMF->Query,
-                               {QStringLiteral("select ywlb.* , fl_ywlb.lbmc as flmc"),
-                                QStringLiteral("from ywzx_ywlb ywlb,ywzx_ywlb fl_ywlb"),
-                                QStringLiteral("where ywlb.flbh=fl_ywlb.lbbh and ywlb.lbbh=:code")},
-                               code);
-    query.open();
+    const BookQuery &query = ChapterStore::load(code);
     rememberLoadedRow(query);
     // In mode 0 a chapter loaded again (after a save, or 取消) shows its own
     // photo: a picture picked before must not go with it into the next save.
@@ -478,7 +474,7 @@ bool TywlbwhForm::SaveChapter()
                             QStringLiteral("类别名称字段不能为空。请完整输入后再试！"),
                             QStringLiteral("父类编号字段不能为空。请完整输入后再试！"),
                             QStringLiteral("类别编号不能含有“[”或“]”。请重新输入类别编号后再试！"),
-                            {QStringLiteral("select * from YWZX_YWLB"), QStringLiteral("where LBBH=:code")},
+                            ChapterStore::find,
                             QStringLiteral("此类别已存在。类别编号不允许重复。请重新输入类别编号后再试！"),
                             QStringLiteral("此类别不存在。您不能修改不存在的类别。请重新输入类别编号后再试！"),
                             {QStringLiteral("系统检测到您修改了类别编号。"), QStringLiteral("此类别原始类别名称为："),
@@ -486,9 +482,8 @@ bool TywlbwhForm::SaveChapter()
                             QStringLiteral("lbmc"), QStringLiteral("此类别")};
     // The next id is taken inside the saving transaction.
     const bool written = save(checks, isAddState(), [&] {
-        Query1.close();
-        Query1.open();
-        writeRow(isAddState(), Query1.fieldAsInteger(QStringLiteral("id")) + 1);
+        const int nextId = ChapterStore::nextId(Query1);
+        writeRow(isAddState(), nextId);
     });
     if (!written)
         return false;
@@ -504,32 +499,12 @@ void TywlbwhForm::writeRow(bool insert, int nextId)
 {
     const QDateTime changed = DateTimeText::parseTyped(lb_xgrq_dateedit->text());
     const QByteArray photo = photoToStore();
-    BookQuery &write = ywzxDMF->updateQuery;
-    write.close();
-    write.clearSql();
-    if (insert) {
-        write.addLine(QStringLiteral("insert into ywzx_ywlb "));
-        write.addLine(QStringLiteral("(id,lbbh,lbmc,flbh,xgrq,xgr,ywnr,photoimage,checkimage) "
-                                     "values(:id,:lbbh,:lbmc,:flbh,:xgrq,:xgr,:ywnr,:photoimage,:checkimage)"));
-        write.setInteger(QStringLiteral("id"), nextId);
-    } else {
-        write.addLine(QStringLiteral("update ywzx_ywlb "));
-        write.addLine(QStringLiteral(" set lbmc=:lbmc,flbh=:flbh,xgrq=:xgrq,xgr=:xgr,ywnr=:ywnr,photoimage=:photoimage,"
-                                     "checkimage=:checkimage where lbbh=:lbbh "));
-    }
-    write.setText(QStringLiteral("lbbh"), lb_lbbh_Edit->text());
-    write.setText(QStringLiteral("lbmc"), lb_lbmc_Edit->text());
-    write.setText(QStringLiteral("flbh"), lb_flbh_Edit->text());
-    write.setDateTime(QStringLiteral("xgrq"), changed);
-    write.setText(QStringLiteral("xgr"), lb_xgr_Edit->text());
-    write.setText(QStringLiteral("ywnr"), storedText(nr_memo));
-    write.setBlob(QStringLiteral("photoimage"), photo);
-    write.setText(QStringLiteral("checkimage"), CheckBox1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
-    write.execSql();
-    if (insert) {
-        write.close();
-        write.clearSql();
-    }
+    const ChapterStore::Row row{lb_lbbh_Edit->text(), lb_lbmc_Edit->text(), lb_flbh_Edit->text(), changed,
+                                lb_xgr_Edit->text(), storedText(nr_memo), photo, CheckBox1->isChecked()};
+    if (insert)
+        ChapterStore::insert(row, nextId);
+    else
+        ChapterStore::update(row);
 }
 
 void TywlbwhForm::DeleteChapter()
@@ -537,25 +512,16 @@ void TywlbwhForm::DeleteChapter()
     if (!confirm({QStringLiteral("删除功能将从数据库中删除选定类别的所有数据。"),
                   QStringLiteral("数据删除后将是不可恢复的,您确定要删除当前类别吗？")}))
         return;
-    BookQuery &count = prepare(ywzxDMF->Query,
-                               {QStringLiteral("select count(*) from YWZX_YWLB"), QStringLiteral("where FLBH=:code")},
-                               currentCode);
     // Counted and deleted in one transaction: no child comes in between.
     BookTransaction transaction(ywzxDMF->ydconn);
-    count.open();
     // The root names the book: it stays even in a book whose root row does
     // not name itself as its parent.
-    if (count.firstFieldAsInteger() >= 1 || currentCode == Labels::RootCode) {
+    if (ChapterStore::childCount(currentCode) >= 1 || currentCode == Labels::RootCode) {
         transaction.rollback();
         MessageBoxes::inputError(boxOwner(), QStringLiteral("不能删除，因为指定类别拥有子类别。您应该先删除子类别！"));
         return;
     }
-    count.close();
-    BookQuery &erase = prepare(ywzxDMF->updateQuery,
-                               {QStringLiteral("delete * from YWZX_YWLB"), QStringLiteral("where LBBH=:code")},
-                               currentCode);
-    erase.execSql();
-    erase.close();
+    ChapterStore::remove(currentCode);
     transaction.commit();
     deleteSelected();
 }

@@ -5,7 +5,8 @@
 #include "common/DateTimeText.h"
 #include "common/Handlers.h"
 #include "common/Labels.h"
-#include "data/ywzxDM.h"
+#include "data/BookQuery.h"
+#include "data/RecordStore.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -128,12 +129,7 @@ bool TywnrwhForm::isAddState() const
 
 void TywnrwhForm::LoadArticle(const QString &code)
 {
-    BookQuery &query = prepare(ywzxDMF->Query,
-                               {QStringLiteral("select ywnr.* , fl_ywlb.lbmc as flmc"),
-                                QStringLiteral("from ywzx_ywnr ywnr,ywzx_ywlb fl_ywlb"),
-                                QStringLiteral("where ywnr.lbbh=fl_ywlb.lbbh and ywnr.nrbh=:code")},
-                               code);
-    query.open();
+    const BookQuery &query = ArticleStore::load(code);
     rememberLoadedRow(query);
     if (query.isEmpty()) {
         for (QLineEdit *field : {nr_nrbh_Edit, nr_nrbt_Edit, nr_xgrq_DateEdit, nr_xgr_Edit, nr_flbh_Edit, nr_flmc_Edit})
@@ -249,7 +245,7 @@ bool TywnrwhForm::SaveArticle()
                             QStringLiteral("内容标题字段不能为空。请完整输入后再试！"),
                             QStringLiteral("父类编号字段不能为空。请完整输入后再试！"),
                             QStringLiteral("内容编号不能含有“[”或“]”。请重新输入编号后再试！"),
-                            {QStringLiteral("select * from YWZX_YWNR"), QStringLiteral("where NRBH=:code")},
+                            ArticleStore::find,
                             QStringLiteral("此编号已存在。内容编号不允许重复。请重新输入编号后再试！"),
                             QStringLiteral("此编号不存在。您不能修改不存在的编号。请重新输入编号后再试！"),
                             {QStringLiteral("系统检测到您修改了内容编号。"), QStringLiteral("此编号的原始内容标题为:"),
@@ -267,23 +263,12 @@ bool TywnrwhForm::SaveArticle()
 void TywnrwhForm::writeRow(bool insert)
 {
     const QDateTime changed = DateTimeText::parseTyped(nr_xgrq_DateEdit->text());
-    BookQuery &write = ywzxDMF->updateQuery;
-    write.close();
-    write.clearSql();
-    if (insert) {
-        write.addLine(QStringLiteral("insert into ywzx_ywnr "));
-        write.addLine(QStringLiteral("(nrbh,nrbt,lbbh,xgrq,xgr,ywnr) values(:nrbh,:nrbt,:lbbh,:xgrq,:xgr,:ywnr)"));
-    } else {
-        write.addLine(QStringLiteral("UPDATE ywzx_ywnr "));
-        write.addLine(QStringLiteral(" SET nrbt=:nrbt,lbbh=:lbbh,xgrq=:xgrq,xgr=:xgr,ywnr=:ywnr WHERE nrbh=:nrbh "));
-    }
-    write.setText(QStringLiteral("nrbh"), nr_nrbh_Edit->text());
-    write.setText(QStringLiteral("nrbt"), nr_nrbt_Edit->text());
-    write.setText(QStringLiteral("lbbh"), nr_flbh_Edit->text());
-    write.setDateTime(QStringLiteral("xgrq"), changed);
-    write.setText(QStringLiteral("xgr"), nr_xgr_Edit->text());
-    write.setText(QStringLiteral("ywnr"), storedText(nr_memo));
-    write.execSql();
+    const ArticleStore::Row row{nr_nrbh_Edit->text(), nr_nrbt_Edit->text(), nr_flbh_Edit->text(), changed,
+                                nr_xgr_Edit->text(), storedText(nr_memo)};
+    if (insert)
+        ArticleStore::insert(row);
+    else
+        ArticleStore::update(row);
 }
 
 void TywnrwhForm::DeleteArticle()
@@ -291,11 +276,7 @@ void TywnrwhForm::DeleteArticle()
     if (!confirm({QStringLiteral("删除功能将从数据库中删除选定内容的所有数据。"),
                   QStringLiteral("数据删除后将是不可恢复的,您确定要删除当前内容吗？")}))
         return;
-    BookQuery &erase = prepare(ywzxDMF->updateQuery,
-                               {QStringLiteral("delete from YWZX_YWNR"), QStringLiteral("where NRBH=:code")},
-                               currentCode);
-    erase.execSql();
-    erase.close();
+    ArticleStore::remove(currentCode);
     deleteSelected();
 }
 

@@ -1,0 +1,181 @@
+#include "data/RecordStore.h"
+
+#include "data/ywzxDM.h"
+
+namespace {
+
+// The statement keeps its lines: they are sent joined by CR LF.
+BookQuery &withLines(BookQuery &query, const QStringList &lines)
+{
+    query.close();
+    query.clearSql();
+    for (const QString &line : lines)
+        query.addLine(line);
+    return query;
+}
+
+BookQuery &prepare(BookQuery &query, const QStringList &lines, const QString &code)
+{
+    withLines(query, lines).setText(QStringLiteral("code"), code);
+    return query;
+}
+
+BookQuery &writing(const QStringList &lines)
+{
+    return withLines(ywzxDMF->updateQuery, lines);
+}
+
+const BookQuery &opened(BookQuery &query)
+{
+    query.open();
+    return query;
+}
+
+void run(BookQuery &query)
+{
+    query.execSql();
+    query.close();
+}
+
+} // namespace
+
+namespace ChapterStore {
+
+const BookQuery &load(const QString &code)
+{
+    return opened(prepare(ywzxDMF->Query,
+                          {QStringLiteral("select ywlb.* , fl_ywlb.lbmc as flmc"),
+                           QStringLiteral("from ywzx_ywlb ywlb,ywzx_ywlb fl_ywlb"),
+                           QStringLiteral("where ywlb.flbh=fl_ywlb.lbbh and ywlb.lbbh=:code")},
+                          code));
+}
+
+const BookQuery &find(const QString &code)
+{
+    return opened(prepare(ywzxDMF->updateQuery,
+                          {QStringLiteral("select * from YWZX_YWLB"), QStringLiteral("where LBBH=:code")}, code));
+}
+
+void setNextIdStatement(BookQuery &query)
+{
+    query.setSql({QStringLiteral("select max(id) as id  from ywzx_ywlb")});
+}
+
+int nextId(BookQuery &query)
+{
+    query.close();
+    query.open();
+    return query.fieldAsInteger(QStringLiteral("id")) + 1;
+}
+
+namespace {
+
+void bind(BookQuery &write, const Row &row)
+{
+    write.setText(QStringLiteral("lbbh"), row.lbbh);
+    write.setText(QStringLiteral("lbmc"), row.lbmc);
+    write.setText(QStringLiteral("flbh"), row.flbh);
+    write.setDateTime(QStringLiteral("xgrq"), row.xgrq);
+    write.setText(QStringLiteral("xgr"), row.xgr);
+    write.setText(QStringLiteral("ywnr"), row.ywnr);
+    write.setBlob(QStringLiteral("photoimage"), row.photoimage);
+    write.setText(QStringLiteral("checkimage"), row.checkimage ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+} // namespace
+
+void insert(const Row &row, int id)
+{
+    BookQuery &write = writing({QStringLiteral("insert into ywzx_ywlb "),
+                                QStringLiteral("(id,lbbh,lbmc,flbh,xgrq,xgr,ywnr,photoimage,checkimage) "
+                                               "values(:id,:lbbh,:lbmc,:flbh,:xgrq,:xgr,:ywnr,:photoimage,:checkimage)")});
+    write.setInteger(QStringLiteral("id"), id);
+    bind(write, row);
+    write.execSql();
+    // Lets go of the photo's bytes.
+    write.close();
+    write.clearSql();
+}
+
+void update(const Row &row)
+{
+    BookQuery &write = writing({QStringLiteral("update ywzx_ywlb "),
+                                QStringLiteral(" set lbmc=:lbmc,flbh=:flbh,xgrq=:xgrq,xgr=:xgr,ywnr=:ywnr,photoimage=:photoimage,"
+                                               "checkimage=:checkimage where lbbh=:lbbh ")});
+    bind(write, row);
+    write.execSql();
+}
+
+int childCount(const QString &code)
+{
+    BookQuery &count = prepare(ywzxDMF->Query,
+                               {QStringLiteral("select count(*) from YWZX_YWLB"), QStringLiteral("where FLBH=:code")},
+                               code);
+    count.open();
+    const int children = count.firstFieldAsInteger();
+    count.close();
+    return children;
+}
+
+void remove(const QString &code)
+{
+    run(prepare(ywzxDMF->updateQuery, {QStringLiteral("delete * from YWZX_YWLB"), QStringLiteral("where LBBH=:code")},
+                code));
+}
+
+} // namespace ChapterStore
+
+namespace ArticleStore {
+
+const BookQuery &load(const QString &code)
+{
+    return opened(prepare(ywzxDMF->Query,
+                          {QStringLiteral("select ywnr.* , fl_ywlb.lbmc as flmc"),
+                           QStringLiteral("from ywzx_ywnr ywnr,ywzx_ywlb fl_ywlb"),
+                           QStringLiteral("where ywnr.lbbh=fl_ywlb.lbbh and ywnr.nrbh=:code")},
+                          code));
+}
+
+const BookQuery &find(const QString &code)
+{
+    return opened(prepare(ywzxDMF->updateQuery,
+                          {QStringLiteral("select * from YWZX_YWNR"), QStringLiteral("where NRBH=:code")}, code));
+}
+
+namespace {
+
+void bind(BookQuery &write, const Row &row)
+{
+    write.setText(QStringLiteral("nrbh"), row.nrbh);
+    write.setText(QStringLiteral("nrbt"), row.nrbt);
+    write.setText(QStringLiteral("lbbh"), row.lbbh);
+    write.setDateTime(QStringLiteral("xgrq"), row.xgrq);
+    write.setText(QStringLiteral("xgr"), row.xgr);
+    write.setText(QStringLiteral("ywnr"), row.ywnr);
+}
+
+} // namespace
+
+void insert(const Row &row)
+{
+    BookQuery &write = writing({QStringLiteral("insert into ywzx_ywnr "),
+                                QStringLiteral("(nrbh,nrbt,lbbh,xgrq,xgr,ywnr) values(:nrbh,:nrbt,:lbbh,:xgrq,:xgr,:ywnr)")});
+    bind(write, row);
+    write.execSql();
+}
+
+void update(const Row &row)
+{
+    BookQuery &write = writing({QStringLiteral("UPDATE ywzx_ywnr "),
+                                QStringLiteral(" SET nrbt=:nrbt,lbbh=:lbbh,xgrq=:xgrq,xgr=:xgr,ywnr=:ywnr WHERE nrbh=:nrbh ")});
+    bind(write, row);
+    write.execSql();
+}
+
+void remove(const QString &code)
+{
+    run(prepare(ywzxDMF->updateQuery, {QStringLiteral("delete from YWZX_YWNR"), QStringLiteral("where NRBH=:code")},
+                code));
+}
+
+} // namespace ArticleStore
