@@ -6,7 +6,7 @@
 #include "app/EbookApplication.h"
 #include "browser/fm_ywzx.h"
 #include "common/MessageBoxes.h"
-#include "data/BookIndex.h"
+#include "data/BookIndexUpkeep.h"
 #include "data/ywzxDM.h"
 #include "search/FindDialog.h"
 #include "search/ShowjbywnrFrm.h"

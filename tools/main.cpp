@@ -7,7 +7,7 @@
 #include "data/BookBackup.h"
 #include "data/BookConnection.h"
 #include "data/BookTransaction.h"
-#include "data/BookIndex.h"
+#include "data/BookIndexUpkeep.h"
 #include "data/BookSchema.h"
 #include "data/TemporaryFiles.h"
 #include "data/ServerBook.h"

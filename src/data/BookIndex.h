@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 
@@ -11,32 +10,13 @@
 // or more characters is looked up as all of its pairs, and LIKE beside it
 // keeps the result exactly the scan's. One document per chapter code
 // (never the chapter table's rowid, which VACUUM may renumber) holds the
-// pairs of that code's texts. ebook-tool creates, drops and checks it; the
-// reader only reads it.
+// pairs of that code's texts. The reader only reads it: what it needs is
+// here, the upkeep (BookIndexUpkeep.h) belongs to ebook-tool.
 namespace BookIndex {
 
 // One row, one number: 3 when the book has the index.
 QString presenceSql();
 
-bool present(QSqlDatabase &db);
-// True when any part of the index is there (a table, a trigger, its own
-// tables), whole or not.
-bool anyPart(QSqlDatabase &db);
-// True when the book has the index of an earlier program (pairs of three
-// characters, with a copy of the texts): the reader scans instead, and
-// "index" or "index --check" rebuilds it.
-bool olderForm(QSqlDatabase &db);
-// Adds the index and fills it (the caller may hold a transaction).
-void create(QSqlDatabase &db);
-// Removes every part there is, damaged or not.
-void drop(QSqlDatabase &db);
-// True when every chapter code is in the index exactly once with the pairs
-// of its texts, nothing else is, and its triggers are there; reads only
-// (a fresh index in the temporary schema is compared with it).
-bool agreesWithTheTexts(QSqlDatabase &db);
-// True when the index holds exactly the chapters' texts and its triggers;
-// otherwise (damaged parts included) it is rebuilt and the result is false.
-bool checkAndRepair(QSqlDatabase &db);
 
 // A statement that fails unless both tables of the index can be read: it
 // looks up the FTS5 query :phrase (as the search would) and its keys.

@@ -3,7 +3,7 @@
 #include "common/AppError.h"
 #include "data/BookConnection.h"
 #include "data/BookFile.h"
-#include "data/BookIndex.h"
+#include "data/BookIndexUpkeep.h"
 #include "data/BookSchema.h"
 #include "data/ServerConfig.h"
 

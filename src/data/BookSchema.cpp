@@ -4,7 +4,7 @@
 #include "data/BoundValue.h"
 #include "common/DateTimeText.h"
 #include "data/BookConnection.h"
-#include "data/BookIndex.h"
+#include "data/BookIndexUpkeep.h"
 #include "data/TemporaryFiles.h"
 
 #include <QDir>

@@ -2,6 +2,7 @@
 #include "../maintenance/DialogScript.h"
 #include "common/AppError.h"
 #include "data/BookIndex.h"
+#include "data/BookIndexUpkeep.h"
 #include "maintenance/ywlbwhFrm.h"
 #include "search/FullTextQuery.h"
 
