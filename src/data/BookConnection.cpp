@@ -62,7 +62,7 @@ void BookConnection::open()
     // Checked first: the driver would create a missing file.
     BookFile::verify(file_);
     if (QSqlDatabase::contains(name_) && QSqlDatabase::database(name_, false).driverName() != QLatin1String("QSQLITE"))
-        QSqlDatabase::removeDatabase(name_);
+        removeDatabase();
     QSqlDatabase db = QSqlDatabase::contains(name_) ? QSqlDatabase::database(name_, false)
                                                     : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
     openFile(db);
@@ -104,7 +104,7 @@ void BookConnection::openServer()
 {
     const ServerConfig config = ServerConfig::readFile(file_);
     if (QSqlDatabase::contains(name_))
-        QSqlDatabase::removeDatabase(name_);
+        removeDatabase();
     QSqlDatabase db = config.addDatabase(name_);
     db.setConnectOptions(db.connectOptions()
                          + QStringLiteral(";options='-c lock_timeout=%1 -c statement_timeout=%2'")
@@ -172,6 +172,14 @@ AppError BookConnection::failure(const QSqlError &error)
                                        "这一操作没有完成，没有写入任何内容；请稍后再试。")
                             .arg(QString::number(lockTimeout_ / 1000.0), message));
     return AppError(AppError::Database, engine() == Engine::SQLite ? fileMessage(message) : message);
+}
+
+// No statement may outlive its driver, which goes with the database.
+void BookConnection::removeDatabase()
+{
+    dropStatements();
+    ++generation_;
+    QSqlDatabase::removeDatabase(name_);
 }
 
 void BookConnection::dropStatements()

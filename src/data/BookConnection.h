@@ -102,6 +102,7 @@ private:
     QString fileMessage(const QString &message) const;
     void openServer();
     void dropStatements();
+    void removeDatabase();
 
     QString name_;
     QString file_;
