@@ -84,7 +84,7 @@ void Tywzxform::markLanding()
 void Tywzxform::FindDialog2Find()
 {
     BookQuery &query = ywzxDMF->Query;
-    prepareTextSearch(query, QStringLiteral("*"), FindDialog2->text(), QString(), FindDialog2->variants());
+    prepareTextSearch(query, resultListColumns(query), FindDialog2->text(), QString(), FindDialog2->variants());
     query.open();
     QWidget *owner = FindDialog2->isVisible() ? static_cast<QWidget *>(FindDialog2) : this;
     if (query.isEmpty()) {

@@ -115,10 +115,21 @@ QString rowKeyColumn(const BookQuery &query)
     return onServer(query) ? QStringLiteral("lbbh") : QStringLiteral("rowid");
 }
 
+QString resultListColumns(const BookQuery &query)
+{
+    return onServer(query) ? QStringLiteral("lbbh, lbmc") : QStringLiteral("rowid, lbbh, lbmc");
+}
+
 QStringList rowsByKey(const BookQuery &query)
 {
     const QString key = onServer(query) ? QStringLiteral("value") : QStringLiteral("cast(value as integer)");
-    return {QStringLiteral("select * from ywzx_ywlb where %1 in (select %2 from json_each(:rows))")
-                .arg(rowKeyColumn(query), key),
+    return {QStringLiteral("select %1 from ywzx_ywlb where %2 in (select %3 from json_each(:rows))")
+                .arg(resultListColumns(query), rowKeyColumn(query), key),
             tableOrder(query)};
+}
+
+QStringList rowShownByKey(const BookQuery &query)
+{
+    const QString key = onServer(query) ? QStringLiteral(":key") : QStringLiteral("cast(:key as integer)");
+    return {QStringLiteral("select lbbh, lbmc, xgrq, xgr, ywnr from ywzx_ywlb where %1 = %2").arg(rowKeyColumn(query), key)};
 }
