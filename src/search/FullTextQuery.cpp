@@ -39,18 +39,78 @@ bool bookHasIndex(BookQuery &query, const QString &phrase)
     return true;
 }
 
-// A server book compares the folded copy of the texts that the server
-// keeps (and indexes); one pushed by an earlier program has none and folds
-// each text as it compares it.
-QString searchedColumn(BookQuery &query)
+// How a server book is searched: the folded copy of the texts that the
+// server keeps (and indexes), and the index of each text's character pairs
+// that serves two-character words; a book pushed by an earlier program has
+// neither and folds each text as it compares it.
+struct ServerSearch {
+    QString column = QStringLiteral("ywnr");
+    bool pairs = false;
+};
+
+ServerSearch serverSearch(BookQuery &query)
 {
+    ServerSearch search;
     if (!onServer(query))
-        return QStringLiteral("ywnr");
+        return search;
     query.close();
-    query.setSql({QStringLiteral("select count(*) from information_schema.columns where table_schema = current_schema()"
-                                 " and table_name = 'ywzx_ywlb' and column_name = 'ywnr_folded'")});
+    query.setSql({QStringLiteral("select (select count(*) from information_schema.columns where table_schema = current_schema()"
+                                 " and table_name = 'ywzx_ywlb' and column_name = 'ywnr_folded') as folded,"
+                                 " (select count(*) from pg_indexes where schemaname = current_schema()"
+                                 " and indexname = 'ywzx_ywlb_ywnr_pairs') as pairs")});
     query.open();
-    return query.firstFieldAsInteger() == 1 ? QStringLiteral("ywnr_folded") : QStringLiteral("ywnr");
+    if (query.fieldAsInteger(QStringLiteral("folded")) == 1) {
+        search.column = QStringLiteral("ywnr_folded");
+        search.pairs = query.fieldAsInteger(QStringLiteral("pairs")) == 1;
+    }
+    return search;
+}
+
+// The runs of the typed text between wildcards, by code point, ASCII
+// letters folded as the server's copy has them.
+QList<QList<char32_t>> literalRuns(const QString &text)
+{
+    QList<QList<char32_t>> runs{{}};
+    for (char32_t c : text.toUcs4()) {
+        if (c == '%' || c == '_')
+            runs.append(QList<char32_t>());
+        else
+            runs.last() << (c < 0x80 ? char32_t(QChar(c).toLower().unicode()) : c);
+    }
+    return runs;
+}
+
+QString arrayLiteral(const QStringList &values)
+{
+    QStringList quoted;
+    for (QString value : values)
+        quoted << QLatin1Char('"') + value.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('"'), QStringLiteral("\\\""))
+                      + QLatin1Char('"');
+    return QLatin1Char('{') + quoted.join(QLatin1Char(',')) + QLatin1Char('}');
+}
+
+// The character pairs that narrow a server search when the trigram index
+// cannot (no run of three characters), as a text[] literal; empty when
+// none apply. A text holds every pair of each run; with variants, one of
+// the variant pairs of the first pair.
+QString serverPairs(const QString &text, bool variants)
+{
+    const QList<QList<char32_t>> runs = literalRuns(text);
+    QStringList pairs;
+    for (const QList<char32_t> &run : runs) {
+        if (run.size() >= 3)
+            return QString(); // the trigram index serves it
+        if (run.size() == 2)
+            pairs << QString::fromUcs4(run.constData(), 2);
+    }
+    if (!variants || pairs.isEmpty())
+        return pairs.isEmpty() ? QString() : arrayLiteral(pairs);
+    const QList<char32_t> first = literalRuns(pairs.first()).first();
+    QStringList forms;
+    for (char32_t a : ChineseVariants::variantsOf(first.at(0)))
+        for (char32_t b : ChineseVariants::variantsOf(first.at(1)))
+            forms << QString::fromUcs4(&a, 1) + QString::fromUcs4(&b, 1);
+    return arrayLiteral(forms);
 }
 
 // A LIKE pattern as a PostgreSQL regular expression over the folded text,
@@ -85,7 +145,9 @@ void prepareTextSearch(BookQuery &query, const QString &columns, const QString &
     const QString phrase = BookIndex::matchQuery(text, variants);
     // A server book has no such index; its own trigram index serves LIKE.
     const bool indexed = !phrase.isEmpty() && !onServer(query) && bookHasIndex(query, phrase);
-    const QString column = searchedColumn(query);
+    const ServerSearch server = serverSearch(query);
+    const QString &column = server.column;
+    const QString pairs = server.pairs ? serverPairs(text, variants) : QString();
     QString where = QStringLiteral("where %1 like :pattern").arg(column);
     if (variants && onServer(query)) {
         where = column == QLatin1String("ywnr_folded")
@@ -99,6 +161,9 @@ void prepareTextSearch(BookQuery &query, const QString &columns, const QString &
         where += QStringLiteral(" and ") + restriction;
     if (indexed)
         where += QStringLiteral(" and ") + BookIndex::candidateCondition();
+    if (!pairs.isEmpty())
+        where += QStringLiteral(" and ebook_pairs(ywnr_folded) %1 cast(:pairs as text[])")
+                     .arg(variants ? QStringLiteral("&&") : QStringLiteral("@>"));
     query.close();
     query.setSql({QStringLiteral("select %1 from ywzx_ywlb").arg(columns), where, tableOrder(query)});
     // Bound, not pasted: % and _ keep their meaning, a quote is a character.
@@ -108,6 +173,8 @@ void prepareTextSearch(BookQuery &query, const QString &columns, const QString &
         query.setText(QStringLiteral("pattern"), QLatin1Char('%') + (variants ? ChineseVariants::folded(text) : text) + QLatin1Char('%'));
     if (indexed)
         query.setText(QStringLiteral("phrase"), phrase);
+    if (!pairs.isEmpty())
+        query.setText(QStringLiteral("pairs"), pairs);
 }
 
 QString rowKeyColumn(const BookQuery &query)
