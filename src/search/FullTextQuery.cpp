@@ -54,10 +54,10 @@ ServerSearch serverSearch(BookQuery &query)
     if (!onServer(query))
         return search;
     query.close();
-    query.setSql({QStringLiteral("select (select count(*) from information_schema.columns where table_schema = current_schema()"
-                                 " and table_name = 'ywzx_ywlb' and column_name = 'ywnr_folded') as folded,"
-                                 " (select count(*) from pg_indexes where schemaname = current_schema()"
-                                 " and indexname = 'ywzx_ywlb_ywnr_pairs') as pairs")});
+    // The catalogue itself: information_schema's views cost milliseconds.
+    query.setSql({QStringLiteral("select (select count(*) from pg_attribute where attrelid = to_regclass('ywzx_ywlb')"
+                                 " and attname = 'ywnr_folded' and not attisdropped) as folded,"
+                                 " (select count(*) from pg_class where oid = to_regclass('ywzx_ywlb_ywnr_pairs')) as pairs")});
     query.open();
     if (query.fieldAsInteger(QStringLiteral("folded")) == 1) {
         search.column = QStringLiteral("ywnr_folded");
@@ -137,6 +137,24 @@ QString variantsRegex(const QString &likeText)
     return regex;
 }
 
+// Every form of the text that 繁简通查 finds (each character one of its
+// variants, wildcards kept), or none when there are more than `most`.
+QStringList variantForms(const QString &text, qsizetype most)
+{
+    QStringList forms{QString()};
+    for (char32_t c : text.toUcs4()) {
+        const QList<char32_t> variants = c == '%' || c == '_' ? QList<char32_t>{c} : ChineseVariants::variantsOf(c);
+        if (forms.size() * variants.size() > most)
+            return {};
+        QStringList longer;
+        for (const QString &form : forms)
+            for (char32_t v : variants)
+                longer << form + QString::fromUcs4(&v, 1);
+        forms = longer;
+    }
+    return forms;
+}
+
 } // namespace
 
 void prepareTextSearch(BookQuery &query, const QString &columns, const QString &text, const QString &restriction,
@@ -149,7 +167,15 @@ void prepareTextSearch(BookQuery &query, const QString &columns, const QString &
     const QString &column = server.column;
     const QString pairs = server.pairs ? serverPairs(text, variants) : QString();
     QString where = QStringLiteral("where %1 like :pattern").arg(column);
-    if (variants && onServer(query)) {
+    // On the server, a few forms are each a LIKE that the trigram index
+    // serves; a regular expression of character classes it serves poorly.
+    const QStringList forms = variants && column == QLatin1String("ywnr_folded") ? variantForms(text, 32) : QStringList();
+    if (!forms.isEmpty()) {
+        QStringList alternatives;
+        for (qsizetype i = 0; i < forms.size(); ++i)
+            alternatives << QStringLiteral("ywnr_folded like :form%1").arg(i);
+        where = QStringLiteral("where (%1)").arg(alternatives.join(QStringLiteral(" or ")));
+    } else if (variants && onServer(query)) {
         where = column == QLatin1String("ywnr_folded")
                     ? QStringLiteral("where ywnr_folded ~ :pattern")
                     : QStringLiteral("where translate(ywnr, 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz') ~ :pattern");
@@ -167,7 +193,10 @@ void prepareTextSearch(BookQuery &query, const QString &columns, const QString &
     query.close();
     query.setSql({QStringLiteral("select %1 from ywzx_ywlb").arg(columns), where, tableOrder(query)});
     // Bound, not pasted: % and _ keep their meaning, a quote is a character.
-    if (variants && onServer(query))
+    if (!forms.isEmpty()) {
+        for (qsizetype i = 0; i < forms.size(); ++i)
+            query.setText(QStringLiteral("form%1").arg(i), QLatin1Char('%') + forms.at(i) + QLatin1Char('%'));
+    } else if (variants && onServer(query))
         query.setText(QStringLiteral("pattern"), variantsRegex(text));
     else
         query.setText(QStringLiteral("pattern"), QLatin1Char('%') + (variants ? ChineseVariants::folded(text) : text) + QLatin1Char('%'));
