@@ -169,11 +169,14 @@ void prepareTextSearch(BookQuery &query, const QString &columns, const QString &
     QString where = QStringLiteral("where %1 like :pattern").arg(column);
     // On the server, a few forms are each a LIKE that the trigram index
     // serves; a regular expression of character classes it serves poorly.
-    const QStringList forms = variants && column == QLatin1String("ywnr_folded") ? variantForms(text, 32) : QStringList();
+    // On a book file, two or three LIKEs cost less than folding every text.
+    const QStringList forms = !variants ? QStringList()
+                              : column == QLatin1String("ywnr_folded") ? variantForms(text, 32)
+                              : onServer(query) ? QStringList() : variantForms(text, 3);
     if (!forms.isEmpty()) {
         QStringList alternatives;
         for (qsizetype i = 0; i < forms.size(); ++i)
-            alternatives << QStringLiteral("ywnr_folded like :form%1").arg(i);
+            alternatives << QStringLiteral("%1 like :form%2").arg(column).arg(i);
         where = QStringLiteral("where (%1)").arg(alternatives.join(QStringLiteral(" or ")));
     } else if (variants && onServer(query)) {
         where = column == QLatin1String("ywnr_folded")
