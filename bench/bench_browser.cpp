@@ -12,7 +12,7 @@
 #include "common/MessageBoxes.h"
 #include "data/ywzxDM.h"
 #include "search/FindDialog.h"
-#include "search/FullTextQuery.h"
+#include "data/FullTextQuery.h"
 #include "search/ShowjbywnrFrm.h"
 
 #include <QElapsedTimer>
@@ -217,7 +217,7 @@ void benchLargeText(const QString &where, const QString &book, const QString &wo
             return int(QDialog::Rejected);
         });
         BookQuery &query = dm.Query;
-        prepareTextSearch(query, QStringLiteral("*"), word);
+        prepareTextSearch(query, resultListColumns(query), word);
         query.open();
         ms = timed([&] { ShowSearchResults(query, true, window.get()); });
     }

@@ -11,7 +11,7 @@
 #include "data/ywzxDM.h"
 #include "search/FindDialog.h"
 #include "search/ChapterLanding.h"
-#include "search/FullTextQuery.h"
+#include "data/FullTextQuery.h"
 #include "search/NameSearch.h"
 #include "search/ShowjbywnrFrm.h"
 
@@ -84,7 +84,7 @@ void Tywzxform::markLanding()
 void Tywzxform::FindDialog2Find()
 {
     BookQuery &query = ywzxDMF->Query;
-    prepareTextSearch(query, QStringLiteral("*"), FindDialog2->text(), QString(), FindDialog2->variants());
+    prepareTextSearch(query, resultListColumns(query), FindDialog2->text(), QString(), FindDialog2->variants());
     query.open();
     QWidget *owner = FindDialog2->isVisible() ? static_cast<QWidget *>(FindDialog2) : this;
     if (query.isEmpty()) {

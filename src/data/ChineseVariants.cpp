@@ -10,6 +10,8 @@
 #include <QVariant>
 #include <sqlite3.h>
 #include <algorithm>
+#include <string>
+#include <vector>
 
 namespace ChineseVariants {
 
@@ -63,15 +65,75 @@ const Classes &classes()
     return loaded;
 }
 
+// The first of each character's class as a flat table over the Basic
+// Multilingual Plane: the search folds every text it compares, so a hash
+// look-up per character would cost more than the comparison.
+const std::vector<char32_t> &bmpFirst()
+{
+    static const std::vector<char32_t> table = [] {
+        std::vector<char32_t> t(0x10000);
+        for (char32_t c = 0; c < 0x10000; ++c)
+            t[c] = c;
+        const Classes &all = classes();
+        for (auto it = all.first.cbegin(); it != all.first.cend(); ++it)
+            if (it.key() < 0x10000)
+                t[it.key()] = it.value();
+        return t;
+    }();
+    return table;
+}
+
+char32_t firstOf(char32_t c)
+{
+    return c < 0x10000 ? bmpFirst()[c] : classes().first.value(c, c);
+}
+
+void appendUtf8(std::string &out, char32_t c)
+{
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xF0 | (c >> 18));
+        out += char(0x80 | ((c >> 12) & 0x3F));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+}
+
+// Folds the UTF-8 text as it is, without making a QString of it; a byte
+// that starts no well-formed character is kept as it is.
 void foldedInSql(sqlite3_context *context, int, sqlite3_value **values)
 {
     if (sqlite3_value_type(values[0]) == SQLITE_NULL) {
         sqlite3_result_null(context);
         return;
     }
-    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(values[0]));
-    const QByteArray out = folded(QString::fromUtf8(text, sqlite3_value_bytes(values[0]))).toUtf8();
-    sqlite3_result_text(context, out.constData(), int(out.size()), SQLITE_TRANSIENT);
+    const auto *text = sqlite3_value_text(values[0]);
+    const int size = sqlite3_value_bytes(values[0]);
+    std::string out;
+    out.reserve(size_t(size));
+    for (int i = 0; i < size;) {
+        const unsigned char b = text[i];
+        int length = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
+        if (length == 0 || i + length > size) {
+            out += char(b);
+            ++i;
+            continue;
+        }
+        char32_t c = length == 1 ? b : b & (0x7F >> length);
+        for (int k = 1; k < length; ++k)
+            c = (c << 6) | (text[i + k] & 0x3F);
+        appendUtf8(out, firstOf(c));
+        i += length;
+    }
+    sqlite3_result_text(context, out.data(), int(out.size()), SQLITE_TRANSIENT);
 }
 
 } // namespace
@@ -85,12 +147,16 @@ QList<char32_t> variantsOf(char32_t c)
 
 QString folded(const QString &text)
 {
-    const Classes &all = classes();
     QString out;
     out.reserve(text.size());
     for (char32_t c : text.toUcs4()) {
-        const char32_t first = all.first.value(c, c);
-        out += QString::fromUcs4(&first, 1);
+        const char32_t first = firstOf(c);
+        if (first < 0x10000) {
+            out += QChar(char16_t(first));
+        } else {
+            out += QChar(QChar::highSurrogate(first));
+            out += QChar(QChar::lowSurrogate(first));
+        }
     }
     return out;
 }
@@ -102,7 +168,7 @@ void addSqlFunction(const QSqlDatabase &db)
                        ? *static_cast<sqlite3 *const *>(handle.data()) : nullptr;
     if (!sqlite)
         return;
-    classes(); // read before the first row
+    bmpFirst(); // read before the first row
     sqlite3_create_function_v2(sqlite, "ebook_variants_folded", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                foldedInSql, nullptr, nullptr, nullptr);
 }

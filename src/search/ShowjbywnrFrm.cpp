@@ -12,7 +12,7 @@
 #include "common/OwnedWindow.h"
 #include "data/BookConnection.h"
 #include "data/BookQuery.h"
-#include "search/FullTextQuery.h"
+#include "data/FullTextQuery.h"
 #include "search/TextMarks.h"
 
 #include <QFrame>
@@ -37,6 +37,15 @@ bool ResultMarkVariants = false;
 namespace {
 
 const QString NothingFound = QStringLiteral("没有找到你需要的内容！！");
+
+// The key by which an item finds its row in the dataset again.
+constexpr int KeyRole = Qt::UserRole + 20;
+
+// A column of the dataset, or empty text when it does not have it.
+QString fieldOrEmpty(const BookQuery &query, const QString &column)
+{
+    return query.columnNames().contains(column, Qt::CaseInsensitive) ? query.fieldAsText(column) : QString();
+}
 
 void infoBackground(QWidget *widget)
 {
@@ -63,7 +72,7 @@ Seam<int(TShowjbywnrForm &)> TShowjbywnrForm::runModal([](TShowjbywnrForm &form)
 
 TShowjbywnrForm::TShowjbywnrForm(BookQuery &resultSet)
     : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      ResultSet(resultSet)
+      ResultSet(resultSet), shown_(std::make_unique<BookQuery>(resultSet.connection(), QStringLiteral("ShownResult")))
 {
     setObjectName(QStringLiteral("ShowjbywnrForm"));
     setWindowTitle(QStringLiteral("基本内容"));
@@ -155,6 +164,20 @@ TShowjbywnrForm::TShowjbywnrForm(BookQuery &resultSet)
     nrbtListBox->setFocus();
 }
 
+TShowjbywnrForm::~TShowjbywnrForm() = default;
+
+// A dataset of every column (as a caller may give) is read as it is; the
+// search's own lists only keys, codes and names.
+bool TShowjbywnrForm::textsListed() const
+{
+    return ResultSet.columnNames().contains(QStringLiteral("ywnr"), Qt::CaseInsensitive);
+}
+
+QString TShowjbywnrForm::keyColumn() const
+{
+    return textsListed() ? QStringLiteral("lbbh") : rowKeyColumn(ResultSet);
+}
+
 QLabel *TShowjbywnrForm::caption(const char *name, const QString &text, int left, int top)
 {
     auto *label = new QLabel(text, Panel9);
@@ -180,12 +203,14 @@ QLineEdit *TShowjbywnrForm::field(const char *name, const QRect &geometry, int m
 void TShowjbywnrForm::fillFromResultSet()
 {
     QList<QListWidgetItem *> items;
+    const QString key = keyColumn();
     for (ResultSet.first(); !ResultSet.eof(); ResultSet.next()) {
         const QString name = ResultSet.fieldAsText(QStringLiteral("lbmc"));
         const QString code = ResultSet.fieldAsText(QStringLiteral("lbbh"));
         auto *item = new QListWidgetItem(Labels::resultLabel(name, code));
         item->setData(NodeRole::Code, code);
         item->setData(NodeRole::Name, name);
+        item->setData(KeyRole, ResultSet.fieldAsText(key));
         items << item;
     }
     ResultSet.first();
@@ -210,14 +235,24 @@ void TShowjbywnrForm::FillResultList()
 
 // A null code or name shows as empty text, so such a chapter can still be
 // read and chosen.
+// The row's fields and text are read when it is shown: one statement.
 void TShowjbywnrForm::ShowCurrentResult()
 {
-    nr_flbh_Edit->setText(ResultSet.fieldAsText(QStringLiteral("lbbh")));
-    nr_nrbh_Edit->setText(ResultSet.fieldAsText(QStringLiteral("lbbh")));
-    nr_nrbt_Edit->setText(ResultSet.fieldAsText(QStringLiteral("lbmc")));
-    nr_xgrq_dateedit->setText(ResultSet.fieldAsText(QStringLiteral("xgrq")));
-    nr_xgr_Edit->setText(ResultSet.fieldAsText(QStringLiteral("xgr")));
-    PaneText::show(nr_memo, ResultSet.fieldAsText(QStringLiteral("ywnr")));
+    const BookQuery *source = &ResultSet;
+    if (!textsListed() && !ResultSet.isEmpty()) {
+        shown_->close();
+        shown_->setSql(rowShownByKey(ResultSet));
+        shown_->setText(QStringLiteral("key"), ResultSet.fieldAsText(keyColumn()));
+        shown_->open();
+        source = shown_.get();
+    }
+    nr_flbh_Edit->setText(fieldOrEmpty(*source, QStringLiteral("lbbh")));
+    nr_nrbh_Edit->setText(fieldOrEmpty(*source, QStringLiteral("lbbh")));
+    nr_nrbt_Edit->setText(fieldOrEmpty(*source, QStringLiteral("lbmc")));
+    nr_xgrq_dateedit->setText(fieldOrEmpty(*source, QStringLiteral("xgrq")));
+    nr_xgr_Edit->setText(fieldOrEmpty(*source, QStringLiteral("xgr")));
+    PaneText::show(nr_memo, fieldOrEmpty(*source, QStringLiteral("ywnr")));
+    shown_->close(); // the text is the pane's now
     TextMarks::mark(nr_memo, ResultMarkTexts, ResultMarkVariants);
 }
 
@@ -227,7 +262,7 @@ void TShowjbywnrForm::nrbtListBoxClick()
     if (selected.isEmpty())
         return;
     choose(selected.first());
-    ResultSet.locate(QStringLiteral("lbbh"), ResultChapterCode);
+    ResultSet.locate(keyColumn(), selected.first()->data(KeyRole).toString());
     ShowCurrentResult();
 }
 

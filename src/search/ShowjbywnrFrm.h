@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <functional>
+#include <memory>
 
 class BookQuery;
 class QFrame;
@@ -33,6 +34,7 @@ class TShowjbywnrForm : public QDialog {
     Q_OBJECT
 public:
     explicit TShowjbywnrForm(BookQuery &resultSet);
+    ~TShowjbywnrForm() override;
 
     QFrame *Panel9;
     QLabel *RxLabel13, *RxLabel11, *RxLabel12, *RxLabel15, *RxLabel16, *RxLabel17;
@@ -62,6 +64,11 @@ private:
     QLineEdit *field(const char *name, const QRect &geometry, int maxLength, bool readOnly);
     QLabel *caption(const char *name, const QString &text, int left, int top);
     void fillFromResultSet();
+    bool textsListed() const;
+    QString keyColumn() const;
+
+    // Reads the shown hit's fields and text when the list holds only keys.
+    std::unique_ptr<BookQuery> shown_;
 };
 
 // Shows the chapters of an open dataset; returns the window's modal result,

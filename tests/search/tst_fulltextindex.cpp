@@ -4,7 +4,7 @@
 #include "data/BookIndex.h"
 #include "data/BookIndexUpkeep.h"
 #include "maintenance/ywlbwhFrm.h"
-#include "search/FullTextQuery.h"
+#include "data/FullTextQuery.h"
 
 #include <QCryptographicHash>
 #include <QLineEdit>

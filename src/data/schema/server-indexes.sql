@@ -6,3 +6,4 @@ CREATE UNIQUE INDEX ywzx_ywlb_lbbh ON ywzx_ywlb (lbbh);
 CREATE INDEX ywzx_ywnr_lbbh ON ywzx_ywnr (lbbh);
 CREATE UNIQUE INDEX ywzx_ywnr_nrbh ON ywzx_ywnr (nrbh);
 CREATE INDEX ywzx_ywlb_ywnr_trgm ON ywzx_ywlb USING gin (ywnr_folded gin_trgm_ops);
+CREATE INDEX ywzx_ywlb_ywnr_pairs ON ywzx_ywlb USING gin (ebook_pairs(ywnr_folded));

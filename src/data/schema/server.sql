@@ -10,6 +10,16 @@
 -- same moment cannot make two rows. A new article takes the next number of
 -- the id sequence; a new chapter takes the largest id plus 1.
 
+-- The distinct pairs of neighbouring characters of a text (a line break is
+-- CR LF, two characters). A GIN index on the pairs of the folded texts
+-- (server-indexes.sql) serves the two-character words that no trigram
+-- serves; the search keeps its LIKE, so the result is exact.
+CREATE OR REPLACE FUNCTION ebook_pairs(t text) RETURNS text[] LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$
+    SELECT coalesce(array_agg(DISTINCT p), '{}') FROM (
+        SELECT c || lead(c) OVER (ORDER BY n) AS p FROM string_to_table(t, NULL) WITH ORDINALITY AS x(c, n)) AS s
+    WHERE p IS NOT NULL
+$$;
+
 CREATE TABLE ywzx_ywlb (
     id          integer,
     lbbh        varchar,

@@ -20,6 +20,12 @@ void prepareTextSearch(BookQuery &query, const QString &columns, const QString &
 // How the narrowing names the rows it keeps: SQLite's rowid, or on a server
 // book the codes, which are unique there.
 QString rowKeyColumn(const BookQuery &query);
-// The statement that selects those rows again, their keys bound as the JSON
-// list :rows, in the chapters' table order.
+// The columns the results window lists: each hit's key, code and name; the
+// texts stay unread until a hit is shown.
+QString resultListColumns(const BookQuery &query);
+// The statement that selects those rows again (those columns), their keys
+// bound as the JSON list :rows, in the chapters' table order.
 QStringList rowsByKey(const BookQuery &query);
+// The statement that reads the shown fields and text of the one row whose
+// key is bound as :key.
+QStringList rowShownByKey(const BookQuery &query);
