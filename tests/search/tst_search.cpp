@@ -104,6 +104,16 @@ void TestSearch::variantsFoundAndMarked()
     QCOMPARE(found("楼_\n頭髮", true), QStringList{"00007"});
     QCOMPARE(found("登黄%发", true), QStringList({"00007", "00008"}));
     QCOMPARE(found("黄鹤人", true), QStringList());
+    int listed = 0;
+    {
+        const auto counting = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
+            listed = form.nrbtListBox->count();
+            return int(QDialog::Rejected);
+        });
+        f.window->FindDialog2->setText("黄鹤楼");
+        f.window->FindDialog2Find(); // the box off: the typed form alone
+    }
+    QCOMPARE(listed, 1);
     QStringList shown;
     const auto results = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
         form.nrbtListBox->setCurrentRow(1);
