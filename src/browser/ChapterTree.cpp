@@ -49,14 +49,6 @@ QTreeWidgetItem *placedNode(BookNode::Kind kind, const QString &code, const QStr
     return node;
 }
 
-bool isAncestorOrSelf(const QTreeWidgetItem *node, const QTreeWidgetItem *of)
-{
-    for (const QTreeWidgetItem *n = of; n; n = n->parent())
-        if (n == node)
-            return true;
-    return false;
-}
-
 } // namespace
 
 ChapterTree::ChapterTree(BookTree *view)
@@ -283,7 +275,7 @@ bool ChapterTree::dropSelectedNodeOn(QTreeWidgetItem *target, QWidget *asker)
     QTreeWidgetItem *node = view_->currentItem();
     if (!node || !node->parent() || !target)
         return false;
-    if (target == node->parent() || target == node || isAncestorOrSelf(node, target))
+    if (target == node->parent() || target == node || BookNode::isAncestorOrSelf(node, target))
         return false;
     const auto answer = MessageBoxes::show({asker, QStringLiteral("确认信息"), QStringLiteral("是否确认要移动该节点?"),
                                             QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,

@@ -4,6 +4,7 @@
 
 #include "browser/BookTree.h"
 #include "browser/ChapterTree.h"
+#include "common/BookNode.h"
 #include "common/Handlers.h"
 #include "common/Labels.h"
 #include "data/BookReader.h"
@@ -14,18 +15,6 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <memory>
-
-namespace {
-
-bool isAncestorOrSelf(const QTreeWidgetItem *node, const QTreeWidgetItem *of)
-{
-    for (const QTreeWidgetItem *n = of; n; n = n->parent())
-        if (n == node)
-            return true;
-    return false;
-}
-
-} // namespace
 
 void Tywzxform::connectTree()
 {
@@ -120,7 +109,7 @@ void Tywzxform::selectionChanged(QTreeWidgetItem *current, QTreeWidgetItem *prev
 // branch of the previously selected one closes, up to their common ancestor.
 void Tywzxform::singleExpand(QTreeWidgetItem *current, QTreeWidgetItem *previous)
 {
-    for (QTreeWidgetItem *n = previous; n && !isAncestorOrSelf(n, current); n = n->parent())
+    for (QTreeWidgetItem *n = previous; n && !BookNode::isAncestorOrSelf(n, current); n = n->parent())
         n->setExpanded(false);
     if (current->childCount() > 0 && !current->isExpanded())
         current->setExpanded(true);

@@ -91,6 +91,14 @@ int levelOf(const QTreeWidgetItem *node)
     return level;
 }
 
+bool isAncestorOrSelf(const QTreeWidgetItem *node, const QTreeWidgetItem *of)
+{
+    for (const QTreeWidgetItem *n = of; n; n = n->parent())
+        if (n == node)
+            return true;
+    return false;
+}
+
 QTreeWidgetItem *nextInTreeOrder(QTreeWidgetItem *node)
 {
     if (node->childCount() > 0)

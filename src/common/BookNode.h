@@ -36,6 +36,8 @@ QString name(const QTreeWidgetItem *node);
 // A chapter whose only child is the placeholder: its children were never read.
 bool isNotLoaded(const QTreeWidgetItem *node);
 int levelOf(const QTreeWidgetItem *node);
+// True when node is `of` or one of its ancestors.
+bool isAncestorOrSelf(const QTreeWidgetItem *node, const QTreeWidgetItem *of);
 
 // Tree order: a node, its children each followed by their descendants, then
 // its next sibling. Null past either end.
