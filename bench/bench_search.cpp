@@ -40,7 +40,7 @@ void benchBook(const QString &book, const QStringList &words, bool firstBookRun)
     ywzxDMF = &dm;
     dm.ydconn.setDatabaseFile(book);
     dm.ydconn.open();
-    const bool server = dm.ydconn.engine() == BookConnection::Engine::Server;
+    const bool server = !dm.ydconn.engine().keepsFullTextIndex();
     QSqlDatabase db = dm.ydconn.database();
     std::printf("\n%s: %s\n", qPrintable(book),
                 server ? "server book" : BookIndex::present(db) ? "file, with the index" : "file, without the index");

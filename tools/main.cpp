@@ -237,7 +237,7 @@ void onBook(const QString &path, const std::function<void(QSqlDatabase &)> &work
 {
     BookConnection book;
     book.setDatabaseFile(path);
-    if (book.engine() == BookConnection::Engine::Server)
+    if (!book.engine().keepsFullTextIndex())
         throw AppError(AppError::BookFile,
                        QStringLiteral("%1 names a server book: the full-text index is for book files").arg(path));
     BookTransaction transaction(book);

@@ -2,6 +2,7 @@
 
 #include "common/AppError.h"
 #include "common/Seam.h"
+#include "data/Engines.h"
 #include "data/BookFile.h"
 
 #include <QSet>
@@ -20,8 +21,6 @@ class QSqlError;
 // statement prepared on it, and the next statement connects again.
 class BookConnection {
 public:
-    enum class Engine { SQLite, Server };
-
     BookConnection();
     ~BookConnection();
     BookConnection(const BookConnection &) = delete;
@@ -39,7 +38,8 @@ public:
     // network longer than about this); from the next opening on.
     void setStatementTimeout(int milliseconds) { statementTimeout_ = milliseconds; }
     QString databaseFile() const { return file_; }
-    Engine engine() const;
+    // What the book's engine (file or server) needs said its own way.
+    const BookEngine &engine() const { return Engines::forBook(file_); }
 
     // Checks the file, opens it and reads its catalogue, so a file that is no
     // database fails here; throws AppError with the engine's message.
@@ -97,10 +97,7 @@ public:
     void detach(StatementHolder *query) { queries_.remove(query); }
 
 private:
-    void openFile(QSqlDatabase &db);
-    // A book file's own failures that want more than the engine's words.
-    QString fileMessage(const QString &message) const;
-    void openServer();
+    BookEngine::Waits waits() const { return {lockTimeout_, statementTimeout_}; }
     void dropStatements();
     void removeDatabase();
 
@@ -114,6 +111,3 @@ private:
     int statementTimeout_ = 30000;
     QSet<StatementHolder *> queries_;
 };
-
-// The engine's own message of a failed statement or open.
-QString engineMessage(const class QSqlError &error);

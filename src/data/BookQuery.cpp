@@ -4,18 +4,12 @@
 #include "common/DateTimeText.h"
 #include "common/RegularFile.h"
 #include "data/BookConnection.h"
-#include "data/BoundValue.h"
 #include "data/BookSql.h"
-#include "data/ServerSql.h"
 
 #include <QFile>
 #include <QSqlError>
-#include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QSqlResult>
-
-#include <sqlite3.h>
 
 namespace {
 
@@ -24,47 +18,6 @@ const QString CrLf = QStringLiteral("\r\n");
 QString noSuchField(const QString &query, const QString &column)
 {
     return QStringLiteral("%1: Field '%2' not found").arg(query, column);
-}
-
-// The declared column type tells a date-time, a memo or a short text apart.
-BookQuery::Kind kindOfDeclaredType(const char *declared)
-{
-    const QString type = QString::fromUtf8(declared ? declared : "").toUpper();
-    if (type.isEmpty())
-        return BookQuery::Kind::Other;
-    if (type.contains(QLatin1String("INT")))
-        return BookQuery::Kind::Integer;
-    if (type.contains(QLatin1String("DATE")) || type.contains(QLatin1String("TIME")))
-        return BookQuery::Kind::DateTime;
-    if (type.contains(QLatin1String("BLOB")) || type.contains(QLatin1String("OLE")))
-        return BookQuery::Kind::Blob;
-    if (type.contains(QLatin1String("CHAR")))
-        return BookQuery::Kind::ShortText;
-    if (type.contains(QLatin1String("TEXT")) || type.contains(QLatin1String("MEMO"))
-        || type.contains(QLatin1String("CLOB")))
-        return BookQuery::Kind::LongText;
-    return BookQuery::Kind::Other;
-}
-
-// PostgreSQL names a column's type by its type oid.
-BookQuery::Kind kindOfServerType(int oid)
-{
-    switch (oid) {
-    case 20: case 21: case 23: return BookQuery::Kind::Integer;  // int8, int2, int4
-    case 1042: case 1043: return BookQuery::Kind::ShortText;     // char, varchar
-    case 25: return BookQuery::Kind::LongText;                   // text
-    case 1082: case 1114: case 1184: return BookQuery::Kind::DateTime;
-    case 17: return BookQuery::Kind::Blob;                       // bytea
-    default: return BookQuery::Kind::Other;
-    }
-}
-
-sqlite3_stmt *statementHandle(const QSqlQuery &query)
-{
-    const QVariant handle = query.result() ? query.result()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3_stmt*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3_stmt *const *>(handle.constData());
 }
 
 } // namespace
@@ -173,17 +126,17 @@ void BookQuery::run(bool wantRows)
 {
     close();
     const QString text = sqlText();
-    const bool server = connection_.engine() == BookConnection::Engine::Server;
-    if (text != translatedFrom_ || server != translatedForServer_) {
-        translated_ = server ? toServerSql(translateSql(text)) : translateSql(text);
+    const BookEngine &engine = connection_.engine();
+    if (text != translatedFrom_ || &engine != translatedFor_) {
+        translated_ = engine.translated(translateSql(text));
         translatedFrom_ = text;
-        translatedForServer_ = server;
+        translatedFor_ = &engine;
     }
     const TranslatedSql &translated = translated_;
     connection_.recordStatement(translated.sql);
     QSqlQuery &query = prepared(translated.sql);
     for (int i = 0; i < translated.parameters.size(); ++i)
-        query.bindValue(i, BoundValue::forEngine(params_.value(translated.parameters.at(i).toLower()), !server));
+        query.bindValue(i, engine.bindable(params_.value(translated.parameters.at(i).toLower())));
     if (!query.exec())
         throw connection_.failure(query.lastError());
     // Whatever happens below, the statement is reset so it holds no lock
@@ -197,11 +150,9 @@ void BookQuery::run(bool wantRows)
     if (!query.isSelect())
         throw AppError(AppError::Database, QStringLiteral("%1: CommandText does not return a result set").arg(name_));
     const QSqlRecord record = query.record();
-    sqlite3_stmt *handle = statementHandle(query);
     for (int i = 0; i < record.count(); ++i) {
         columns_ << record.fieldName(i);
-        kinds_ << (server ? kindOfServerType(record.field(i).typeID())
-                          : kindOfDeclaredType(handle ? sqlite3_column_decltype(handle, i) : nullptr));
+        kinds_ << engine.columnKind(query, i);
     }
     while (query.next()) {
         QVector<QVariant> row(record.count());

@@ -79,7 +79,7 @@ public:
     QString firstFieldAsText() const;
     QStringList columnNames() const { return columns_; }
 
-    enum class Kind { Integer, ShortText, LongText, DateTime, Blob, Other };
+    using Kind = ColumnKind;
 
 private:
     // Lets go of the prepared statement (before its connection closes).
@@ -105,7 +105,7 @@ private:
     std::unique_ptr<QSqlQuery> prepared_;
     QString preparedSql_;
     QString translatedFrom_; // the text whose translation `translated_` holds
-    bool translatedForServer_ = false;
+    const BookEngine *translatedFor_ = nullptr;
     TranslatedSql translated_;
     int preparedGeneration_ = -1;
 };

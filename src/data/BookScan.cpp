@@ -1,43 +1,20 @@
 #include "data/BookScan.h"
 
 #include "common/AppError.h"
-#include "data/BookConnection.h"
-#include "data/BookFile.h"
+#include "data/Engines.h"
 #include "data/BookIndexUpkeep.h"
 #include "data/BookSchema.h"
-#include "data/ServerConfig.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
 
-namespace {
-
-bool isUrl(const QString &book)
-{
-    return book.startsWith(QLatin1String("postgresql://")) || book.startsWith(QLatin1String("postgres://"));
-}
-
-QSqlDatabase addFile(const QString &path, const QString &name)
-{
-    BookFile::verify(path);
-    return BookFile::addReadOnly(path, name);
-}
-
-} // namespace
-
 BookScan::BookScan(const QString &book)
     : name_(QStringLiteral("scan-") + QUuid::createUuid().toString(QUuid::WithoutBraces)),
-      server_(isUrl(book) || isServerConfigPath(book))
+      engine_(Engines::forBook(book))
 {
     try {
-        QSqlDatabase db = !server_        ? addFile(book, name_)
-                          : isUrl(book) ? ServerConfig::fromUri(book).addDatabase(name_)
-                                        : ServerConfig::readFile(book).addDatabase(name_);
-        if (!db.open())
-            throw AppError(AppError::Database, engineMessage(db.lastError()));
-        BookSchema::exec(db, server_ ? QStringLiteral("begin isolation level repeatable read read only")
-                                     : QStringLiteral("begin"));
+        QSqlDatabase db = engine_.openSnapshot(name_, book);
         BookSchema::exec(db, QStringLiteral("select count(*) from ywzx_ywlb"));
         BookSchema::exec(db, QStringLiteral("select count(*) from ywzx_ywnr"));
     } catch (...) {
@@ -58,10 +35,11 @@ BookScan::~BookScan()
 
 QStringList BookScan::integrityProblems()
 {
-    if (server_)
+    const QString check = engine_.integrityCheckSql();
+    if (check.isEmpty())
         return {};
     QStringList problems;
-    QSqlQuery query = BookSchema::exec(QSqlDatabase::database(name_, false), QStringLiteral("pragma integrity_check"));
+    QSqlQuery query = BookSchema::exec(QSqlDatabase::database(name_, false), check);
     while (query.next())
         if (query.value(0).toString() != QLatin1String("ok"))
             problems << query.value(0).toString();
@@ -71,13 +49,12 @@ QStringList BookScan::integrityProblems()
 bool BookScan::indexAgrees()
 {
     QSqlDatabase db = QSqlDatabase::database(name_, false);
-    return server_ || !BookIndex::anyPart(db) || BookIndex::agreesWithTheTexts(db);
+    return !engine_.keepsFullTextIndex() || !BookIndex::anyPart(db) || BookIndex::agreesWithTheTexts(db);
 }
 
 QString BookScan::bytesOf(const QString &column) const
 {
-    return server_ ? QStringLiteral("convert_to(%1, 'UTF8')").arg(column)
-                   : QStringLiteral("cast(%1 as blob)").arg(column);
+    return engine_.bytesOf(column);
 }
 
 void BookScan::chapters(const Visit &visit)

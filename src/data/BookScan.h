@@ -30,8 +30,8 @@ public:
     BookScan(const BookScan &) = delete;
     BookScan &operator=(const BookScan &) = delete;
 
-    bool onServer() const { return server_; }
-    // SQLite's own check of the file: its messages, empty when sound (and on a server).
+    // The engine's own check of the book's storage: its messages, empty
+    // when sound (and on a server, which has none).
     QStringList integrityProblems();
     // Whether the file's full-text index holds exactly the texts; true without one.
     bool indexAgrees();
@@ -44,5 +44,5 @@ private:
     QString bytesOf(const QString &column) const;
 
     QString name_;
-    bool server_ = false;
+    const class BookEngine &engine_;
 };

@@ -24,19 +24,12 @@ void run(BookConnection &connection, const QString &sql)
 BookTransaction::BookTransaction(BookConnection &connection)
     : connection_(connection)
 {
-    if (connection_.engine() == BookConnection::Engine::SQLite) {
-        run(connection_, QStringLiteral("begin immediate"));
-        active_ = true;
-        return;
-    }
-    // On a server the book's writers take turns by a lock of both tables
-    // held to the transaction's end, as "begin immediate" does on a book
-    // file. Only a user who may change the tables can take it, and it
-    // leaves readers alone; the connection's lock timeout bounds the wait.
-    run(connection_, QStringLiteral("begin"));
+    const QStringList begin = connection_.engine().beginWriting();
+    run(connection_, begin.first());
     active_ = true;
     try {
-        run(connection_, QStringLiteral("lock table ywzx_ywlb, ywzx_ywnr in share row exclusive mode"));
+        for (qsizetype i = 1; i < begin.size(); ++i)
+            run(connection_, begin.at(i));
     } catch (const AppError &) {
         rollback(); // no destructor runs for a constructor that throws
         throw;

@@ -173,4 +173,20 @@ void addSqlFunction(const QSqlDatabase &db)
                                foldedInSql, nullptr, nullptr, nullptr);
 }
 
+QStringList forms(const QString &likeText, qsizetype most)
+{
+    QStringList forms{QString()};
+    for (char32_t c : likeText.toUcs4()) {
+        const QList<char32_t> variants = c == '%' || c == '_' ? QList<char32_t>{c} : variantsOf(c);
+        if (forms.size() * variants.size() > most)
+            return {};
+        QStringList longer;
+        for (const QString &form : forms)
+            for (char32_t v : variants)
+                longer << form + QString::fromUcs4(&v, 1);
+        forms = longer;
+    }
+    return forms;
+}
+
 } // namespace ChineseVariants

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class QSqlDatabase;
 
@@ -18,6 +19,9 @@ QList<char32_t> variantsOf(char32_t c);
 // Each character replaced by the first of its class: two texts fold alike
 // exactly where they differ only in variants.
 QString folded(const QString &text);
+// Every form of a LIKE text that 繁简通查 finds (each character one of its
+// variants, wildcards kept), or none when there are more than `most`.
+QStringList forms(const QString &likeText, qsizetype most);
 // Makes the SQL function ebook_variants_folded(text) (folded() above)
 // known to a SQLite connection; it is only read with, never stored, so
 // other SQLite programs can still write the book.

@@ -4,6 +4,7 @@
 #include "data/BoundValue.h"
 #include "common/DateTimeText.h"
 #include "data/BookConnection.h"
+#include "data/Engines.h"
 #include "data/BookFile.h"
 #include "data/BookSchema.h"
 
@@ -90,9 +91,7 @@ QString selectedAsBytes(const QSqlDatabase &db, const QString &column)
 {
     if (!isText(column))
         return column;
-    if (db.driver()->dbmsType() == QSqlDriver::PostgreSQL)
-        return QStringLiteral("convert_to(%1, 'UTF8') as %1").arg(column);
-    return QStringLiteral("cast(%1 as blob) as %1").arg(column);
+    return Engines::forDriver(db.driver()).bytesOf(column) + QStringLiteral(" as ") + column;
 }
 
 QVariant textOfBytes(const QVariant &bytes)

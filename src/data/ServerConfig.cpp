@@ -64,6 +64,11 @@ bool isServerConfigPath(const QString &path)
     return path.endsWith(QLatin1String(".conf"), Qt::CaseInsensitive);
 }
 
+bool isServerAddress(const QString &book)
+{
+    return book.startsWith(QLatin1String("postgresql://")) || book.startsWith(QLatin1String("postgres://"));
+}
+
 ServerConfig ServerConfig::readFile(const QString &path)
 {
     const auto cannotRead = [&](const QString &reason) {

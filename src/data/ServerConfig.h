@@ -31,3 +31,5 @@ struct ServerConfig {
 
 // A server book is named by its configuration file, a book file by its path.
 bool isServerConfigPath(const QString &path);
+// Whether a book is named by a postgresql:// address.
+bool isServerAddress(const QString &book);

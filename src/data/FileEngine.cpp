@@ -1,0 +1,221 @@
+#include "data/FileEngine.h"
+
+#include "common/TextHelpers.h"
+#include "data/BookFile.h"
+#include "data/BookIndex.h"
+#include "data/ChineseVariants.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlResult>
+
+#include <sqlite3.h>
+
+namespace {
+
+// A save killed halfway leaves its journal beside the book ("hot"): the
+// first program that may write the file rolls the save back; one that may
+// only read cannot open the book until then.
+QString fileMessage(const QString &message, const QString &path)
+{
+    const QFileInfo journal(path + QStringLiteral("-journal"));
+    if (message.contains(QLatin1String("readonly database")) && journal.exists() && journal.size() > 0)
+        return QStringLiteral("图书文件 '%1' 的上一次保存没有完成（留下了日志文件 '%2'），"
+                              "要由可以写入该文件的人先把它撤销，本终端只能读取，无法打开（%3）。"
+                              "请工作人员在有写入权限的工作站上启动一次本程序，之后本终端即可照常打开。")
+            .arg(path, journal.filePath(), message);
+    return message;
+}
+
+// Runs a statement that must succeed on a book just opened; on failure the
+// book is closed again and the message thrown, worded by `word`.
+void probe(QSqlDatabase &db, const QString &sql, const std::function<QString(const QString &)> &word)
+{
+    QSqlQuery query(db);
+    if (query.exec(sql))
+        return;
+    const QString message = word(engineMessage(query.lastError()));
+    query = QSqlQuery();
+    db.close();
+    throw AppError(AppError::Database, message);
+}
+
+// The declared column type tells a date-time, a memo or a short text apart.
+ColumnKind kindOfDeclaredType(const char *declared)
+{
+    const QString type = QString::fromUtf8(declared ? declared : "").toUpper();
+    if (type.isEmpty())
+        return ColumnKind::Other;
+    if (type.contains(QLatin1String("INT")))
+        return ColumnKind::Integer;
+    if (type.contains(QLatin1String("DATE")) || type.contains(QLatin1String("TIME")))
+        return ColumnKind::DateTime;
+    if (type.contains(QLatin1String("BLOB")) || type.contains(QLatin1String("OLE")))
+        return ColumnKind::Blob;
+    if (type.contains(QLatin1String("CHAR")))
+        return ColumnKind::ShortText;
+    if (type.contains(QLatin1String("TEXT")) || type.contains(QLatin1String("MEMO"))
+        || type.contains(QLatin1String("CLOB")))
+        return ColumnKind::LongText;
+    return ColumnKind::Other;
+}
+
+sqlite3_stmt *statementHandle(const QSqlQuery &query)
+{
+    const QVariant handle = query.result() ? query.result()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3_stmt*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3_stmt *const *>(handle.constData());
+}
+
+// The index answers only when both its tables are there and can be read:
+// a missing or damaged one leaves the search to the scan, with the same
+// result. Costs one catalogue read and one lookup of the phrase.
+bool bookHasIndex(const BookEngine::ReadRow &read, const QString &phrase)
+{
+    if (read(BookIndex::presenceSql(), {}).value(0).toInt() != 3)
+        return false;
+    try {
+        read(BookIndex::healthSql(), {{QStringLiteral("phrase"), phrase}});
+    } catch (const AppError &) {
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool FileEngine::reuses(const QSqlDatabase &db) const
+{
+    return db.driverName() == QLatin1String("QSQLITE");
+}
+
+void FileEngine::open(const QString &name, const QString &path, bool readOnly, const Waits &waits) const
+{
+    // Checked first: the driver would create a missing file.
+    BookFile::verify(path);
+    QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
+                                                   : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db.setDatabaseName(path);
+    const QString busy = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(waits.lockTimeout);
+    db.setConnectOptions(readOnly ? busy + QStringLiteral(";QSQLITE_OPEN_READONLY") : busy);
+    if (!db.open())
+        throw AppError(AppError::Database, engineMessage(db.lastError()));
+    probe(db, QStringLiteral("select count(*) from sqlite_master"),
+          [&](const QString &message) { return fileMessage(message, path); });
+}
+
+QSqlDatabase FileEngine::openSnapshot(const QString &name, const QString &path) const
+{
+    BookFile::verify(path);
+    QSqlDatabase db = BookFile::addReadOnly(path, name);
+    if (!db.open())
+        throw AppError(AppError::Database, engineMessage(db.lastError()));
+    probe(db, QStringLiteral("begin"), [](const QString &message) { return message; });
+    return db;
+}
+
+AppError FileEngine::failure(const QSqlError &, const QString &message, const QString &path, const Waits &waits,
+                             bool) const
+{
+    // The full-text index's triggers run with every save of a chapter.
+    if (message.contains(QLatin1String("fts"), Qt::CaseInsensitive))
+        return AppError(AppError::Database,
+                        QStringLiteral("图书的全文索引已损坏（%1），这一操作没有完成，没有写入任何内容。"
+                                       "请工作人员运行 \"ebook-tool index --check %2\" 修复索引后再试。")
+                            .arg(message, path));
+    if (message.contains(QLatin1String("database is locked")))
+        return busy(message, waits);
+    return AppError(AppError::Database, fileMessage(message, path));
+}
+
+QStringList FileEngine::beginWriting() const
+{
+    return {QStringLiteral("begin immediate")};
+}
+
+TranslatedSql FileEngine::translated(const TranslatedSql &sqlite) const
+{
+    return sqlite;
+}
+
+// Qt hands a text to SQLite as UTF-16, whose leading U+FEFF or U+FFFE
+// SQLite takes for a byte-order mark (dropped, or the rest read
+// byte-swapped); the machine's own mark in front, which SQLite removes,
+// keeps the character, stored as UTF-8 like every other.
+QVariant FileEngine::bindable(const QVariant &value) const
+{
+    if (value.typeId() != QMetaType::QString)
+        return value;
+    QString text = TextHelpers::validText(value.toString());
+    if (text.startsWith(QChar::ByteOrderMark) || text.startsWith(QChar::ByteOrderSwapped))
+        text.prepend(QChar::ByteOrderMark);
+    return text;
+}
+
+ColumnKind FileEngine::columnKind(const QSqlQuery &query, int column) const
+{
+    sqlite3_stmt *handle = statementHandle(query);
+    return kindOfDeclaredType(handle ? sqlite3_column_decltype(handle, column) : nullptr);
+}
+
+QString FileEngine::bytesOf(const QString &column) const
+{
+    return QStringLiteral("cast(%1 as blob)").arg(column);
+}
+
+QString FileEngine::integrityCheckSql() const
+{
+    return QStringLiteral("pragma integrity_check");
+}
+
+bool FileEngine::keepsFullTextIndex() const
+{
+    return true;
+}
+
+BookEngine::TextCondition FileEngine::textCondition(const QString &likeText, bool variants, QSqlDatabase db,
+                                                    const ReadRow &read) const
+{
+    TextCondition condition;
+    const QString phrase = BookIndex::matchQuery(likeText, variants);
+    const bool indexed = !phrase.isEmpty() && bookHasIndex(read, phrase);
+    // Two or three LIKEs cost less than folding every text.
+    const QStringList forms = variants ? ChineseVariants::forms(likeText, 3) : QStringList();
+    if (!forms.isEmpty()) {
+        QStringList alternatives;
+        for (qsizetype i = 0; i < forms.size(); ++i) {
+            alternatives << QStringLiteral("ywnr like :form%1").arg(i);
+            condition.texts.append({QStringLiteral("form%1").arg(i), QLatin1Char('%') + forms.at(i) + QLatin1Char('%')});
+        }
+        condition.where = QStringLiteral("where (%1)").arg(alternatives.join(QStringLiteral(" or ")));
+    } else if (variants) {
+        ChineseVariants::addSqlFunction(db);
+        condition.where = QStringLiteral("where ebook_variants_folded(ywnr) like :pattern");
+        condition.texts.append({QStringLiteral("pattern"), QLatin1Char('%') + ChineseVariants::folded(likeText) + QLatin1Char('%')});
+    } else {
+        condition.where = QStringLiteral("where ywnr like :pattern");
+        condition.texts.append({QStringLiteral("pattern"), QLatin1Char('%') + likeText + QLatin1Char('%')});
+    }
+    if (indexed) {
+        condition.narrowing = BookIndex::candidateCondition();
+        condition.texts.append({QStringLiteral("phrase"), phrase});
+    }
+    return condition;
+}
+
+QString FileEngine::tableOrder() const
+{
+    return QStringLiteral("order by rowid");
+}
+
+QString FileEngine::rowKeyColumn() const
+{
+    return QStringLiteral("rowid");
+}
+
+QString FileEngine::keyFromText(const QString &operand) const
+{
+    return QStringLiteral("cast(%1 as integer)").arg(operand);
+}

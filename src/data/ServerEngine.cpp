@@ -1,0 +1,315 @@
+#include "data/ServerEngine.h"
+
+#include "common/TextHelpers.h"
+#include "data/ChineseVariants.h"
+#include "data/ServerConfig.h"
+#include "data/ServerSql.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace {
+
+// SQLSTATE classes and codes of a connection that is gone: connection
+// exceptions, and the server shutting down or ending this session.
+bool connectionGone(const QSqlError &error)
+{
+    const QString state = error.nativeErrorCode();
+    return state.startsWith(QLatin1String("08")) || state == QLatin1String("57P01")
+        || state == QLatin1String("57P02") || state == QLatin1String("57P03");
+}
+
+ServerConfig configOf(const QString &book)
+{
+    return isServerAddress(book) ? ServerConfig::fromUri(book) : ServerConfig::readFile(book);
+}
+
+QString cannotConnect(const ServerConfig &config, const QString &path, const QSqlDatabase &db)
+{
+    QString advice = QStringLiteral("请检查网络和服务器后再试。");
+    // libpq passes over a password file others may read, saying so on stderr only.
+    const QFileInfo passfile(config.passfile);
+    if (!config.passfile.isEmpty() && passfile.exists()
+        && (passfile.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+                                      | QFile::WriteOther | QFile::ExeOther)))
+        advice = QStringLiteral("密码文件 '%1' 可被其他用户读取，libpq 因此不用它：请运行 chmod 600 '%1'。")
+                     .arg(config.passfile);
+    return QStringLiteral("无法连接图书所在的数据库 %1（配置文件 '%2'）：%3。%4")
+        .arg(config.describe(), path, engineMessage(db.lastError()), advice);
+}
+
+// Checks that both tables can be read; writes nothing.
+void probeTables(QSqlDatabase &db, const ServerConfig &config, const QString &path)
+{
+    for (const char *table : {"ywzx_ywlb", "ywzx_ywnr"}) {
+        QSqlQuery probe(db);
+        if (probe.exec(QStringLiteral("select * from %1 where false").arg(QLatin1String(table))))
+            continue;
+        const QString message = engineMessage(probe.lastError());
+        const bool denied = probe.lastError().nativeErrorCode() == QLatin1String("42501");
+        probe = QSqlQuery();
+        db.close();
+        if (denied)
+            throw AppError(AppError::Database,
+                           QStringLiteral("用户 %1 无权读取数据库 %2（配置文件 '%3'）中的表 %4：%5。"
+                                          "请图书的管理者在服务器上运行 \"grant select on ywzx_ywlb, ywzx_ywnr to %1\"。")
+                               .arg(config.user, config.describe(), path, QLatin1String(table), message));
+        throw AppError(AppError::Database,
+                       QStringLiteral("配置文件 '%2' 所指的数据库 %1 中没有书：%3。"
+                                      "请用 \"ebook-tool push 书库文件 postgresql://…\" 把书放到服务器上。")
+                           .arg(config.describe(), path, message));
+    }
+}
+
+// PostgreSQL names a column's type by its type oid.
+ColumnKind kindOfServerType(int oid)
+{
+    switch (oid) {
+    case 20: case 21: case 23: return ColumnKind::Integer;  // int8, int2, int4
+    case 1042: case 1043: return ColumnKind::ShortText;     // char, varchar
+    case 25: return ColumnKind::LongText;                   // text
+    case 1082: case 1114: case 1184: return ColumnKind::DateTime;
+    case 17: return ColumnKind::Blob;                       // bytea
+    default: return ColumnKind::Other;
+    }
+}
+
+// How a server book is searched: the folded copy of the texts that the
+// server keeps (and indexes), and the index of each text's character pairs
+// that serves two-character words; a book pushed by an earlier program has
+// neither and folds each text as it compares it.
+struct ServerSearch {
+    QString column = QStringLiteral("ywnr");
+    bool pairs = false;
+};
+
+ServerSearch serverSearch(const BookEngine::ReadRow &read)
+{
+    ServerSearch search;
+    // The catalogue itself: information_schema's views cost milliseconds.
+    const QVariantList row = read(QStringLiteral("select (select count(*) from pg_attribute where attrelid = to_regclass('ywzx_ywlb')"
+                                                 " and attname = 'ywnr_folded' and not attisdropped) as folded,"
+                                                 " (select count(*) from pg_class where oid = to_regclass('ywzx_ywlb_ywnr_pairs')) as pairs"),
+                                  {});
+    if (row.value(0).toInt() == 1) {
+        search.column = QStringLiteral("ywnr_folded");
+        search.pairs = row.value(1).toInt() == 1;
+    }
+    return search;
+}
+
+// The runs of the typed text between wildcards, by code point, ASCII
+// letters folded as the server's copy has them.
+QList<QList<char32_t>> literalRuns(const QString &text)
+{
+    QList<QList<char32_t>> runs{{}};
+    for (char32_t c : text.toUcs4()) {
+        if (c == '%' || c == '_')
+            runs.append(QList<char32_t>());
+        else
+            runs.last() << (c < 0x80 ? char32_t(QChar(c).toLower().unicode()) : c);
+    }
+    return runs;
+}
+
+QString arrayLiteral(const QStringList &values)
+{
+    QStringList quoted;
+    for (QString value : values)
+        quoted << QLatin1Char('"') + value.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('"'), QStringLiteral("\\\""))
+                      + QLatin1Char('"');
+    return QLatin1Char('{') + quoted.join(QLatin1Char(',')) + QLatin1Char('}');
+}
+
+// The character pairs that narrow a server search when the trigram index
+// cannot (no run of three characters), as a text[] literal; empty when
+// none apply. A text holds every pair of each run; with variants, one of
+// the variant pairs of the first pair.
+QString serverPairs(const QString &text, bool variants)
+{
+    const QList<QList<char32_t>> runs = literalRuns(text);
+    QStringList pairs;
+    for (const QList<char32_t> &run : runs) {
+        if (run.size() >= 3)
+            return QString(); // the trigram index serves it
+        if (run.size() == 2)
+            pairs << QString::fromUcs4(run.constData(), 2);
+    }
+    if (!variants || pairs.isEmpty())
+        return pairs.isEmpty() ? QString() : arrayLiteral(pairs);
+    const QList<char32_t> first = literalRuns(pairs.first()).first();
+    QStringList forms;
+    for (char32_t a : ChineseVariants::variantsOf(first.at(0)))
+        for (char32_t b : ChineseVariants::variantsOf(first.at(1)))
+            forms << QString::fromUcs4(&a, 1) + QString::fromUcs4(&b, 1);
+    return arrayLiteral(forms);
+}
+
+// A LIKE pattern as a PostgreSQL regular expression over the folded text,
+// each character with variants as the bracket of its class.
+QString variantsRegex(const QString &likeText)
+{
+    QString regex;
+    for (char32_t c : likeText.toUcs4()) {
+        if (c == '%') {
+            regex += QLatin1String(".*");
+        } else if (c == '_') {
+            regex += QLatin1Char('.');
+        } else if (c < 0x80) {
+            const QChar ascii = QChar(c).toLower();
+            if (!ascii.isLetterOrNumber())
+                regex += QLatin1Char('\\');
+            regex += ascii;
+        } else {
+            const QList<char32_t> forms = ChineseVariants::variantsOf(c);
+            const QString chars = QString::fromUcs4(forms.constData(), forms.size());
+            regex += forms.size() == 1 ? chars : QLatin1Char('[') + chars + QLatin1Char(']');
+        }
+    }
+    return regex;
+}
+
+} // namespace
+
+// The configuration is read afresh at each opening.
+bool ServerEngine::reuses(const QSqlDatabase &) const
+{
+    return false;
+}
+
+// Logs in and checks that both tables can be read; writes nothing.
+void ServerEngine::open(const QString &name, const QString &path, bool, const Waits &waits) const
+{
+    const ServerConfig config = ServerConfig::readFile(path);
+    QSqlDatabase db = config.addDatabase(name);
+    db.setConnectOptions(db.connectOptions()
+                         + QStringLiteral(";options='-c lock_timeout=%1 -c statement_timeout=%2'")
+                               .arg(waits.lockTimeout).arg(waits.statementTimeout));
+    if (!db.open())
+        throw AppError(AppError::Database, cannotConnect(config, path, db));
+    probeTables(db, config, path);
+}
+
+QSqlDatabase ServerEngine::openSnapshot(const QString &name, const QString &path) const
+{
+    QSqlDatabase db = configOf(path).addDatabase(name);
+    if (!db.open())
+        throw AppError(AppError::Database, engineMessage(db.lastError()));
+    QSqlQuery begin(db);
+    if (!begin.exec(QStringLiteral("begin isolation level repeatable read read only")))
+        throw AppError(AppError::Database, engineMessage(begin.lastError()));
+    return db;
+}
+
+// The driver marks a connection closed once libpq finds it broken.
+AppError ServerEngine::failure(const QSqlError &error, const QString &message, const QString &, const Waits &waits,
+                               bool stillOpen) const
+{
+    const QString state = error.nativeErrorCode();
+    if (connectionGone(error) || !stillOpen)
+        return AppError(AppError::ConnectionLost,
+                        QStringLiteral("与图书服务器的连接已断开（%1），刚才的操作没有完成。"
+                                       "请再操作一次，程序会重新连接；若仍不成功，请检查网络或联系管理员。")
+                            .arg(message));
+    if (state == QLatin1String("23505"))
+        return AppError(AppError::DuplicateCode, message);
+    if (state == QLatin1String("57014"))
+        return AppError(AppError::Busy,
+                        QStringLiteral("服务器在 %1 秒内没有完成这一操作，已把它取消，没有写入任何内容（%2）。"
+                                       "请稍后再试；若一再发生，请联系管理员检查服务器和网络。")
+                            .arg(QString::number(waits.statementTimeout / 1000.0), message));
+    if (state == QLatin1String("55P03"))
+        return busy(message, waits);
+    return AppError(AppError::Database, message);
+}
+
+// The book's writers take turns by a lock of both tables held to the
+// transaction's end, as "begin immediate" does on a book file. Only a user
+// who may change the tables can take it, and it leaves readers alone; the
+// connection's lock timeout bounds the wait.
+QStringList ServerEngine::beginWriting() const
+{
+    return {QStringLiteral("begin"), QStringLiteral("lock table ywzx_ywlb, ywzx_ywnr in share row exclusive mode")};
+}
+
+TranslatedSql ServerEngine::translated(const TranslatedSql &sqlite) const
+{
+    return toServerSql(sqlite);
+}
+
+QVariant ServerEngine::bindable(const QVariant &value) const
+{
+    return value.typeId() == QMetaType::QString ? QVariant(TextHelpers::validText(value.toString())) : value;
+}
+
+ColumnKind ServerEngine::columnKind(const QSqlQuery &query, int column) const
+{
+    return kindOfServerType(query.record().field(column).typeID());
+}
+
+QString ServerEngine::bytesOf(const QString &column) const
+{
+    return QStringLiteral("convert_to(%1, 'UTF8')").arg(column);
+}
+
+QString ServerEngine::integrityCheckSql() const
+{
+    return QString();
+}
+
+bool ServerEngine::keepsFullTextIndex() const
+{
+    return false;
+}
+
+BookEngine::TextCondition ServerEngine::textCondition(const QString &likeText, bool variants, QSqlDatabase,
+                                                      const ReadRow &read) const
+{
+    TextCondition condition;
+    const ServerSearch server = serverSearch(read);
+    const QString &column = server.column;
+    const bool folded = column == QLatin1String("ywnr_folded");
+    const QString pairs = server.pairs ? serverPairs(likeText, variants) : QString();
+    // A few forms are each a LIKE that the trigram index serves; a regular
+    // expression of character classes it serves poorly.
+    const QStringList forms = variants && folded ? ChineseVariants::forms(likeText, 32) : QStringList();
+    if (!forms.isEmpty()) {
+        QStringList alternatives;
+        for (qsizetype i = 0; i < forms.size(); ++i) {
+            alternatives << QStringLiteral("%1 like :form%2").arg(column).arg(i);
+            condition.texts.append({QStringLiteral("form%1").arg(i), QLatin1Char('%') + forms.at(i) + QLatin1Char('%')});
+        }
+        condition.where = QStringLiteral("where (%1)").arg(alternatives.join(QStringLiteral(" or ")));
+    } else if (variants) {
+        condition.where = folded ? QStringLiteral("where ywnr_folded ~ :pattern")
+                                 : QStringLiteral("where translate(ywnr, 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz') ~ :pattern");
+        condition.texts.append({QStringLiteral("pattern"), variantsRegex(likeText)});
+    } else {
+        condition.where = QStringLiteral("where %1 like :pattern").arg(column);
+        condition.texts.append({QStringLiteral("pattern"), QLatin1Char('%') + likeText + QLatin1Char('%')});
+    }
+    if (!pairs.isEmpty()) {
+        condition.narrowing = QStringLiteral("ebook_pairs(ywnr_folded) %1 cast(:pairs as text[])")
+                                  .arg(variants ? QStringLiteral("&&") : QStringLiteral("@>"));
+        condition.texts.append({QStringLiteral("pairs"), pairs});
+    }
+    return condition;
+}
+
+QString ServerEngine::tableOrder() const
+{
+    return QStringLiteral("order by id, lbbh");
+}
+
+QString ServerEngine::rowKeyColumn() const
+{
+    return QStringLiteral("lbbh");
+}
+
+QString ServerEngine::keyFromText(const QString &operand) const
+{
+    return operand;
+}
