@@ -174,6 +174,13 @@ void buildMenus(BrowserLayout &w, QMainWindow &window)
     w.N11 = menuItem(w.PopupMenu2, "N11", QStringLiteral("删除"));
     w.N12 = menuItem(w.PopupMenu2, "N12", QStringLiteral("-"));
     w.N13 = menuItem(w.PopupMenu2, "N13", QStringLiteral("撤消"));
+    w.N3->setShortcut(QKeySequence::SelectAll);
+    w.N4->setShortcut(QKeySequence::Copy);
+    w.N7->setShortcut(QKeySequence::Paste);
+    w.N11->setShortcut(QKeySequence::Cut);
+    w.N13->setShortcut(QKeySequence::Undo);
+    for (QAction *item : {w.N3, w.N4, w.N7, w.N11, w.N13})
+        item->setShortcutContext(Qt::WidgetShortcut); // shown in the menu; the pane has its own keys
 }
 
 } // namespace

@@ -4,49 +4,24 @@
 
 #include "browser/BookTree.h"
 #include "browser/ChapterTree.h"
-#include "browser/BrowserLayout.h"
-#include "browser/FrameParts.h"
 #include "browser/MC_About.h"
 #include "browser/PanePrint.h"
 #include "common/TextZoom.h"
-#include "common/AccessibleNames.h"
-#include "common/AppError.h"
 #include "common/DateTimeText.h"
 #include "common/Handlers.h"
 #include "common/Labels.h"
-#include "common/LineEdits.h"
-#include "common/MessageBoxes.h"
 #include "search/FindDialog.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QAction>
-#include <QFrame>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
-#include <QPrintDialog>
-#include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
-#include <QSplitter>
-#include <QStatusBar>
-#include <QStyle>
 #include <QPlainTextEdit>
-#include <QTextDocument>
-#include <QTextFrame>
 #include <QTimer>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 Tywzxform *ywzxform = nullptr;
-
-using namespace FrameParts;
-
-namespace {
-
-
-} // namespace
 
 Tywzxform::Tywzxform(QWidget *parent)
     : QMainWindow(parent)

@@ -78,7 +78,6 @@ public:
     void FindDialog2Find();
     // Moves the tree to the chapter of this code, or reports it not found.
     void landOnChapter(const QString &code);
-    void markLanding();
     void BitBtn3Click();
     void BitBtn1Click();
     void N3Click();

@@ -7,7 +7,6 @@
 #include "search/FindDialog.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QMenu>
 #include <QPushButton>
 #include <QPlainTextEdit>
@@ -34,20 +33,12 @@ void Tywzxform::buildKeyboardCommands()
     QuitAction = command("QuitAction", QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
     // A text that holds search hits takes F3 itself (its marks step through
     // them); anywhere else F3 repeats the name search.
-
     RxSpeedButton1->setToolTip(withShortcut(RxSpeedButton1->text(), FindNameAction->shortcut()));
     RxSpeedButton2->setToolTip(withShortcut(RxSpeedButton2->text(), FindTextAction->shortcut()));
     BitBtn3->setToolTip(withShortcut(BitBtn3->text(), PrintAction->shortcut()));
     BitBtn2->setToolTip(withShortcut(BitBtn2->text(), QuitAction->shortcut()));
     BitBtn1->setToolTip(withShortcut(BitBtn1->text(), AboutAction->shortcut()));
 
-    N3->setShortcut(QKeySequence::SelectAll);
-    N4->setShortcut(QKeySequence::Copy);
-    N7->setShortcut(QKeySequence::Paste);
-    N11->setShortcut(QKeySequence::Cut);
-    N13->setShortcut(QKeySequence::Undo);
-    for (QAction *item : {N3, N4, N7, N11, N13})
-        item->setShortcutContext(Qt::WidgetShortcut); // shown in the menu; the pane has its own keys
     Handlers::connect(PopupMenu2, &QMenu::aboutToShow, this, &Tywzxform::updatePaneMenu);
 }
 

@@ -9,12 +9,7 @@
 #include "common/Labels.h"
 #include "data/BookReader.h"
 
-#include <QAction>
-#include <QHeaderView>
 #include <QMenu>
-#include <QSplitter>
-#include <QVBoxLayout>
-#include <memory>
 
 void Tywzxform::connectTree()
 {

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class BookOutline;
+class FindDialog;
+class LoadProgress;
+class QPlainTextEdit;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QWidget;
+
+// The two searches as the browser window runs them, with what they say to
+// the reader; `window` owns their messages when the find dialog is hidden.
+namespace SearchCommands {
+
+// Loads a node the name search passes (sharing one outline of the book and
+// one progress among the walk's loads); false once the reader cancelled.
+using WalkLoad = std::function<bool(QTreeWidgetItem *, std::unique_ptr<BookOutline> &, LoadProgress &)>;
+// The dialog's chapter-name search from the selected node (the root when
+// none) in the direction given, under the wait cursor with its progress;
+// selects the node found, or says that none was.
+void findName(QTreeWidget *tree, QTreeWidgetItem *root, const FindDialog &dialog, bool downChosen,
+              const WalkLoad &load, QWidget *window);
+
+// The dialog's full-text search: lists the chapters whose text holds its
+// text in the results window and gives the code of the one chosen when it
+// closes; null (after saying so) when none was found or chosen. The
+// results window leaves the chosen name and the hits to mark behind.
+QString chooseChapter(FindDialog &dialog, QWidget *window);
+
+// Moves the tree to the chapter of this code (each ancestor loaded by load)
+// and marks the search's hits in the pane until the selection moves; says
+// so when the book's chain does not reach the chapter.
+void landOn(QTreeWidget *tree, QTreeWidgetItem *root, QPlainTextEdit *pane, const QString &code,
+            const std::function<void(QTreeWidgetItem *)> &load, QWidget *window);
+
+} // namespace SearchCommands
