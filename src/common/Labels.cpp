@@ -1,6 +1,5 @@
 #include "common/Labels.h"
 
-#include "common/PublicCode_Unit.h"
 
 #include <algorithm>
 
@@ -65,26 +64,6 @@ QString articleLabel(const QString &title, const QString &code)
 QString resultLabel(const QString &chapterName, const QString &chapterCode)
 {
     return articleLabel(chapterName, chapterCode);
-}
-
-bool isArticleLabel(const QString &label)
-{
-    return label.contains(QLatin1String("[N"));
-}
-
-QString chapterCode(const QString &label)
-{
-    return CopyBetween(label, QStringLiteral("["), QStringLiteral("]"));
-}
-
-QString articleCode(const QString &label)
-{
-    return CopyBetween(label, QStringLiteral("[N"), QStringLiteral("]"));
-}
-
-QString nameOf(const QString &label)
-{
-    return CopyBefore(label, QStringLiteral("["));
 }
 
 } // namespace Labels

@@ -23,11 +23,4 @@ QString articleLabel(const QString &title, const QString &code);
 // An item of the full-text results list: a chapter written as an article.
 QString resultLabel(const QString &chapterName, const QString &chapterCode);
 
-// True when "[N" occurs anywhere in the label.
-bool isArticleLabel(const QString &label);
-QString chapterCode(const QString &label);
-QString articleCode(const QString &label);
-// Name or title: the text before the first "[".
-QString nameOf(const QString &label);
-
 } // namespace Labels

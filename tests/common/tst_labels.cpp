@@ -10,8 +10,6 @@ private slots:
     void copyBetween();
     void copyBefore_data();
     void copyBefore();
-    void readBack_data();
-    void readBack();
     void formats();
     void hostileNamesReadable();
 };
@@ -63,37 +61,6 @@ void TestLabels::copyBefore()
     QFETCH(QString, result);
     QCOMPARE(CopyBefore(s, "["), result);
     QCOMPARE(CopyBefore(s, ""), QString());
-}
-
-void TestLabels::readBack_data()
-{
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<bool>("article");
-    QTest::addColumn<QString>("chapterCode");
-    QTest::addColumn<QString>("articleCode");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("chapter") << "Intro[00012]" << false << "00012" << "" << "Intro";
-    QTest::newRow("article") << "Part one[N00007]" << true << "N00007" << "00007" << "Part one";
-    QTest::newRow("placeholder") << "EMPTY" << false << "" << "" << "";
-    QTest::newRow("chapter named A[B") << "A[B[00012]" << false << "B[00012" << "" << "A";
-    QTest::newRow("chapter named A]B") << "A]B[00012]" << false << "" << "" << "A]B";
-    QTest::newRow("chapter named X[NY") << "X[NY[00012]" << true << "NY[00012" << "Y[00012" << "X";
-    QTest::newRow("article titled A[B") << "A[B[N00007]" << true << "B[N00007" << "00007" << "A";
-    QTest::newRow("article titled A]B") << "A]B[N00007]" << true << "" << "" << "A]B";
-    QTest::newRow("lower-case n is no marker") << "a[n1]" << false << "n1" << "" << "a";
-}
-
-void TestLabels::readBack()
-{
-    QFETCH(QString, label);
-    QFETCH(bool, article);
-    QFETCH(QString, chapterCode);
-    QFETCH(QString, articleCode);
-    QFETCH(QString, name);
-    QCOMPARE(Labels::isArticleLabel(label), article);
-    QCOMPARE(Labels::chapterCode(label), chapterCode);
-    QCOMPARE(Labels::articleCode(label), articleCode);
-    QCOMPARE(Labels::nameOf(label), name);
 }
 
 void TestLabels::formats()
