@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Checks the include graph of src/ and tools/: no circles among units (a
-header and its source count as one unit) and folders in layers.
+header and its source count as one unit) and folders in layers; and that
+only the engine units tell a book file from a server book.
 Prints each offence; exit status 1 when there is one."""
 import os
 import re
@@ -17,7 +18,13 @@ ALLOWED = {
     'app': {'common', 'data', 'browser', 'search', 'maintenance'},
     'tools': {'common', 'data'},
 }
+# Telling the engines apart: the engine units alone do it (Engines chooses).
+ENGINE_TEST = re.compile(r'dbmsType\(|driverName\(|isServerConfigPath\(|isServerAddress\(')
+ENGINE_UNITS = {'src/data/Engines', 'src/data/FileEngine', 'src/data/ServerEngine', 'src/data/ServerConfig'}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+
+
+ENGINE_OFFENCES = []
 
 
 def units():
@@ -30,7 +37,10 @@ def units():
                 path = os.path.relpath(os.path.join(folder, name), ROOT)
                 unit = os.path.splitext(path)[0]
                 with open(os.path.join(ROOT, path), encoding='utf-8') as source:
-                    for target in INCLUDE.findall(source.read()):
+                    text = source.read()
+                    if unit not in ENGINE_UNITS and ENGINE_TEST.search(text):
+                        ENGINE_OFFENCES.append('engine test outside the engines: ' + path)
+                    for target in INCLUDE.findall(text):
                         resolved = target if top == 'tools' and '/' not in target else target
                         candidates = ['src/' + target, 'tools/' + target, os.path.join(os.path.dirname(path), target)]
                         found = next((c for c in candidates if os.path.exists(os.path.join(ROOT, c))), None)
@@ -83,7 +93,7 @@ def circles(graph):
 
 def main():
     graph = units()
-    offences = []
+    offences = list(ENGINE_OFFENCES)
     for component in circles(graph):
         offences.append('circle: ' + ' <-> '.join(component))
     for unit, targets in sorted(graph.items()):
