@@ -183,7 +183,7 @@ bool ServerEngine::reuses(const QSqlDatabase &) const
 // Logs in and checks that both tables can be read; writes nothing.
 void ServerEngine::open(const QString &name, const QString &path, bool, const Waits &waits) const
 {
-    const ServerConfig config = ServerConfig::readFile(path);
+    const ServerConfig config = configOf(path);
     QSqlDatabase db = config.addDatabase(name);
     db.setConnectOptions(db.connectOptions()
                          + QStringLiteral(";options='-c lock_timeout=%1 -c statement_timeout=%2'")

@@ -560,6 +560,14 @@ void TestServer::pushAndPullRoundTrip()
                                            "SELECT on ywzx_ywnr to %1").arg(reader)), qPrintable(replaced.out));
     QVERIFY(owners->scalar(QString("select has_table_privilege('%1', 'ywzx_ywnr', 'select')").arg(reader)).toBool());
     owners.reset();
+    { // the reader's connection takes the tools' address as well
+        BookConnection byAddress;
+        byAddress.setDatabaseFile(uri(user));
+        BookQuery titles(byAddress, "titles");
+        titles.setSql({"select nrbh from ywzx_ywnr order by id"});
+        titles.open();
+        QCOMPARE(titles.recordCount(), 2);
+    }
 
     const QString back = dir.filePath("back.mdb");
     ToolRun pulled = runTool({"pull", uri(user), back});
