@@ -17,11 +17,11 @@
 #include "data/BookQuery.h"
 #include "data/ywzxDM.h"
 #include "search/FindDialog.h"
+#include "search/ResultList.h"
 #include "search/ShowjbywnrFrm.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
-#include <QListWidget>
 #include <algorithm>
 #include <cstdio>
 #include <map>
