@@ -13,6 +13,7 @@
 #include "data/ywzxDM.h"
 #include "search/FindDialog.h"
 #include "data/FullTextQuery.h"
+#include "search/ResultList.h"
 #include "search/ShowjbywnrFrm.h"
 
 #include <QElapsedTimer>
@@ -20,7 +21,6 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStyle>
-#include <QListWidget>
 #include <QTreeWidgetItemIterator>
 #include <QTreeWidget>
 #include <QTextDocument>

@@ -81,6 +81,13 @@ void restoreHistory(QSettings &settings, FindDialog &dialog)
     Handlers::connect(&dialog, &FindDialog::find, &dialog, [&dialog] { remember(dialog); });
 }
 
+int zoomOf(const QSettings &settings)
+{
+    bool ok = false;
+    const int zoom = settings.value(Zoom).toInt(&ok);
+    return ok ? zoom : 100;
+}
+
 bool onAnyScreen(const QRect &frame)
 {
     for (const QScreen *screen : QGuiApplication::screens())
@@ -101,9 +108,7 @@ void restore(Tywzxform &window)
 {
     const std::unique_ptr<QSettings> settings = open();
     window.Splitter1->restoreState(settings->value(Splitter).toByteArray());
-    bool ok = false;
-    const int zoom = settings->value(Zoom).toInt(&ok);
-    window.PaneZoom->setPercent(ok ? zoom : 100);
+    window.PaneZoom->setPercent(zoomOf(*settings));
     const QVariant autoExpand = settings->value(AutoExpand);
     if (autoExpand.isValid() && autoExpand.canConvert<bool>() && autoExpand.toBool() != window.N6->isChecked())
         window.N6->trigger();
@@ -137,6 +142,11 @@ void save(const Tywzxform &window)
     settings->setValue(AutoExpand, window.autoExpand());
     saveFindSettings(*settings, *window.FindDialog1);
     saveFindSettings(*settings, *window.FindDialog2);
+}
+
+int paneZoom()
+{
+    return zoomOf(*open());
 }
 
 QStringList history(const FindDialog &dialog)

@@ -28,6 +28,8 @@ void restore(Tywzxform &window);
 // fits any screen is brought back onto one.
 void showMainWindow(Tywzxform &window);
 void save(const Tywzxform &window);
+// The reading pane's remembered zoom in percent (100 without one).
+int paneZoom();
 
 // A find dialog's remembered texts, newest first, as its box offers them.
 QStringList history(const FindDialog &dialog);

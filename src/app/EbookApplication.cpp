@@ -47,7 +47,12 @@ void EbookApplication::installFontSubstitutions()
 void EbookApplication::installApplicationFont()
 {
     installFontSubstitutions();
+    QApplication::setFont(readingFont());
+}
+
+QFont EbookApplication::readingFont()
+{
     QFont font(QStringLiteral("宋体"));
     font.setPixelSize(12);
-    QApplication::setFont(font);
+    return font;
 }

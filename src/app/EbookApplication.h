@@ -19,4 +19,7 @@ public:
     // Every window in the Song face, whatever the locale: without a Chinese
     // face named, fallback under an English or C locale draws Japanese forms.
     static void installApplicationFont();
+    // The Song face at 12 px: every window's font and the reading pane's
+    // designed one.
+    static QFont readingFont();
 };

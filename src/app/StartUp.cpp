@@ -6,8 +6,10 @@
 #include "browser/fm_ywzx.h"
 #include "common/AppError.h"
 #include "common/AppInfo.h"
+#include "common/GlyphWarmup.h"
 #include "common/MessageBoxes.h"
 #include "common/TextHelpers.h"
+#include "common/TextZoom.h"
 #include "data/BookFile.h"
 #include "data/ywzxDM.h"
 
@@ -15,6 +17,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QThread>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -45,12 +48,25 @@ static void useChineseLocaleWhenUnset()
         QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
 }
 
+void warmGlyphs(QDeadlineTimer deadline)
+{
+    const QFont reading = EbookApplication::readingFont();
+    GlyphWarmup::draw(reading, GlyphWarmup::commonCharacters(), deadline, 4);
+    const QFont zoomed = TextZoom::zoomed(reading, DesktopSettings::paneZoom());
+    if (zoomed != reading)
+        GlyphWarmup::draw(zoomed, GlyphWarmup::commonCharacters(), deadline);
+    GlyphWarmup::draw(reading, GlyphWarmup::rarerCharacters(), deadline);
+}
+
 static void showSplash(TSplashForm &splash)
 {
     splash.Labelinfo->setText(ConnectingText);
     splash.showPainted();
-    // The splash stays for two seconds however fast the book opens.
-    QThread::msleep(2000);
+    // The splash stays for two seconds however fast the book opens; they
+    // load the glyphs of the common characters first.
+    const QDeadlineTimer shown(2000);
+    warmGlyphs(shown);
+    QThread::msleep(std::max<qint64>(0, shown.remainingTime()));
 }
 
 int run(QApplication &app)

@@ -31,12 +31,18 @@ void TextZoom::setPercent(int percent)
 {
     percent_ = qBound(Smallest, percent, Largest);
     last = percent_;
-    QFont font = designed_;
-    if (designed_.pixelSize() > 0)
-        font.setPixelSize(qMax(1, qRound(designed_.pixelSize() * percent_ / 100.0)));
+    text_->setFont(zoomed(designed_, percent_));
+}
+
+QFont TextZoom::zoomed(const QFont &designed, int percent)
+{
+    percent = qBound(Smallest, percent, Largest);
+    QFont font = designed;
+    if (designed.pixelSize() > 0)
+        font.setPixelSize(qMax(1, qRound(designed.pixelSize() * percent / 100.0)));
     else
-        font.setPointSizeF(designed_.pointSizeF() * percent_ / 100.0);
-    text_->setFont(font);
+        font.setPointSizeF(designed.pointSizeF() * percent / 100.0);
+    return font;
 }
 
 void TextZoom::setLastPercent(int percent) { last = qBound(Smallest, percent, Largest); }

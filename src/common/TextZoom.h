@@ -26,6 +26,8 @@ public:
 
     // The zoom last chosen in any text: a new text starts at it.
     static void setLastPercent(int percent);
+    // The font a text designed in `designed` shows in at percent.
+    static QFont zoomed(const QFont &designed, int percent);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -118,7 +118,8 @@ void BookQuery::close()
     open_ = false;
     columns_.clear();
     kinds_.clear();
-    rows_.clear();
+    fields_.clear();
+    rowCount_ = 0;
     current_ = 0;
 }
 
@@ -154,11 +155,11 @@ void BookQuery::run(bool wantRows)
         columns_ << record.fieldName(i);
         kinds_ << engine.columnKind(query, i);
     }
+    const int width = record.count();
     while (query.next()) {
-        QVector<QVariant> row(record.count());
-        for (int i = 0; i < record.count(); ++i)
-            row[i] = query.value(i);
-        rows_ << row;
+        for (int i = 0; i < width; ++i)
+            fields_.append(query.value(i));
+        ++rowCount_;
     }
     if (query.lastError().isValid())
         throw connection_.failure(query.lastError());
@@ -185,15 +186,15 @@ QSqlQuery &BookQuery::prepared(const QString &sql)
 
 void BookQuery::next()
 {
-    if (current_ < rows_.size())
+    if (current_ < rowCount_)
         ++current_;
 }
 
 bool BookQuery::locate(const QString &column, const QString &value)
 {
     const int index = columnIndex(column);
-    for (qsizetype row = 0; row < rows_.size(); ++row) {
-        const QVariant &cell = rows_.at(row).at(index);
+    for (qsizetype row = 0; row < rowCount_; ++row) {
+        const QVariant &cell = fields_.at(row * columns_.size() + index);
         if (!cell.isNull() && cell.toString() == value) {
             current_ = row;
             return true;
@@ -213,16 +214,16 @@ int BookQuery::columnIndex(const QString &column) const
     throw AppError(AppError::Database, noSuchField(name_, column));
 }
 
-QVariant BookQuery::value(int column) const
+QVariant BookQuery::valueAt(qsizetype row, int column) const
 {
-    if (current_ >= rows_.size())
+    if (row < 0 || row >= rowCount_)
         return QVariant();
-    return rows_.at(current_).at(column);
+    return fields_.at(row * columns_.size() + column);
 }
 
-QString BookQuery::textOf(int column) const
+QString BookQuery::textAt(qsizetype row, int column) const
 {
-    const QVariant cell = value(column);
+    const QVariant cell = valueAt(row, column);
     if (cell.isNull())
         return QString(QLatin1String(""));
     if (kinds_.at(column) == Kind::DateTime) {
@@ -255,6 +256,11 @@ QString BookQuery::fieldAsText(const QString &column) const
     return textOf(columnIndex(column));
 }
 
+QString BookQuery::fieldAsText(qsizetype row, const QString &column) const
+{
+    return textAt(row, columnIndex(column));
+}
+
 int BookQuery::fieldAsInteger(const QString &column) const
 {
     return integerOf(columnIndex(column));
@@ -276,7 +282,7 @@ bool BookQuery::fieldIsNull(const QString &column) const
 QString BookQuery::fieldAsVariantText(const QString &column) const
 {
     const int index = columnIndex(column);
-    if (current_ < rows_.size() && value(index).isNull() && kinds_.at(index) != Kind::LongText)
+    if (current_ < rowCount_ && value(index).isNull() && kinds_.at(index) != Kind::LongText)
         throw AppError(AppError::Conversion,
                        QStringLiteral("无法把空值（Null）转换为文本（String）。"));
     return textOf(index);

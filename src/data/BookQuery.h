@@ -54,11 +54,13 @@ public:
     bool holdsStatement() const { return bool(prepared_); }
 
     // Rows (of an open query; a closed one has none)
-    bool isEmpty() const { return !open_ || rows_.isEmpty(); }
-    int recordCount() const { return open_ ? int(rows_.size()) : 0; }
+    bool isEmpty() const { return !open_ || rowCount_ == 0; }
+    int recordCount() const { return open_ ? int(rowCount_) : 0; }
     void first() { current_ = 0; }
     void next();
-    bool eof() const { return !open_ || current_ >= rows_.size(); }
+    // Moves to the row at index (from 0); past the last is eof.
+    void moveTo(qsizetype row) { current_ = qBound<qsizetype>(0, row, rowCount_); }
+    bool eof() const { return !open_ || current_ >= rowCount_; }
     // Moves to the first row whose column equals value exactly; false (and
     // no move) when there is none.
     bool locate(const QString &column, const QString &value);
@@ -66,6 +68,8 @@ public:
     // Fields of the current row. A null, or any field of an empty result,
     // reads as empty text or 0. A date-time reads as DateTimeText::display.
     QString fieldAsText(const QString &column) const;
+    // The same of any row, the current one staying.
+    QString fieldAsText(qsizetype row, const QString &column) const;
     int fieldAsInteger(const QString &column) const;
     QByteArray fieldAsBytes(const QString &column) const;
     bool fieldIsNull(const QString &column) const;
@@ -87,8 +91,10 @@ private:
     void run(bool wantRows);
     QSqlQuery &prepared(const QString &sql);
     int columnIndex(const QString &column) const;
-    QVariant value(int column) const;
-    QString textOf(int column) const;
+    QVariant value(int column) const { return valueAt(current_, column); }
+    QVariant valueAt(qsizetype row, int column) const;
+    QString textOf(int column) const { return textAt(current_, column); }
+    QString textAt(qsizetype row, int column) const;
     int integerOf(int column) const;
 
     BookConnection &connection_;
@@ -98,7 +104,10 @@ private:
     bool open_ = false;
     QStringList columns_;
     QVector<Kind> kinds_;
-    QVector<QVector<QVariant>> rows_;
+    // Row after row, columns_.size() fields each: one allocation for the
+    // whole result instead of one per row.
+    QVector<QVariant> fields_;
+    qsizetype rowCount_ = 0;
     qsizetype current_ = 0;
     // The last statement stays prepared: the tree runs the same one for
     // every chapter it loads.

@@ -4,7 +4,6 @@
 #include "common/TextZoom.h"
 #include "common/AccessibleNames.h"
 #include "common/AppInfo.h"
-#include "common/BookNode.h"
 #include "common/Handlers.h"
 #include "common/Labels.h"
 #include "common/LineEdits.h"
@@ -13,6 +12,7 @@
 #include "data/BookConnection.h"
 #include "data/BookQuery.h"
 #include "data/FullTextQuery.h"
+#include "search/ResultList.h"
 #include "search/TextMarks.h"
 
 #include <QFrame>
@@ -21,7 +21,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStyle>
@@ -37,9 +36,6 @@ bool ResultMarkVariants = false;
 namespace {
 
 const QString NothingFound = QStringLiteral("没有找到你需要的内容！！");
-
-// The key by which an item finds its row in the dataset again.
-constexpr int KeyRole = Qt::UserRole + 20;
 
 // A column of the dataset, or empty text when it does not have it.
 QString fieldOrEmpty(const BookQuery &query, const QString &column)
@@ -122,7 +118,7 @@ TShowjbywnrForm::TShowjbywnrForm(BookQuery &resultSet)
     Panel1->setObjectName(QStringLiteral("Panel1"));
     auto *list = new QVBoxLayout(Panel1);
     list->setContentsMargins(0, 0, 0, 0);
-    nrbtListBox = new QListWidget(Panel1);
+    nrbtListBox = new ResultList(Panel1);
     nrbtListBox->setObjectName(QStringLiteral("nrbtListBox"));
     nrbtListBox->setSelectionMode(QAbstractItemView::SingleSelection);
     nrbtListBox->setUniformItemSizes(true);
@@ -160,7 +156,8 @@ TShowjbywnrForm::TShowjbywnrForm(BookQuery &resultSet)
         setTabOrder(first, second);
     // The selection, not the current row: taking the focus makes the first
     // row current without selecting it, and a click on it must still count.
-    Handlers::connect(nrbtListBox, &QListWidget::itemSelectionChanged, this, &TShowjbywnrForm::nrbtListBoxClick);
+    Handlers::connect(nrbtListBox->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                      &TShowjbywnrForm::nrbtListBoxClick);
     nrbtListBox->setFocus();
 }
 
@@ -198,39 +195,27 @@ QLineEdit *TShowjbywnrForm::field(const char *name, const QRect &geometry, int m
     return edit;
 }
 
-// Each item keeps its chapter's own code and name beside its label: a
-// bracket in a name must not make the label read back as another chapter.
+// The list's row is the dataset's: a hit's code and name are read from its
+// row, never from its label (a bracket in a name must not make the label
+// read back as another chapter).
 void TShowjbywnrForm::fillFromResultSet()
 {
-    QList<QListWidgetItem *> items;
-    const QString key = keyColumn();
-    for (ResultSet.first(); !ResultSet.eof(); ResultSet.next()) {
-        const QString name = ResultSet.fieldAsText(QStringLiteral("lbmc"));
-        const QString code = ResultSet.fieldAsText(QStringLiteral("lbbh"));
-        auto *item = new QListWidgetItem(Labels::resultLabel(name, code));
-        item->setData(NodeRole::Code, code);
-        item->setData(NodeRole::Name, name);
-        item->setData(KeyRole, ResultSet.fieldAsText(key));
-        items << item;
-    }
     ResultSet.first();
-    const QSignalBlocker quiet(nrbtListBox);
-    nrbtListBox->clear();
-    for (QListWidgetItem *item : items)
-        nrbtListBox->addItem(item);
+    nrbtListBox->setRows(ResultSet); // nothing selected: no row is shown
     nrbtListBox->setCurrentRow(-1);
 }
 
-void TShowjbywnrForm::choose(const QListWidgetItem *item)
+void TShowjbywnrForm::choose(int row)
 {
-    ResultChapterName = item ? item->data(NodeRole::Name).toString() : QString();
-    ResultChapterCode = item ? item->data(NodeRole::Code).toString() : QString();
+    const bool listed = row >= 0 && row < nrbtListBox->count();
+    ResultChapterName = listed ? ResultSet.fieldAsText(row, QStringLiteral("lbmc")) : QString();
+    ResultChapterCode = listed ? ResultSet.fieldAsText(row, QStringLiteral("lbbh")) : QString();
 }
 
 void TShowjbywnrForm::FillResultList()
 {
     fillFromResultSet();
-    choose(nrbtListBox->item(0));
+    choose(0);
 }
 
 // A null code or name shows as empty text, so such a chapter can still be
@@ -258,11 +243,11 @@ void TShowjbywnrForm::ShowCurrentResult()
 
 void TShowjbywnrForm::nrbtListBoxClick()
 {
-    const QList<QListWidgetItem *> selected = nrbtListBox->selectedItems();
-    if (selected.isEmpty())
+    const int row = nrbtListBox->selectedRow();
+    if (row < 0)
         return;
-    choose(selected.first());
-    ResultSet.locate(keyColumn(), selected.first()->data(KeyRole).toString());
+    choose(row);
+    ResultSet.moveTo(row);
     ShowCurrentResult();
 }
 
@@ -273,7 +258,7 @@ void TShowjbywnrForm::Button1Click()
 {
     QStringList codes;
     for (int i = 0; i < nrbtListBox->count(); ++i)
-        codes << nrbtListBox->item(i)->data(NodeRole::Code).toString();
+        codes << ResultSet.fieldAsText(i, QStringLiteral("lbbh"));
     if (codes.isEmpty()) {
         plainMessage(this, NothingFound);
         return;
@@ -290,6 +275,7 @@ void TShowjbywnrForm::Button1Click()
     QStringList rows;
     for (probe.first(); !probe.eof(); probe.next())
         rows << probe.firstFieldAsText();
+    nrbtListBox->clear(); // before its dataset changes
     ResultSet.close();
     ResultSet.setSql(rowsByKey(ResultSet));
     ResultSet.setText(QStringLiteral("rows"), jsonList(rows));

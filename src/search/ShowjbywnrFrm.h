@@ -10,9 +10,8 @@ class BookQuery;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QListWidget;
-class QListWidgetItem;
 class QPushButton;
+class ResultList;
 class QSplitter;
 class QPlainTextEdit;
 
@@ -44,7 +43,7 @@ public:
     QPushButton *exit_btn;
     QFrame *Panel10;
     QFrame *Panel1;
-    QListWidget *nrbtListBox;
+    ResultList *nrbtListBox;
     QSplitter *Splitter1;
     QPlainTextEdit *nr_memo;
 
@@ -60,7 +59,7 @@ public:
     static Seam<int(TShowjbywnrForm &)> runModal;
 
 private:
-    void choose(const QListWidgetItem *item);
+    void choose(int row);
     QLineEdit *field(const char *name, const QRect &geometry, int maxLength, bool readOnly);
     QLabel *caption(const char *name, const QString &text, int left, int top);
     void fillFromResultSet();

@@ -5,6 +5,7 @@
 #include "browser/fm_ywzx.h"
 #include "common/AppError.h"
 #include "common/AppInfo.h"
+#include "common/GlyphWarmup.h"
 #include "data/ywzxDM.h"
 
 #include <QTreeWidgetItem>
@@ -25,6 +26,7 @@ private slots:
     void mainWindowCaptionFromTheBook();
     void bookWithoutRootRow();
     void tableLessBookStillGetsItsWindow();
+    void splashTimeLoadsCommonGlyphs();
 };
 
 // The last resort: an error that leaves an event handler reaches the
@@ -148,6 +150,18 @@ void TestStartUp::tableLessBookStillGetsItsWindow()
     QVERIFY(boxes.shown[0].text.endsWith('.'));
     QCOMPARE(window->windowTitle(), QString("澜州省档案馆机读室"));
     QCOMPARE(window->rootNode()->text(0), QString("澜州省档案馆电子书刊[00000]"));
+}
+
+// The splash's time draws the common characters ahead of the first
+// chapter shown; without the code pages (a Qt without its codecs) only ASCII
+// would be drawn, and nothing but a slow first chapter would tell.
+void TestStartUp::splashTimeLoadsCommonGlyphs()
+{
+    const QString common = GlyphWarmup::commonCharacters();
+    const QString rarer = GlyphWarmup::rarerCharacters();
+    QVERIFY(common.contains(u'的') && common.contains(u'。') && common.contains(u'座')); // 座: the last common one
+    QVERIFY(rarer.contains(u'們') && rarer.contains(u'齄'));
+    QCOMPARE(GlyphWarmup::draw(EbookApplication::readingFont(), common.left(100), QDeadlineTimer::Forever, 4), 100);
 }
 
 int main(int argc, char **argv)

@@ -10,6 +10,7 @@
 #include <QAccessible>
 #include <QRegularExpression>
 #include "data/BookQuery.h"
+#include "search/ResultList.h"
 #include "search/ShowjbywnrFrm.h"
 
 #include <QAction>
@@ -31,7 +32,6 @@
 #include <QTextLayout>
 #include <QToolTip>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QStatusBar>
 #include <QPlainTextEdit>
 #include <QCheckBox>

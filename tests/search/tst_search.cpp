@@ -5,6 +5,7 @@
 #include "common/TextHelpers.h"
 #include "search/FindDialog.h"
 #include "data/FullTextQuery.h"
+#include "search/ResultList.h"
 #include "search/ShowjbywnrFrm.h"
 #include "search/TextMarks.h"
 
@@ -13,7 +14,6 @@
 #include <QClipboard>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
 #include <QPlainTextEdit>
@@ -311,7 +311,7 @@ void TestSearch::resultsListAndFields()
     const auto results2 = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
         owner = form.parentWidget();
         for (int i = 0; i < form.nrbtListBox->count(); ++i)
-            labels << form.nrbtListBox->item(i)->text();
+            labels << form.nrbtListBox->text(i);
         // Opened: no item selected, the first hit shown, the name of the first hit chosen.
         fields << form.nr_flbh_Edit->text() << form.nr_nrbt_Edit->text() << form.nr_xgrq_dateedit->text()
                << ResultChapterName << QString::number(form.nrbtListBox->currentRow());
@@ -351,7 +351,8 @@ void TestSearch::bracketedAndNamelessHits()
     const auto results3 = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
         seen << form.nr_nrbt_Edit->text() << form.nr_memo->toPlainText();
         form.nrbtListBox->setCurrentRow(3); // 附录[N00002][N00007]
-        seen << form.nrbtListBox->currentItem()->text() << form.nr_flbh_Edit->text() << form.nr_nrbt_Edit->text()
+        seen << form.nrbtListBox->text(form.nrbtListBox->currentRow()) << form.nr_flbh_Edit->text()
+             << form.nr_nrbt_Edit->text()
              << form.nr_memo->toPlainText() << ResultChapterName << ResultChapterCode;
         form.Edit1->setText("附录");
         form.Button1Click(); // the code list holds 00007, not 00002
@@ -375,7 +376,7 @@ void TestSearch::narrowing()
         form.Edit1->setText("second");
         QTest::keyClick(form.Edit1, Qt::Key_Return); // Enter narrows as the button does
         for (int i = 0; i < form.nrbtListBox->count(); ++i)
-            after << form.nrbtListBox->item(i)->text();
+            after << form.nrbtListBox->text(i);
         after << ResultChapterName << form.nr_nrbt_Edit->text();
         return int(QDialog::Rejected);
     });
@@ -396,9 +397,9 @@ void TestSearch::narrowing()
 }
 
 // The list on screen, driven by real clicks on its viewport and by keys.
-static void clickRow(QListWidget *list, int row)
+static void clickRow(ResultList *list, int row)
 {
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
 }
 
 static bool showWithFocusOnTheList(TShowjbywnrForm &form)
@@ -419,7 +420,8 @@ void TestSearch::listFollowsClicksAndKeys()
         if (!showWithFocusOnTheList(form))
             return int(QDialog::Rejected);
         // Taking the focus made the first row current without selecting it.
-        seen << QString::number(form.nrbtListBox->currentRow()) << QString::number(form.nrbtListBox->selectedItems().size());
+        seen << QString::number(form.nrbtListBox->currentRow())
+             << QString::number(form.nrbtListBox->selectionModel()->selectedIndexes().size());
         form.nr_memo->setPlainText("读者改过的字");
         clickRow(form.nrbtListBox, 0);
         seen << form.nr_memo->toPlainText() << ResultChapterCode;
@@ -534,7 +536,7 @@ void TestSearch::landsOnTheChosenChapter()
         QString chosen;
         const auto results10 = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
             form.nrbtListBox->setCurrentRow(row);
-            chosen = form.nrbtListBox->currentItem()->text();
+            chosen = form.nrbtListBox->text(form.nrbtListBox->currentRow());
             return int(QDialog::Rejected);
         });
         f.window->FindDialog2->setText("概述之文");
@@ -674,11 +676,11 @@ void TestSearch::specialCharacters()
     QStringList narrowed;
     const auto results14 = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
         for (int i = 0; i < form.nrbtListBox->count(); ++i)
-            labels << form.nrbtListBox->item(i)->text();
+            labels << form.nrbtListBox->text(i);
         form.Edit1->setText(text); // narrowing by the same text keeps them all
         form.Button1Click();
         for (int i = 0; i < form.nrbtListBox->count(); ++i)
-            narrowed << form.nrbtListBox->item(i)->text();
+            narrowed << form.nrbtListBox->text(i);
         return int(QDialog::Rejected);
     });
     ScriptedBoxes boxes;
@@ -705,7 +707,7 @@ void TestSearch::demoBookWalkthrough()
     QStringList listed;
     const auto results15 = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
         for (int i = 0; i < form.nrbtListBox->count(); ++i)
-            listed << form.nrbtListBox->item(i)->text();
+            listed << form.nrbtListBox->text(i);
         form.Edit1->setText("举头望明月");
         form.Button1Click();
         listed << QString::number(form.nrbtListBox->count());
