@@ -181,8 +181,11 @@ BookEngine::TextCondition FileEngine::textCondition(const QString &likeText, boo
     TextCondition condition;
     const QString phrase = BookIndex::matchQuery(likeText, variants);
     const bool indexed = !phrase.isEmpty() && bookHasIndex(read, phrase);
-    // Two or three LIKEs cost less than folding every text.
-    const QStringList forms = variants ? ChineseVariants::forms(likeText, 3) : QStringList();
+    // Two or three LIKEs cost less than folding every text. The typed form
+    // first: a text that holds it is checked once.
+    QStringList forms = variants ? ChineseVariants::forms(likeText, 3) : QStringList();
+    if (const qsizetype typed = forms.indexOf(likeText); typed > 0)
+        forms.move(typed, 0);
     if (!forms.isEmpty()) {
         QStringList alternatives;
         for (qsizetype i = 0; i < forms.size(); ++i) {

@@ -277,12 +277,22 @@ BookEngine::TextCondition ServerEngine::textCondition(const QString &likeText, b
     // expression of character classes it serves poorly.
     const QStringList forms = variants && folded ? ChineseVariants::forms(likeText, 32) : QStringList();
     if (!forms.isEmpty()) {
-        QStringList alternatives;
+        // Each form is its own index scan, and a row found is checked against
+        // that form alone: in one OR every row would be checked against each
+        // form in turn, each time unpacking its whole text.
+        QStringList arms;
         for (qsizetype i = 0; i < forms.size(); ++i) {
-            alternatives << QStringLiteral("%1 like :form%2").arg(column).arg(i);
+            QString arm = QStringLiteral("select ctid from ywzx_ywlb where ywnr_folded like :form%1").arg(i);
             condition.texts.append({QStringLiteral("form%1").arg(i), QLatin1Char('%') + forms.at(i) + QLatin1Char('%')});
+            const QString formPairs = server.pairs ? serverPairs(forms.at(i), false) : QString();
+            if (!formPairs.isEmpty()) {
+                arm += QStringLiteral(" and ebook_pairs(ywnr_folded) @> cast(:pairs%1 as text[])").arg(i);
+                condition.texts.append({QStringLiteral("pairs%1").arg(i), formPairs});
+            }
+            arms << arm;
         }
-        condition.where = QStringLiteral("where (%1)").arg(alternatives.join(QStringLiteral(" or ")));
+        condition.where = QStringLiteral("where ctid in (%1)").arg(arms.join(QStringLiteral(" union all ")));
+        return condition;
     } else if (variants) {
         condition.where = folded ? QStringLiteral("where ywnr_folded ~ :pattern")
                                  : QStringLiteral("where translate(ywnr, 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz') ~ :pattern");
