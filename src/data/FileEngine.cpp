@@ -183,7 +183,7 @@ BookEngine::TextCondition FileEngine::textCondition(const QString &likeText, boo
     const bool indexed = !phrase.isEmpty() && bookHasIndex(read, phrase);
     // Two or three LIKEs cost less than folding every text. The typed form
     // first: a text that holds it is checked once.
-    QStringList forms = variants ? ChineseVariants::forms(likeText, 3) : QStringList();
+    QStringList forms = variants ? ChineseVariants::forms(likeText, 4) : QStringList();
     if (const qsizetype typed = forms.indexOf(likeText); typed > 0)
         forms.move(typed, 0);
     if (!forms.isEmpty()) {
