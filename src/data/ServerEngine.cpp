@@ -148,6 +148,16 @@ QString serverPairs(const QString &text, bool variants)
     return arrayLiteral(forms);
 }
 
+// Whether an index can serve the text: a run of two characters or more
+// between wildcards (the pair index, or the trigram index from three).
+bool indexable(const QString &text)
+{
+    for (const QList<char32_t> &run : literalRuns(text))
+        if (run.size() >= 2)
+            return true;
+    return false;
+}
+
 // A LIKE pattern as a PostgreSQL regular expression over the folded text,
 // each character with variants as the bracket of its class.
 QString variantsRegex(const QString &likeText)
@@ -275,8 +285,18 @@ BookEngine::TextCondition ServerEngine::textCondition(const QString &likeText, b
     const QString pairs = server.pairs ? serverPairs(likeText, variants) : QString();
     // A few forms are each a LIKE that the trigram index serves; a regular
     // expression of character classes it serves poorly.
-    const QStringList forms = variants && folded ? ChineseVariants::forms(likeText, 32) : QStringList();
-    if (!forms.isEmpty()) {
+    QStringList forms = variants && folded ? ChineseVariants::forms(likeText, 32) : QStringList();
+    if (const qsizetype typed = forms.indexOf(likeText); typed > 0)
+        forms.move(typed, 0);
+    if (!forms.isEmpty() && !indexable(likeText)) {
+        // No index serves it: one pass over the texts, the typed form first.
+        QStringList alternatives;
+        for (qsizetype i = 0; i < forms.size(); ++i) {
+            alternatives << QStringLiteral("ywnr_folded like :form%1").arg(i);
+            condition.texts.append({QStringLiteral("form%1").arg(i), QLatin1Char('%') + forms.at(i) + QLatin1Char('%')});
+        }
+        condition.where = QStringLiteral("where (%1)").arg(alternatives.join(QStringLiteral(" or ")));
+    } else if (!forms.isEmpty()) {
         // Each form is its own index scan, and a row found is checked against
         // that form alone: in one OR every row would be checked against each
         // form in turn, each time unpacking its whole text.
