@@ -14,6 +14,7 @@
 class QSqlDriver;
 class QSqlError;
 class QSqlQuery;
+class QSqlRecord;
 
 // The engine's own message of a failed statement or open (never empty).
 QString engineMessage(const QSqlError &error);
@@ -62,8 +63,8 @@ public:
     // (a lone surrogate becomes U+FFFD, no neighbour changes) and is stored
     // as the very characters, a leading U+FEFF or U+FFFE included.
     virtual QVariant bindable(const QVariant &value) const = 0;
-    // The kind of a result column of an executed query.
-    virtual ColumnKind columnKind(const QSqlQuery &query, int column) const = 0;
+    // The kind of a result column of an executed query (record: its columns).
+    virtual ColumnKind columnKind(const QSqlQuery &query, const QSqlRecord &record, int column) const = 0;
     // An expression reading a text column's stored bytes, untouched.
     virtual QString bytesOf(const QString &column) const = 0;
     // The engine's own check of the book's storage (empty: none).

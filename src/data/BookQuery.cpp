@@ -153,7 +153,7 @@ void BookQuery::run(bool wantRows)
     const QSqlRecord record = query.record();
     for (int i = 0; i < record.count(); ++i) {
         columns_ << record.fieldName(i);
-        kinds_ << engine.columnKind(query, i);
+        kinds_ << engine.columnKind(query, record, i);
     }
     const int width = record.count();
     while (query.next()) {

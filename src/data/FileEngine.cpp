@@ -154,7 +154,7 @@ QVariant FileEngine::bindable(const QVariant &value) const
     return text;
 }
 
-ColumnKind FileEngine::columnKind(const QSqlQuery &query, int column) const
+ColumnKind FileEngine::columnKind(const QSqlQuery &query, const QSqlRecord &, int column) const
 {
     sqlite3_stmt *handle = statementHandle(query);
     return kindOfDeclaredType(handle ? sqlite3_column_decltype(handle, column) : nullptr);

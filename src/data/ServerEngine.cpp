@@ -255,9 +255,9 @@ QVariant ServerEngine::bindable(const QVariant &value) const
     return value.typeId() == QMetaType::QString ? QVariant(TextHelpers::validText(value.toString())) : value;
 }
 
-ColumnKind ServerEngine::columnKind(const QSqlQuery &query, int column) const
+ColumnKind ServerEngine::columnKind(const QSqlQuery &, const QSqlRecord &record, int column) const
 {
-    return kindOfServerType(query.record().field(column).typeID());
+    return kindOfServerType(record.field(column).typeID());
 }
 
 QString ServerEngine::bytesOf(const QString &column) const

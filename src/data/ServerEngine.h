@@ -16,7 +16,7 @@ public:
     QStringList beginWriting() const override;
     TranslatedSql translated(const TranslatedSql &sqlite) const override;
     QVariant bindable(const QVariant &value) const override;
-    ColumnKind columnKind(const QSqlQuery &query, int column) const override;
+    ColumnKind columnKind(const QSqlQuery &query, const QSqlRecord &record, int column) const override;
     QString bytesOf(const QString &column) const override;
     QString integrityCheckSql() const override;
     bool keepsFullTextIndex() const override;

@@ -18,15 +18,15 @@ namespace {
 
 const QString NotFound = QStringLiteral("对不起,没有找到您要查找的内容!");
 
-QWidget *ownerOf(const FindDialog &dialog, QWidget *window)
+QWidget *ownerOf(FindDialog &dialog, QWidget *window)
 {
-    return dialog.isVisible() ? const_cast<FindDialog *>(&dialog) : window;
+    return dialog.isVisible() ? &dialog : window;
 }
 
 } // namespace
 
 // A long walk shows its progress and can be cancelled (then nothing is found).
-void findName(QTreeWidget *tree, QTreeWidgetItem *root, const FindDialog &dialog, bool downChosen,
+void findName(QTreeWidget *tree, QTreeWidgetItem *root, FindDialog &dialog, bool downChosen,
               const WalkLoad &load, QWidget *window)
 {
     QTreeWidgetItem *selected = tree->currentItem() ? tree->currentItem() : root;

@@ -22,7 +22,7 @@ using WalkLoad = std::function<bool(QTreeWidgetItem *, std::unique_ptr<BookOutli
 // The dialog's chapter-name search from the selected node (the root when
 // none) in the direction given, under the wait cursor with its progress;
 // selects the node found, or says that none was.
-void findName(QTreeWidget *tree, QTreeWidgetItem *root, const FindDialog &dialog, bool downChosen,
+void findName(QTreeWidget *tree, QTreeWidgetItem *root, FindDialog &dialog, bool downChosen,
               const WalkLoad &load, QWidget *window);
 
 // The dialog's full-text search: lists the chapters whose text holds its
