@@ -53,4 +53,32 @@ QString candidateCondition()
                           " union all select rowid from ywzx_ywlb where lbbh is null)");
 }
 
+// The same pairs as pairsOf() makes in SQL, from the text's bytes: a
+// character is a byte of 0xC0 or more with the continuation bytes after it,
+// or any other byte, as SQLite counts them.
+void appendPairs(QByteArray &out, const QByteArray &text)
+{
+    const qsizetype size = text.size();
+    const auto charEnd = [&](qsizetype from, qsizetype limit) {
+        const bool lead = uchar(text.at(from)) >= 0xC0;
+        ++from;
+        if (lead)
+            while (from < limit && (uchar(text.at(from)) & 0xC0) == 0x80)
+                ++from;
+        return from;
+    };
+    for (qsizetype p = 0; p + 2 <= size; ++p) {
+        const uchar byte = uchar(text.at(p));
+        if (byte >= 0x80 && byte <= 0xBF)
+            continue;
+        const qsizetype limit = qMin(size, p + 8);
+        qsizetype end = charEnd(p, limit);
+        if (end < limit)
+            end = charEnd(end, limit);
+        if (!out.isEmpty())
+            out += ' ';
+        out.append(text.constData() + p, end - p);
+    }
+}
+
 } // namespace BookIndex

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -34,5 +35,10 @@ QString matchQuery(const QString &likeText, bool variants = false);
 // always candidates. With "ywnr like" beside it the result is exactly the
 // scan's.
 QString candidateCondition();
+
+// Appends to `out` the character pairs of a UTF-8 text, space-separated,
+// as the triggers make them in SQL: one term for every character that
+// starts at or before the text's second-last byte (see BookIndexUpkeep).
+void appendPairs(QByteArray &out, const QByteArray &text);
 
 } // namespace BookIndex

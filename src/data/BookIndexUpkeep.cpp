@@ -22,12 +22,15 @@ namespace {
 // (The quickest tokenizer there is; unicode61 costs a fifth more time.)
 const char *Tokenizer = "ascii";
 
-// The character pairs of a text, space-separated: for every character that
-// starts at or before the text's second-last byte, the two characters from
-// it (the last one alone when it is longer than one byte). Computed on the
-// bytes, so that it costs one step per byte (substr of a text counts from
-// its start). The numbers 0-999 three times over reach 10^9 bytes, SQLite's
-// longest text.
+// The character pairs of a text held in a trigger's register (new.x or
+// old.x), space-separated: for every character that starts at or before
+// the text's second-last byte, the two characters from it (the last one
+// alone when it is longer than one byte). Computed on the bytes, since
+// substr of a text counts from its start. A register costs nothing to read
+// again; a table's column would be read whole for every pair (the square
+// of the text's length), so texts in the table reach it through a trigger
+// of the feed table below. The numbers 0-999 three times over reach 10^9
+// bytes, SQLite's longest text.
 QString pairsOf(const QString &text)
 {
     const QString bytes = QStringLiteral("CAST(%1 AS BLOB)").arg(text);
@@ -41,40 +44,45 @@ QString pairsOf(const QString &text)
         .arg(bytes, at);
 }
 
-// The pairs of the texts of every chapter with the code, but the row
-// `except` (a rowid, or NULL for none).
-QString pairsOfCode(const QString &code, const QString &except)
+// The pairs of the other chapters with the code (all but the row `except`,
+// a rowid or NULL) go into the scratch table, one text at a time through
+// the feed table's trigger, which has each text in a register.
+QString gatherOthers(const QString &code, const QString &except, const QString &when)
 {
-    return QStringLiteral("(SELECT group_concat(%1, ' ') FROM ywzx_ywlb l WHERE l.lbbh = %2 AND l.rowid IS NOT %3)")
-        .arg(pairsOf(QStringLiteral("l.ywnr")), code, except);
+    return QStringLiteral("  INSERT INTO ywzx_ywlb_fts_feed (t) SELECT l.ywnr FROM ywzx_ywlb l"
+                          " WHERE l.lbbh = %1 AND l.rowid IS NOT %2 AND %3;\n")
+        .arg(code, except, when);
+}
+
+QString gathered()
+{
+    return QStringLiteral("coalesce((SELECT group_concat(p, ' ') FROM ywzx_ywlb_fts_scratch), '')");
 }
 
 // One document per code holds the pairs of all its chapters' texts. A
 // contentless table forgets a document only when told its exact terms, so
 // a change takes the code's document out with the terms it had (the other
-// chapters' texts and the changed row's old one) and puts it back as it is
-// now. `when` limits the statements (the update's second code).
-QString removeCode(const QString &code, const QString &oldText, const QString &when = QStringLiteral("1"))
+// chapters' texts and the changed row's old one, `oldPairs`) and puts it
+// back as it is now (`newPairs` beside the others'). `when` limits the
+// statements (the update's second code).
+QString renewCode(const QString &code, const QString &except, const QString &oldPairs, const QString &newPairs,
+                  const QString &when = QStringLiteral("1"))
 {
-    const QString had = oldText.isEmpty() ? pairsOfCode(code, QStringLiteral("new.rowid"))
-                                          : QStringLiteral("coalesce(%1, '') || ' ' || coalesce(%2, '')")
-                                                .arg(pairsOfCode(code, QStringLiteral("new.rowid")), pairsOf(oldText));
-    return QStringLiteral(
-               "  INSERT INTO ywzx_ywlb_fts (ywzx_ywlb_fts, rowid, ywnr) SELECT 'delete', k.docid, %2"
-               " FROM ywzx_ywlb_fts_key k WHERE k.lbbh = %1 AND %3;\n")
-        .arg(code, had, when);
-}
-
-QString putBackCode(const QString &code, const QString &when = QStringLiteral("1"))
-{
-    return QStringLiteral(
-               "  DELETE FROM ywzx_ywlb_fts_key WHERE lbbh = %1 AND %2"
-               " AND NOT EXISTS (SELECT 1 FROM ywzx_ywlb WHERE lbbh = %1);\n"
-               "  INSERT INTO ywzx_ywlb_fts_key (lbbh) SELECT %1 WHERE %2 AND EXISTS (SELECT 1 FROM ywzx_ywlb WHERE lbbh = %1)"
-               " AND NOT EXISTS (SELECT 1 FROM ywzx_ywlb_fts_key WHERE lbbh = %1);\n"
-               "  INSERT INTO ywzx_ywlb_fts (rowid, ywnr) SELECT k.docid, %3 FROM ywzx_ywlb_fts_key k"
-               " WHERE k.lbbh = %1 AND %2;\n")
-        .arg(code, when, pairsOfCode(code, QStringLiteral("NULL")));
+    const auto with = [](const QString &pairs) {
+        return pairs.isEmpty() ? gathered() : QStringLiteral("%1 || ' ' || coalesce(%2, '')").arg(gathered(), pairs);
+    };
+    return gatherOthers(code, except, when)
+        + QStringLiteral(
+              "  INSERT INTO ywzx_ywlb_fts (ywzx_ywlb_fts, rowid, ywnr) SELECT 'delete', k.docid, %2"
+              " FROM ywzx_ywlb_fts_key k WHERE k.lbbh = %1 AND %3;\n"
+              "  DELETE FROM ywzx_ywlb_fts_key WHERE lbbh = %1 AND %3"
+              " AND NOT EXISTS (SELECT 1 FROM ywzx_ywlb WHERE lbbh = %1);\n"
+              "  INSERT INTO ywzx_ywlb_fts_key (lbbh) SELECT %1 WHERE %3 AND EXISTS (SELECT 1 FROM ywzx_ywlb WHERE lbbh = %1)"
+              " AND NOT EXISTS (SELECT 1 FROM ywzx_ywlb_fts_key WHERE lbbh = %1);\n"
+              "  INSERT INTO ywzx_ywlb_fts (rowid, ywnr) SELECT k.docid, %4 FROM ywzx_ywlb_fts_key k"
+              " WHERE k.lbbh = %1 AND %3;\n"
+              "  DELETE FROM ywzx_ywlb_fts_scratch;\n")
+              .arg(code, with(oldPairs), when, with(newPairs));
 }
 
 QString ftsTable()
@@ -82,60 +90,57 @@ QString ftsTable()
     return QStringLiteral("CREATE VIRTUAL TABLE %1 USING fts5(ywnr, content = '', detail = none, tokenize = \"%2\")");
 }
 
+// The program's own saves keep the index themselves (BookIndex::keepWhile)
+// with a row in the quiet table for the length of their transaction.
+const char *Quiet = " AND NOT EXISTS (SELECT 1 FROM ywzx_ywlb_fts_quiet)";
+
 QStringList triggerStatements()
 {
     const QString newCode = QStringLiteral("new.lbbh IS NOT old.lbbh");
+    const QString none = QStringLiteral("NULL");
     return {
-        QStringLiteral("CREATE TRIGGER ywzx_ywlb_fts_insert AFTER INSERT ON ywzx_ywlb BEGIN\n%1%2END")
-            .arg(removeCode(QStringLiteral("new.lbbh"), QString()), putBackCode(QStringLiteral("new.lbbh"))),
-        QStringLiteral("CREATE TRIGGER ywzx_ywlb_fts_delete AFTER DELETE ON ywzx_ywlb BEGIN\n%1%2END")
-            .arg(removeCode(QStringLiteral("old.lbbh"), QStringLiteral("old.ywnr")).replace(QLatin1String("new.rowid"), QLatin1String("NULL")),
-                 putBackCode(QStringLiteral("old.lbbh"))),
+        QStringLiteral("CREATE TRIGGER ywzx_ywlb_fts_insert AFTER INSERT ON ywzx_ywlb WHEN 1%1 BEGIN\n%2END")
+            .arg(QLatin1String(Quiet), renewCode(QStringLiteral("new.lbbh"), QStringLiteral("new.rowid"), QString(),
+                                                 pairsOf(QStringLiteral("new.ywnr")))),
+        QStringLiteral("CREATE TRIGGER ywzx_ywlb_fts_delete AFTER DELETE ON ywzx_ywlb WHEN 1%1 BEGIN\n%2END")
+            .arg(QLatin1String(Quiet),
+                 renewCode(QStringLiteral("old.lbbh"), none, pairsOf(QStringLiteral("old.ywnr")), QString())),
         QStringLiteral("CREATE TRIGGER ywzx_ywlb_fts_update AFTER UPDATE OF lbbh, ywnr ON ywzx_ywlb"
-                       " WHEN old.lbbh IS NOT new.lbbh OR old.ywnr IS NOT new.ywnr BEGIN\n%1%2%3%4END")
-            .arg(removeCode(QStringLiteral("old.lbbh"), QStringLiteral("old.ywnr")), putBackCode(QStringLiteral("old.lbbh")),
-                 removeCode(QStringLiteral("new.lbbh"), QString(), newCode), putBackCode(QStringLiteral("new.lbbh"), newCode)),
+                       " WHEN (old.lbbh IS NOT new.lbbh OR old.ywnr IS NOT new.ywnr)%1 BEGIN\n%2%3END")
+            .arg(QLatin1String(Quiet),
+                 renewCode(QStringLiteral("old.lbbh"), QStringLiteral("new.rowid"), pairsOf(QStringLiteral("old.ywnr")),
+                           QStringLiteral("CASE WHEN %1 THEN NULL ELSE %2 END").arg(newCode, pairsOf(QStringLiteral("new.ywnr")))),
+                 renewCode(QStringLiteral("new.lbbh"), QStringLiteral("new.rowid"), QString(), pairsOf(QStringLiteral("new.ywnr")),
+                           newCode)),
+        // A text fed in leaves its pairs in the scratch table and is not kept.
+        QStringLiteral("CREATE TRIGGER ywzx_ywlb_fts_feed_pairs BEFORE INSERT ON ywzx_ywlb_fts_feed BEGIN\n"
+                       "  INSERT INTO ywzx_ywlb_fts_scratch (p) VALUES (%1);\n"
+                       "  SELECT RAISE(IGNORE);\nEND")
+            .arg(pairsOf(QStringLiteral("new.t"))),
     };
 }
+
+// The index's helper tables beside the FTS5 table and its keys: the numbers
+// for the triggers' loops, the feed and scratch tables of the other texts'
+// pairs, and the quiet table (empty but while a save of the program runs).
+const QStringList HelperTables = {
+    QStringLiteral("CREATE TABLE ywzx_ywlb_fts_feed (t TEXT)"),
+    QStringLiteral("CREATE TABLE ywzx_ywlb_fts_scratch (p TEXT)"),
+    QStringLiteral("CREATE TABLE ywzx_ywlb_fts_quiet (x INTEGER)"),
+};
 
 const QStringList ShadowTables = {QStringLiteral("ywzx_ywlb_fts_data"), QStringLiteral("ywzx_ywlb_fts_idx"),
                                   QStringLiteral("ywzx_ywlb_fts_content"), QStringLiteral("ywzx_ywlb_fts_docsize"),
                                   QStringLiteral("ywzx_ywlb_fts_config")};
 const QStringList Triggers = {QStringLiteral("ywzx_ywlb_fts_insert"), QStringLiteral("ywzx_ywlb_fts_delete"),
-                              QStringLiteral("ywzx_ywlb_fts_update")};
+                              QStringLiteral("ywzx_ywlb_fts_update"), QStringLiteral("ywzx_ywlb_fts_feed_pairs")};
+const QStringList HelperTableNames = {QStringLiteral("ywzx_ywlb_fts_feed"), QStringLiteral("ywzx_ywlb_fts_scratch"),
+                                      QStringLiteral("ywzx_ywlb_fts_quiet")};
 
 qint64 number(QSqlDatabase &db, const QString &sql)
 {
     QSqlQuery query = DirectSql::exec(db, sql);
     return query.next() ? query.value(0).toLongLong() : 0;
-}
-
-// The same pairs as pairsOf() makes in SQL, from the text's bytes: a
-// character is a byte of 0xC0 or more with the continuation bytes after it,
-// or any other byte, as SQLite counts them.
-void appendPairs(QByteArray &out, const QByteArray &text)
-{
-    const qsizetype size = text.size();
-    const auto charEnd = [&](qsizetype from, qsizetype limit) {
-        const bool lead = uchar(text.at(from)) >= 0xC0;
-        ++from;
-        if (lead)
-            while (from < limit && (uchar(text.at(from)) & 0xC0) == 0x80)
-                ++from;
-        return from;
-    };
-    for (qsizetype p = 0; p + 2 <= size; ++p) {
-        const uchar byte = uchar(text.at(p));
-        if (byte >= 0x80 && byte <= 0xBF)
-            continue;
-        const qsizetype limit = qMin(size, p + 8);
-        qsizetype end = charEnd(p, limit);
-        if (end < limit)
-            end = charEnd(end, limit);
-        if (!out.isEmpty())
-            out += ' ';
-        out.append(text.constData() + p, end - p);
-    }
 }
 
 // Fills `table` with one document per key of the key table: the pairs of
@@ -233,13 +238,19 @@ bool agreesWithTheTexts(QSqlDatabase &db)
         return false;
     QStringList expected = triggerStatements();
     expected << ftsTable().arg(QStringLiteral("ywzx_ywlb_fts"), QLatin1String(Tokenizer));
-    QSqlQuery schema = DirectSql::exec(db, QStringLiteral("SELECT sql FROM sqlite_master WHERE name IN"
-                                                           " ('ywzx_ywlb_fts', 'ywzx_ywlb_fts_insert',"
-                                                           " 'ywzx_ywlb_fts_delete', 'ywzx_ywlb_fts_update')"));
+    expected << HelperTables;
+    QSqlQuery schema = DirectSql::exec(
+        db, QStringLiteral("SELECT sql FROM sqlite_master WHERE name IN ('ywzx_ywlb_fts', '%1', '%2')")
+                .arg(Triggers.join(QLatin1String("', '")), HelperTableNames.join(QLatin1String("', '"))));
     QStringList found;
     while (schema.next())
         found << schema.value(0).toString();
-    if (QSet<QString>(found.begin(), found.end()) != QSet<QString>(expected.begin(), expected.end()) || found.size() != 4)
+    if (QSet<QString>(found.begin(), found.end()) != QSet<QString>(expected.begin(), expected.end())
+        || found.size() != expected.size())
+        return false;
+    // A row left in the quiet table would silence the triggers.
+    if (number(db, QStringLiteral("SELECT (SELECT count(*) FROM ywzx_ywlb_fts_quiet)"
+                                  " + (SELECT count(*) FROM ywzx_ywlb_fts_scratch)")) != 0)
         return false;
     if (number(db, QStringLiteral("SELECT count(*) = 1000 AND min(n) = 0 AND max(n) = 999 FROM ywzx_ywlb_fts_n")) != 1)
         return false;
@@ -279,7 +290,7 @@ void create(QSqlDatabase &db)
     DirectSql::exec(db, QStringLiteral("INSERT INTO ywzx_ywlb_fts (ywzx_ywlb_fts) VALUES ('optimize')"));
     DirectSql::exec(db, QStringLiteral("INSERT INTO ywzx_ywlb_fts (ywzx_ywlb_fts, rank) VALUES ('hashsize', 1048576)"));
     DirectSql::exec(db, QStringLiteral("INSERT INTO ywzx_ywlb_fts (ywzx_ywlb_fts, rank) VALUES ('automerge', 4)"));
-    for (const QString &statement : triggerStatements())
+    for (const QString &statement : HelperTables + triggerStatements())
         DirectSql::exec(db, statement);
 }
 
@@ -310,7 +321,8 @@ void drop(QSqlDatabase &db)
         DirectSql::exec(db, QStringLiteral("PRAGMA schema_version = %1").arg(version + 1));
         DirectSql::exec(db, QStringLiteral("PRAGMA writable_schema = OFF"));
     }
-    for (const QString &table : ShadowTables + QStringList{QStringLiteral("ywzx_ywlb_fts_key"), QStringLiteral("ywzx_ywlb_fts_n")})
+    for (const QString &table : ShadowTables + HelperTableNames
+                                    + QStringList{QStringLiteral("ywzx_ywlb_fts_key"), QStringLiteral("ywzx_ywlb_fts_n")})
         DirectSql::exec(db, QStringLiteral("DROP TABLE IF EXISTS %1").arg(table));
 }
 

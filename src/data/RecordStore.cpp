@@ -1,5 +1,6 @@
 #include "data/RecordStore.h"
 
+#include "data/BookIndexWrite.h"
 #include "data/ywzxDM.h"
 
 namespace {
@@ -91,7 +92,7 @@ void insert(const Row &row, int id)
                                                "values(:id,:lbbh,:lbmc,:flbh,:xgrq,:xgr,:ywnr,:photoimage,:checkimage)")});
     write.setInteger(QStringLiteral("id"), id);
     bind(write, row);
-    write.execSql();
+    BookIndex::keepWhile(ywzxDMF->ydconn, row.lbbh, [&] { write.execSql(); });
     // Lets go of the photo's bytes.
     write.close();
     write.clearSql();
@@ -103,7 +104,7 @@ void update(const Row &row)
                                 QStringLiteral(" set lbmc=:lbmc,flbh=:flbh,xgrq=:xgrq,xgr=:xgr,ywnr=:ywnr,photoimage=:photoimage,"
                                                "checkimage=:checkimage where lbbh=:lbbh ")});
     bind(write, row);
-    write.execSql();
+    BookIndex::keepWhile(ywzxDMF->ydconn, row.lbbh, [&] { write.execSql(); });
 }
 
 int childCount(const QString &code)
@@ -119,8 +120,9 @@ int childCount(const QString &code)
 
 void remove(const QString &code)
 {
-    run(prepare(ywzxDMF->updateQuery, {QStringLiteral("delete * from YWZX_YWLB"), QStringLiteral("where LBBH=:code")},
-                code));
+    BookQuery &write =
+        prepare(ywzxDMF->updateQuery, {QStringLiteral("delete * from YWZX_YWLB"), QStringLiteral("where LBBH=:code")}, code);
+    BookIndex::keepWhile(ywzxDMF->ydconn, code, [&] { run(write); });
 }
 
 } // namespace ChapterStore

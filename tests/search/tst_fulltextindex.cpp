@@ -21,6 +21,7 @@ private slots:
     void initTestCase();
     void indexedAndScannedAgree();
     void indexFollowsEveryWriter();
+    void longSavesKeepTheIndex();
     void checkRepairsAndToolCommands();
     void everyDamageRepaired_data();
     void everyDamageRepaired();
@@ -176,6 +177,48 @@ void TestFullTextIndex::indexFollowsEveryWriter()
     QCOMPARE(hits(book, "明月").join(' '), before);
     QCOMPARE(check(book), QString("is right"));
     QCOMPARE(boxes.shown.size(), 1); // the delete's question
+}
+
+// A text of several hundred thousand characters, saved by the dialog (the
+// program keeps the index) and by another connection (the triggers do), in
+// a code two chapters share; the dialog's save runs as many statements as
+// for a short text.
+void TestFullTextIndex::longSavesKeepTheIndex()
+{
+    const QString book = copyOf("long.mdb", true);
+    const QString code = SqlFile(book).scalar("select lbbh from ywzx_ywlb where lbbh not in (select flbh from ywzx_ywlb)"
+                                              " and lbbh <> '00000' order by rowid limit 1 offset 3").toString();
+    SqlFile(book).exec("insert into ywzx_ywlb (id, lbbh, lbmc, flbh, ywnr) values (990, ?, '同码', '00000', '同码另章的字')",
+                       {code});
+    QString text;
+    for (int i = 0; text.size() < 300000; ++i)
+        text += QStringLiteral("第%1段，a\u00A0B 𫢸僤\r\n").arg(i);
+    text += QStringLiteral("长文末尾");
+    BrowserFixture f;
+    f.open(book);
+    f.window->landOnChapter(code);
+    const auto statementsOfSave = [&](const QString &newText) {
+        int count = 0;
+        const auto counting = f.dm->ydconn.onStatement.replace([&](const QString &) { ++count; });
+        whileShown<TywlbwhForm>([&] { ShowChapterDialog(code, f.window->TreeView, 2); }, [&](TywlbwhForm &d) {
+            d.nr_memo->setPlainText(newText);
+            QVERIFY(d.SaveChapter());
+        });
+        return count;
+    };
+    QCOMPARE(statementsOfSave(text), statementsOfSave("短文"));
+    QCOMPARE(statementsOfSave(text), statementsOfSave("短"));
+    QCOMPARE(hits(book, "长文末尾"), QStringList({code, code}));
+    QCOMPARE(hits(book, "同码另章").size(), 0); // the dialog writes every row of its code
+    QCOMPARE(check(book), QString("is right"));
+    f.window.reset();
+    SqlFile(book).exec("update ywzx_ywlb set ywnr = ywnr || '又一句' where rowid = (select max(rowid) from ywzx_ywlb where lbbh = ?)",
+                       {code});
+    SqlFile(book).exec("update ywzx_ywlb set ywnr = '另一连接' where rowid = (select min(rowid) from ywzx_ywlb where lbbh = ?)",
+                       {code});
+    QCOMPARE(hits(book, "长文末尾又一句"), QStringList{code});
+    QCOMPARE(hits(book, "另一连接"), QStringList{code});
+    QCOMPARE(check(book), QString("is right"));
 }
 
 void TestFullTextIndex::checkRepairsAndToolCommands()
