@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh build
 cmake -S . -B build -G Ninja >/dev/null
-cmake --build build -j2 --target ebook-tool bench_browser bench_search
+cmake --build build -j2 --target ebook-tool bench_browser bench_search bench_save
 mkdir -p build/bench
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(5000 20000 80000 200000)
@@ -59,6 +59,12 @@ if [ $# -eq 0 ]; then
   textMb=$(sqlite3 "$real" "select sum(length(cast(ywnr as blob))) / 1048576 from ywzx_ywlb")
   echo "== Realistic text, $chapters chapters: $textMb MB of text; the index adds" \
     "$(( ($(stat -c %s "$realIndexed") - $(stat -c %s "$real")) / 1048576 )) MB, built in $(( (end - start) / 1000000 )) ms"
+  echo "== Saving one chapter's text on the indexed realistic book (ms; the text replaces a short one)"
+  saved=build/bench/real-$chapters-saves.mdb
+  rm -f "$saved"
+  cp "$realIndexed" "$saved"
+  build/bench_save "$saved" "$real" 1 10 50 2>/dev/null
+  rm -f "$saved"
   echo "   the file book, then the server book (pushed into a throwaway cluster; ×first book = ×the indexed file)"
   pg_virtualenv -t -o fsync=off -- bash -c '
     set -euo pipefail
