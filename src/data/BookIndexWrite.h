@@ -12,8 +12,7 @@ namespace BookIndex {
 // the index's triggers quiet, and then puts the code's document right
 // itself, from pairs made here: the triggers make them in SQL at a far
 // higher cost per character. Must run inside a write transaction. A book
-// without the index, or with the triggers of an earlier program (no quiet
-// table), leaves it all to its triggers.
+// without an index of pairs leaves it all to its triggers (if any).
 void keepWhile(BookConnection &connection, const QString &code, const std::function<void()> &write);
 
 } // namespace BookIndex

@@ -22,6 +22,7 @@ private slots:
     void indexedAndScannedAgree();
     void indexFollowsEveryWriter();
     void longSavesKeepTheIndex();
+    void savesSetThePreviousTriggersAside();
     void checkRepairsAndToolCommands();
     void everyDamageRepaired_data();
     void everyDamageRepaired();
@@ -221,6 +222,29 @@ void TestFullTextIndex::longSavesKeepTheIndex()
     QCOMPARE(check(book), QString("is right"));
 }
 
+// A book whose triggers have no quiet table (the previous program's): the
+// dialog's save sets them aside for its transaction and puts them back.
+void TestFullTextIndex::savesSetThePreviousTriggersAside()
+{
+    const QString book = copyOf("previous.mdb", true);
+    SqlFile(book).exec("drop table ywzx_ywlb_fts_quiet");
+    const QString triggers = "select group_concat(sql, ';') from (select sql from sqlite_master where type = 'trigger' order by name)";
+    const QString before = SqlFile(book).scalar(triggers).toString();
+    const QString code = SqlFile(book).scalar("select lbbh from ywzx_ywlb where lbbh not in (select flbh from ywzx_ywlb)"
+                                              " and lbbh <> '00000' order by rowid limit 1").toString();
+    const QString old = SqlFile(book).scalar("select substr(ywnr, 1, 4) from ywzx_ywlb where lbbh = ?", {code}).toString();
+    BrowserFixture f;
+    f.open(book);
+    f.window->landOnChapter(code);
+    whileShown<TywlbwhForm>([&] { ShowChapterDialog(code, f.window->TreeView, 2); }, [&](TywlbwhForm &d) {
+        d.nr_memo->setPlainText("旧式触发器之下的新文字");
+        QVERIFY(d.SaveChapter());
+    });
+    QCOMPARE(SqlFile(book).scalar(triggers).toString(), before);
+    QCOMPARE(hits(book, "触发器之下"), QStringList{code});
+    QVERIFY(!hits(book, old).contains(code));
+}
+
 void TestFullTextIndex::checkRepairsAndToolCommands()
 {
     const QString book = copyOf("damaged.mdb", true);
@@ -273,6 +297,10 @@ void TestFullTextIndex::everyDamageRepaired_data()
     QTest::newRow("a trigger") << "drop trigger ywzx_ywlb_fts_insert" << false;
     QTest::newRow("triggers only") << "drop trigger ywzx_ywlb_fts_insert; drop trigger ywzx_ywlb_fts_delete;"
                                       " drop trigger ywzx_ywlb_fts_update" << false;
+    QTest::newRow("a quiet row left") << "insert into ywzx_ywlb_fts_quiet values (1)" << false;
+    QTest::newRow("scratch rows left") << "insert into ywzx_ywlb_fts_scratch values ('明月')" << false;
+    QTest::newRow("feed trigger") << "drop trigger ywzx_ywlb_fts_feed_pairs" << false;
+    QTest::newRow("feed table") << "drop table ywzx_ywlb_fts_feed" << false;
 }
 
 // Whatever part of the index is damaged or gone: a search gives the scan's
