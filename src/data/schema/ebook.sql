@@ -52,11 +52,17 @@ CREATE INDEX ywzx_ywnr_nrbh ON ywzx_ywnr (nrbh);
 -- BOOK adds it, --drop removes it, --check verifies and repairs it; the
 -- tool's create, demo, generate and import write it unless given
 -- --no-index). A book without it is a valid book: the reader then scans.
---   ywzx_ywlb_fts      FTS5 table with the trigram tokenizer over the texts
+--   ywzx_ywlb_fts      contentless FTS5 table (ascii tokenizer, no positions)
+--                      of the character pairs of each chapter code's texts
 --   ywzx_ywlb_fts_key  the code (lbbh) of each of its rows, by its rowid
+--   ywzx_ywlb_fts_n    the numbers 0-999, the triggers' loops over a text
+--   ywzx_ywlb_fts_feed, ywzx_ywlb_fts_scratch
+--                      empty; a text fed in leaves its pairs in the scratch
+--                      table (trigger ywzx_ywlb_fts_feed_pairs)
+--   ywzx_ywlb_fts_quiet  empty; a row holds the triggers back while the
+--                      reader's own save keeps the index itself
 --   triggers ywzx_ywlb_fts_insert, _delete and _update on ywzx_ywlb keep
---   both in step with every writer.
+--   the index in step with every writer, at a cost in proportion to the text.
 -- The entries are keyed on the chapter's code, not on ywzx_ywlb's rowid,
--- which VACUUM may renumber. The reader only reads the index, and only for
--- a search text with a run of three or more characters without % or _
--- (a trigram index cannot answer a shorter one).
+-- which VACUUM may renumber. The reader reads the index for a search text
+-- with a run of two or more characters without % or _; its saves write it.
