@@ -7,6 +7,7 @@
 #include "common/MessageBoxes.h"
 #include "common/OwnedWindow.h"
 #include "common/TextHelpers.h"
+#include "common/WaitCursor.h"
 #include "common/AppError.h"
 #include "data/BookTransaction.h"
 #include "data/ywzxDM.h"
@@ -384,7 +385,9 @@ MaintenanceDialog::Outcome MaintenanceDialog::writeInTransaction(const SaveCheck
         return Outcome::Stale;
     }
     try {
+        const WaitCursor wait; // a long text takes seconds to write and index
         write();
+        transaction.commit();
     } catch (const AppError &error) {
         // A server book's unique codes refuse a code another station saved
         // since the check: reported as the check reports a taken code.
@@ -395,7 +398,6 @@ MaintenanceDialog::Outcome MaintenanceDialog::writeInTransaction(const SaveCheck
         checks.code->clear();
         return Outcome::Refused;
     }
-    transaction.commit();
     return Outcome::Written;
 }
 

@@ -200,11 +200,17 @@ void TestFullTextIndex::longSavesKeepTheIndex()
     f.window->landOnChapter(code);
     const auto statementsOfSave = [&](const QString &newText) {
         int count = 0;
-        const auto counting = f.dm->ydconn.onStatement.replace([&](const QString &) { ++count; });
+        bool waitCursor = false;
+        const auto counting = f.dm->ydconn.onStatement.replace([&](const QString &sql) {
+            ++count;
+            if (sql.contains("update ywzx_ywlb"))
+                waitCursor = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        });
         whileShown<TywlbwhForm>([&] { ShowChapterDialog(code, f.window->TreeView, 2); }, [&](TywlbwhForm &d) {
             d.nr_memo->setPlainText(newText);
             QVERIFY(d.SaveChapter());
         });
+        [&] { QVERIFY(waitCursor); }();
         return count;
     };
     QCOMPARE(statementsOfSave(text), statementsOfSave("短文"));
