@@ -12,6 +12,36 @@ QString presenceSql()
                           " and name in ('ywzx_ywlb_fts', 'ywzx_ywlb_fts_key', 'ywzx_ywlb_fts_n')");
 }
 
+namespace {
+
+QString quoted(QString term)
+{
+    return QLatin1Char('"') + term.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+// Single characters beyond ASCII: each begins a term wherever it stands (a
+// pair, or the character alone before a separator or at a text's end), so
+// the terms that begin with it find every text that holds it. An ASCII
+// letter or digit at a text's end begins none: those are left to the scan.
+QString characterQuery(const QString &likeText, bool variants)
+{
+    QStringList prefixes;
+    for (const uint c : likeText.toUcs4()) {
+        if (c < 0x80)
+            continue;
+        QStringList forms;
+        const QList<char32_t> all = variants ? ChineseVariants::variantsOf(c) : QList<char32_t>{c};
+        for (const char32_t form : all)
+            forms << quoted(QString::fromUcs4(&form, 1)) + QLatin1Char('*');
+        const QString prefix = forms.size() == 1 ? forms.first() : QLatin1Char('(') + forms.join(QLatin1String(" OR ")) + QLatin1Char(')');
+        if (!prefixes.contains(prefix))
+            prefixes << prefix;
+    }
+    return prefixes.join(QLatin1String(" AND "));
+}
+
+} // namespace
+
 QString matchQuery(const QString &likeText, bool variants)
 {
     static const QRegularExpression wildcards(QStringLiteral("[%_]"));
@@ -36,7 +66,7 @@ QString matchQuery(const QString &likeText, bool variants)
                 phrases << pair;
         }
     }
-    return phrases.join(QLatin1String(" AND "));
+    return phrases.isEmpty() ? characterQuery(likeText, variants) : phrases.join(QLatin1String(" AND "));
 }
 
 QString healthSql()

@@ -24,8 +24,9 @@ QString presenceSql();
 QString healthSql();
 
 // The FTS5 query for a LIKE search text: every pair of characters in a run
-// without "%" or "_", all of which must occur; empty when there is none (a
-// single character is left to the scan).
+// without "%" or "_", all of which must occur; without any pair, the terms
+// that begin with each character beyond ASCII; empty when there is neither
+// (ASCII characters alone are left to the scan).
 // With `variants` (繁简通查) each pair is any pair of the two characters'
 // variants.
 QString matchQuery(const QString &likeText, bool variants = false);

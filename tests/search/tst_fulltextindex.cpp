@@ -122,13 +122,13 @@ void TestFullTextIndex::indexedAndScannedAgree()
         answeredByIndex += usedIndex;
         if (text.size() >= 2 && !text.contains(QRegularExpression("[%_]")) && text.contains(QRegularExpression("[^\\x00-\\x7f]")))
             QVERIFY2(usedIndex, qPrintable(text)); // two characters or more are the index's
-        if (text.toUcs4().size() == 1)
-            QVERIFY2(!usedIndex, qPrintable(text));
+        if (text.toUcs4().size() == 1) // one character: the index's unless ASCII
+            QVERIFY2(usedIndex == (text.at(0).unicode() >= 0x80), qPrintable(text));
         found += !fromIndex.isEmpty();
         if (!fromIndex.isEmpty()) // the narrowing's statement too
             QCOMPARE(hits(indexed, text, nullptr, fromIndex.mid(1)), hits(scanned, text, nullptr, fromIndex.mid(1)));
     }
-    QVERIFY2(answeredByIndex > texts.size() * 2 / 3 && answeredByIndex < texts.size() - 30, qPrintable(QString::number(answeredByIndex)));
+    QVERIFY2(answeredByIndex > texts.size() * 2 / 3 && answeredByIndex < texts.size() - 10, qPrintable(QString::number(answeredByIndex)));
     QVERIFY(found > 150);
 }
 
