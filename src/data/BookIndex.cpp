@@ -8,7 +8,8 @@ namespace BookIndex {
 
 QString presenceSql()
 {
-    return QStringLiteral("select count(*) from sqlite_master where type = 'table'"
+    return QStringLiteral("select count(*), (select count(*) from sqlite_master where name = 'ywzx_ywlb_fts'"
+                          " and sql like '%prefix = 1%') from sqlite_master where type = 'table'"
                           " and name in ('ywzx_ywlb_fts', 'ywzx_ywlb_fts_key', 'ywzx_ywlb_fts_n')");
 }
 
@@ -67,6 +68,23 @@ QString matchQuery(const QString &likeText, bool variants)
         }
     }
     return phrases.isEmpty() ? characterQuery(likeText, variants) : phrases.join(QLatin1String(" AND "));
+}
+
+bool isCharacterQuery(const QString &phrase)
+{
+    return phrase.endsWith(QLatin1Char('*')) || phrase.endsWith(QLatin1String("*)"));
+}
+
+bool exactForASoleChapter(const QString &likeText)
+{
+    const QList<uint> chars = likeText.toUcs4();
+    return chars.size() == 1 && chars.first() >= 0x80;
+}
+
+QString soleChapterOfItsCode()
+{
+    return QStringLiteral("lbbh is not null and not exists (select 1 from ywzx_ywlb same"
+                          " where same.lbbh = ywzx_ywlb.lbbh and same.rowid <> ywzx_ywlb.rowid)");
 }
 
 QString healthSql()

@@ -15,7 +15,8 @@
 // here, the upkeep (BookIndexUpkeep.h) belongs to ebook-tool.
 namespace BookIndex {
 
-// One row, one number: 3 when the book has the index.
+// One row: 3 when the book has the index; then 1 when it holds the
+// prefixes of one character (a single character's search is its).
 QString presenceSql();
 
 
@@ -41,5 +42,14 @@ QString candidateCondition();
 // as the triggers make them in SQL: one term for every character that
 // starts at or before the text's second-last byte (see BookIndexUpkeep).
 void appendPairs(QByteArray &out, const QByteArray &text);
+
+// True for a matchQuery() of single characters.
+bool isCharacterQuery(const QString &phrase);
+// True when the index's candidates for the search text all hold it, but
+// for chapters that share their code with another (one character beyond
+// ASCII): their texts need not be read.
+bool exactForASoleChapter(const QString &likeText);
+// A condition on ywzx_ywlb: no other chapter has the row's code.
+QString soleChapterOfItsCode();
 
 } // namespace BookIndex

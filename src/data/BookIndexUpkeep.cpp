@@ -87,7 +87,7 @@ QString renewCode(const QString &code, const QString &except, const QString &old
 
 QString ftsTable()
 {
-    return QStringLiteral("CREATE VIRTUAL TABLE %1 USING fts5(ywnr, content = '', detail = none, tokenize = \"%2\")");
+    return QStringLiteral("CREATE VIRTUAL TABLE %1 USING fts5(ywnr, content = '', detail = none, prefix = 1, tokenize = \"%2\")");
 }
 
 // The program's own saves keep the index themselves (BookIndex::keepWhile)

@@ -74,7 +74,12 @@ sqlite3_stmt *statementHandle(const QSqlQuery &query)
 // result. Costs one catalogue read and one lookup of the phrase.
 bool bookHasIndex(const BookEngine::ReadRow &read, const QString &phrase)
 {
-    if (read(BookIndex::presenceSql(), {}).value(0).toInt() != 3)
+    const QVariantList presence = read(BookIndex::presenceSql(), {});
+    if (presence.value(0).toInt() != 3)
+        return false;
+    // The previous version's index has no prefixes of one character: a
+    // character in most texts would cost it more than the scan.
+    if (BookIndex::isCharacterQuery(phrase) && presence.value(1).toInt() == 0)
         return false;
     try {
         read(BookIndex::healthSql(), {{QStringLiteral("phrase"), phrase}});
@@ -201,6 +206,8 @@ BookEngine::TextCondition FileEngine::textCondition(const QString &likeText, boo
         condition.where = QStringLiteral("where ywnr like :pattern");
         condition.texts.append({QStringLiteral("pattern"), QLatin1Char('%') + likeText + QLatin1Char('%')});
     }
+    if (indexed && BookIndex::exactForASoleChapter(likeText))
+        condition.where = QStringLiteral("where (%1 or %2)").arg(BookIndex::soleChapterOfItsCode(), condition.where.mid(6));
     if (indexed) {
         condition.narrowing = BookIndex::candidateCondition();
         condition.texts.append({QStringLiteral("phrase"), phrase});

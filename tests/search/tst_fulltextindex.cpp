@@ -62,7 +62,8 @@ void TestFullTextIndex::initTestCase()
     // ASCII letters and a quote, and a chapter without a code, written through the triggers.
     SqlFile(demo).exec("insert into ywzx_ywlb (id, lbbh, lbmc, flbh, ywnr) values "
                        "(900, 'en', 'Moon River', '00000', 'Moon River, wider than a mile\r\nO''Neil \"sang\" 100% a_b'),"
-                       "(901, NULL, 'No code', '00000', 'moon river without a code')");
+                       "(901, NULL, 'No code', '00000', 'moon river without a code'),"
+                       "(902, 'dup', 'Two of one code', '00000', '甲乙丙'), (903, 'dup', 'Two of one code', '00000', '丁戊')");
 }
 
 QString TestFullTextIndex::copyOf(const QString &name, bool indexed)
@@ -86,7 +87,7 @@ QString TestFullTextIndex::check(const QString &book)
 static QStringList searchTexts(const QString &book)
 {
     QStringList texts{"不在书中的字句", "moon", "MOON RIVER", "o'neil", "\"sang\"", "100%", "a_b", "0% a", "%", "_",
-                      "__", "r%r", "e_ _h"};
+                      "__", "r%r", "e_ _h", "丁", "丙", "乙丙"};
     SqlFile file(book);
     const int count = file.scalar("select count(*) from ywzx_ywlb where length(ywnr) > 20").toInt();
     for (int i = 0; texts.size() < 240; ++i) {
@@ -249,6 +250,13 @@ void TestFullTextIndex::savesSetThePreviousTriggersAside()
     QCOMPARE(SqlFile(book).scalar(triggers).toString(), before);
     QCOMPARE(hits(book, "触发器之下"), QStringList{code});
     QVERIFY(!hits(book, old).contains(code));
+    // Its FTS5 table had no prefixes: a single character scans.
+    SqlFile(book).exec("drop table ywzx_ywlb_fts");
+    SqlFile(book).exec("create virtual table ywzx_ywlb_fts using fts5(ywnr, content = '', detail = none, tokenize = \"ascii\")");
+    bool indexed = true;
+    const QString scan = "select group_concat(lbbh, ' ') from (select lbbh from ywzx_ywlb where ywnr like '%月%' order by rowid)";
+    QCOMPARE(hits(book, "月", &indexed).join(' '), SqlFile(book).scalar(scan).toString());
+    QVERIFY(!indexed);
 }
 
 void TestFullTextIndex::checkRepairsAndToolCommands()
