@@ -442,12 +442,13 @@ void TestChapterDialog::photoKeptReplacedCleared()
     f.select(f.node("第一章"));
     const auto picked = TywlbwhForm::OpenPictureDialog1.replace([&](QWidget *) { return red; });
     open("00001", 2, [&](TywlbwhForm &d) {
-        d.Image1DblClick();
+        QVERIFY(!d.CheckBox1->isChecked());
+        d.show();
+        QTest::mouseDClick(d.Image1, Qt::LeftButton);
         QCOMPARE(d.Label1->text(), red);
-        QVERIFY(!d.CheckBox1->isChecked()); // picking does not tick the box
+        QVERIFY(d.CheckBox1->isChecked()); // picking a photo ticks the box
         QVERIFY(!d.Image1->pixmap().isNull());
-        d.CheckBox1->setChecked(true);
-        QVERIFY(d.SaveChapter());
+        d.ok_lb_btnClick();
     });
     QCOMPARE(photo("00001"), fileBytes(red));
     QCOMPARE(row("00001", "checkimage"), QString("1"));
@@ -478,7 +479,7 @@ void TestChapterDialog::photoKeptReplacedCleared()
         QVERIFY(d.SaveChapter());
     });
     QCOMPARE(photo(child), QByteArray("nil"));
-    // A new pick replaces it; unticking clears it.
+    // A new pick replaces it; unticking clears it, also right after a pick.
     const auto picked2 = TywlbwhForm::OpenPictureDialog1.replace([&](QWidget *) { return blue; });
     open("00001", 2, [&](TywlbwhForm &d) {
         d.Image1DblClick();
@@ -486,6 +487,7 @@ void TestChapterDialog::photoKeptReplacedCleared()
     });
     QCOMPARE(photo("00001"), fileBytes(blue));
     open("00001", 2, [&](TywlbwhForm &d) {
+        d.Image1DblClick();
         d.CheckBox1->setChecked(false);
         QVERIFY(d.SaveChapter());
     });
