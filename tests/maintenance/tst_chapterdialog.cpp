@@ -37,6 +37,7 @@ private slots:
     void photoFileMissing();
     void photoKeptReplacedCleared();
     void longTextRoundTrip();
+    void typedLineBreaks();
     void codeWithAQuote();
     void cancelInBrowseMode();
     void inputLimitsCountGbkBytes();
@@ -531,6 +532,25 @@ void TestChapterDialog::longTextRoundTrip()
     QCOMPARE(row("00001", "ywnr").toUtf8(), text.toUtf8());
     open("00001", 2, [&](TywlbwhForm &d) { QVERIFY(d.SaveChapter()); });
     QCOMPARE(row("00001", "ywnr").toUtf8(), text.toUtf8());
+}
+
+// Enter and Shift+Enter typed in the text both store the book's CR LF.
+void TestChapterDialog::typedLineBreaks()
+{
+    f.select(f.node("第一章"));
+    open("00001", 2, [&](TywlbwhForm &d) {
+        d.show();
+        d.nr_memo->clear();
+        d.nr_memo->setFocus();
+        QTest::keyClick(d.nr_memo, Qt::Key_A);
+        QTest::keyClick(d.nr_memo, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClick(d.nr_memo, Qt::Key_Enter, Qt::ShiftModifier | Qt::KeypadModifier);
+        QTest::keyClick(d.nr_memo, Qt::Key_B);
+        QTest::keyClick(d.nr_memo, Qt::Key_Return);
+        QTest::keyClick(d.nr_memo, Qt::Key_C);
+        d.ok_lb_btnClick();
+    });
+    QCOMPARE(row("00001", "ywnr"), QString("a\r\n\r\nb\r\nc"));
 }
 
 void TestChapterDialog::codeWithAQuote()
