@@ -2,6 +2,7 @@
 
 #include <QStringConverter>
 #include <QStringList>
+#include <algorithm>
 
 namespace TextHelpers {
 
@@ -79,10 +80,40 @@ QString paneFromStored(const QString &stored)
     return pane;
 }
 
+const DocumentCharacter DocumentCharacters[3] = {
+    {u'\u2029', u'\n', true}, // paragraph separator
+    {u'\u2028', u'\n', true}, // line separator
+    {u'\u00A0', u' ', false},  // no-break space
+};
+
+bool isLineBreak(QChar c)
+{
+    if (c == u'\n')
+        return true;
+    if (c.unicode() < 0x2028)
+        return false; // most characters: no look-up
+    for (const DocumentCharacter &d : DocumentCharacters)
+        if (d.raw == c.unicode())
+            return d.lineBreak;
+    return false;
+}
+
 QString storedFromPane(const QString &pane)
 {
-    QString stored = pane;
-    return stored.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    const qsizetype breaks = std::count_if(pane.cbegin(), pane.cend(), isLineBreak);
+    if (breaks == 0)
+        return pane;
+    QString stored(pane.size() + breaks, Qt::Uninitialized);
+    QChar *out = stored.data();
+    for (const QChar c : pane) {
+        if (isLineBreak(c)) {
+            *out++ = u'\r';
+            *out++ = u'\n';
+        } else {
+            *out++ = c;
+        }
+    }
+    return stored;
 }
 
 } // namespace TextHelpers

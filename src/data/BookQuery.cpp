@@ -2,11 +2,9 @@
 
 #include "common/AppError.h"
 #include "common/DateTimeText.h"
-#include "common/RegularFile.h"
 #include "data/BookConnection.h"
 #include "data/BookSql.h"
 
-#include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -87,20 +85,6 @@ void BookQuery::setInteger(const QString &name, qint32 value)
 void BookQuery::setBlob(const QString &name, const QByteArray &bytes)
 {
     params_.insert(name.toLower(), bytes.isNull() ? QByteArray("") : bytes);
-}
-
-void BookQuery::setBlobFromText(const QString &name, const QString &text)
-{
-    setBlob(name, text.toUtf8());
-}
-
-void BookQuery::setBlobFromFile(const QString &name, const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw AppError(AppError::FileOpen,
-                       QStringLiteral("无法打开文件“%1”：%2。").arg(path, RegularFile::whyNotOpened(path, file)));
-    setBlob(name, file.readAll());
 }
 
 void BookQuery::open()
@@ -190,19 +174,6 @@ void BookQuery::next()
         ++current_;
 }
 
-bool BookQuery::locate(const QString &column, const QString &value)
-{
-    const int index = columnIndex(column);
-    for (qsizetype row = 0; row < rowCount_; ++row) {
-        const QVariant &cell = fields_.at(row * columns_.size() + index);
-        if (!cell.isNull() && cell.toString() == value) {
-            current_ = row;
-            return true;
-        }
-    }
-    return false;
-}
-
 int BookQuery::columnIndex(const QString &column) const
 {
     if (!open_)
@@ -277,15 +248,6 @@ QByteArray BookQuery::fieldAsBytes(const QString &column) const
 bool BookQuery::fieldIsNull(const QString &column) const
 {
     return value(columnIndex(column)).isNull();
-}
-
-QString BookQuery::fieldAsVariantText(const QString &column) const
-{
-    const int index = columnIndex(column);
-    if (current_ < rowCount_ && value(index).isNull() && kinds_.at(index) != Kind::LongText)
-        throw AppError(AppError::Conversion,
-                       QStringLiteral("无法把空值（Null）转换为文本（String）。"));
-    return textOf(index);
 }
 
 int BookQuery::firstFieldAsInteger() const

@@ -40,9 +40,6 @@ public:
     void setDateTime(const QString &name, const QDateTime &value);
     void setInteger(const QString &name, qint32 value);
     void setBlob(const QString &name, const QByteArray &bytes);
-    void setBlobFromText(const QString &name, const QString &text);
-    // Throws "Cannot open file "NAME". REASON" when the file cannot be read.
-    void setBlobFromFile(const QString &name, const QString &path);
     QVariant parameter(const QString &name) const { return params_.value(name.toLower()); }
 
     // Running
@@ -61,9 +58,6 @@ public:
     // Moves to the row at index (from 0); past the last is eof.
     void moveTo(qsizetype row) { current_ = qBound<qsizetype>(0, row, rowCount_); }
     bool eof() const { return !open_ || current_ >= rowCount_; }
-    // Moves to the first row whose column equals value exactly; false (and
-    // no move) when there is none.
-    bool locate(const QString &column, const QString &value);
 
     // Fields of the current row. A null, or any field of an empty result,
     // reads as empty text or 0. A date-time reads as DateTimeText::display.
@@ -75,9 +69,6 @@ public:
     bool fieldIsNull(const QString &column) const;
     // The field as the engine gave it (a null stays null).
     QVariant fieldValue(const QString &column) const { return value(columnIndex(column)); }
-    // The field taken as a variant and converted to text: a null fails with
-    // a conversion error, except in a long text column (reads as empty).
-    QString fieldAsVariantText(const QString &column) const;
     // The first field by position.
     int firstFieldAsInteger() const;
     QString firstFieldAsText() const;

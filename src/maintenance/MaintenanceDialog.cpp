@@ -134,12 +134,10 @@ void MaintenanceDialog::setWritable(QWidget *field, bool writable)
 }
 
 // QPlainTextEdit::toPlainText() turns non-breaking spaces into blanks; the
-// raw text keeps every character, with paragraph separators between lines.
+// raw text keeps every character, with its own separators for line breaks.
 QString MaintenanceDialog::storedText(const QPlainTextEdit *pane)
 {
-    QString raw = pane->document()->toRawText();
-    raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    return TextHelpers::storedFromPane(raw);
+    return TextHelpers::storedFromPane(pane->document()->toRawText());
 }
 
 void MaintenanceDialog::showStored(QPlainTextEdit *pane, const QString &stored)

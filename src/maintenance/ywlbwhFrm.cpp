@@ -449,11 +449,13 @@ void TywlbwhForm::Image1DblClick()
     const QImage image = reader.read();
     if (image.isNull())
         throw cannotOpen(path, QStringLiteral("它不是可以读取的图片（%1）").arg(reader.errorString()));
-    // These bytes, shown now, are the ones a save stores.
+    // These bytes, shown now, are the ones a save stores. Picking a photo
+    // means keeping it: the box is ticked (and may be unticked again).
     pickedPhoto_ = bytes;
     showPicture(QPixmap::fromImage(image));
     Label1->setText(path);
     Label1->adjustSize();
+    CheckBox1->setChecked(true);
 }
 
 QByteArray TywlbwhForm::photoToStore() const

@@ -1,6 +1,7 @@
 #include "search/TextMarks.h"
 
 #include "common/Handlers.h"
+#include "common/TextHelpers.h"
 #include "data/ChineseVariants.h"
 
 #include <QEvent>
@@ -145,15 +146,16 @@ QVector<Range> find(const QString &text, const QString &pattern, bool variants)
 
 QVector<Range> findInPane(const QString &paneText, const QStringList &patterns, bool variants)
 {
-    // The pane shows a stored CR LF as one line break: match the stored
-    // form and count each added CR back out.
+    // The pane shows a stored CR LF as one line break (of whichever kind the
+    // document holds): match the stored form and count each added CR back out.
     QString stored;
     stored.reserve(paneText.size() + paneText.size() / 16);
     QVector<int> addedReturns;
     for (QChar c : paneText) {
-        if (c == QLatin1Char('\n')) {
+        if (TextHelpers::isLineBreak(c)) {
             addedReturns << int(stored.size());
             stored += QLatin1Char('\r');
+            c = QLatin1Char('\n');
         }
         stored += c;
     }
@@ -196,7 +198,8 @@ TextMarks::TextMarks(QPlainTextEdit *edit, QVector<Range> ranges)
 TextMarks *TextMarks::mark(QPlainTextEdit *edit, const QStringList &patterns, bool variants)
 {
     clear(edit);
-    QVector<Range> ranges = LikeMatch::findInPane(edit->toPlainText(), patterns, variants);
+    // The text as stored: toPlainText() would make a no-break space a blank.
+    QVector<Range> ranges = LikeMatch::findInPane(edit->document()->toRawText(), patterns, variants);
     if (ranges.isEmpty())
         return nullptr;
     auto *marks = new TextMarks(edit, std::move(ranges));

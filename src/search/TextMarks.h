@@ -20,8 +20,9 @@ struct Range {
 
 // With `variants` (繁简通查) a character also matches its variants.
 QVector<Range> find(const QString &text, const QString &pattern, bool variants = false);
-// The stretches of every pattern, in the order of the text. Texts are
-// matched as they are stored: a line break counts as CR LF, as in the book.
+// The stretches of every pattern, in the order of the text (a document's
+// raw text, or a plain one). Texts are matched as they are stored: a line
+// break of any kind counts as CR LF, as in the book.
 QVector<Range> findInPane(const QString &paneText, const QStringList &patterns, bool variants = false);
 
 } // namespace LikeMatch

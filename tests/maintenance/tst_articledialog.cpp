@@ -30,6 +30,7 @@ private slots:
     void codeWithAQuote();
     void nullTitle();
     void textRoundTrip();
+    void typedLineBreaks();
     void browseMode();
     void escapeKey();
     void overLongImportedTitle();
@@ -322,6 +323,26 @@ void TestArticleDialog::textRoundTrip()
     book->exec("update ywzx_ywnr set ywnr=? where nrbh='00001'", {text});
     open("00001", 2, [&](TywnrwhForm &d) { QVERIFY(d.SaveArticle()); });
     QCOMPARE(row("00001", "ywnr").toUtf8(), text.toUtf8());
+}
+
+// Enter and Shift+Enter typed in the text both store the book's CR LF.
+void TestArticleDialog::typedLineBreaks()
+{
+    f.node("Annals")->setExpanded(true);
+    f.select(f.node("文一"));
+    open("00001", 2, [&](TywnrwhForm &d) {
+        d.show();
+        d.nr_memo->clear();
+        d.nr_memo->setFocus();
+        QTest::keyClick(d.nr_memo, Qt::Key_A);
+        QTest::keyClick(d.nr_memo, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClick(d.nr_memo, Qt::Key_B);
+        QTest::keyClick(d.nr_memo, Qt::Key_Return);
+        QTest::keyClick(d.nr_memo, Qt::Key_C);
+        QTest::keyClick(d.nr_memo, Qt::Key_Enter, Qt::ShiftModifier | Qt::KeypadModifier);
+        d.ok_nr_btnClick();
+    });
+    QCOMPARE(row("00001", "ywnr"), QString("a\r\nb\r\nc\r\n"));
 }
 
 void TestArticleDialog::browseMode()

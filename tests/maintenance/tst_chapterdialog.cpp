@@ -37,6 +37,7 @@ private slots:
     void photoFileMissing();
     void photoKeptReplacedCleared();
     void longTextRoundTrip();
+    void typedLineBreaks();
     void codeWithAQuote();
     void cancelInBrowseMode();
     void inputLimitsCountGbkBytes();
@@ -442,12 +443,13 @@ void TestChapterDialog::photoKeptReplacedCleared()
     f.select(f.node("第一章"));
     const auto picked = TywlbwhForm::OpenPictureDialog1.replace([&](QWidget *) { return red; });
     open("00001", 2, [&](TywlbwhForm &d) {
-        d.Image1DblClick();
+        QVERIFY(!d.CheckBox1->isChecked());
+        d.show();
+        QTest::mouseDClick(d.Image1, Qt::LeftButton);
         QCOMPARE(d.Label1->text(), red);
-        QVERIFY(!d.CheckBox1->isChecked()); // picking does not tick the box
+        QVERIFY(d.CheckBox1->isChecked()); // picking a photo ticks the box
         QVERIFY(!d.Image1->pixmap().isNull());
-        d.CheckBox1->setChecked(true);
-        QVERIFY(d.SaveChapter());
+        d.ok_lb_btnClick();
     });
     QCOMPARE(photo("00001"), fileBytes(red));
     QCOMPARE(row("00001", "checkimage"), QString("1"));
@@ -478,7 +480,7 @@ void TestChapterDialog::photoKeptReplacedCleared()
         QVERIFY(d.SaveChapter());
     });
     QCOMPARE(photo(child), QByteArray("nil"));
-    // A new pick replaces it; unticking clears it.
+    // A new pick replaces it; unticking clears it, also right after a pick.
     const auto picked2 = TywlbwhForm::OpenPictureDialog1.replace([&](QWidget *) { return blue; });
     open("00001", 2, [&](TywlbwhForm &d) {
         d.Image1DblClick();
@@ -486,6 +488,7 @@ void TestChapterDialog::photoKeptReplacedCleared()
     });
     QCOMPARE(photo("00001"), fileBytes(blue));
     open("00001", 2, [&](TywlbwhForm &d) {
+        d.Image1DblClick();
         d.CheckBox1->setChecked(false);
         QVERIFY(d.SaveChapter());
     });
@@ -529,6 +532,25 @@ void TestChapterDialog::longTextRoundTrip()
     QCOMPARE(row("00001", "ywnr").toUtf8(), text.toUtf8());
     open("00001", 2, [&](TywlbwhForm &d) { QVERIFY(d.SaveChapter()); });
     QCOMPARE(row("00001", "ywnr").toUtf8(), text.toUtf8());
+}
+
+// Enter and Shift+Enter typed in the text both store the book's CR LF.
+void TestChapterDialog::typedLineBreaks()
+{
+    f.select(f.node("第一章"));
+    open("00001", 2, [&](TywlbwhForm &d) {
+        d.show();
+        d.nr_memo->clear();
+        d.nr_memo->setFocus();
+        QTest::keyClick(d.nr_memo, Qt::Key_A);
+        QTest::keyClick(d.nr_memo, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClick(d.nr_memo, Qt::Key_Enter, Qt::ShiftModifier | Qt::KeypadModifier);
+        QTest::keyClick(d.nr_memo, Qt::Key_B);
+        QTest::keyClick(d.nr_memo, Qt::Key_Return);
+        QTest::keyClick(d.nr_memo, Qt::Key_C);
+        d.ok_lb_btnClick();
+    });
+    QCOMPARE(row("00001", "ywnr"), QString("a\r\n\r\nb\r\nc"));
 }
 
 void TestChapterDialog::codeWithAQuote()

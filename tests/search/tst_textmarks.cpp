@@ -1,3 +1,4 @@
+#include "common/TextHelpers.h"
 #include "search/TextMarks.h"
 
 #include <QAction>
@@ -13,6 +14,9 @@ class TestTextMarks : public QObject {
 private slots:
     void likeMatch_data();
     void likeMatch();
+    void marksOfTheStoredText_data();
+    void marksOfTheStoredText();
+    void everyRewriteOfTheDocumentIsKnown();
     void f3StepsAndWraps();
     void hitInTheMiddleOfTheView();
 };
@@ -53,6 +57,58 @@ void TestTextMarks::likeMatch()
     QFETCH(QStringList, patterns);
     QFETCH(QString, expected);
     QCOMPARE(spans(LikeMatch::findInPane(pane, patterns)), expected);
+}
+
+void TestTextMarks::marksOfTheStoredText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("expected");
+    const QString nbsp = QStringLiteral("甲\u00A0乙，甲 乙");
+    QTest::newRow("a blank finds no no-break space") << nbsp << "甲 乙" << "4-7";
+    QTest::newRow("a no-break space finds itself") << nbsp << "甲\u00A0乙" << "0-3";
+    QTest::newRow("no blank: nothing") << "甲\u00A0乙" << "甲 乙" << "";
+    QTest::newRow("a soft line break is CR LF") << "ab\u2028cd" << "b__c" << "1-4";
+    QTest::newRow("a soft line break is two characters") << "ab\u2028cd" << "b_c" << "";
+    QTest::newRow("after line breaks of both kinds") << "一\n二\u2028三\u00A0词\n词" << "词" << "6-7;8-9";
+    QTest::newRow("a no-break space after a line break") << "一\u2028\u00A0二" << "\u00A0二" << "2-4";
+}
+
+// The marks of a text edit's text agree with the search of the stored text.
+void TestTextMarks::marksOfTheStoredText()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, pattern);
+    QFETCH(QString, expected);
+    QPlainTextEdit edit;
+    edit.setPlainText(text);
+    TextMarks *marks = TextMarks::mark(&edit, {pattern});
+    QCOMPARE(marks ? spans(marks->ranges()) : QString(), expected);
+}
+
+// What toPlainText() makes of every character of the Basic Multilingual
+// Plane put in a document differs from the raw text where the table says,
+// and only there.
+void TestTextMarks::everyRewriteOfTheDocumentIsKnown()
+{
+    QString all;
+    for (char16_t c = 1; c < 0xD800; ++c)
+        all += QChar(c);
+    for (char16_t c = 0xE000; c != 0; ++c)
+        all += QChar(c);
+    QTextDocument document;
+    QTextCursor(&document).insertText(all);
+    const QString raw = document.toRawText();
+    const QString plain = document.toPlainText();
+    QCOMPARE(plain.size(), raw.size());
+    QString expected = raw;
+    for (QChar &c : expected)
+        for (const TextHelpers::DocumentCharacter &d : TextHelpers::DocumentCharacters)
+            if (c == d.raw)
+                c = d.plain;
+    QCOMPARE(plain, expected);
+    for (const TextHelpers::DocumentCharacter &d : TextHelpers::DocumentCharacters)
+        QVERIFY(raw.contains(QChar(d.raw)));
 }
 
 // F3 in a marked text is the text's own even where the window has F3 as a
