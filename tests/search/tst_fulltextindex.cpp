@@ -20,6 +20,8 @@ class TestFullTextIndex : public QObject {
 private slots:
     void initTestCase();
     void indexedAndScannedAgree();
+    void variantsThroughTheIndex_data();
+    void variantsThroughTheIndex();
     void indexFollowsEveryWriter();
     void checkRepairsAndToolCommands();
     void everyDamageRepaired_data();
@@ -36,12 +38,12 @@ private:
 // The chapters whose text holds text, in the order the search lists them,
 // and whether the index answered.
 static QStringList hits(const QString &book, const QString &text, bool *indexed = nullptr,
-                        const QStringList &within = {})
+                        const QStringList &within = {}, bool variants = false)
 {
     TywzxDMF dm;
     dm.ydconn.setDatabaseFile(book);
     const QString restriction = within.isEmpty() ? QString() : QStringLiteral("lbbh in (select value from json_each(:codes))");
-    prepareTextSearch(dm.Query, QStringLiteral("lbbh"), text, restriction);
+    prepareTextSearch(dm.Query, QStringLiteral("lbbh"), text, restriction, variants);
     if (!within.isEmpty())
         dm.Query.setText("codes", "[\"" + within.join("\",\"") + "\"]");
     if (indexed)
@@ -128,6 +130,36 @@ void TestFullTextIndex::indexedAndScannedAgree()
     }
     QVERIFY2(answeredByIndex > texts.size() * 2 / 3 && answeredByIndex < texts.size() - 30, qPrintable(QString::number(answeredByIndex)));
     QVERIFY(found > 150);
+}
+
+void TestFullTextIndex::variantsThroughTheIndex_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("variant"); // a chapter holding only other forms
+    QTest::newRow("simplified finds traditional") << "黄鹤楼" << "v1";
+    QTest::newRow("traditional finds simplified") << "黃鶴樓" << "v3";
+    QTest::newRow("mixed") << "黄鶴" << "v1";
+    QTest::newRow("second character varies") << "令人恶" << "v2";
+    QTest::newRow("narrow finds wide") << "噁心" << "v2";
+}
+
+// 繁简通查 through the index: every variant pair of the word is looked up,
+// with the scan's result.
+void TestFullTextIndex::variantsThroughTheIndex()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, variant);
+    const QString indexed = copyOf("variants-indexed.mdb", true);
+    const QString scanned = copyOf("variants-scanned.mdb", false);
+    for (const QString &book : {indexed, scanned})
+        SqlFile(book).exec("insert into ywzx_ywlb (id, lbbh, lbmc, flbh, ywnr) values "
+                           "(910, 'v1', '繁', '00000', '登黃鶴樓'), (911, 'v2', '混', '00000', '黃鹤樓 令人𫫇心'),"
+                           "(912, 'v3', '简', '00000', '黄鹤楼')");
+    bool usedIndex = false;
+    const QStringList found = hits(indexed, typed, &usedIndex, {}, true);
+    QVERIFY(usedIndex);
+    QVERIFY2(found.contains(variant), qPrintable(found.join(' ')));
+    QCOMPARE(found, hits(scanned, typed, nullptr, {}, true));
 }
 
 // The dialogs' saves and deletes, another connection's write and VACUUM
