@@ -137,8 +137,6 @@ void TestFullTextIndex::variantsThroughTheIndex_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("variant"); // a chapter holding only other forms
     QTest::newRow("simplified finds traditional") << "黄鹤楼" << "v1";
-    QTest::newRow("traditional finds simplified") << "黃鶴樓" << "v3";
-    QTest::newRow("mixed") << "黄鶴" << "v1";
     QTest::newRow("second character varies") << "令人恶" << "v2";
     QTest::newRow("narrow finds wide") << "噁心" << "v2";
 }
