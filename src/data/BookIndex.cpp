@@ -87,6 +87,25 @@ QString soleChapterOfItsCode()
                           " where same.lbbh = ywzx_ywlb.lbbh and same.rowid <> ywzx_ywlb.rowid)");
 }
 
+QString samplesSql(int most)
+{
+    return QStringLiteral("select lbbh, substr(ywnr, 1, 8) from ywzx_ywlb where lbbh is not null and ywnr <> ''"
+                          " order by rowid limit %1").arg(most);
+}
+
+QString probeQuery(const QString &start)
+{
+    // A byte that is no UTF-8 arrives as U+FFFD, which the index never saw:
+    // pairs holding one are left out like those across a wildcard.
+    return matchQuery(QString(start).replace(QChar::ReplacementCharacter, QLatin1Char('%')));
+}
+
+QString findsChapterSql()
+{
+    return QStringLiteral("select count(*) from ywzx_ywlb_fts_key where lbbh = :code and docid in"
+                          " (select rowid from ywzx_ywlb_fts where ywzx_ywlb_fts match :probe)");
+}
+
 QString healthSql()
 {
     return QStringLiteral("select count(*) from ywzx_ywlb_fts_key where docid in"

@@ -24,6 +24,17 @@ QString presenceSql();
 // looks up the FTS5 query :phrase (as the search would) and its keys.
 QString healthSql();
 
+// An index can hold every term and still find nothing (its lookup table
+// emptied): it is trusted only when it finds chapters by their own texts.
+// Rows (code, the first characters of the text) of chapters with a code
+// and a text, in the table's order; at most `most` of them.
+QString samplesSql(int most);
+// The FTS5 query that must find a sample's chapter (some pairs of the start
+// of its text); empty when the start holds none.
+QString probeQuery(const QString &start);
+// One row, one number: 1 when the FTS5 query :probe finds the chapter :code.
+QString findsChapterSql();
+
 // The FTS5 query for a LIKE search text: every pair of characters in a run
 // without "%" or "_", all of which must occur; without any pair, the terms
 // that begin with each character beyond ASCII; empty when there is neither

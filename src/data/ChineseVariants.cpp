@@ -22,8 +22,6 @@ struct Classes {
     QHash<char32_t, QList<char32_t>> members;   // first -> the class
 };
 
-bool wide(char32_t c) { return c > 0xFFFF; }
-
 // Lines "KEY<TAB>VALUE VALUE..." of both directions, joined into classes.
 Classes load()
 {
@@ -41,7 +39,7 @@ Classes load()
             const QList<uint> chars = QString::fromUtf8(line).remove(QLatin1Char('\t')).remove(QLatin1Char(' ')).toUcs4();
             for (qsizetype i = 1; i < chars.size(); ++i) {
                 const char32_t a = root(chars.at(0)), b = root(chars.at(i));
-                if (a != b && wide(a) == wide(b))
+                if (a != b)
                     parent.insert(qMax(a, b), qMin(a, b));
             }
         }
@@ -143,6 +141,11 @@ QList<char32_t> variantsOf(char32_t c)
     const Classes &all = classes();
     const auto found = all.first.constFind(c);
     return found == all.first.cend() ? QList<char32_t>{c} : all.members.value(*found);
+}
+
+char32_t foldedChar(char32_t c)
+{
+    return firstOf(c);
 }
 
 QString folded(const QString &text)

@@ -10,8 +10,8 @@ class QSqlDatabase;
 // classes of one another's variants, from OpenCC's character dictionaries
 // (STCharacters, TSCharacters; Debian's libopencc1.1, turned into text at
 // build time). One-to-many mappings join every form: 发, 發 and 髮 are one
-// class. A class holds characters of one UTF-16 width only, so a folded
-// text keeps its positions.
+// class, and so are forms inside and beyond the Basic Multilingual Plane
+// (噁 and 𫫇): folding may change a text's length in UTF-16 units.
 namespace ChineseVariants {
 
 // The characters of c's class, c included, in code order.
@@ -19,6 +19,7 @@ QList<char32_t> variantsOf(char32_t c);
 // Each character replaced by the first of its class: two texts fold alike
 // exactly where they differ only in variants.
 QString folded(const QString &text);
+char32_t foldedChar(char32_t c);
 // Every form of a LIKE text that 繁简通查 finds (each character one of its
 // variants, wildcards kept), or none when there are more than `most`.
 QStringList forms(const QString &likeText, qsizetype most);

@@ -69,9 +69,10 @@ sqlite3_stmt *statementHandle(const QSqlQuery &query)
     return *static_cast<sqlite3_stmt *const *>(handle.constData());
 }
 
-// The index answers only when both its tables are there and can be read:
-// a missing or damaged one leaves the search to the scan, with the same
-// result. Costs one catalogue read and one lookup of the phrase.
+// The index answers only when both its tables are there and can be read
+// and it finds the first chapter by the start of its text: a missing or
+// damaged one leaves the search to the scan, with the same result. Costs
+// one catalogue read, one row and two lookups.
 bool bookHasIndex(const BookEngine::ReadRow &read, const QString &phrase)
 {
     const QVariantList presence = read(BookIndex::presenceSql(), {});
@@ -83,10 +84,15 @@ bool bookHasIndex(const BookEngine::ReadRow &read, const QString &phrase)
         return false;
     try {
         read(BookIndex::healthSql(), {{QStringLiteral("phrase"), phrase}});
+        const QVariantList sample = read(BookIndex::samplesSql(1), {});
+        const QString probe = BookIndex::probeQuery(sample.value(1).toString());
+        return probe.isEmpty()
+            || read(BookIndex::findsChapterSql(), {{QStringLiteral("code"), sample.value(0).toString()},
+                                                   {QStringLiteral("probe"), probe}})
+                       .value(0).toInt() == 1;
     } catch (const AppError &) {
         return false;
     }
-    return true;
 }
 
 } // namespace

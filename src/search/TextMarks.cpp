@@ -121,12 +121,40 @@ Range matchFrom(const QString &text, const QVector<Segment> &segments, int pos)
     return {first.start, end};
 }
 
+// 繁简通查: the matches in the folded text, at their places in the text.
+// Folding may change a character's UTF-16 width (𫫇 folds to 噁).
+QVector<Range> findFolded(const QString &text, const QString &pattern)
+{
+    QString folded;
+    folded.reserve(text.size());
+    QVector<int> place; // where each unit of the folded text comes from
+    place.reserve(text.size() + 1);
+    for (int at = 0; at < text.size();) {
+        const int width = charWidthAt(text, at);
+        const char32_t c = width == 2 ? QChar::surrogateToUcs4(text.at(at), text.at(at + 1)) : text.at(at).unicode();
+        const char32_t first = ChineseVariants::foldedChar(c);
+        if (QChar::requiresSurrogates(first)) {
+            folded += QChar(QChar::highSurrogate(first));
+            folded += QChar(QChar::lowSurrogate(first));
+        } else {
+            folded += QChar(char16_t(first));
+        }
+        place.insert(place.size(), folded.size() - place.size(), at);
+        at += width;
+    }
+    place << int(text.size());
+    QVector<Range> found = find(folded, ChineseVariants::folded(pattern), false);
+    for (Range &range : found)
+        range = {place.at(range.start), place.at(range.end)};
+    return found;
+}
+
 } // namespace
 
 QVector<Range> find(const QString &text, const QString &pattern, bool variants)
 {
-    if (variants) // folding keeps every character's place
-        return find(ChineseVariants::folded(text), ChineseVariants::folded(pattern), false);
+    if (variants)
+        return findFolded(text, pattern);
     QVector<Segment> segments;
     for (const QString &piece : asciiFolded(pattern).split(AnyRun, Qt::SkipEmptyParts))
         segments << Segment(piece);

@@ -20,6 +20,8 @@ class TestFullTextIndex : public QObject {
 private slots:
     void initTestCase();
     void indexedAndScannedAgree();
+    void variantsThroughTheIndex_data();
+    void variantsThroughTheIndex();
     void indexFollowsEveryWriter();
     void longSavesKeepTheIndex();
     void savesSetThePreviousTriggersAside();
@@ -38,12 +40,12 @@ private:
 // The chapters whose text holds text, in the order the search lists them,
 // and whether the index answered.
 static QStringList hits(const QString &book, const QString &text, bool *indexed = nullptr,
-                        const QStringList &within = {})
+                        const QStringList &within = {}, bool variants = false)
 {
     TywzxDMF dm;
     dm.ydconn.setDatabaseFile(book);
     const QString restriction = within.isEmpty() ? QString() : QStringLiteral("lbbh in (select value from json_each(:codes))");
-    prepareTextSearch(dm.Query, QStringLiteral("lbbh"), text, restriction);
+    prepareTextSearch(dm.Query, QStringLiteral("lbbh"), text, restriction, variants);
     if (!within.isEmpty())
         dm.Query.setText("codes", "[\"" + within.join("\",\"") + "\"]");
     if (indexed)
@@ -131,6 +133,34 @@ void TestFullTextIndex::indexedAndScannedAgree()
     }
     QVERIFY2(answeredByIndex > texts.size() * 2 / 3 && answeredByIndex < texts.size() - 10, qPrintable(QString::number(answeredByIndex)));
     QVERIFY(found > 150);
+}
+
+void TestFullTextIndex::variantsThroughTheIndex_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("variant"); // a chapter holding only other forms
+    QTest::newRow("simplified finds traditional") << "黄鹤楼" << "v1";
+    QTest::newRow("second character varies") << "令人恶" << "v2";
+    QTest::newRow("narrow finds wide") << "噁心" << "v2";
+}
+
+// 繁简通查 through the index: every variant pair of the word is looked up,
+// with the scan's result.
+void TestFullTextIndex::variantsThroughTheIndex()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, variant);
+    const QString indexed = copyOf("variants-indexed.mdb", true);
+    const QString scanned = copyOf("variants-scanned.mdb", false);
+    for (const QString &book : {indexed, scanned})
+        SqlFile(book).exec("insert into ywzx_ywlb (id, lbbh, lbmc, flbh, ywnr) values "
+                           "(910, 'v1', '繁', '00000', '登黃鶴樓'), (911, 'v2', '混', '00000', '黃鹤樓 令人𫫇心'),"
+                           "(912, 'v3', '简', '00000', '黄鹤楼')");
+    bool usedIndex = false;
+    const QStringList found = hits(indexed, typed, &usedIndex, {}, true);
+    QVERIFY(usedIndex);
+    QVERIFY2(found.contains(variant), qPrintable(found.join(' ')));
+    QCOMPARE(found, hits(scanned, typed, nullptr, {}, true));
 }
 
 // The dialogs' saves and deletes, another connection's write and VACUUM
@@ -298,40 +328,48 @@ void TestFullTextIndex::everyDamageRepaired_data()
 {
     QTest::addColumn<QString>("damage");
     QTest::addColumn<bool>("broken"); // the index cannot be read: saves fail
-    QTest::newRow("config rows") << "delete from ywzx_ywlb_fts_config" << true;
-    QTest::newRow("structure record") << "delete from ywzx_ywlb_fts_data where id = 10" << true;
-    QTest::newRow("data table") << "drop table ywzx_ywlb_fts_data" << true;
-    QTest::newRow("config table") << "drop table ywzx_ywlb_fts_config" << true;
-    QTest::newRow("key table") << "drop table ywzx_ywlb_fts_key" << true;
-    QTest::newRow("fts table") << "drop table ywzx_ywlb_fts" << true;
-    QTest::newRow("both tables, triggers left") << "drop table ywzx_ywlb_fts; drop table ywzx_ywlb_fts_key" << true;
-    QTest::newRow("keys") << "delete from ywzx_ywlb_fts_key where docid % 3 = 0" << false;
-    QTest::newRow("entries") << "insert into ywzx_ywlb_fts (ywzx_ywlb_fts) values ('delete-all')" << false;
-    QTest::newRow("numbers") << "delete from ywzx_ywlb_fts_n where n > 9" << false;
-    QTest::newRow("a trigger") << "drop trigger ywzx_ywlb_fts_insert" << false;
+    QTest::addColumn<bool>("findsNothing"); // it reads, but finds no text
+    QTest::newRow("config rows") << "delete from ywzx_ywlb_fts_config" << true << false;
+    QTest::newRow("structure record") << "delete from ywzx_ywlb_fts_data where id = 10" << true << false;
+    QTest::newRow("data table") << "drop table ywzx_ywlb_fts_data" << true << false;
+    QTest::newRow("config table") << "drop table ywzx_ywlb_fts_config" << true << false;
+    QTest::newRow("key table") << "drop table ywzx_ywlb_fts_key" << true << false;
+    QTest::newRow("fts table") << "drop table ywzx_ywlb_fts" << true << false;
+    QTest::newRow("both tables, triggers left") << "drop table ywzx_ywlb_fts; drop table ywzx_ywlb_fts_key" << true << false;
+    QTest::newRow("keys") << "delete from ywzx_ywlb_fts_key where docid % 3 = 0" << false << false;
+    QTest::newRow("entries") << "insert into ywzx_ywlb_fts (ywzx_ywlb_fts) values ('delete-all')" << false << true;
+    QTest::newRow("lookup table") << "delete from ywzx_ywlb_fts_idx" << false << true;
+    QTest::newRow("numbers") << "delete from ywzx_ywlb_fts_n where n > 9" << false << false;
+    QTest::newRow("a trigger") << "drop trigger ywzx_ywlb_fts_insert" << false << false;
     QTest::newRow("triggers only") << "drop trigger ywzx_ywlb_fts_insert; drop trigger ywzx_ywlb_fts_delete;"
-                                      " drop trigger ywzx_ywlb_fts_update" << false;
-    QTest::newRow("a quiet row left") << "insert into ywzx_ywlb_fts_quiet values (1)" << false;
-    QTest::newRow("scratch rows left") << "insert into ywzx_ywlb_fts_scratch values ('明月')" << false;
-    QTest::newRow("feed trigger") << "drop trigger ywzx_ywlb_fts_feed_pairs" << false;
-    QTest::newRow("feed table") << "drop table ywzx_ywlb_fts_feed" << false;
+                                      " drop trigger ywzx_ywlb_fts_update" << false << false;
+    QTest::newRow("a quiet row left") << "insert into ywzx_ywlb_fts_quiet values (1)" << false << false;
+    QTest::newRow("scratch rows left") << "insert into ywzx_ywlb_fts_scratch values ('明月')" << false << false;
+    QTest::newRow("feed trigger") << "drop trigger ywzx_ywlb_fts_feed_pairs" << false << false;
+    QTest::newRow("feed table") << "drop table ywzx_ywlb_fts_feed" << false << false;
 }
 
 // Whatever part of the index is damaged or gone: a search gives the scan's
-// hits when the index cannot be read, a save names the repair, and both
-// "index --check" and "index --drop" then "index" make it right again.
+// hits when the index cannot be read or finds nothing, a save names the
+// repair, and both "index --check" and "index --drop" then "index" make it
+// right again.
 void TestFullTextIndex::everyDamageRepaired()
 {
     QFETCH(QString, damage);
     QFETCH(bool, broken);
+    QFETCH(bool, findsNothing);
     const QString scanned = copyOf("scan-reference.mdb", false);
     const QString text = "明月光";
     for (bool byCheck : {true, false}) {
         const QString book = copyOf(byCheck ? "check-damaged.mdb" : "drop-damaged.mdb", true);
         for (const QString &statement : damage.split(';'))
             SqlFile(book).exec(statement);
+        if (broken || findsNothing) { // the search scans
+            bool indexed = true;
+            QCOMPARE(hits(book, text, &indexed), hits(scanned, text));
+            QVERIFY(!indexed);
+        }
         if (broken) {
-            QCOMPARE(hits(book, text), hits(scanned, text));
             TywzxDMF dm;
             dm.ydconn.setDatabaseFile(book);
             dm.updateQuery.setSql({"insert into ywzx_ywlb (id,lbbh,lbmc,flbh,ywnr) values (990,'zz','新','00000','明月光')"});

@@ -47,6 +47,8 @@ private slots:
     void hitMarkedInBothTexts();
     void longTextWholeUnderWaitCursor();
     void variantsFoundAndMarked();
+    void variantsOfEitherWidth_data();
+    void variantsOfEitherWidth();
     void unreachableChapter();
     void specialCharacters_data();
     void specialCharacters();
@@ -127,6 +129,42 @@ void TestSearch::variantsFoundAndMarked()
     QCOMPARE(shown, QStringList{"黃鶴樓"});
     QCOMPARE(TextMarks::of(f.window->memo1)->ranges().size(), 1);
     QCOMPARE(TextMarks::of(f.window->memo1)->ranges().first().start, 1);
+}
+
+// Forms inside and beyond the Basic Multilingual Plane (噁 and 𫫇, 僤 and
+// 𫢸) find each other by every way of asking: LIKEs of each form, the
+// folded comparison, the server's index scans of each form and its
+// regular expression (more than 32 forms).
+void TestSearch::variantsOfEitherWidth_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("codes");
+    const QStringList both = {"00020", "00021"};
+    QTest::newRow("narrow form") << "噁心" << both;
+    QTest::newRow("wide form") << "𫫇心" << both;
+    QTest::newRow("one wide character") << "𫢸" << both + QStringList{"00022"};
+    QTest::newRow("underscore over a wide form") << "恶心_𫢸" << both;
+    QTest::newRow("more forms than the server scans") << "恶心_僤发干" << both;
+    QTest::newRow("wide form, other neighbour") << "𫫇人" << QStringList{"00022"};
+    QTest::newRow("not side by side") << "噁心僤" << QStringList();
+}
+
+void TestSearch::variantsOfEitherWidth()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, codes);
+    book->chapter(20, "00020", "宽", "00000", "令人𫫇心 𫢸髮乾");
+    book->chapter(21, "00021", "窄", "00000", "令人噁心 僤发干");
+    book->chapter(22, "00022", "散", "00000", "恶人 心僤");
+    f.open(book->path());
+    BookQuery &q = f.dm->Query;
+    prepareTextSearch(q, "lbbh", typed, QString(), true);
+    q.open();
+    QStringList found;
+    for (q.first(); !q.eof(); q.next())
+        found << q.fieldAsText("lbbh");
+    found.sort();
+    QCOMPARE(found, codes);
 }
 
 void TestSearch::cleanup()

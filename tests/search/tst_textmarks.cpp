@@ -17,6 +17,8 @@ private slots:
     void marksOfTheStoredText_data();
     void marksOfTheStoredText();
     void everyRewriteOfTheDocumentIsKnown();
+    void variantMarks_data();
+    void variantMarks();
     void f3StepsAndWraps();
     void hitInTheMiddleOfTheView();
 };
@@ -109,6 +111,26 @@ void TestTextMarks::everyRewriteOfTheDocumentIsKnown()
     QCOMPARE(plain, expected);
     for (const TextHelpers::DocumentCharacter &d : TextHelpers::DocumentCharacters)
         QVERIFY(raw.contains(QChar(d.raw)));
+}
+
+// 繁简通查: a form marks its variants, also those of another UTF-16 width
+// (𫫇 takes two units, 噁 one), at their own places in the text.
+void TestTextMarks::variantMarks_data()
+{
+    QTest::addColumn<QString>("pane");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("narrow marks wide") << "令𫫇心 噁心" << "噁心" << "1-4;5-7";
+    QTest::newRow("after a widened form") << "𫫇𫫇 僤x" << "𫢸_" << "5-7";
+    QTest::newRow("underscore over a wide form") << "黃𫢸髮 a" << "黄_发" << "0-4";
+}
+
+void TestTextMarks::variantMarks()
+{
+    QFETCH(QString, pane);
+    QFETCH(QString, pattern);
+    QFETCH(QString, expected);
+    QCOMPARE(spans(LikeMatch::findInPane(pane, {pattern}, true)), expected);
 }
 
 // F3 in a marked text is the text's own even where the window has F3 as a

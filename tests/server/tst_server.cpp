@@ -38,6 +38,8 @@ private slots:
     void badConfigurations();
     void likeAsSqliteHasIt_data();
     void likeAsSqliteHasIt();
+    void variantPairsOnTheIndex_data();
+    void variantPairsOnTheIndex();
     void readersSeeTheStaffsSave();
     void loserOfARaceHearsTheCodeExists();
     void manyStationsSaveOneCode();
@@ -295,6 +297,52 @@ void TestServer::likeAsSqliteHasIt()
         QCOMPARE(q.fieldAsText("lbbh"), found ? code : QString());
         QVERIFY2(statement.contains("translate(ywnr"), qPrintable(statement));
     }
+}
+
+void TestServer::variantPairsOnTheIndex_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("codes");
+    QTest::addColumn<QString>("index");
+    const QString pairs = "ywzx_ywlb_ywnr_pairs";
+    QTest::newRow("two simplified") << "黄鹤" << QStringList({"00004", "00005"}) << pairs;
+    QTest::newRow("two, one beyond the BMP") << "𫫇心" << QStringList{"00005"} << pairs;
+    QTest::newRow("two in the other order") << "鹤黄" << QStringList() << pairs;
+    // The regular expression's trigrams serve it; its variant pairs narrow.
+    QTest::newRow("more forms than scans") << "黄鹤_发_干_台" << QStringList{"00005"} << "ywzx_ywlb_ywnr_trgm";
+}
+
+// 繁简通查 of words whose pairs the pair index serves: each form is looked
+// up by its own pair, or, past 32 forms, any variant pair of the first pair
+// narrows the regular expression.
+void TestServer::variantPairsOnTheIndex()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, codes);
+    QFETCH(QString, index);
+    book->chapter(5, "00004", "第四章", "00000", "黄鹤楼");
+    book->chapter(6, "00005", "第五章", "00000", "黃鶴a發b乾c臺 令人噁心");
+    f.open(book->path(), false);
+    BookQuery &q = f.dm->Query;
+    QString statement;
+    const auto watching = f.dm->ydconn.onStatement.replace([&](const QString &sql) { statement = sql; });
+    prepareTextSearch(q, "lbbh", typed, QString(), true);
+    q.open();
+    QStringList found;
+    for (q.first(); !q.eof(); q.next())
+        found << q.fieldAsText("lbbh");
+    QCOMPARE(found, codes);
+    // The statement with its values in place, in the order it names them.
+    static const QRegularExpression name(":(\\w+)");
+    for (QRegularExpressionMatchIterator it = name.globalMatch(q.sqlText()); it.hasNext();)
+        statement.replace(statement.indexOf('?'), 1, "'" + q.parameter(it.next().captured(1)).toString().replace("'", "''") + "'");
+    QSqlQuery plan(f.dm->ydconn.database());
+    QVERIFY(plan.exec("set enable_seqscan = off"));
+    QVERIFY2(plan.exec("explain " + statement), qPrintable(statement));
+    QStringList lines;
+    while (plan.next())
+        lines << plan.value(0).toString();
+    QVERIFY2(lines.join('\n').contains(index), qPrintable(lines.join('\n')));
 }
 
 // Two readers and a staff station on one book: the staff's new chapter is

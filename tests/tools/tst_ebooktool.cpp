@@ -27,6 +27,8 @@ private slots:
     void backupWhileSaving();
     void backupRefusesAndWaits();
     void checkFindsEachProblem();
+    void checkTriesTheIndexOnTheTexts_data();
+    void checkTriesTheIndexOnTheTexts();
     void staleTemporaryFilesCleaned();
 
 private:
@@ -428,6 +430,37 @@ void TestEbookTool::checkFindsEachProblem()
     }
     QVERIFY2(lines.isEmpty(), qPrintable(lines.join('\n')));
     QCOMPARE(tool({"check", dir.filePath("missing.mdb")}).code, 2);
+}
+
+void TestEbookTool::checkTriesTheIndexOnTheTexts_data()
+{
+    QTest::addColumn<QString>("seed");
+    QTest::addColumn<bool>("right");
+    QTest::newRow("lookup table emptied") << "delete from ywzx_ywlb_fts_idx" << false;
+    QTest::newRow("a text that starts with no UTF-8")
+        << "update ywzx_ywlb set ywnr = cast(x'ff' as text) || ywnr where lbbh = '00001'" << true;
+    QTest::newRow("a text of separators only") << "update ywzx_ywlb set ywnr = ' ,' where lbbh = '00001'" << true;
+}
+
+// An index that holds every term but finds nothing (its lookup table
+// emptied) is found by "check" and rebuilt by "index --check"; a text whose
+// start is no term of the index raises no alarm.
+void TestEbookTool::checkTriesTheIndexOnTheTexts()
+{
+    QFETCH(QString, seed);
+    QFETCH(bool, right);
+    // A book large enough for an index of many pages (one page needs no
+    // lookup table).
+    const QString book = dir.filePath("tries.mdb");
+    QFile::remove(book);
+    QCOMPARE(tool({"demo", book}).code, 0);
+    SqlFile(book).exec(seed);
+    const QString line = "ywzx_ywlb_fts：全文索引与章节正文不一致";
+    QCOMPARE(tool({"check", book}).out.contains(line), !right);
+    const Result repaired = tool({"index", "--check", book});
+    QCOMPARE(repaired.code, 0);
+    QCOMPARE(repaired.out.contains("is right"), right);
+    QVERIFY(!tool({"check", book}).out.contains(line));
 }
 
 int main(int argc, char **argv)
