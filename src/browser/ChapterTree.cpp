@@ -11,6 +11,7 @@
 #include "data/BookOutline.h"
 #include "data/BookReader.h"
 
+#include <QHash>
 #include <QScopedValueRollback>
 #include <QTreeWidgetItemIterator>
 #include <optional>
@@ -71,6 +72,7 @@ void ChapterTree::showRoot(const QString &name)
 {
     Muted muted(selectionMuted_);
     view_->clear();
+    dropped_.clear();
     view_->addTopLevelItem(placedNode(BookNode::Kind::Root, Labels::RootCode, name, 0));
 }
 
@@ -96,6 +98,7 @@ void ChapterTree::ReloadTree(const std::function<void(QTreeWidgetItem *)> &selec
         Muted muted(selectionMuted_);
         root = placedNode(BookNode::Kind::Root, BookNode::code(oldRoot), BookNode::name(oldRoot), 0);
         view_->clear();
+        dropped_.clear();
         view_->addTopLevelItem(root);
         if (selected)
             view_->setCurrentItem(root);
@@ -180,6 +183,28 @@ QList<QTreeWidgetItem *> ChapterTree::childrenFromOutline(const BookOutline &out
             children << articleNode(article.code, article.name, level);
     }
     return children;
+}
+
+void ChapterTree::addNewChapters(QTreeWidgetItem *node)
+{
+    QHash<QString, QTreeWidgetItem *> held;
+    for (int i = 0; i < node->childCount(); ++i)
+        if (BookNode::kind(node->child(i)) == BookNode::Kind::Chapter)
+            held.insert(BookNode::code(node->child(i)), node->child(i));
+    const int level = BookNode::levelOf(node) + 1;
+    QTreeWidgetItem *previous = nullptr;
+    QScopedValueRollback<bool> loading(loading_, true);
+    for (const BookReader::Entry &chapter : BookReader::childChapters(BookNode::code(node))) {
+        if (QTreeWidgetItem *child = held.value(chapter.code)) {
+            previous = child;
+            continue;
+        }
+        if (dropped_.contains(chapter.code))
+            continue;
+        QTreeWidgetItem *added = chapterNode(chapter.code, chapter.name, level);
+        node->insertChild(previous ? node->indexOfChild(previous) + 1 : 0, added);
+        previous = added;
+    }
 }
 
 QTreeWidgetItem *ChapterTree::chapterNode(const QString &code, const QString &name, int level) const
@@ -303,6 +328,8 @@ void ChapterTree::moveNode(QTreeWidgetItem *node, QTreeWidgetItem *target)
 {
     Muted muted(selectionMuted_);
     invalidateNodeIcons();
+    if (BookNode::kind(node) == BookNode::Kind::Chapter)
+        dropped_.insert(BookNode::code(node));
     QTreeWidgetItem *oldParent = node->parent();
     oldParent->takeChild(oldParent->indexOfChild(node));
     if (oldParent->childCount() == 0)

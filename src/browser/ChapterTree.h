@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -39,6 +40,10 @@ public:
     // Every node loaded and expanded; the progress dialog (owned by owner)
     // can stop it, and what was loaded then opens.
     void expandAll(QWidget *owner);
+    // A loaded node's chapters added to the book since it was read join its
+    // children in the book's order; the nodes it holds stay as they are.
+    // A chapter that a drop moved elsewhere is not added again.
+    void addNewChapters(QTreeWidgetItem *node);
     // Loads a node a search walk passes; false once the reader has cancelled.
     bool loadOnWalk(QTreeWidgetItem *node, std::unique_ptr<BookOutline> &outline, LoadProgress &progress);
     // Moves the selected node under target after asking; true when it moved.
@@ -60,4 +65,5 @@ private:
     bool iconsStale_ = false;
     bool loading_ = false;
     int selectionMuted_ = 0;
+    QSet<QString> dropped_; // codes of the chapters moved by drops since the last reload
 };
