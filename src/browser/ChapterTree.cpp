@@ -50,6 +50,22 @@ QTreeWidgetItem *placedNode(BookNode::Kind kind, const QString &code, const QStr
     return node;
 }
 
+// The chapters below code in the outline (each counted once, should rows
+// of one code stand in two places).
+int chaptersBelow(const BookOutline &outline, const QString &code)
+{
+    QSet<QString> seen{code};
+    QStringList pending{code};
+    while (!pending.isEmpty())
+        if (const auto *chapters = outline.chaptersUnder(pending.takeLast()))
+            for (const BookOutline::Entry &chapter : *chapters)
+                if (!seen.contains(chapter.code)) {
+                    seen.insert(chapter.code);
+                    pending << chapter.code;
+                }
+    return seen.size() - 1;
+}
+
 } // namespace
 
 ChapterTree::ChapterTree(BookTree *view)
@@ -233,11 +249,12 @@ void ChapterTree::AssignNodeIcons()
         setNodeImages(*it, BookNode::levelOf(*it));
 }
 
-void ChapterTree::readOutline(std::unique_ptr<BookOutline> &outline, LoadProgress &progress)
+void ChapterTree::readOutline(std::unique_ptr<BookOutline> &outline, LoadProgress &progress,
+                              const QTreeWidgetItem *top)
 {
     outline = std::make_unique<BookOutline>();
     BookReader::readOutline(*outline);
-    progress.setMaximum(outline->chapterCount());
+    progress.setMaximum(top ? chaptersBelow(*outline, BookNode::code(top)) : outline->chapterCount());
 }
 
 // Every node is expanded, in tree order, the loader running for each node
@@ -248,29 +265,49 @@ void ChapterTree::readOutline(std::unique_ptr<BookOutline> &outline, LoadProgres
 void ChapterTree::expandAll(QWidget *owner)
 {
     WaitCursor wait;
+    QList<QTreeWidgetItem *> tops;
+    for (int i = 0; i < view_->topLevelItemCount(); ++i)
+        tops << view_->topLevelItem(i);
+    QList<QTreeWidgetItem *> passed;
+    if (loadBelow(tops, nullptr, owner, passed))
+        view_->expandAtOnce(loadedOf(passed));
+    else
+        view_->expandAll(); // each expansion finds its node loaded
+}
+
+// As expand all, for one branch: the view's own expansion of a branch would
+// run the loader once per node (one statement each) and lay out the view
+// after each one.
+void ChapterTree::expandBranch(QTreeWidgetItem *top, QWidget *owner)
+{
+    WaitCursor wait;
+    QList<QTreeWidgetItem *> passed;
+    loadBelow({top}, top, owner, passed);
+    view_->expandAtOnce(loadedOf(passed));
+}
+
+bool ChapterTree::loadBelow(const QList<QTreeWidgetItem *> &tops, const QTreeWidgetItem *branch, QWidget *owner,
+                            QList<QTreeWidgetItem *> &passed)
+{
     std::unique_ptr<BookOutline> outline;
     LoadProgress progress(owner, 0);
-    QList<QTreeWidgetItem *> loaded;
-    for (int i = 0; i < view_->topLevelItemCount() && !progress.cancelled(); ++i) {
-        QList<QTreeWidgetItem *> pending{view_->topLevelItem(i)};
+    for (QTreeWidgetItem *top : tops) {
+        QList<QTreeWidgetItem *> pending{top};
         while (!pending.isEmpty()) {
             QTreeWidgetItem *node = pending.takeLast();
             if (node->childCount() > 0 && !node->isExpanded()) {
                 if (!outline && BookNode::isNotLoaded(node))
-                    readOutline(outline, progress);
+                    readOutline(outline, progress, branch);
                 const bool wasDue = loadChildren(node, outline.get());
-                loaded << node;
+                passed << node;
                 if (wasDue && !progress.step())
-                    break;
+                    return true;
             }
             for (int c = node->childCount() - 1; c >= 0; --c)
                 pending << node->child(c);
         }
     }
-    if (progress.cancelled())
-        view_->expandAtOnce(loadedOf(loaded));
-    else
-        view_->expandAll(); // each expansion finds its node loaded
+    return false;
 }
 
 // The nodes of list that hold loaded children (so opening one runs no query).

@@ -40,6 +40,8 @@ public:
     // Every node loaded and expanded; the progress dialog (owned by owner)
     // can stop it, and what was loaded then opens.
     void expandAll(QWidget *owner);
+    // The same for top and everything below it; nothing else is read.
+    void expandBranch(QTreeWidgetItem *top, QWidget *owner);
     // A loaded node's chapters added to the book since it was read join its
     // children in the book's order; the nodes it holds stay as they are.
     // A chapter that a drop moved elsewhere is not added again.
@@ -57,7 +59,14 @@ private:
     QList<QTreeWidgetItem *> childrenFromOutline(const BookOutline &outline, const QString &code, int level) const;
     QTreeWidgetItem *chapterNode(const QString &code, const QString &name, int level) const;
     QTreeWidgetItem *articleNode(const QString &code, const QString &title, int level) const;
-    void readOutline(std::unique_ptr<BookOutline> &outline, LoadProgress &progress);
+    // The progress counts the chapters of branch (the whole book when null).
+    void readOutline(std::unique_ptr<BookOutline> &outline, LoadProgress &progress,
+                     const QTreeWidgetItem *branch = nullptr);
+    // Loads tops and every node below them in tree order under one progress
+    // (counting the chapters of branch); adds the nodes with children it
+    // found closed to passed; true when the reader cancelled.
+    bool loadBelow(const QList<QTreeWidgetItem *> &tops, const QTreeWidgetItem *branch, QWidget *owner,
+                   QList<QTreeWidgetItem *> &passed);
     static QList<QTreeWidgetItem *> loadedOf(const QList<QTreeWidgetItem *> &nodes);
     void moveNode(QTreeWidgetItem *node, QTreeWidgetItem *target);
 
