@@ -30,6 +30,8 @@ struct Muted {
     ~Muted() { --counter; }
 };
 
+constexpr int DeepestOpenedLevel = 999; // the root is level 0
+
 // Image and selected image of a level: the root, the first level, the rest.
 int imageOfLevel(int level) { return level == 0 ? 0 : level == 1 ? 2 : 4; }
 
@@ -50,19 +52,21 @@ QTreeWidgetItem *placedNode(BookNode::Kind kind, const QString &code, const QStr
     return node;
 }
 
-// The chapters below code in the outline (each counted once, should rows
-// of one code stand in two places).
-int chaptersBelow(const BookOutline &outline, const QString &code)
+// The chapters below code in the outline, down to depth levels below it
+// (each counted once, should rows of one code stand in two places).
+int chaptersBelow(const BookOutline &outline, const QString &code, int depth)
 {
     QSet<QString> seen{code};
-    QStringList pending{code};
-    while (!pending.isEmpty())
-        if (const auto *chapters = outline.chaptersUnder(pending.takeLast()))
-            for (const BookOutline::Entry &chapter : *chapters)
-                if (!seen.contains(chapter.code)) {
-                    seen.insert(chapter.code);
-                    pending << chapter.code;
-                }
+    QList<std::pair<QString, int>> pending{{code, 0}};
+    while (!pending.isEmpty()) {
+        const auto [parent, below] = pending.takeLast();
+        const auto *chapters = below < depth ? outline.chaptersUnder(parent) : nullptr;
+        for (int i = 0; chapters && i < chapters->size(); ++i)
+            if (!seen.contains(chapters->at(i).code)) {
+                seen.insert(chapters->at(i).code);
+                pending.append({chapters->at(i).code, below + 1});
+            }
+    }
     return seen.size() - 1;
 }
 
@@ -254,7 +258,8 @@ void ChapterTree::readOutline(std::unique_ptr<BookOutline> &outline, LoadProgres
 {
     outline = std::make_unique<BookOutline>();
     BookReader::readOutline(*outline);
-    progress.setMaximum(top ? chaptersBelow(*outline, BookNode::code(top)) : outline->chapterCount());
+    progress.setMaximum(top ? chaptersBelow(*outline, BookNode::code(top), DeepestOpenedLevel - BookNode::levelOf(top))
+                            : outline->chapterCount());
 }
 
 // Every node is expanded, in tree order, the loader running for each node
@@ -269,10 +274,10 @@ void ChapterTree::expandAll(QWidget *owner)
     for (int i = 0; i < view_->topLevelItemCount(); ++i)
         tops << view_->topLevelItem(i);
     QList<QTreeWidgetItem *> passed;
-    if (loadBelow(tops, nullptr, owner, passed))
-        view_->expandAtOnce(loadedOf(passed));
-    else
+    if (loadBelow(tops, nullptr, owner, passed) == BulkLoad::Whole)
         view_->expandAll(); // each expansion finds its node loaded
+    else
+        view_->expandAtOnce(loadedOf(passed));
 }
 
 // As expand all, for one branch: the view's own expansion of a branch would
@@ -286,28 +291,39 @@ void ChapterTree::expandBranch(QTreeWidgetItem *top, QWidget *owner)
     view_->expandAtOnce(loadedOf(passed));
 }
 
-bool ChapterTree::loadBelow(const QList<QTreeWidgetItem *> &tops, const QTreeWidgetItem *branch, QWidget *owner,
-                            QList<QTreeWidgetItem *> &passed)
+// Nodes below DeepestOpenedLevel stay closed: the view lays out open nodes by
+// recursion, one call per level, and a chain of some 25,000 open levels
+// overflows the stack (the time grows with the square of the depth well
+// before that).
+ChapterTree::BulkLoad ChapterTree::loadBelow(const QList<QTreeWidgetItem *> &tops, const QTreeWidgetItem *branch,
+                                             QWidget *owner, QList<QTreeWidgetItem *> &passed)
 {
     std::unique_ptr<BookOutline> outline;
     LoadProgress progress(owner, 0);
+    BulkLoad result = BulkLoad::Whole;
     for (QTreeWidgetItem *top : tops) {
-        QList<QTreeWidgetItem *> pending{top};
+        QList<std::pair<QTreeWidgetItem *, int>> pending{{top, BookNode::levelOf(top)}};
         while (!pending.isEmpty()) {
-            QTreeWidgetItem *node = pending.takeLast();
-            if (node->childCount() > 0 && !node->isExpanded()) {
+            const auto [node, level] = pending.takeLast();
+            if (node->childCount() == 0)
+                continue;
+            if (level > DeepestOpenedLevel) {
+                result = BulkLoad::TooDeep;
+                continue;
+            }
+            if (!node->isExpanded()) {
                 if (!outline && BookNode::isNotLoaded(node))
                     readOutline(outline, progress, branch);
                 const bool wasDue = loadChildren(node, outline.get());
                 passed << node;
                 if (wasDue && !progress.step())
-                    return true;
+                    return BulkLoad::Cancelled;
             }
             for (int c = node->childCount() - 1; c >= 0; --c)
-                pending << node->child(c);
+                pending.append({node->child(c), level + 1});
         }
     }
-    return false;
+    return result;
 }
 
 // The nodes of list that hold loaded children (so opening one runs no query).

@@ -37,8 +37,9 @@ public:
     // The icons are checked again on the next AssignNodeIcons (nodes were
     // added or moved by something other than the loader).
     void invalidateNodeIcons() { iconsStale_ = true; }
-    // Every node loaded and expanded; the progress dialog (owned by owner)
-    // can stop it, and what was loaded then opens.
+    // Every node loaded and expanded, down to the 1000th level (deeper ones
+    // stay closed); the progress dialog (owned by owner) can stop it, and
+    // what was loaded then opens.
     void expandAll(QWidget *owner);
     // The same for top and everything below it; nothing else is read.
     void expandBranch(QTreeWidgetItem *top, QWidget *owner);
@@ -62,10 +63,11 @@ private:
     // The progress counts the chapters of branch (the whole book when null).
     void readOutline(std::unique_ptr<BookOutline> &outline, LoadProgress &progress,
                      const QTreeWidgetItem *branch = nullptr);
+    enum class BulkLoad { Whole, TooDeep, Cancelled };
     // Loads tops and every node below them in tree order under one progress
-    // (counting the chapters of branch); adds the nodes with children it
-    // found closed to passed; true when the reader cancelled.
-    bool loadBelow(const QList<QTreeWidgetItem *> &tops, const QTreeWidgetItem *branch, QWidget *owner,
+    // (counting the chapters of branch), down to a depth the view can open;
+    // adds the nodes with children it found closed to passed.
+    BulkLoad loadBelow(const QList<QTreeWidgetItem *> &tops, const QTreeWidgetItem *branch, QWidget *owner,
                    QList<QTreeWidgetItem *> &passed);
     static QList<QTreeWidgetItem *> loadedOf(const QList<QTreeWidgetItem *> &nodes);
     void moveNode(QTreeWidgetItem *node, QTreeWidgetItem *target);
