@@ -254,12 +254,13 @@ void ChapterTree::AssignNodeIcons()
 }
 
 void ChapterTree::readOutline(std::unique_ptr<BookOutline> &outline, LoadProgress &progress,
-                              const QTreeWidgetItem *top)
+                              const QTreeWidgetItem *branch)
 {
     outline = std::make_unique<BookOutline>();
     BookReader::readOutline(*outline);
-    progress.setMaximum(top ? chaptersBelow(*outline, BookNode::code(top), DeepestOpenedLevel - BookNode::levelOf(top))
-                            : outline->chapterCount());
+    progress.setMaximum(branch ? chaptersBelow(*outline, BookNode::code(branch),
+                                               DeepestOpenedLevel - BookNode::levelOf(branch))
+                               : outline->chapterCount());
 }
 
 // Every node is expanded, in tree order, the loader running for each node
