@@ -1,5 +1,8 @@
 // Times the browser window on large books and prints the figures:
 //   bench_browser --tree BOOK TITLE   one row of the tree table (run.sh prints its head)
+//   bench_browser --star BOOK         `*` on the root's first chapter, then
+//                                     expand all, each from the command to
+//                                     the opened tree (for a deep chain)
 //   bench_browser TREE_BOOK TEXT_BOOK WORD
 //   bench_browser --large pane|results BOOK WORD
 //                                     showing the book's chapter 00001 (a very
@@ -18,6 +21,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStyle>
@@ -228,6 +232,27 @@ void benchLargeText(const QString &where, const QString &book, const QString &wo
     ywzxDMF = nullptr;
 }
 
+void benchStar(const QString &book)
+{
+    TywzxDMF dm;
+    ywzxDMF = &dm;
+    std::unique_ptr<Tywzxform> window = openWindow(dm, book);
+    window->N5Click();
+    window->TreeView->setCurrentItem(window->rootNode()->child(0));
+    QApplication::processEvents();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Asterisk, Qt::NoModifier, QStringLiteral("*"));
+    const double star = timed([&] { QApplication::sendEvent(window->TreeView, &press); });
+    const int starNodes = nodeCount(window->TreeView);
+    window->N5Click();
+    const double all = timed([&] { window->N9Click(); });
+    std::printf("`*` on the first chapter: %.0f ms (%d nodes); expand all after refresh: %.0f ms (%d nodes); "
+                "peak %ld MB\n",
+                star, starNodes, all, nodeCount(window->TreeView), peakMegabytes());
+    std::fflush(stdout);
+    window.reset();
+    ywzxDMF = nullptr;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -242,6 +267,10 @@ int main(int argc, char **argv)
     const auto boxes = MessageBoxes::show.replace([](const MessageBoxes::Request &) { return QMessageBox::Ok; });
     if (argc >= 3 && QByteArray(argv[1]) == "--tree") {
         benchTree(QString::fromLocal8Bit(argv[2]), argc >= 4 ? QString::fromLocal8Bit(argv[3]) : QString());
+        return 0;
+    }
+    if (argc >= 3 && QByteArray(argv[1]) == "--star") {
+        benchStar(QString::fromLocal8Bit(argv[2]));
         return 0;
     }
     if (argc >= 5 && QByteArray(argv[1]) == "--large") {

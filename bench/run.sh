@@ -24,6 +24,12 @@ for n in "${sizes[@]}"; do
 done
 
 if [ $# -eq 0 ]; then
+  echo "== A chain of 999,999 chapters, each the only child of the one before (both open 1,000 levels)"
+  chain=build/bench/chain-999999.mdb
+  [ -e "$chain" ] || build/ebook-tool generate "$chain" --no-index --chapters 999999 --fanout 1 --articles 0 \
+    --text-bytes 10 >/dev/null
+  build/bench_browser --star "$chain"
+
   tree=build/bench/tree-20000-20000.mdb
   text=build/bench/text-100mb.mdb
   word=黄鹤楼仙人

@@ -4,6 +4,7 @@
 
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QScopedValueRollback>
 
 BookTree::BookTree(QWidget *parent)
@@ -59,6 +60,18 @@ void BookTree::expandAtOnce(const QList<QTreeWidgetItem *> &nodes)
     for (QTreeWidgetItem *node : nodes)
         node->setExpanded(true);
     executeDelayedItemsLayout();
+}
+
+// The key is taken whole: the view would also look for a row starting with "*".
+void BookTree::keyPressEvent(QKeyEvent *event)
+{
+    QTreeWidgetItem *node = currentItem();
+    if (event->key() != Qt::Key_Asterisk || !node || !expandBranch) {
+        QTreeWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    Handlers::run([&] { expandBranch(node); });
 }
 
 void BookTree::mousePressEvent(QMouseEvent *event)

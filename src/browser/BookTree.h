@@ -22,6 +22,9 @@ public:
         if (loadChildren)
             loadChildren(node);
     }
+    // `*` on a node: opens its whole branch (the view's own expansion of a
+    // branch would load it one node at a time and cannot be stopped).
+    std::function<void(QTreeWidgetItem *)> expandBranch;
     // Asked on a double click on the node that its first click selected:
     // true keeps that node as it is instead of toggling it.
     std::function<bool()> keepsSelectedNodeOnDoubleClick;
@@ -34,6 +37,7 @@ public:
     void expandAtOnce(const QList<QTreeWidgetItem *> &nodes);
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;

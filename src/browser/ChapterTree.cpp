@@ -11,6 +11,7 @@
 #include "data/BookOutline.h"
 #include "data/BookReader.h"
 
+#include <QHash>
 #include <QScopedValueRollback>
 #include <QTreeWidgetItemIterator>
 #include <optional>
@@ -28,6 +29,8 @@ struct Muted {
     explicit Muted(int &c) : counter(c) { ++counter; }
     ~Muted() { --counter; }
 };
+
+constexpr int DeepestOpenedLevel = 999; // the root is level 0
 
 // Image and selected image of a level: the root, the first level, the rest.
 int imageOfLevel(int level) { return level == 0 ? 0 : level == 1 ? 2 : 4; }
@@ -47,6 +50,24 @@ QTreeWidgetItem *placedNode(BookNode::Kind kind, const QString &code, const QStr
     QTreeWidgetItem *node = BookNode::make(kind, code, name);
     setNodeImages(node, level);
     return node;
+}
+
+// The chapters below code in the outline, down to depth levels below it
+// (each counted once, should rows of one code stand in two places).
+int chaptersBelow(const BookOutline &outline, const QString &code, int depth)
+{
+    QSet<QString> seen{code};
+    QList<std::pair<QString, int>> pending{{code, 0}};
+    while (!pending.isEmpty()) {
+        const auto [parent, below] = pending.takeLast();
+        const auto *chapters = below < depth ? outline.chaptersUnder(parent) : nullptr;
+        for (int i = 0; chapters && i < chapters->size(); ++i)
+            if (!seen.contains(chapters->at(i).code)) {
+                seen.insert(chapters->at(i).code);
+                pending.append({chapters->at(i).code, below + 1});
+            }
+    }
+    return seen.size() - 1;
 }
 
 } // namespace
@@ -71,6 +92,7 @@ void ChapterTree::showRoot(const QString &name)
 {
     Muted muted(selectionMuted_);
     view_->clear();
+    dropped_.clear();
     view_->addTopLevelItem(placedNode(BookNode::Kind::Root, Labels::RootCode, name, 0));
 }
 
@@ -96,6 +118,7 @@ void ChapterTree::ReloadTree(const std::function<void(QTreeWidgetItem *)> &selec
         Muted muted(selectionMuted_);
         root = placedNode(BookNode::Kind::Root, BookNode::code(oldRoot), BookNode::name(oldRoot), 0);
         view_->clear();
+        dropped_.clear();
         view_->addTopLevelItem(root);
         if (selected)
             view_->setCurrentItem(root);
@@ -182,6 +205,28 @@ QList<QTreeWidgetItem *> ChapterTree::childrenFromOutline(const BookOutline &out
     return children;
 }
 
+void ChapterTree::addNewChapters(QTreeWidgetItem *node)
+{
+    QHash<QString, QTreeWidgetItem *> held;
+    for (int i = 0; i < node->childCount(); ++i)
+        if (BookNode::kind(node->child(i)) == BookNode::Kind::Chapter)
+            held.insert(BookNode::code(node->child(i)), node->child(i));
+    const int level = BookNode::levelOf(node) + 1;
+    QTreeWidgetItem *previous = nullptr;
+    QScopedValueRollback<bool> loading(loading_, true);
+    for (const BookReader::Entry &chapter : BookReader::childChapters(BookNode::code(node))) {
+        if (QTreeWidgetItem *child = held.value(chapter.code)) {
+            previous = child;
+            continue;
+        }
+        if (dropped_.contains(chapter.code))
+            continue;
+        QTreeWidgetItem *added = chapterNode(chapter.code, chapter.name, level);
+        node->insertChild(previous ? node->indexOfChild(previous) + 1 : 0, added);
+        previous = added;
+    }
+}
+
 QTreeWidgetItem *ChapterTree::chapterNode(const QString &code, const QString &name, int level) const
 {
     QTreeWidgetItem *node = placedNode(BookNode::Kind::Chapter, code, name, level);
@@ -208,11 +253,14 @@ void ChapterTree::AssignNodeIcons()
         setNodeImages(*it, BookNode::levelOf(*it));
 }
 
-void ChapterTree::readOutline(std::unique_ptr<BookOutline> &outline, LoadProgress &progress)
+void ChapterTree::readOutline(std::unique_ptr<BookOutline> &outline, LoadProgress &progress,
+                              const QTreeWidgetItem *branch)
 {
     outline = std::make_unique<BookOutline>();
     BookReader::readOutline(*outline);
-    progress.setMaximum(outline->chapterCount());
+    progress.setMaximum(branch ? chaptersBelow(*outline, BookNode::code(branch),
+                                               DeepestOpenedLevel - BookNode::levelOf(branch))
+                               : outline->chapterCount());
 }
 
 // Every node is expanded, in tree order, the loader running for each node
@@ -223,29 +271,60 @@ void ChapterTree::readOutline(std::unique_ptr<BookOutline> &outline, LoadProgres
 void ChapterTree::expandAll(QWidget *owner)
 {
     WaitCursor wait;
+    QList<QTreeWidgetItem *> tops;
+    for (int i = 0; i < view_->topLevelItemCount(); ++i)
+        tops << view_->topLevelItem(i);
+    QList<QTreeWidgetItem *> passed;
+    if (loadBelow(tops, nullptr, owner, passed) == BulkLoad::Whole)
+        view_->expandAll(); // each expansion finds its node loaded
+    else
+        view_->expandAtOnce(loadedOf(passed));
+}
+
+// As expand all, for one branch: the view's own expansion of a branch would
+// run the loader once per node (one statement each) and lay out the view
+// after each one.
+void ChapterTree::expandBranch(QTreeWidgetItem *top, QWidget *owner)
+{
+    WaitCursor wait;
+    QList<QTreeWidgetItem *> passed;
+    loadBelow({top}, top, owner, passed);
+    view_->expandAtOnce(loadedOf(passed));
+}
+
+// Nodes below DeepestOpenedLevel stay closed: the view lays out open nodes by
+// recursion, one call per level, and a chain of some 25,000 open levels
+// overflows the stack (the time grows with the square of the depth well
+// before that).
+ChapterTree::BulkLoad ChapterTree::loadBelow(const QList<QTreeWidgetItem *> &tops, const QTreeWidgetItem *branch,
+                                             QWidget *owner, QList<QTreeWidgetItem *> &passed)
+{
     std::unique_ptr<BookOutline> outline;
     LoadProgress progress(owner, 0);
-    QList<QTreeWidgetItem *> loaded;
-    for (int i = 0; i < view_->topLevelItemCount() && !progress.cancelled(); ++i) {
-        QList<QTreeWidgetItem *> pending{view_->topLevelItem(i)};
+    BulkLoad result = BulkLoad::Whole;
+    for (QTreeWidgetItem *top : tops) {
+        QList<std::pair<QTreeWidgetItem *, int>> pending{{top, BookNode::levelOf(top)}};
         while (!pending.isEmpty()) {
-            QTreeWidgetItem *node = pending.takeLast();
-            if (node->childCount() > 0 && !node->isExpanded()) {
+            const auto [node, level] = pending.takeLast();
+            if (node->childCount() == 0)
+                continue;
+            if (level > DeepestOpenedLevel) {
+                result = BulkLoad::TooDeep;
+                continue;
+            }
+            if (!node->isExpanded()) {
                 if (!outline && BookNode::isNotLoaded(node))
-                    readOutline(outline, progress);
+                    readOutline(outline, progress, branch);
                 const bool wasDue = loadChildren(node, outline.get());
-                loaded << node;
+                passed << node;
                 if (wasDue && !progress.step())
-                    break;
+                    return BulkLoad::Cancelled;
             }
             for (int c = node->childCount() - 1; c >= 0; --c)
-                pending << node->child(c);
+                pending.append({node->child(c), level + 1});
         }
     }
-    if (progress.cancelled())
-        view_->expandAtOnce(loadedOf(loaded));
-    else
-        view_->expandAll(); // each expansion finds its node loaded
+    return result;
 }
 
 // The nodes of list that hold loaded children (so opening one runs no query).
@@ -303,6 +382,8 @@ void ChapterTree::moveNode(QTreeWidgetItem *node, QTreeWidgetItem *target)
 {
     Muted muted(selectionMuted_);
     invalidateNodeIcons();
+    if (BookNode::kind(node) == BookNode::Kind::Chapter)
+        dropped_.insert(BookNode::code(node));
     QTreeWidgetItem *oldParent = node->parent();
     oldParent->takeChild(oldParent->indexOfChild(node));
     if (oldParent->childCount() == 0)

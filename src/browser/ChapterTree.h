@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -36,9 +37,16 @@ public:
     // The icons are checked again on the next AssignNodeIcons (nodes were
     // added or moved by something other than the loader).
     void invalidateNodeIcons() { iconsStale_ = true; }
-    // Every node loaded and expanded; the progress dialog (owned by owner)
-    // can stop it, and what was loaded then opens.
+    // Every node loaded and expanded, down to the 1000th level (deeper ones
+    // stay closed); the progress dialog (owned by owner) can stop it, and
+    // what was loaded then opens.
     void expandAll(QWidget *owner);
+    // The same for top and everything below it; nothing else is read.
+    void expandBranch(QTreeWidgetItem *top, QWidget *owner);
+    // A loaded node's chapters added to the book since it was read join its
+    // children in the book's order; the nodes it holds stay as they are.
+    // A chapter that a drop moved elsewhere is not added again.
+    void addNewChapters(QTreeWidgetItem *node);
     // Loads a node a search walk passes; false once the reader has cancelled.
     bool loadOnWalk(QTreeWidgetItem *node, std::unique_ptr<BookOutline> &outline, LoadProgress &progress);
     // Moves the selected node under target after asking; true when it moved.
@@ -52,7 +60,15 @@ private:
     QList<QTreeWidgetItem *> childrenFromOutline(const BookOutline &outline, const QString &code, int level) const;
     QTreeWidgetItem *chapterNode(const QString &code, const QString &name, int level) const;
     QTreeWidgetItem *articleNode(const QString &code, const QString &title, int level) const;
-    void readOutline(std::unique_ptr<BookOutline> &outline, LoadProgress &progress);
+    // The progress counts the chapters of branch (the whole book when null).
+    void readOutline(std::unique_ptr<BookOutline> &outline, LoadProgress &progress,
+                     const QTreeWidgetItem *branch = nullptr);
+    enum class BulkLoad { Whole, TooDeep, Cancelled };
+    // Loads tops and every node below them in tree order under one progress
+    // (counting the chapters of branch), down to a depth the view can open;
+    // adds the nodes with children it found closed to passed.
+    BulkLoad loadBelow(const QList<QTreeWidgetItem *> &tops, const QTreeWidgetItem *branch, QWidget *owner,
+                   QList<QTreeWidgetItem *> &passed);
     static QList<QTreeWidgetItem *> loadedOf(const QList<QTreeWidgetItem *> &nodes);
     void moveNode(QTreeWidgetItem *node, QTreeWidgetItem *target);
 
@@ -60,4 +76,5 @@ private:
     bool iconsStale_ = false;
     bool loading_ = false;
     int selectionMuted_ = 0;
+    QSet<QString> dropped_; // codes of the chapters moved by drops since the last reload
 };

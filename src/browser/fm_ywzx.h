@@ -58,6 +58,7 @@ public:
     void ShowContent(QTreeWidgetItem *node);
     void TreeViewDragDrop(const QPoint &viewportPosition);
     void N9Click();
+    void TreeViewExpandBranch(QTreeWidgetItem *node);
     void N10Click();
     void N5Click();
     void N6Click();

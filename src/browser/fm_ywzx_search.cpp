@@ -34,7 +34,9 @@ void Tywzxform::findName(bool downChosen)
 
 void Tywzxform::landOnChapter(const QString &code)
 {
-    SearchCommands::landOn(TreeView, rootNode(), memo1, code, [this](QTreeWidgetItem *n) { LoadChildren(n); }, this);
+    const ChapterLanding::TreeReads reads{[this](QTreeWidgetItem *node) { LoadChildren(node); },
+                                          [this](QTreeWidgetItem *node) { chapters_->addNewChapters(node); }};
+    SearchCommands::landOn(TreeView, rootNode(), memo1, code, reads, this);
 }
 
 // Lists the hits in the results window and, when it closes, moves the tree

@@ -19,6 +19,7 @@ void Tywzxform::connectTree()
             [this](const QPoint &at) { PopupMenu1->popup(TreeView->viewport()->mapToGlobal(at)); });
     TreeView->onDrop = [this](const QPoint &at) { TreeViewDragDrop(at); };
     TreeView->loadChildren = [this](QTreeWidgetItem *node) { LoadChildren(node); };
+    TreeView->expandBranch = [this](QTreeWidgetItem *node) { TreeViewExpandBranch(node); };
     chapters_ = std::make_unique<ChapterTree>(TreeView);
     // The first click of a double click opened the chapter; the second must
     // not close it again.
@@ -72,6 +73,12 @@ void Tywzxform::AssignNodeIcons()
 void Tywzxform::N9Click()
 {
     chapters_->expandAll(this);
+}
+
+// `*`: expand all, for the node's branch only.
+void Tywzxform::TreeViewExpandBranch(QTreeWidgetItem *node)
+{
+    chapters_->expandBranch(node, this);
 }
 
 void Tywzxform::N10Click()

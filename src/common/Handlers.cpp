@@ -14,7 +14,8 @@ void reportCurrentError()
     } catch (const AppError &error) {
         MessageBoxes::generalError(error.message());
     } catch (const std::exception &error) {
-        MessageBoxes::generalError(QString::fromUtf8(error.what()));
+        // A library's own words, after a sentence the reader can read.
+        MessageBoxes::generalError(QStringLiteral("程序内部出错：%1").arg(QString::fromUtf8(error.what())));
     } catch (...) {
         MessageBoxes::generalError(QStringLiteral("未知错误"));
     }

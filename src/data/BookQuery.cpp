@@ -15,7 +15,7 @@ const QString CrLf = QStringLiteral("\r\n");
 
 QString noSuchField(const QString &query, const QString &column)
 {
-    return QStringLiteral("%1: Field '%2' not found").arg(query, column);
+    return QStringLiteral("查询 %1 的结果中没有字段 '%2'。").arg(query, column);
 }
 
 } // namespace
@@ -133,7 +133,7 @@ void BookQuery::run(bool wantRows)
     if (!wantRows)
         return;
     if (!query.isSelect())
-        throw AppError(AppError::Database, QStringLiteral("%1: CommandText does not return a result set").arg(name_));
+        throw AppError(AppError::Database, QStringLiteral("查询 %1 的语句不返回记录。").arg(name_));
     const QSqlRecord record = query.record();
     for (int i = 0; i < record.count(); ++i) {
         columns_ << record.fieldName(i);
@@ -178,7 +178,7 @@ int BookQuery::columnIndex(const QString &column) const
 {
     if (!open_)
         throw AppError(AppError::Database,
-                       QStringLiteral("%1: Cannot perform this operation on a closed dataset").arg(name_));
+                       QStringLiteral("查询 %1 已关闭，无法进行这一操作。").arg(name_));
     for (int i = 0; i < columns_.size(); ++i)
         if (columns_.at(i).compare(column, Qt::CaseInsensitive) == 0)
             return i;

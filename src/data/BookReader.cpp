@@ -93,6 +93,16 @@ QStringList chainFromRoot(const QString &code)
     return chain;
 }
 
+bool hasChapter(const QString &code)
+{
+    BookQuery &query = ywzxDMF->Query;
+    query.close();
+    query.setSql({QStringLiteral("select lbbh from ywzx_ywlb where lbbh = :code")});
+    query.setText(QStringLiteral("code"), code);
+    query.open();
+    return !query.isEmpty();
+}
+
 void readOutline(BookOutline &outline)
 {
     outline.read(ywzxDMF->ydconn);

@@ -25,6 +25,8 @@ QString articleText(const QString &code);
 // The codes from the root down to the chapter, through the stored parents;
 // empty when the chain does not reach the root (a missing parent, a loop).
 QStringList chainFromRoot(const QString &code);
+// Whether the book holds a chapter of this code.
+bool hasChapter(const QString &code);
 // The whole outline, in two statements.
 void readOutline(BookOutline &outline);
 

@@ -112,7 +112,8 @@ void FileEngine::open(const QString &name, const QString &path, bool readOnly, c
     const QString busy = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(waits.lockTimeout);
     db.setConnectOptions(readOnly ? busy + QStringLiteral(";QSQLITE_OPEN_READONLY") : busy);
     if (!db.open())
-        throw AppError(AppError::Database, engineMessage(db.lastError()));
+        throw AppError(AppError::Database,
+                       QStringLiteral("无法打开图书文件 '%1'，数据库报告：%2").arg(path, engineMessage(db.lastError())));
     probe(db, QStringLiteral("select count(*) from sqlite_master"),
           [&](const QString &message) { return fileMessage(message, path); });
 }
@@ -138,7 +139,9 @@ AppError FileEngine::failure(const QSqlError &, const QString &message, const QS
                             .arg(message, path));
     if (message.contains(QLatin1String("database is locked")))
         return busy(message, waits);
-    return AppError(AppError::Database, fileMessage(message, path));
+    const QString worded = fileMessage(message, path);
+    return AppError(AppError::Database,
+                    worded != message ? worded : QStringLiteral("图书文件的操作失败，数据库报告：%1").arg(message));
 }
 
 QStringList FileEngine::beginWriting() const

@@ -145,7 +145,8 @@ QSqlDatabase ServerConfig::addDatabase(const QString &connectionName) const
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
     if (!db.isValid())
         throw AppError(AppError::Database,
-                       QStringLiteral("The PostgreSQL driver (QPSQL) is not installed: install libqt6sql6-psql"));
+                       QStringLiteral("未安装 PostgreSQL 数据库驱动（QPSQL），无法打开服务器上的书。"
+                                      "请安装 libqt6sql6-psql。"));
     db.setHostName(host);
     if (port > 0)
         db.setPort(port);
@@ -173,7 +174,7 @@ QSqlDatabase ServerConfig::addDatabase(const QString &connectionName) const
 
 QString ServerConfig::describe() const
 {
-    return QStringLiteral("%1 on %2:%3")
+    return QStringLiteral("%1（服务器 %2:%3）")
         .arg(database, host.isEmpty() ? QStringLiteral("localhost") : host,
              port > 0 ? QString::number(port) : QStringLiteral("5432"));
 }

@@ -25,7 +25,7 @@ struct ServerConfig {
 
     // Sets up a QPSQL connection (not opened) under the given name.
     QSqlDatabase addDatabase(const QString &connectionName) const;
-    // "database on host:port" for messages.
+    // "database（服务器 host:port）" for messages.
     QString describe() const;
 };
 

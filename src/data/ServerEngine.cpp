@@ -233,7 +233,7 @@ AppError ServerEngine::failure(const QSqlError &error, const QString &message, c
                             .arg(QString::number(waits.statementTimeout / 1000.0), message));
     if (state == QLatin1String("55P03"))
         return busy(message, waits);
-    return AppError(AppError::Database, message);
+    return AppError(AppError::Database, QStringLiteral("图书服务器上的操作失败，服务器报告：%1").arg(message));
 }
 
 // The book's writers take turns by a lock of both tables held to the

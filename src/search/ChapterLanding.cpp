@@ -10,14 +10,18 @@
 
 namespace ChapterLanding {
 
-QTreeWidgetItem *chapterNode(QTreeWidgetItem *root, const QString &code,
-                             const std::function<void(QTreeWidgetItem *)> &load)
+QTreeWidgetItem *chapterNode(QTreeWidgetItem *root, const QString &code, const TreeReads &reads)
 {
     const QStringList chain = BookReader::chainFromRoot(code);
     QTreeWidgetItem *node = root;
     for (int i = 1; node && i < chain.size(); ++i) {
-        load(node);
-        node = BookNode::chapterChild(node, chain.at(i));
+        reads.load(node);
+        QTreeWidgetItem *child = BookNode::chapterChild(node, chain.at(i));
+        if (!child) { // read before the chapter came to stand there
+            reads.addNew(node);
+            child = BookNode::chapterChild(node, chain.at(i));
+        }
+        node = child;
     }
     return chain.isEmpty() ? nullptr : node;
 }

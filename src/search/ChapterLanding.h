@@ -11,12 +11,21 @@ class QTreeWidgetItem;
 // marks of its hits in the reading pane.
 namespace ChapterLanding {
 
-// The chapter's own node: down its chain of ancestors from the root, each
-// loaded by load when it is not yet. Nothing else is loaded, so the cost
-// follows the chapter's depth. Null when the book's chain does not reach
-// it (a missing parent, a loop).
-QTreeWidgetItem *chapterNode(QTreeWidgetItem *root, const QString &code,
-                             const std::function<void(QTreeWidgetItem *)> &load);
+// How the landing has the tree read from the book.
+struct TreeReads {
+    // A node's children, when they were never read.
+    std::function<void(QTreeWidgetItem *)> load;
+    // The chapters added to the book (by another station) since a loaded
+    // node's children were read.
+    std::function<void(QTreeWidgetItem *)> addNew;
+};
+
+// The chapter's own node: down its chain of ancestors from the root, as
+// the book gives it now, each loaded when it is not yet and read again when
+// it lacks the next one. Nothing else is loaded, so the cost follows the
+// chapter's depth. Null when the book's chain does not reach it (a missing
+// parent, a loop, the chapter gone).
+QTreeWidgetItem *chapterNode(QTreeWidgetItem *root, const QString &code, const TreeReads &reads);
 // Opens the node's ancestors, selects it and brings it into view; the
 // window handles the selection as it handles any.
 void revealAndSelect(QTreeWidget *tree, QTreeWidgetItem *node);

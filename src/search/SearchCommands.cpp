@@ -4,6 +4,7 @@
 #include "common/MessageBoxes.h"
 #include "common/WaitCursor.h"
 #include "data/BookOutline.h"
+#include "data/BookReader.h"
 #include "data/FullTextQuery.h"
 #include "data/ywzxDM.h"
 #include "search/ChapterLanding.h"
@@ -17,6 +18,7 @@ namespace SearchCommands {
 namespace {
 
 const QString NotFound = QStringLiteral("对不起,没有找到您要查找的内容!");
+const QString Deleted = QStringLiteral("您选择的章节已被删除，无法转到该章节。请刷新目录后再查找。");
 
 QWidget *ownerOf(FindDialog &dialog, QWidget *window)
 {
@@ -68,11 +70,11 @@ QString chooseChapter(FindDialog &dialog, QWidget *window)
 }
 
 void landOn(QTreeWidget *tree, QTreeWidgetItem *root, QPlainTextEdit *pane, const QString &code,
-            const std::function<void(QTreeWidgetItem *)> &load, QWidget *window)
+            const ChapterLanding::TreeReads &reads, QWidget *window)
 {
-    QTreeWidgetItem *node = ChapterLanding::chapterNode(root, code, load);
+    QTreeWidgetItem *node = ChapterLanding::chapterNode(root, code, reads);
     if (!node) {
-        MessageBoxes::searchInfo(window, NotFound);
+        MessageBoxes::searchInfo(window, BookReader::hasChapter(code) ? NotFound : Deleted);
         return;
     }
     ChapterLanding::revealAndSelect(tree, node);

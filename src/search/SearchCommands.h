@@ -1,5 +1,7 @@
 #pragma once
 
+#include "search/ChapterLanding.h"
+
 #include <QString>
 #include <functional>
 #include <memory>
@@ -31,10 +33,11 @@ void findName(QTreeWidget *tree, QTreeWidgetItem *root, FindDialog &dialog, bool
 // results window leaves the chosen name and the hits to mark behind.
 QString chooseChapter(FindDialog &dialog, QWidget *window);
 
-// Moves the tree to the chapter of this code (each ancestor loaded by load)
-// and marks the search's hits in the pane until the selection moves; says
-// so when the book's chain does not reach the chapter.
+// Moves the tree to the chapter of this code (its ancestors read as the
+// book gives them now) and marks the search's hits in the pane until the
+// selection moves; says so when the chapter is gone from the book or the
+// book's chain does not reach it.
 void landOn(QTreeWidget *tree, QTreeWidgetItem *root, QPlainTextEdit *pane, const QString &code,
-            const std::function<void(QTreeWidgetItem *)> &load, QWidget *window);
+            const ChapterLanding::TreeReads &reads, QWidget *window);
 
 } // namespace SearchCommands

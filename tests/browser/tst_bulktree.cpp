@@ -29,6 +29,7 @@ private slots:
     void refreshLeavesNothingOfAnExpandAllBehind();
     void cancelledLoadsLeaveAConsistentTree();
     void writerWaitsForABulkLoad();
+    void starExpandsTheBranchOnly();
     void chapterTreeWithoutAWindow_data();
     void chapterTreeWithoutAWindow();
 
@@ -280,6 +281,61 @@ void TestBulkTree::writerWaitsForABulkLoad()
     QVERIFY(!f.node("新写")); // the read saw the book as it was when it began
     f.window->N5Click();
     QVERIFY(f.node("新写"));
+}
+
+// `*` on a node of a 1,500-deep chain opens its branch as expand all does
+// (the outline read once, under the progress dialog) and nothing beside it,
+// down to the 1000th level, as expand all; Esc in the dialog stops it with
+// what was loaded open.
+void TestBulkTree::starExpandsTheBranchOnly()
+{
+    TestBook chain("链书");
+    chain.exec("with recursive n(i) as (select 1 union all select i + 1 from n where i < 1500) "
+               "insert into ywzx_ywlb (id, lbbh, lbmc, flbh) "
+               "select 10 + i, 'c' || i, '链' || i, case when i = 1 then '00000' else 'c' || (i - 1) end from n");
+    chain.chapter(5000, "s0001", "旁支", "00000");
+    chain.chapter(5001, "s0002", "旁支下", "s0001");
+    chain.chapter(5002, "s0003", "侧枝", "c2"); // beside the branch opened
+    chain.chapter(5003, "s0004", "侧枝下", "s0003");
+    const auto noDelay = LoadProgress::showAfterMs.replace([] { return 0; });
+    f.open(chain.path());
+    const auto pressStarOnThird = [&](bool cancel) {
+        f.window->N5Click();
+        f.node("链1[")->setExpanded(true);
+        f.node("链2[")->setExpanded(true);
+        f.select(f.node("链3["));
+        QString dialog;
+        QTimer::singleShot(0, [&dialog, cancel] {
+            if (QWidget *modal = QApplication::activeModalWidget())
+                dialog = modal->objectName();
+            if (cancel && QApplication::activeModalWidget())
+                QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape);
+        });
+        const int before = f.statements();
+        QTest::keyClick(f.window->TreeView, Qt::Key_Asterisk);
+        QCOMPARE(dialog, QString("LoadProgress"));
+        QVERIFY(f.statements() - before < 10); // the outline; one per chapter would be 1,000
+        QCOMPARE(f.window->TreeView->currentItem(), f.node("链3["));
+        QVERIFY(BookNode::isNotLoaded(f.node("侧枝")) && BookNode::isNotLoaded(f.node("旁支")));
+        QVERIFY(!QApplication::activeModalWidget() && !QApplication::overrideCursor());
+    };
+    const auto openDownTo1000thLevel = [&] {
+        for (QTreeWidgetItem *n = f.node("链999["); n != f.root(); n = n->parent())
+            QVERIFY(n->isExpanded());
+        QVERIFY(BookNode::isNotLoaded(f.node("链1000[")) && !f.node("链1000[")->isExpanded());
+        QVERIFY(!f.node("链1001["));
+    };
+    pressStarOnThird(false);
+    openDownTo1000thLevel();
+
+    pressStarOnThird(true);
+    QVERIFY(f.node("链4[")->isExpanded());
+    QVERIFY(BookNode::isNotLoaded(f.node("链5[")));
+    QVERIFY(!f.node("链6["));
+
+    f.window->N9Click();
+    openDownTo1000thLevel();
+    QVERIFY(f.node("旁支下"));
 }
 
 void TestBulkTree::chapterTreeWithoutAWindow_data()

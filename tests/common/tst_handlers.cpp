@@ -61,7 +61,7 @@ void TestHandlers::errorsAreReportedAndTheProgramGoesOn()
         QString shown;
     } cases[] = {
         {"program error", [this] { failing(); }, "no such table: ywzx_ywnr."},
-        {"library error", [] { throw std::out_of_range("index out of range"); }, "index out of range."},
+        {"library error", [] { throw std::out_of_range("index out of range"); }, "程序内部出错：index out of range."},
         {"ends in a stop", [] { throw AppError(AppError::FileOpen, "无法打开文件."); }, "无法打开文件."},
         {"of no known kind", [] { throw 42; }, "未知错误."},
     };

@@ -50,6 +50,8 @@ private slots:
     void variantsOfEitherWidth_data();
     void variantsOfEitherWidth();
     void unreachableChapter();
+    void chapterWrittenElsewhere_data();
+    void chapterWrittenElsewhere();
     void specialCharacters_data();
     void specialCharacters();
     void demoBookWalkthrough();
@@ -693,6 +695,60 @@ void TestSearch::unreachableChapter()
         QCOMPARE(boxes.shown.last().text, QString("对不起,没有找到您要查找的内容!"));
         QCOMPARE(selectedLabel(), QString("人物传记[00001]"));
     }
+}
+
+void TestSearch::chapterWrittenElsewhere_data()
+{
+    QTest::addColumn<QString>("parent");
+    QTest::addColumn<int>("id");
+    QTest::addColumn<bool>("deletedMeanwhile");
+    QTest::addColumn<QString>("parentLabel");
+    QTest::addColumn<QStringList>("children"); // the parent's, after the landing
+    QTest::newRow("under a loaded chapter") << "00011" << 20 << false << "甲部" << QStringList({"乙部[00111]", "新章[00007]"});
+    QTest::newRow("first under the root") << "00000" << 0 << false << "书"
+                                          << QStringList({"新章[00007]", "人物传记[00001]", "人物[00002]", "Abc[00003]",
+                                                          "括[号[00004]", "文集[00005]", "人物[00006]"});
+    QTest::newRow("under a chapter loaded empty") << "01111" << 20 << false << "深藏" << QStringList({"新章[00007]"});
+    QTest::newRow("under a chapter new too") << "00017" << 20 << false << "中间" << QStringList({"新章[00007]"});
+    QTest::newRow("deleted meanwhile") << "00011" << 20 << true << "甲部" << QStringList({"乙部[00111]"});
+}
+
+// Another connection to the book (another station) adds a chapter after the
+// tree was read; the full-text search finds it and the tree is brought to
+// it. A hit deleted while the results window is open is said to be gone.
+void TestSearch::chapterWrittenElsewhere()
+{
+    QFETCH(QString, parent);
+    QFETCH(int, id);
+    QFETCH(bool, deletedMeanwhile);
+    QFETCH(QString, parentLabel);
+    QFETCH(QStringList, children);
+    for (const char *chapter : {"甲部", "乙部", "深藏"})
+        f.node(chapter)->setExpanded(true);
+    QCOMPARE(f.node("深藏")->childCount(), 0);
+    if (parent == "00017")
+        book->chapter(19, "00017", "中间", "00011");
+    book->chapter(id, "00007", "新章", parent, "新来之文");
+    const QString before = selectedLabel();
+    ScriptedBoxes boxes;
+    const auto results = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &) {
+        if (deletedMeanwhile)
+            book->exec("delete from ywzx_ywlb where lbbh='00007'");
+        return int(QDialog::Rejected);
+    });
+    f.window->FindDialog2->setText("新来之文");
+    f.window->FindDialog2Find();
+    QCOMPARE(f.childLabels(f.node(parentLabel)), children);
+    if (!deletedMeanwhile) {
+        QCOMPARE(selectedLabel(), QString("新章[00007]"));
+        QCOMPARE(f.window->memo1->toPlainText(), QString("新来之文"));
+        QCOMPARE(boxes.shown.size(), 0);
+        return;
+    }
+    QCOMPARE(selectedLabel(), before);
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(boxes.shown[0].text, QString("您选择的章节已被删除，无法转到该章节。请刷新目录后再查找。"));
+    QCOMPARE(boxes.shown[0].caption, QString("系统提示"));
 }
 
 void TestSearch::specialCharacters_data()
