@@ -92,7 +92,7 @@ if [ $# -eq 0 ]; then
   build/bench_save "$saved" "$real" 1 10 50 2>/dev/null
   rm -f "$saved"
 
-  echo "== One chapter of 50 MB (UTF-8; 1.4 million short lines): showing it, from the command to the text"
+  echo "== One chapter of 50 MB (UTF-8; 1.4 million short lines, then one line of 16 million characters): showing it, from the command to the text"
   echo "   on screen (results window: the search hit, marked and moved to); resident MB before, peak, after"
   large=build/bench/large-50mb.mdb
   [ -e "$large" ] || build/ebook-tool generate "$large" --no-index --chapters 1 --articles 0 --text-bytes 56000000 \
@@ -101,4 +101,10 @@ if [ $# -eq 0 ]; then
   echo "|---|---|---|---|---|---|"
   build/bench_browser --large pane "$large" "$word"
   build/bench_browser --large results "$large" "$word"
+  # The same text as one endless line (no line break at all).
+  endless=build/bench/endless-50mb.mdb
+  [ -e "$endless" ] || build/ebook-tool generate "$endless" --no-index --no-breaks --chapters 1 --articles 0 \
+    --text-bytes 56000000 --word "$word" --word-percent 100 >/dev/null
+  build/bench_browser --large pane "$endless" "$word" | sed 's/^| pane |/| pane, one line |/'
+  build/bench_browser --large results "$endless" "$word" | sed 's/^| results |/| results, one line |/'
 fi

@@ -103,6 +103,8 @@ Result write(const QString &path, const Options &options, BookSchema::Index inde
         for (int k = 1; k <= options.chapters; ++k) {
             const int parent = (k - 1) / options.fanout;
             QString text = chain ? chain->text(random, options.textBytes) : filler(random, options.textBytes);
+            if (options.noBreaks)
+                text.remove(QLatin1String("\r\n"));
             if (every && k % every == 0) {
                 text.insert(text.size() / 2, options.word);
                 ++result.chaptersWithWord;

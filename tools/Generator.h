@@ -21,6 +21,8 @@ struct Options {
     // Texts drawn from an order-1 character chain trained on this UTF-8
     // file (realistic text: many distinct pairs and triples), not from a few lines.
     QString chainFile;
+    // Each text one line without any line break (a text of one endless line).
+    bool noBreaks = false;
 };
 
 struct Result {

@@ -28,7 +28,7 @@ const char *Usage =
     "usage: ebook-tool create FILE \"BOOK NAME\"   write a new empty book\n"
     "       ebook-tool demo FILE                 write the demo book (Tang and Song poems)\n"
     "       ebook-tool generate FILE [--chapters N] [--fanout F] [--articles M]\n"
-    "                  [--text-bytes B] [--word W --word-percent P] [--chain TEXTFILE]\n"
+    "                  [--text-bytes B] [--word W --word-percent P] [--chain TEXTFILE] [--no-breaks]\n"
     "                                            write a large book for benchmarks\n"
     "       ebook-tool import ACCESS_FILE BOOK   bring a book kept in an Access file over\n"
     "       ebook-tool push BOOK URL [--replace] copy a book file into an empty PostgreSQL database\n"
@@ -170,9 +170,10 @@ std::optional<double> numberOf(const NumberOption &option, const QString &value)
     return std::nullopt;
 }
 
-int generate(const QStringList &args, BookSchema::Index index)
+int generate(const QStringList &args, bool noBreaks, BookSchema::Index index)
 {
     Generator::Options options;
+    options.noBreaks = noBreaks;
     QHash<QString, double> numbers;
     for (int i = 1; i < args.size(); i += 2) {
         const QString option = args.at(i);
@@ -298,6 +299,7 @@ int main(int argc, char **argv)
         return usage();
     const QString command = args.first();
     const bool withIndex = !args.removeAll(QStringLiteral("--no-index"));
+    const bool noBreaks = command == QLatin1String("generate") && args.removeAll(QStringLiteral("--no-breaks"));
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
         std::fputs(Usage, stdout);
         return 0;
@@ -335,7 +337,7 @@ int main(int argc, char **argv)
         if (command == QLatin1String("pull") && args.size() == 3)
             return pull(args);
         if (command == QLatin1String("generate") && args.size() >= 2)
-            return generate(args.mid(1), newBooks);
+            return generate(args.mid(1), noBreaks, newBooks);
     } catch (const AppError &error) {
         return fail(error.message());
     }

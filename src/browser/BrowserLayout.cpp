@@ -5,6 +5,7 @@
 #include "browser/BookTree.h"
 #include "browser/FrameParts.h"
 #include "common/AccessibleNames.h"
+#include "common/PaneText.h"
 
 #include <QFrame>
 #include <QMainWindow>
@@ -109,7 +110,7 @@ void buildRightSide(BrowserLayout &w, QMainWindow &window)
     frame->setContentsMargins(1, 1, 1, 1);
     // Plain text: its layout reaches only the lines in view, so a long text
     // shows at once wherever it is scrolled to.
-    w.memo1 = named(new QPlainTextEdit(w.Panel4), "memo1");
+    w.memo1 = named(new TextPane(w.Panel4), "memo1");
     w.memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     w.memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     w.memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

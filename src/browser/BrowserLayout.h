@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/PaneText.h" // the pane's full type for every user of memo1
+
 class BookTree;
 class QAction;
 class QFrame;
@@ -7,7 +9,6 @@ class QLabel;
 class QLineEdit;
 class QMainWindow;
 class QMenu;
-class QPlainTextEdit;
 class QPushButton;
 class QSplitter;
 class QStatusBar;
@@ -33,7 +34,7 @@ public:
     QLabel *RxLabel2, *RxLabel4;
     QLineEdit *Edit1, *Edit2;
     QPushButton *BitBtn3, *BitBtn2, *BitBtn1;
-    QPlainTextEdit *memo1;
+    TextPane *memo1;
     QMenu *PopupMenu1;
     QAction *N9, *N10, *N2, *N5, *N1, *N6;
     QMenu *PopupMenu2;

@@ -1,6 +1,7 @@
 #include "browser/PanePrint.h"
 
 #include "common/AppError.h"
+#include "common/PaneText.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPlainTextEdit>
@@ -37,11 +38,13 @@ QFont printingFont(QFont font)
 // Lays the pane's text out over the full printable area with nothing added:
 // no margins of its own, no page numbers (QTextDocument::print adds both only
 // to a document without a page size).
-void print(const QPlainTextEdit *pane, const QFont &designedFont, QPrinter &printer)
+std::unique_ptr<QTextDocument> paperDocument(const QPlainTextEdit *pane, const QFont &designedFont, QPrinter &printer)
 {
-    printer.setDocName(QString());
-    printer.setFullPage(false);
-    std::unique_ptr<QTextDocument> document(pane->document()->clone());
+    // The text as stored: the pieces of a long line the pane holds apart
+    // are one line again on paper.
+    auto document = std::make_unique<QTextDocument>();
+    document->setDefaultTextOption(pane->document()->defaultTextOption());
+    document->setPlainText(PaneText::fromStored(PaneText::text(pane)));
     document->documentLayout()->setPaintDevice(&printer);
     document->setDefaultFont(printingFont(designedFont));
     QTextFrameFormat frame = document->rootFrame()->frameFormat();
@@ -49,7 +52,14 @@ void print(const QPlainTextEdit *pane, const QFont &designedFont, QPrinter &prin
     document->rootFrame()->setFrameFormat(frame);
     const QSizeF page = printer.pageLayout().paintRectPixels(printer.resolution()).size();
     document->setPageSize(page);
+    return document;
+}
 
+void print(const QPlainTextEdit *pane, const QFont &designedFont, QPrinter &printer)
+{
+    printer.setDocName(QString());
+    printer.setFullPage(false);
+    const std::unique_ptr<QTextDocument> document = paperDocument(pane, designedFont, printer);
     // A document with a page size is printed as it is laid out, the pages
     // the print dialog chose.
     document->print(&printer);

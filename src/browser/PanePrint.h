@@ -3,9 +3,11 @@
 #include "common/Seam.h"
 
 #include <QFont>
+#include <memory>
 
 class QPlainTextEdit;
 class QPrinter;
+class QTextDocument;
 class QWidget;
 
 // Printing the reading pane: its whole text as one job over the printable
@@ -14,6 +16,8 @@ namespace PanePrint {
 
 // The font the pane prints in, from the pane's designed font.
 QFont printingFont(QFont font);
+// The pane's text as stored, laid out for the printer's pages.
+std::unique_ptr<QTextDocument> paperDocument(const QPlainTextEdit *pane, const QFont &designedFont, QPrinter &printer);
 // Prints the pane's text; throws AppError when the printer fails.
 void print(const QPlainTextEdit *pane, const QFont &designedFont, QPrinter &printer);
 // The print dialog; true when the reader chose to print.

@@ -124,7 +124,7 @@ TShowjbywnrForm::TShowjbywnrForm(BookQuery &resultSet)
     nrbtListBox->setUniformItemSizes(true);
     infoBackground(nrbtListBox);
     list->addWidget(nrbtListBox);
-    nr_memo = new QPlainTextEdit(Splitter1);
+    nr_memo = new TextPane(Splitter1);
     nr_memo->setObjectName(QStringLiteral("nr_memo"));
     nr_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     nr_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/PaneText.h"
 #include "common/Seam.h"
 
 #include <QDialog>
@@ -13,7 +14,6 @@ class QLineEdit;
 class QPushButton;
 class ResultList;
 class QSplitter;
-class QPlainTextEdit;
 
 // The name of the chosen hit of a full-text search; the search moves the
 // tree to it when the results window has closed.
@@ -45,7 +45,7 @@ public:
     QFrame *Panel1;
     ResultList *nrbtListBox;
     QSplitter *Splitter1;
-    QPlainTextEdit *nr_memo;
+    TextPane *nr_memo;
 
     // The dataset the window reads; not owned.
     BookQuery &ResultSet;

@@ -1,6 +1,7 @@
 #include "search/TextMarks.h"
 
 #include "common/Handlers.h"
+#include "common/PaneText.h"
 #include "common/TextHelpers.h"
 #include "data/ChineseVariants.h"
 
@@ -226,10 +227,15 @@ TextMarks::TextMarks(QPlainTextEdit *edit, QVector<Range> ranges)
 TextMarks *TextMarks::mark(QPlainTextEdit *edit, const QStringList &patterns, bool variants)
 {
     clear(edit);
-    // The text as stored: toPlainText() would make a no-break space a blank.
-    QVector<Range> ranges = LikeMatch::findInPane(edit->document()->toRawText(), patterns, variants);
+    // The text as stored (toPlainText() would make a no-break space a blank),
+    // without the breaks between the pieces of a long line.
+    QVector<Range> ranges = LikeMatch::findInPane(PaneText::text(edit), patterns, variants);
     if (ranges.isEmpty())
         return nullptr;
+    const QVector<int> pieceBreaks = PaneText::pieceBreaks(edit->document());
+    for (Range &range : ranges) // an occurrence never starts or ends on a break
+        range = {PaneText::documentPosition(pieceBreaks, range.start),
+                 PaneText::documentPosition(pieceBreaks, range.end - 1) + 1};
     auto *marks = new TextMarks(edit, std::move(ranges));
     marks->select(marks->ranges_.first());
     return marks;

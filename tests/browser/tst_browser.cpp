@@ -17,6 +17,7 @@
 #include <QProcess>
 #include <QStatusBar>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QtTest>
 
@@ -49,6 +50,7 @@ private slots:
     void clockText();
     void editMenu();
     void printingThePane();
+    void endlessLineReadsBackAsStored();
     void oneAboutWindow();
 
 private:
@@ -616,6 +618,38 @@ void TestBrowser::printingThePane()
     const auto printing2 = PanePrint::runDialog.replace([](QPrinter &, QWidget *) { return false; });
     f.window->BitBtn3Click();
     QVERIFY(!QFileInfo::exists(pdf));
+}
+
+// One line of 300,000 characters: the pane holds it in pieces (cut after a
+// pause, never inside a surrogate pair) and reads it back, copies it across
+// each cut and prints it exactly as stored.
+void TestBrowser::endlessLineReadsBackAsStored()
+{
+    QString line;
+    for (int i = 0; i < 300000; ++i)
+        line += QChar(0x4E00 + i % 5000); // no pause among them
+    line[7900] = u'，';
+    line.replace(11900, 2, QString::fromUcs4(U"𠀀"));
+    line[20000] = QChar(QChar::Nbsp);
+    book->chapter(10, "00003", "长行", "00000", line + "\r\n末行");
+    f.open(book->path());
+    f.select(f.node("长行[00003]"));
+    TextPane *pane = f.window->memo1;
+    const QString shown = line + "\n末行";
+    QCOMPARE(PaneText::text(pane), shown);
+    const QVector<int> breaks = PaneText::pieceBreaks(pane->document());
+    QCOMPARE(breaks.mid(0, 3), QVector<int>({4000, 7901, 11900}));
+    for (int at : {breaks.at(0), breaks.at(1), breaks.at(2), 20001, breaks.last()}) {
+        QTextCursor selection(pane->document());
+        selection.setPosition(PaneText::documentPosition(breaks, at - 3));
+        selection.setPosition(PaneText::documentPosition(breaks, at + 2) + 1, QTextCursor::KeepAnchor);
+        pane->setTextCursor(selection);
+        QTest::keyClick(pane, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), shown.mid(at - 3, 6));
+    }
+    QPrinter printer;
+    QCOMPARE(PanePrint::paperDocument(pane, pane->font(), printer)->toRawText().replace(QChar::ParagraphSeparator, u'\n'),
+             shown);
 }
 
 void TestBrowser::oneAboutWindow()

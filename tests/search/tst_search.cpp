@@ -46,6 +46,7 @@ private slots:
     void landsOnTheChosenChapter();
     void hitMarkedInBothTexts();
     void longTextWholeUnderWaitCursor();
+    void endlessLineMarkedPastPieceBreaks();
     void variantsFoundAndMarked();
     void variantsOfEitherWidth_data();
     void variantsOfEitherWidth();
@@ -669,6 +670,40 @@ void TestSearch::longTextWholeUnderWaitCursor()
     f.window->N3Click();
     f.window->N4Click();
     QCOMPARE(QGuiApplication::clipboard()->text(), shown);
+}
+
+// One line of 200,000 characters, held in pieces: the hits before a cut,
+// across one, right after one and far beyond are selected on their own
+// characters as F3 and Shift+F3 step through them, in both texts.
+void TestSearch::endlessLineMarkedPastPieceBreaks()
+{
+    QString line;
+    for (int i = 0; i < 200000; ++i)
+        line += QChar(0x4E00 + i % 3000); // neither 星 nor 河 among them
+    for (int at : {100, PaneText::LongestPiece - 1, 2 * PaneText::LongestPiece, 150000})
+        line.replace(at, 2, "星河");
+    book->chapter(11, "00007", "长行", "00005", line);
+    f.window->N5Click();
+    const auto stepped = [](TextPane *pane, Qt::KeyboardModifiers modifiers) {
+        QStringList seen; // where each selection starts as stored, and what it holds
+        for (int i = 0; i < 5; ++i, QTest::keyClick(pane, Qt::Key_F3, modifiers)) {
+            const QTextCursor at = pane->textCursor();
+            seen << QString::number(PaneText::between(pane->document(), 0, at.selectionStart()).size())
+                        + PaneText::between(pane->document(), at.selectionStart(), at.selectionEnd());
+        }
+        return seen << QString::number(pane->blockCount() > 40);
+    };
+    QStringList inResults;
+    const auto results = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
+        form.show();
+        inResults = stepped(form.nr_memo, Qt::NoModifier);
+        return int(QDialog::Accepted);
+    });
+    f.window->FindDialog2->setText("星河");
+    f.window->FindDialog2Find();
+    QCOMPARE(inResults, QStringList({"100星河", "3999星河", "8000星河", "150000星河", "100星河", "1"}));
+    QCOMPARE(stepped(f.window->memo1, Qt::ShiftModifier),
+             QStringList({"100星河", "150000星河", "8000星河", "3999星河", "100星河", "1"}));
 }
 
 // A chapter the root does not reach: a missing parent, a loop, a node moved

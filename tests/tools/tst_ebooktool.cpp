@@ -23,6 +23,7 @@ private slots:
     void demoWithoutFortunes();
     void generateBeyondFiveDigits();
     void generateRefusesOutOfRangeNumbers();
+    void generateWithoutLineBreaks();
     void noTemporaryFileLeftWhenKilled();
     void backupWhileSaving();
     void backupRefusesAndWaits();
@@ -212,6 +213,16 @@ void TestEbookTool::generateRefusesOutOfRangeNumbers()
     const Result r = tool({"generate", path, "--chapters", "3", "--articles", "2", "--word-percent", "100", "--word", "x"});
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out, QString("created %1: 3 chapters (depth 1), 2 articles, the word in 3 chapters\n").arg(path));
+}
+
+// --no-breaks: each text one line, the word in it.
+void TestEbookTool::generateWithoutLineBreaks()
+{
+    const QString path = dir.filePath("endless.mdb");
+    QCOMPARE(tool({"generate", path, "--no-breaks", "--chapters", "2", "--articles", "0", "--text-bytes", "9000", "--word",
+                   "黄鹤楼", "--word-percent", "100"}).code, 0);
+    QCOMPARE(SqlFile(path).scalar("select count(*) from ywzx_ywlb where ywnr like '%黄鹤楼%' and length(ywnr) > 2000"
+                                  " and not instr(ywnr, char(13)) and not instr(ywnr, char(10))").toInt(), 2);
 }
 
 // Killed while it writes (by a file size limit, an interrupt or a termination),
