@@ -6,10 +6,12 @@
 #include "data/ServerSql.h"
 
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <libpq-fe.h>
 
 namespace {
 
@@ -263,6 +265,18 @@ ColumnKind ServerEngine::columnKind(const QSqlQuery &, const QSqlRecord &record,
 QString ServerEngine::bytesOf(const QString &column) const
 {
     return QStringLiteral("convert_to(%1, 'UTF8')").arg(column);
+}
+
+int ServerEngine::watchedSocket(const QSqlDatabase &db) const
+{
+    if (!db.isOpen())
+        return -1;
+    const QVariant handle = db.driver()->handle();
+    // QPSQL names it by libpq's struct (PGconn is a typedef of it).
+    if (qstrcmp(handle.typeName(), "pg_conn*") != 0 && qstrcmp(handle.typeName(), "PGconn*") != 0)
+        return -1;
+    PGconn *connection = *static_cast<PGconn *const *>(handle.constData());
+    return connection ? PQsocket(connection) : -1;
 }
 
 QString ServerEngine::integrityCheckSql() const

@@ -23,6 +23,7 @@
 #include <QWaitCondition>
 #include <QtTest>
 #include <atomic>
+#include <csignal>
 
 // The book on a PostgreSQL server: configuration, several stations at once,
 // a server that goes away, and moving books to and from the server. Runs in
@@ -44,6 +45,7 @@ private slots:
     void readerHoldsNoSaveBack();
     void serverStoppedMidSession();
     void connectionDroppedBetweenActions();
+    void silentServerIsCutOff();
     void pushAndPullRoundTrip();
 
 private:
@@ -532,6 +534,43 @@ void TestServer::connectionDroppedBetweenActions()
     f.window->TreeView->expandItem(f.node("第一章"));
     QCOMPARE(f.childLabels(f.node("第一章")), QStringList({"第一节[00011]"}));
     QCOMPARE(boxes.shown.size(), 2);
+    q.open();
+    QVERIFY(q.firstFieldAsInteger() != pid);
+}
+
+// The process serving the window stops in mid-session (as a server or a
+// network path that goes silent): the click that meets it gets the message
+// after the answer limit, and once the server runs again the next click
+// connects afresh. Without the limit the click would wait until the server
+// runs again (the rescue below lets it go on after a minute).
+void TestServer::silentServerIsCutOff()
+{
+    f.open(book->path());
+    ScriptedBoxes boxes;
+    BookQuery &q = f.dm->Query;
+    q.setSql({"select pg_backend_pid()"});
+    q.open();
+    const pid_t pid = q.firstFieldAsInteger();
+    f.dm->ydconn.setAnswerLimit(300);
+    QCOMPARE(::kill(pid, SIGSTOP), 0);
+    QSemaphore answered;
+    Station rescue([&] {
+        if (!answered.tryAcquire(1, 60000))
+            ::kill(pid, SIGCONT);
+    });
+    rescue.start();
+    Handlers::run([&] { f.select(f.node("第二章")); });
+    answered.release();
+    rescue.wait();
+    ::kill(pid, SIGCONT);
+    QCOMPARE(boxes.shown.size(), 1);
+    QVERIFY2(boxes.shown[0].text.startsWith("图书服务器在 0.3 秒内没有应答，程序已断开与它的连接"),
+             qPrintable(boxes.shown[0].text));
+    QVERIFY(!f.dm->ydconn.isOpen());
+    Handlers::run([&] { f.select(f.node("第一章")); });
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(f.window->memo1->toPlainText(), QString("Latin ABC abc Äb äb 100% a_b a\\b 中文"));
+    q.setSql({"select pg_backend_pid()"});
     q.open();
     QVERIFY(q.firstFieldAsInteger() != pid);
 }
