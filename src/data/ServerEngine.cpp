@@ -235,7 +235,12 @@ AppError ServerEngine::failure(const QSqlError &error, const QString &message, c
                             .arg(QString::number(waits.statementTimeout / 1000.0), message));
     if (state == QLatin1String("55P03"))
         return busy(message, waits);
-    return AppError(AppError::Database, message);
+    if (state == QLatin1String("42501"))
+        return AppError(AppError::Database,
+                        QStringLiteral("图书服务器拒绝了这一操作：登录所用的用户没有这样做的权限，没有写入任何内容（%1）。"
+                                       "阅读终端只能阅读；要修改图书，请用管理图书的用户登录，或请图书的管理者授予权限。")
+                            .arg(message));
+    return AppError(AppError::Database, QStringLiteral("图书服务器没有执行这一操作：%1").arg(message));
 }
 
 // The book's writers take turns by a lock of both tables held to the

@@ -14,6 +14,7 @@
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QMutex>
 #include <QProcess>
 #include <QSqlError>
@@ -47,6 +48,7 @@ private slots:
     void connectionDroppedBetweenActions();
     void silentServerIsCutOff();
     void pushAndPullRoundTrip();
+    void readerWhoSavesHearsItInChinese();
 
 private:
     std::unique_ptr<TestBook> book;
@@ -117,6 +119,18 @@ private:
     QWaitCondition all_;
     int left_;
 };
+
+// A user who may read the book of `owner` (its tables found without a
+// schema name), with a configuration file in `folder`.
+QString createReader(const QString &owner, const QString &folder)
+{
+    const QString reader = createTestUser();
+    SqlFile ownersBook(writeServerConfig(folder, owner));
+    ownersBook.exec(QString("grant usage on schema %1 to %2").arg(owner, reader));
+    ownersBook.exec(QString("grant select on ywzx_ywlb, ywzx_ywnr to %1").arg(reader));
+    SqlFile(writeServerConfig(folder, reader)).exec(QString("alter role %1 set search_path = %2").arg(reader, owner));
+    return reader;
+}
 
 void cluster(const QString &action)
 {
@@ -638,6 +652,32 @@ void TestServer::pushAndPullRoundTrip()
     SqlFile pulledFile(back);
     QCOMPARE(pulledFile.scalar("select seq from sqlite_sequence where name='ywzx_ywnr'").toInt(), 10);
     QCOMPARE(pulledFile.scalar("select hex(nrbt) from ywzx_ywnr where id=5").toString(), "EFBFBEE9A298");
+}
+
+// A reading terminal that saves: the server's refusal is said in Chinese
+// first, in the server's own words after.
+void TestServer::readerWhoSavesHearsItInChinese()
+{
+    const QString owner = book->scalar("select current_user").toString();
+    QTemporaryDir dir;
+    const QString reader = createReader(owner, dir.path());
+    f.open(dir.filePath("ebook.conf"));
+    ScriptedBoxes boxes;
+    f.select(f.root());
+    whileShown<TywlbwhForm>([&] { ShowChapterDialog("00000", f.window->TreeView, 1); }, [](TywlbwhForm &d) {
+        d.lb_lbbh_Edit->setText("00003");
+        d.lb_lbmc_Edit->setText("新章");
+        d.ok_lb_btn->click();
+    });
+    f.window.reset();
+    f.dm.reset();
+    book.reset();
+    dropTestUser(reader);
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(boxes.shown[0].caption, QString("墨川电子阅读系统"));
+    QVERIFY2(boxes.shown[0].text.startsWith("图书服务器拒绝了这一操作：登录所用的用户没有这样做的权限，没有写入任何内容（"),
+             qPrintable(boxes.shown[0].text));
+    QVERIFY2(boxes.shown[0].text.contains("permission denied for table ywzx_ywlb"), qPrintable(boxes.shown[0].text));
 }
 
 QTEST_MAIN(TestServer)
