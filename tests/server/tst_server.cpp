@@ -49,6 +49,9 @@ private slots:
     void silentServerIsCutOff();
     void pushAndPullRoundTrip();
     void readerWhoSavesHearsItInChinese();
+    void replaceWhileAReaderHoldsTheBook_data();
+    void replaceWhileAReaderHoldsTheBook();
+    void replaceCarriesGrantsAndPolicies();
 
 private:
     std::unique_ptr<TestBook> book;
@@ -678,6 +681,90 @@ void TestServer::readerWhoSavesHearsItInChinese()
     QVERIFY2(boxes.shown[0].text.startsWith("图书服务器拒绝了这一操作：登录所用的用户没有这样做的权限，没有写入任何内容（"),
              qPrintable(boxes.shown[0].text));
     QVERIFY2(boxes.shown[0].text.contains("permission denied for table ywzx_ywlb"), qPrintable(boxes.shown[0].text));
+}
+
+void TestServer::replaceWhileAReaderHoldsTheBook_data()
+{
+    QTest::addColumn<bool>("readsAllStats");
+    QTest::addColumn<QString>("expected"); // how the reader's connection is described
+    QTest::newRow("another user's connection") << false << "（地址 不详，程序 ebook-reader，事务开始于 不详，服务器进程 \\d+）";
+    QTest::newRow("pg_read_all_stats sees it all")
+        << true << "（地址 (127\\.0\\.0\\.1|::1)，程序 ebook-reader，事务开始于 20\\d\\d-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d，服务器进程 \\d+）";
+}
+
+// push --replace while a reader's transaction holds the old tables: it gives
+// up after its lock timeout naming who holds them, and changes nothing.
+void TestServer::replaceWhileAReaderHoldsTheBook()
+{
+    QFETCH(bool, readsAllStats);
+    QFETCH(QString, expected);
+    const QString owner = book->scalar("select current_user").toString();
+    QTemporaryDir dir, adminDir;
+    const QString reader = createReader(owner, dir.path());
+    if (readsAllStats)
+        SqlFile(writeServerConfig(adminDir.path(), qEnvironmentVariable("PGUSER")))
+            .exec(QString("grant pg_read_all_stats to %1").arg(owner));
+    const QString file = dir.filePath("new.mdb");
+    BookSchema::createBook(file, "新书");
+    QString message;
+    {
+        QSqlDatabase db = ServerConfig::readFile(dir.filePath("ebook.conf")).addDatabase("holding-reader");
+        QVERIFY(db.open());
+        QSqlQuery holding(db);
+        QVERIFY(holding.exec("begin"));
+        QVERIFY(holding.exec("select count(*) from ywzx_ywnr"));
+        qputenv("PGOPTIONS", "-c statement_timeout=20000"); // a push that waited without end fails instead
+        try {
+            ServerBook::push(file, ServerConfig::readFile(book->path()), true, 200);
+        } catch (const AppError &error) {
+            message = error.message();
+        }
+        qunsetenv("PGOPTIONS");
+        QVERIFY(holding.exec("rollback"));
+    }
+    QSqlDatabase::removeDatabase("holding-reader");
+    QCOMPARE(book->scalar("select lbmc from ywzx_ywlb where lbbh='00000'").toString(), QString("书"));
+    book.reset();
+    dropTestUser(reader);
+    QVERIFY2(message.contains("中的书正被其他连接使用，等了 0.2 秒仍未放开，书没有替换，什么也没有改动（"), qPrintable(message));
+    QVERIFY2(message.contains(QRegularExpression(QString("正在使用它的连接：用户 %1").arg(reader) + expected)), qPrintable(message));
+    QCOMPARE(message.contains("只有超级用户或 pg_read_all_stats 角色的成员看得到"), !readsAllStats);
+}
+
+// What the old tables give a reader besides plain grants comes over to the
+// new ones; what cannot come over is said.
+void TestServer::replaceCarriesGrantsAndPolicies()
+{
+    const QString owner = book->scalar("select current_user").toString();
+    QTemporaryDir dir;
+    const QString reader = createReader(owner, dir.path());
+    book->exec(QString("revoke select on ywzx_ywlb from %1").arg(reader));
+    book->exec(QString("grant select (lbbh, lbmc) on ywzx_ywlb to %1").arg(reader));
+    book->exec(QString("grant select on ywzx_ywnr to %1 with grant option").arg(reader));
+    book->exec("alter table ywzx_ywlb enable row level security");
+    book->exec(QString("create policy under_root on ywzx_ywlb for select to %1 using (flbh = '00000')").arg(reader));
+    book->exec("create index titles on ywzx_ywnr (nrbt)");
+    const QString file = dir.filePath("new.mdb");
+    BookSchema::createBook(file, "新书");
+    SqlFile(file).exec("insert into ywzx_ywlb (id,lbbh,lbmc,flbh) values (2,'00001','甲','00000'), (3,'00011','乙','00001')");
+    const ToolRun replaced = runTool({"push", file, uri(owner), "--replace"});
+    QVERIFY2(replaced.code == 0, qPrintable(replaced.err));
+    QVERIFY2(replaced.out.contains(QString("granted again as the old tables did: SELECT (lbbh) on ywzx_ywlb to %1, "
+                                           "SELECT (lbmc) on ywzx_ywlb to %1, SELECT on ywzx_ywnr to %1 with grant option, "
+                                           "enable row level security on ywzx_ywlb, policy under_root on ywzx_ywlb\n")
+                                       .arg(reader)),
+             qPrintable(replaced.out));
+    QVERIFY2(replaced.out.contains("旧表的这些没有带到新表上（仍需要的话请重新建立）：index titles on ywzx_ywnr\n"),
+             qPrintable(replaced.out));
+    {
+        SqlFile readersBook(dir.filePath("ebook.conf"));
+        QCOMPARE(readersBook.scalar("select string_agg(lbmc, ',' order by lbbh) from ywzx_ywlb").toString(),
+                 QString("新书,甲")); // its policy shows only the children of the root (and the root itself)
+        QCOMPARE(readersBook.scalar("select has_table_privilege('ywzx_ywnr', 'select with grant option')").toBool(), true);
+        QCOMPARE(readersBook.scalar("select has_column_privilege('ywzx_ywlb', 'flbh', 'select')").toBool(), false);
+    }
+    book.reset();
+    dropTestUser(reader);
 }
 
 QTEST_MAIN(TestServer)
