@@ -33,9 +33,9 @@ public:
     // How long a statement waits for a lock (another writer) before it
     // fails saying the book is busy; from the next opening on.
     void setLockTimeout(int milliseconds) { lockTimeout_ = milliseconds; }
-    // How long the server may take over one statement before it cancels it
-    // (with the connection's keepalives, no action waits on a silent
-    // network longer than about this); from the next opening on.
+    // How long the server may take over one statement before it cancels it;
+    // from the next opening on. A server that does not answer at all is
+    // left to the answer limit below.
     void setStatementTimeout(int milliseconds) { statementTimeout_ = milliseconds; }
     // How long a statement waits for a server's answer before the
     // connection is cut off and the statement fails: longer than the
