@@ -221,6 +221,9 @@ int push(const QStringList &args)
         say(counts.grants.isEmpty() ? QStringLiteral("the old tables granted nothing to others")
                                     : QStringLiteral("granted again as the old tables did: %1")
                                           .arg(counts.grants.join(QLatin1String(", "))));
+    if (!counts.notCarried.isEmpty())
+        say(QStringLiteral("旧表的这些没有带到新表上（仍需要的话请重新建立）：%1")
+                .arg(counts.notCarried.join(QLatin1String(", "))));
     return 0;
 }
 

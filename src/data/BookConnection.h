@@ -33,10 +33,15 @@ public:
     // How long a statement waits for a lock (another writer) before it
     // fails saying the book is busy; from the next opening on.
     void setLockTimeout(int milliseconds) { lockTimeout_ = milliseconds; }
-    // How long the server may take over one statement before it cancels it
-    // (with the connection's keepalives, no action waits on a silent
-    // network longer than about this); from the next opening on.
+    // How long the server may take over one statement before it cancels it;
+    // from the next opening on. A server that does not answer at all is
+    // left to the answer limit below.
     void setStatementTimeout(int milliseconds) { statementTimeout_ = milliseconds; }
+    // How long a statement waits for a server's answer before the
+    // connection is cut off and the statement fails: longer than the
+    // statement timeout, so a server that is only slow cancels the statement
+    // itself first; tests shorten it.
+    void setAnswerLimit(int milliseconds) { answerLimit_ = milliseconds; }
     QString databaseFile() const { return file_; }
     // What the book's engine (file or server) needs said its own way.
     const BookEngine &engine() const { return Engines::forBook(file_); }
@@ -83,6 +88,21 @@ public:
     // once; the next statement connects afresh.
     AppError failure(const QSqlError &error);
 
+    // Watches the blocking calls of one statement while it lives (a server
+    // book only): a server silent beyond the answer limit is cut off, the
+    // call returns with an error and failure() says what happened. Make it
+    // once the connection is open.
+    class Watch {
+    public:
+        explicit Watch(BookConnection &connection);
+        ~Watch() { connection_.endWatch(); }
+        Watch(const Watch &) = delete;
+        Watch &operator=(const Watch &) = delete;
+
+    private:
+        BookConnection &connection_;
+    };
+
     // What keeps a prepared statement of this connection (a query).
     class StatementHolder {
     public:
@@ -100,6 +120,9 @@ private:
     BookEngine::Waits waits() const { return {lockTimeout_, statementTimeout_}; }
     void dropStatements();
     void removeDatabase();
+    // Ends the watch of the statement before anything may close the socket.
+    void endWatch();
+    AppError cutOff() const;
 
     QString name_;
     QString file_;
@@ -109,5 +132,8 @@ private:
     bool readOnly_ = false;
     int lockTimeout_ = BookFile::LockTimeoutMs;
     int statementTimeout_ = 30000;
+    int answerLimit_ = 35000;
+    quint64 watchTicket_ = 0; // 0: no statement watched
+    bool cutOff_ = false;
     QSet<StatementHolder *> queries_;
 };

@@ -67,6 +67,9 @@ public:
     virtual ColumnKind columnKind(const QSqlQuery &query, const QSqlRecord &record, int column) const = 0;
     // An expression reading a text column's stored bytes, untouched.
     virtual QString bytesOf(const QString &column) const = 0;
+    // The socket a statement on this connection waits on, watched so that a
+    // server gone silent can be cut off (-1: nothing to watch).
+    virtual int watchedSocket(const QSqlDatabase &db) const = 0;
     // The engine's own check of the book's storage (empty: none).
     virtual QString integrityCheckSql() const = 0;
     // Whether the book may carry the program's own full-text index (the

@@ -119,6 +119,8 @@ void BookQuery::run(bool wantRows)
     }
     const TranslatedSql &translated = translated_;
     connection_.recordStatement(translated.sql);
+    connection_.database(); // connected first: connecting has a timeout of its own
+    BookConnection::Watch watch(connection_);
     QSqlQuery &query = prepared(translated.sql);
     for (int i = 0; i < translated.parameters.size(); ++i)
         query.bindValue(i, engine.bindable(params_.value(translated.parameters.at(i).toLower())));

@@ -12,6 +12,7 @@ void run(BookConnection &connection, const QString &sql)
 {
     connection.recordStatement(sql);
     QSqlQuery query(connection.database());
+    BookConnection::Watch watch(connection);
     if (!query.exec(sql)) {
         const QSqlError error = query.lastError();
         query = QSqlQuery();
@@ -54,6 +55,8 @@ void BookTransaction::commit()
 void BookTransaction::rollback()
 {
     active_ = false;
-    if (connection_.isOpen())
+    if (connection_.isOpen()) {
+        BookConnection::Watch watch(connection_);
         QSqlQuery(connection_.handle()).exec(QStringLiteral("rollback"));
+    }
 }

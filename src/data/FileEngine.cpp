@@ -179,6 +179,12 @@ QString FileEngine::bytesOf(const QString &column) const
     return QStringLiteral("cast(%1 as blob)").arg(column);
 }
 
+// A book file answers or reports a busy file itself.
+int FileEngine::watchedSocket(const QSqlDatabase &) const
+{
+    return -1;
+}
+
 QString FileEngine::integrityCheckSql() const
 {
     return QStringLiteral("pragma integrity_check");

@@ -6,10 +6,12 @@
 #include "data/ServerSql.h"
 
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <libpq-fe.h>
 
 namespace {
 
@@ -233,6 +235,11 @@ AppError ServerEngine::failure(const QSqlError &error, const QString &message, c
                             .arg(QString::number(waits.statementTimeout / 1000.0), message));
     if (state == QLatin1String("55P03"))
         return busy(message, waits);
+    if (state == QLatin1String("42501"))
+        return AppError(AppError::Database,
+                        QStringLiteral("图书服务器拒绝了这一操作：登录所用的用户没有这样做的权限，没有写入任何内容（%1）。"
+                                       "阅读终端只能阅读；要修改图书，请用管理图书的用户登录，或请图书的管理者授予权限。")
+                            .arg(message));
     return AppError(AppError::Database, QStringLiteral("图书服务器上的操作失败，服务器报告：%1").arg(message));
 }
 
@@ -263,6 +270,18 @@ ColumnKind ServerEngine::columnKind(const QSqlQuery &, const QSqlRecord &record,
 QString ServerEngine::bytesOf(const QString &column) const
 {
     return QStringLiteral("convert_to(%1, 'UTF8')").arg(column);
+}
+
+int ServerEngine::watchedSocket(const QSqlDatabase &db) const
+{
+    if (!db.isOpen())
+        return -1;
+    const QVariant handle = db.driver()->handle();
+    // QPSQL names it by libpq's struct (PGconn is a typedef of it).
+    if (qstrcmp(handle.typeName(), "pg_conn*") != 0 && qstrcmp(handle.typeName(), "PGconn*") != 0)
+        return -1;
+    PGconn *connection = *static_cast<PGconn *const *>(handle.constData());
+    return connection ? PQsocket(connection) : -1;
 }
 
 QString ServerEngine::integrityCheckSql() const

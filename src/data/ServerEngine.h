@@ -18,6 +18,7 @@ public:
     QVariant bindable(const QVariant &value) const override;
     ColumnKind columnKind(const QSqlQuery &query, const QSqlRecord &record, int column) const override;
     QString bytesOf(const QString &column) const override;
+    int watchedSocket(const QSqlDatabase &db) const override;
     QString integrityCheckSql() const override;
     bool keepsFullTextIndex() const override;
     TextCondition textCondition(const QString &likeText, bool variants, QSqlDatabase db,

@@ -14,6 +14,7 @@
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QMutex>
 #include <QProcess>
 #include <QSqlError>
@@ -23,6 +24,7 @@
 #include <QWaitCondition>
 #include <QtTest>
 #include <atomic>
+#include <csignal>
 
 // The book on a PostgreSQL server: configuration, several stations at once,
 // a server that goes away, and moving books to and from the server. Runs in
@@ -46,11 +48,17 @@ private slots:
     void readerHoldsNoSaveBack();
     void serverStoppedMidSession();
     void connectionDroppedBetweenActions();
+    void silentServerIsCutOff();
     void pushAndPullRoundTrip();
+    void readerWhoSavesHearsItInChinese();
+    void replaceWhileAReaderHoldsTheBook_data();
+    void replaceWhileAReaderHoldsTheBook();
+    void replaceCarriesGrantsAndPolicies();
 
 private:
     std::unique_ptr<TestBook> book;
     BrowserFixture f;
+    QString reader; // a user who may read the book, dropped after it
 };
 
 namespace {
@@ -118,6 +126,18 @@ private:
     int left_;
 };
 
+// A user who may read the book of `owner` (its tables found without a
+// schema name), with a configuration file in `folder`.
+QString createReader(const QString &owner, const QString &folder)
+{
+    const QString reader = createTestUser();
+    SqlFile ownersBook(writeServerConfig(folder, owner));
+    ownersBook.exec(QString("grant usage on schema %1 to %2").arg(owner, reader));
+    ownersBook.exec(QString("grant select on ywzx_ywlb, ywzx_ywnr to %1").arg(reader));
+    SqlFile(writeServerConfig(folder, reader)).exec(QString("alter role %1 set search_path = %2").arg(reader, owner));
+    return reader;
+}
+
 void cluster(const QString &action)
 {
     const QStringList cluster = qEnvironmentVariable("EBOOK_TEST_CLUSTER").split(' ');
@@ -144,6 +164,8 @@ void TestServer::cleanup()
     f.window.reset();
     f.dm.reset();
     book.reset();
+    if (!reader.isEmpty())
+        dropTestUser(std::exchange(reader, QString()));
 }
 
 void TestServer::bookBesideTheProgram()
@@ -584,6 +606,36 @@ void TestServer::connectionDroppedBetweenActions()
     QVERIFY(q.firstFieldAsInteger() != pid);
 }
 
+// The process serving the window stops (as a silent server or network
+// path does): the click that meets it is told after the answer limit, and
+// the next click connects afresh. (Without the limit the rescue lets the
+// click go on after a minute, with no message.)
+void TestServer::silentServerIsCutOff()
+{
+    f.open(book->path());
+    ScriptedBoxes boxes;
+    f.dm->Query.setSql({"select pg_backend_pid()"});
+    f.dm->Query.open();
+    const pid_t pid = f.dm->Query.firstFieldAsInteger();
+    f.dm->ydconn.setAnswerLimit(300);
+    QCOMPARE(::kill(pid, SIGSTOP), 0);
+    QSemaphore answered;
+    Station rescue([&] {
+        if (!answered.tryAcquire(1, 60000))
+            ::kill(pid, SIGCONT);
+    });
+    rescue.start();
+    Handlers::run([&] { f.select(f.node("第二章")); });
+    answered.release();
+    rescue.wait();
+    ::kill(pid, SIGCONT);
+    Handlers::run([&] { f.select(f.node("第一章")); });
+    QCOMPARE(boxes.shown.size(), 1);
+    QVERIFY2(boxes.shown[0].text.startsWith("图书服务器在 0.3 秒内没有应答，程序已断开与它的连接"),
+             qPrintable(boxes.shown[0].text));
+    QCOMPARE(f.window->memo1->toPlainText(), QString("Latin ABC abc Äb äb 100% a_b a\\b 中文"));
+}
+
 // A book file with every kind of value goes to the server and back: the same
 // rows, column by column, with the same storage classes.
 void TestServer::pushAndPullRoundTrip()
@@ -647,6 +699,96 @@ void TestServer::pushAndPullRoundTrip()
     SqlFile pulledFile(back);
     QCOMPARE(pulledFile.scalar("select seq from sqlite_sequence where name='ywzx_ywnr'").toInt(), 10);
     QCOMPARE(pulledFile.scalar("select hex(nrbt) from ywzx_ywnr where id=5").toString(), "EFBFBEE9A298");
+}
+
+// A reading terminal that saves: the server's refusal is said in Chinese
+// first, in the server's own words after.
+void TestServer::readerWhoSavesHearsItInChinese()
+{
+    QTemporaryDir dir;
+    reader = createReader(book->scalar("select current_user").toString(), dir.path());
+    f.open(dir.filePath("ebook.conf"));
+    ScriptedBoxes boxes;
+    f.select(f.root());
+    whileShown<TywlbwhForm>([&] { ShowChapterDialog("00000", f.window->TreeView, 1); }, [](TywlbwhForm &d) {
+        d.lb_lbbh_Edit->setText("00003");
+        d.lb_lbmc_Edit->setText("新章");
+        d.ok_lb_btn->click();
+    });
+    QCOMPARE(boxes.shown.size(), 1);
+    QVERIFY2(boxes.shown[0].text.startsWith("图书服务器拒绝了这一操作：登录所用的用户没有这样做的权限，没有写入任何内容（"
+                                            "ERROR:  permission denied for table ywzx_ywlb"),
+             qPrintable(boxes.shown[0].text));
+}
+
+void TestServer::replaceWhileAReaderHoldsTheBook_data()
+{
+    QTest::addColumn<bool>("readsAllStats");
+    QTest::addColumn<QString>("expected"); // how the reader's connection is described
+    QTest::newRow("another user's connection") << false << "（地址 不详，程序 ebook-reader，事务开始于 不详，服务器进程 \\d+）（";
+    QTest::newRow("pg_read_all_stats sees it all")
+        << true << "（地址 (127\\.0\\.0\\.1|::1)，程序 ebook-reader，事务开始于 20\\d\\d-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d，服务器进程 \\d+）。";
+}
+
+// push --replace while a reader's transaction holds the old tables: it gives
+// up after its lock timeout naming who holds them, and changes nothing.
+void TestServer::replaceWhileAReaderHoldsTheBook()
+{
+    QFETCH(bool, readsAllStats);
+    QFETCH(QString, expected);
+    const QString owner = book->scalar("select current_user").toString();
+    QTemporaryDir dir, adminDir;
+    reader = createReader(owner, dir.path());
+    if (readsAllStats)
+        SqlFile(writeServerConfig(adminDir.path(), qEnvironmentVariable("PGUSER")))
+            .exec(QString("grant pg_read_all_stats to %1").arg(owner));
+    BookSchema::createBook(dir.filePath("new.mdb"), "新书");
+    SqlFile holding(dir.filePath("ebook.conf"));
+    holding.exec("begin");
+    holding.exec("select count(*) from ywzx_ywnr");
+    qputenv("PGOPTIONS", "-c statement_timeout=20000"); // a push that waited without end fails instead
+    QString message;
+    try {
+        ServerBook::push(dir.filePath("new.mdb"), ServerConfig::readFile(book->path()), true, 200);
+    } catch (const AppError &error) {
+        message = error.message();
+    }
+    qunsetenv("PGOPTIONS");
+    holding.exec("rollback");
+    QCOMPARE(book->scalar("select lbmc from ywzx_ywlb where lbbh='00000'").toString(), QString("书"));
+    QVERIFY2(message.contains(QRegularExpression("中的书正被其他连接使用，等了 0.2 秒仍未放开，书没有替换，什么也没有改动（[^）]*）。"
+                                                 "正在使用它的连接：用户 " + reader + expected)),
+             qPrintable(message));
+}
+
+// What the old tables give a reader besides plain grants comes over to the
+// new ones; what cannot come over is said.
+void TestServer::replaceCarriesGrantsAndPolicies()
+{
+    const QString owner = book->scalar("select current_user").toString();
+    QTemporaryDir dir;
+    reader = createReader(owner, dir.path());
+    book->exec(QString("revoke select on ywzx_ywlb from %1").arg(reader));
+    book->exec(QString("grant select (lbbh, lbmc) on ywzx_ywlb to %1").arg(reader));
+    book->exec(QString("grant select on ywzx_ywnr to %1 with grant option").arg(reader));
+    book->exec("alter table ywzx_ywlb enable row level security");
+    book->exec(QString("create policy under_root on ywzx_ywlb for select to %1 using (flbh = '00000')").arg(reader));
+    book->exec("create index titles on ywzx_ywnr (nrbt)");
+    const QString file = dir.filePath("new.mdb");
+    BookSchema::createBook(file, "新书");
+    SqlFile(file).exec("insert into ywzx_ywlb (id,lbbh,lbmc,flbh) values (2,'00001','甲','00000'), (3,'00011','乙','00001')");
+    const ToolRun replaced = runTool({"push", file, uri(owner), "--replace"});
+    QVERIFY2(replaced.out.contains(QString("granted again as the old tables did: SELECT (lbbh) on ywzx_ywlb to %1, "
+                                           "SELECT (lbmc) on ywzx_ywlb to %1, SELECT on ywzx_ywnr to %1 with grant option, "
+                                           "enable row level security on ywzx_ywlb, policy under_root on ywzx_ywlb\n"
+                                           "旧表的这些没有带到新表上（仍需要的话请重新建立）：index titles on ywzx_ywnr\n")
+                                       .arg(reader)),
+             qPrintable(replaced.out + replaced.err));
+    SqlFile readersBook(dir.filePath("ebook.conf"));
+    QCOMPARE(readersBook.scalar("select string_agg(lbmc, ',' order by lbbh) from ywzx_ywlb").toString(),
+             QString("新书,甲")); // the policy: the root's children (and the root, its own parent)
+    QVERIFY(readersBook.scalar("select has_table_privilege('ywzx_ywnr', 'select with grant option')").toBool());
+    QVERIFY(!readersBook.scalar("select has_column_privilege('ywzx_ywlb', 'flbh', 'select')").toBool());
 }
 
 QTEST_MAIN(TestServer)
