@@ -1,4 +1,6 @@
 #include "TestBook.h"
+#include "common/AppError.h"
+#include "data/BookBackup.h"
 #include "data/BookConnection.h"
 #include "data/BookSchema.h"
 #include "data/BookTransaction.h"
@@ -6,7 +8,9 @@
 #include "data/ywzxDM.h"
 
 #include <QtTest>
+#include <cerrno>
 #include <csignal>
+#include <sqlite3.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -26,6 +30,7 @@ private slots:
     void noTemporaryFileLeftWhenKilled();
     void backupWhileSaving();
     void backupRefusesAndWaits();
+    void backupFlushFailureLeavesNothing();
     void checkFindsEachProblem();
     void staleTemporaryFilesCleaned();
 
@@ -354,6 +359,40 @@ void TestEbookTool::backupRefusesAndWaits()
     QCOMPARE(SqlFile(here.filePath("wal.mdb")).scalar("select lbmc from ywzx_ywlb").toString(), QString("新名"));
 }
 
+// SQLite's complaints about its API used wrongly (a connection closed twice), counted from the start.
+int sqliteMisuses = 0;
+void countMisuse(void *, int code, const char *)
+{
+    if ((code & 0xff) == SQLITE_MISUSE)
+        ++sqliteMisuses;
+}
+
+// A disk that fails the flush: the error names it, no copy or half copy is
+// left, the book's connection is closed once, and the next backup works.
+void TestEbookTool::backupFlushFailureLeavesNothing()
+{
+    QTemporaryDir here;
+    const QString book = here.filePath("book.mdb");
+    QCOMPARE(tool({"create", book, "备份"}).code, 0);
+    const int misusesBefore = sqliteMisuses;
+    {
+        const auto failing = BookBackup::syncFile.replace([](int) {
+            errno = EIO;
+            return -1;
+        });
+        try {
+            BookBackup::write(book, here.filePath("copy.mdb"));
+            QFAIL("the backup succeeded");
+        } catch (const AppError &error) {
+            QVERIFY2(error.message().contains("写入磁盘") && error.message().contains(std::strerror(EIO)),
+                     qPrintable(error.message()));
+        }
+    }
+    QCOMPARE(sqliteMisuses, misusesBefore);
+    QCOMPARE(QDir(here.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"book.mdb"}));
+    QVERIFY(BookBackup::write(book, here.filePath("copy.mdb")) > 0);
+}
+
 // One book with each kind of problem, each found once (file and server);
 // a sound book and one that cannot be read give their own exit codes.
 void TestEbookTool::checkFindsEachProblem()
@@ -432,6 +471,7 @@ void TestEbookTool::checkFindsEachProblem()
 
 int main(int argc, char **argv)
 {
+    sqlite3_config(SQLITE_CONFIG_LOG, countMisuse, nullptr); // before SQLite's first use
     QCoreApplication app(argc, argv);
     if (argc == 3 && qstrcmp(argv[1], "--save-loop") == 0)
         return saveLoop(QString::fromLocal8Bit(argv[2]));
