@@ -119,10 +119,10 @@ int check(const QString &book)
 {
     try {
         const BookCheck::Result result = BookCheck::run(book);
-        for (const QString &problem : result.problems)
-            say(problem);
+        for (const QString &line : result.lines)
+            say(line);
         say(BookCheck::summary(result));
-        return result.problems.isEmpty() ? 0 : 1;
+        return result.problems == 0 ? 0 : 1;
     } catch (const AppError &error) {
         fail(QStringLiteral("无法读取 %1：%2").arg(book, error.message()));
         return 2;

@@ -32,6 +32,7 @@ private slots:
     void backupRefusesAndWaits();
     void backupFlushFailureLeavesNothing();
     void checkFindsEachProblem();
+    void checkBoundsItsReport();
     void staleTemporaryFilesCleaned();
 
 private:
@@ -467,6 +468,38 @@ void TestEbookTool::checkFindsEachProblem()
     }
     QVERIFY2(lines.isEmpty(), qPrintable(lines.join('\n')));
     QCOMPARE(tool({"check", dir.filePath("missing.mdb")}).code, 2);
+}
+
+// A cycle of 3,000 chapters and thousands of lost rows: each kind prints at
+// most its first lines and one line counting the rest; exactly as many as
+// are printed leaves no such line.
+void TestEbookTool::checkBoundsItsReport()
+{
+    const QString path = dir.filePath("hostile.mdb");
+    QCOMPARE(tool({"create", path, "环"}).code, 0);
+    {
+        SqlFile book(path);
+        const QString numbers = "with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) ";
+        book.exec(numbers.arg(3000) + "insert into ywzx_ywlb (id, lbbh, flbh) "
+                  "select 100 + i, printf('C%04d', i), printf('C%04d', i % 3000 + 1) from n");
+        book.exec(numbers.arg(30) + "insert into ywzx_ywlb (id, lbbh, flbh) "
+                  "select 5000 + i, printf('D%04d', i), printf('X%04d', i) from n");
+        book.exec(numbers.arg(2500) + "insert into ywzx_ywnr (nrbh, lbbh) select printf('A%04d', i), '99999' from n");
+        book.exec(numbers.arg(20) + "insert into ywzx_ywnr (nrbh, lbbh) select printf('A%04d', i), '00000' from n");
+    }
+    const Result r = tool({"check", path});
+    QCOMPARE(r.code, 1);
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 1 + 21 + 21 + 20 + 1);
+    QCOMPARE(lines.last(), QString("检查完毕：3031 个章节、2520 篇文章，发现 2551 处问题。"));
+    QVERIFY(lines.at(19).startsWith("ywzx_ywlb id 5020 编码 D0020：上级编码 X0020 不存在"));
+    QCOMPARE(lines.at(20), QString("……另有 10 处上级编码不存在的章节未列出（共 30 处）"));
+    QVERIFY2(lines.at(21).startsWith("ywzx_ywlb id 101 编码 C0001：上级编码绕成环（C0001 → C0002 → C0003 → C0004 → "
+                                    "C0005 → C0006 → C0007 → C0008 → C0009 → C0010 → … → C0001），环上 3000 个章节及其下 0 个章节"),
+             qPrintable(lines.at(21)));
+    QVERIFY(lines.at(41).contains("编码 A0020：所属章节 99999 不存在"));
+    QCOMPARE(lines.at(42), QString("……另有 2480 处所属章节不存在的文章未列出（共 2500 处）"));
+    QVERIFY(lines.at(62).contains("编码 A0020：编码与 id 20 重复"));
 }
 
 int main(int argc, char **argv)
