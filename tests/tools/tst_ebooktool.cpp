@@ -33,6 +33,7 @@ private slots:
     void backupFlushFailureLeavesNothing();
     void checkFindsEachProblem();
     void checkBoundsItsReport();
+    void checkLeavesAnUnfinishedSaveAlone();
     void staleTemporaryFilesCleaned();
 
 private:
@@ -500,6 +501,42 @@ void TestEbookTool::checkBoundsItsReport()
     QVERIFY(lines.at(41).contains("编码 A0020：所属章节 99999 不存在"));
     QCOMPARE(lines.at(42), QString("……另有 2480 处所属章节不存在的文章未列出（共 2500 处）"));
     QVERIFY(lines.at(62).contains("编码 A0020：编码与 id 20 重复"));
+}
+
+// A sound book left with a crashed save's journal: check, which only reads,
+// says so with its own exit code and changes nothing; the way out it names
+// (a backup, which may write) rolls the save back, and the book checks sound.
+void TestEbookTool::checkLeavesAnUnfinishedSaveAlone()
+{
+    const QString path = dir.filePath("saved.mdb"), hot = dir.filePath("hot.mdb");
+    QCOMPARE(tool({"create", path, "保存"}).code, 0);
+    {
+        SqlFile writer(path);
+        writer.exec("pragma synchronous = off"); // the journal's header is written at once
+        writer.exec("begin");
+        writer.exec("update ywzx_ywlb set lbmc = '半途'");
+        QVERIFY(QFile::copy(path, hot));
+        QVERIFY(QFile::copy(path + "-journal", hot + "-journal"));
+        writer.exec("rollback");
+    }
+    const QByteArray journal = [&] {
+        QFile file(hot + "-journal");
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    QVERIFY(!journal.isEmpty());
+    const Result r = tool({"check", hot});
+    QCOMPARE(r.code, 3);
+    QVERIFY2(r.out.isEmpty(), qPrintable(r.out));
+    for (const QString &said : {QString("上一次保存没有完成"), hot + "-journal", QString("这不说明书有问题"),
+                                QString("ebook-tool backup %1 ").arg(hot)})
+        QVERIFY2(r.err.contains(said), qPrintable(said + "\n" + r.err));
+    QFile left(hot + "-journal");
+    QVERIFY(left.open(QIODevice::ReadOnly));
+    QCOMPARE(left.readAll(), journal);
+    QCOMPARE(tool({"backup", hot, dir.filePath("hot-copy.mdb")}).code, 0);
+    const Result after = tool({"check", hot});
+    QCOMPARE(after.code, 0);
+    QCOMPARE(SqlFile(hot).scalar("select lbmc from ywzx_ywlb").toString(), QString("保存"));
 }
 
 int main(int argc, char **argv)
