@@ -132,7 +132,7 @@ int check(const QString &book)
                      .arg(book, error.message()));
             return 3;
         }
-        fail(QStringLiteral("无法读取 %1：%2").arg(book, error.message()));
+        fail(QStringLiteral("无法读取 %1：%2").arg(shownBookName(book), error.message()));
         return 2;
     }
 }
