@@ -45,6 +45,8 @@ private slots:
     void serverStoppedMidSession();
     void connectionDroppedBetweenActions();
     void pushAndPullRoundTrip();
+    void pairsOfATextAsBefore();
+    void wrongPasswordInAnAddressNotShown();
 
 private:
     std::unique_ptr<TestBook> book;
@@ -599,6 +601,53 @@ void TestServer::pushAndPullRoundTrip()
     SqlFile pulledFile(back);
     QCOMPARE(pulledFile.scalar("select seq from sqlite_sequence where name='ywzx_ywnr'").toInt(), 10);
     QCOMPARE(pulledFile.scalar("select hex(nrbt) from ywzx_ywnr where id=5").toString(), "EFBFBEE9A298");
+}
+
+// The pairs the index keeps of a text, as the first definition of
+// ebook_pairs gave them: astral characters whole, CR LF one pair, a pair
+// met twice kept once, none for one character or none.
+void TestServer::pairsOfATextAsBefore()
+{
+    const struct {
+        QString text;
+        QStringList pairs;
+    } rows[] = {
+        {QString::fromUtf8("𠀀𠀁a𠀀𠀁\r\n黃𪚥黃𪚥"),
+         QString::fromUtf8("\r\n|\n黃|a𠀀|黃𪚥|𠀀𠀁|𠀁\r|𠀁a|𪚥黃").split('|')},
+        {QString::fromUtf8("字"), {}},
+        {QString(""), {}},
+        {QString("\r\n"), {"\r\n"}},
+    };
+    for (const auto &row : rows) {
+        QStringList pairs = book->scalar("select array_to_string(ebook_pairs(cast(? as text)), chr(1), 'NULL')",
+                                         {row.text}).toString().split(QChar(1), Qt::SkipEmptyParts);
+        QStringList expected = row.pairs;
+        pairs.sort();
+        expected.sort();
+        QCOMPARE(pairs, expected);
+    }
+}
+
+// A wrong password written in a postgresql:// address is refused, and
+// neither the tool's message nor the reader's repeats it.
+void TestServer::wrongPasswordInAnAddressNotShown()
+{
+    const QString owner = book->scalar("select current_user").toString();
+    const QString address = uri(owner).replace("://" + owner + "@", "://" + owner + ":Wr0ng-pw@");
+    const ToolRun check = runTool({"check", address});
+    QCOMPARE(check.code, 2);
+    QVERIFY2(check.err.contains("password authentication failed") && check.err.contains(owner + ":******@")
+                 && !check.err.contains("Wr0ng-pw"), qPrintable(check.err));
+    BookConnection reader;
+    reader.setDatabaseFile(address);
+    QString message;
+    try {
+        reader.open();
+    } catch (const AppError &error) {
+        message = error.message();
+    }
+    QVERIFY2(message.contains("无法连接") && message.contains(owner + ":******@") && !message.contains("Wr0ng-pw"),
+             qPrintable(message));
 }
 
 QTEST_MAIN(TestServer)
