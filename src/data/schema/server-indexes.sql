@@ -1,10 +1,6 @@
 -- Made after the rows are in. The trigram index holds the chapter texts with
 -- ASCII capitals folded (ywnr_folded), the form in which the full-text
 -- search compares them.
--- A GIN index is built in memory up to maintenance_work_mem and merged into
--- the index each time that fills; the default (64 MB) fills several times
--- on 100 MB of text. For this transaction only.
-SET LOCAL maintenance_work_mem = '256MB';
 CREATE INDEX ywzx_ywlb_flbh_id ON ywzx_ywlb (flbh, id);
 CREATE UNIQUE INDEX ywzx_ywlb_lbbh ON ywzx_ywlb (lbbh);
 CREATE INDEX ywzx_ywnr_lbbh ON ywzx_ywnr (lbbh);
