@@ -8,6 +8,8 @@
 #include <QSet>
 #include <QStringDecoder>
 #include <algorithm>
+#include <array>
+#include <functional>
 
 namespace BookCheck {
 
@@ -32,6 +34,54 @@ QString line(const QString &table, const Node &node, const QString &what)
     return QStringLiteral("%1 id %2 编码 %3：%4").arg(table, QString::number(node.id), shown(node.code), what);
 }
 
+// The kinds of problem, in the order they are printed, and the words that
+// count a kind's lines not printed.
+enum Kind { Integrity, BadText, BadDate, BadPhoto, MissingParent, Cycle, LostArticle, DuplicateChapter,
+            DuplicateArticle, IndexDiffers, KindCount };
+const char *const KindNames[KindCount] = {
+    "完整性检查的问题", "不是有效 UTF-8 的文字", "不能转换的修改日期", "不可读的照片", "上级编码不存在的章节",
+    "上级编码绕成的环", "所属章节不存在的文章", "重复的章节编码", "重复的文章编码", "全文索引的问题"};
+
+// Every problem is counted; only the first lines of each kind are made and
+// kept, so memory follows the book and not the number of its faults.
+class Problems {
+public:
+    void add(Kind kind, const std::function<QString()> &line)
+    {
+        Bucket &bucket = buckets_[kind];
+        if (++bucket.count <= ShownPerKind)
+            bucket.lines << line();
+    }
+    qint64 count() const
+    {
+        qint64 all = 0;
+        for (const Bucket &bucket : buckets_)
+            all += bucket.count;
+        return all;
+    }
+    QStringList lines() const
+    {
+        QStringList all;
+        for (int kind = 0; kind < KindCount; ++kind) {
+            const Bucket &bucket = buckets_[kind];
+            all << bucket.lines;
+            if (bucket.count > bucket.lines.size())
+                all << QStringLiteral("……另有 %1 处%2未列出（共 %3 处）")
+                           .arg(bucket.count - bucket.lines.size())
+                           .arg(QString::fromUtf8(KindNames[kind]))
+                           .arg(bucket.count);
+        }
+        return all;
+    }
+
+private:
+    struct Bucket {
+        QStringList lines;
+        qint64 count = 0;
+    };
+    std::array<Bucket, KindCount> buckets_;
+};
+
 bool validText(const QByteArray &bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless); // a cut sequence is an error too
@@ -54,7 +104,7 @@ bool validPhoto(const QByteArray &photo)
 // The rows' own faults, found as they are read.
 class RowCheck {
 public:
-    explicit RowCheck(QStringList &problems) : problems_(problems) {}
+    explicit RowCheck(Problems &problems) : problems_(problems) {}
 
     void operator()(const QString &table, const BookScan::Row &row)
     {
@@ -63,35 +113,62 @@ public:
         text(table, node, row.name, chapter ? QStringLiteral("名称（lbmc）") : QStringLiteral("标题（nrbt）"));
         text(table, node, row.text, QStringLiteral("正文（ywnr）"));
         if (!validDate(row.date))
-            problems_ << line(table, node, QStringLiteral("修改日期（xgrq）“%1”不能转换为日期；请改为 YYYY-MM-DD HH:MM:SS 形式")
-                                               .arg(row.date.toString()));
+            problems_.add(BadDate, [&] {
+                return line(table, node, QStringLiteral("修改日期（xgrq）“%1”不能转换为日期；请改为 YYYY-MM-DD HH:MM:SS 形式")
+                                             .arg(row.date.toString()));
+            });
         if (chapter && !validPhoto(row.photo))
-            problems_ << line(table, node, QStringLiteral("照片（photoimage，%1 字节）不是可读的图片；请换成 JPEG、PNG 或 BMP 图片，或去掉照片")
-                                               .arg(row.photo.size()));
+            problems_.add(BadPhoto, [&] {
+                return line(table, node, QStringLiteral("照片（photoimage，%1 字节）不是可读的图片；请换成 JPEG、PNG 或 BMP 图片，或去掉照片")
+                                             .arg(row.photo.size()));
+            });
     }
 
 private:
     void text(const QString &table, const Node &node, const QByteArray &bytes, const QString &field)
     {
         if (!validText(bytes))
-            problems_ << line(table, node, QStringLiteral("%1不是有效的 UTF-8 文字，阅读时会显示乱码；请重新输入这段文字").arg(field));
+            problems_.add(BadText, [&] {
+                return line(table, node, QStringLiteral("%1不是有效的 UTF-8 文字，阅读时会显示乱码；请重新输入这段文字").arg(field));
+            });
     }
 
-    QStringList &problems_;
+    Problems &problems_;
 };
 
-void duplicates(const QString &table, const QList<Node> &nodes, QStringList &problems)
-{
-    QHash<QString, qint64> first;
-    for (const Node &node : nodes) {
+// The rows of one table whose code an earlier row has, met in id order.
+class Duplicates {
+public:
+    Duplicates(const QString &table, Kind kind) : table_(table), kind_(kind) {}
+    void operator()(const Node &node, Problems &problems)
+    {
         if (node.code.isEmpty())
-            continue;
-        if (!first.contains(node.code))
-            first.insert(node.code, node.id);
-        else
-            problems << line(table, node, QStringLiteral("编码与 id %1 重复，删除和维护对话框只处理先遇到的一条；请给它一个未用的编码")
-                                              .arg(first.value(node.code)));
+            return;
+        const auto known = first_.constFind(node.code);
+        if (known == first_.constEnd()) {
+            first_.insert(node.code, node.id);
+            return;
+        }
+        problems.add(kind_, [&] {
+            return line(table_, node, QStringLiteral("编码与 id %1 重复，删除和维护对话框只处理先遇到的一条；请给它一个未用的编码")
+                                          .arg(known.value()));
+        });
     }
+
+private:
+    QString table_;
+    Kind kind_;
+    QHash<QString, qint64> first_;
+};
+
+// A cycle's codes as the parents lead, back to the first; a long one shows
+// its first codes only.
+QString cyclePath(const QStringList &codes)
+{
+    constexpr int Shown = 10;
+    if (codes.size() <= Shown)
+        return (codes + QStringList(codes.first())).join(QStringLiteral(" → "));
+    return (codes.mid(0, Shown) + QStringList{QStringLiteral("…"), codes.first()}).join(QStringLiteral(" → "));
 }
 
 } // namespace
@@ -103,16 +180,17 @@ namespace {
 // (lowest id) chapter of a cycle of parents.
 class Tree {
 public:
-    Tree(const QList<Node> &chapters, const QList<Node> &articles);
-    void report(QStringList &problems) const;
+    explicit Tree(const QList<Node> &chapters);
+    // An article as it is read: counted under the chapter it hangs from, or
+    // a problem when its chapter is missing.
+    void article(const Node &article, Problems &problems);
+    void report(Problems &problems) const;
 
 private:
     void reach();
     void findHead(int chapter);
-    void countArticles(QStringList &problems);
 
     const QList<Node> &chapters_;
-    const QList<Node> &articles_;
     QHash<QString, int> first_;        // code: the first chapter with it
     QMultiHash<QString, int> children_; // parent code: its chapters
     QSet<QString> reachedCodes_;
@@ -120,11 +198,10 @@ private:
     QHash<int, int> head_;               // unreached chapter: the one it hangs from
     QHash<int, QList<int>> cycles_;      // head: the cycle, parent after child
     QHash<int, int> chaptersUnder_, articlesUnder_;
-    QStringList lostArticles_;
 };
 
-Tree::Tree(const QList<Node> &chapters, const QList<Node> &articles)
-    : chapters_(chapters), articles_(articles), reached_(chapters.size(), false)
+Tree::Tree(const QList<Node> &chapters)
+    : chapters_(chapters), reached_(chapters.size(), false)
 {
     for (int i = 0; i < chapters_.size(); ++i) {
         if (!first_.contains(chapters_.at(i).code))
@@ -137,7 +214,6 @@ Tree::Tree(const QList<Node> &chapters, const QList<Node> &articles)
             findHead(i);
             ++chaptersUnder_[head_.value(i)];
         }
-    countArticles(lostArticles_);
 }
 
 // The root (code 00000) is shown whatever its parent; every chapter whose
@@ -190,21 +266,21 @@ void Tree::findHead(int chapter)
         head_.insert(on, head);
 }
 
-void Tree::countArticles(QStringList &problems)
+void Tree::article(const Node &article, Problems &problems)
 {
-    for (const Node &article : articles_) {
-        if (reachedCodes_.contains(article.parent))
-            continue;
-        const int chapter = first_.value(article.parent, -1);
-        if (chapter >= 0)
-            ++articlesUnder_[head_.value(chapter)];
-        else
-            problems << line(Articles, article, QStringLiteral("所属章节 %1 不存在，这篇文章在树中看不到；请把它的章节编码（lbbh）改为存在的章节，或删除它")
-                                                    .arg(shown(article.parent)));
-    }
+    if (reachedCodes_.contains(article.parent))
+        return;
+    const int chapter = first_.value(article.parent, -1);
+    if (chapter >= 0)
+        ++articlesUnder_[head_.value(chapter)];
+    else
+        problems.add(LostArticle, [&] {
+            return line(Articles, article, QStringLiteral("所属章节 %1 不存在，这篇文章在树中看不到；请把它的章节编码（lbbh）改为存在的章节，或删除它")
+                                               .arg(shown(article.parent)));
+        });
 }
 
-void Tree::report(QStringList &problems) const
+void Tree::report(Problems &problems) const
 {
     QList<int> heads = chaptersUnder_.keys();
     std::sort(heads.begin(), heads.end(), [&](int a, int b) { return chapters_.at(a).id < chapters_.at(b).id; });
@@ -214,18 +290,20 @@ void Tree::report(QStringList &problems) const
         const int under = chaptersUnder_.value(head) - std::max<int>(1, cycle.size());
         const int articles = articlesUnder_.value(head);
         if (cycle.isEmpty()) {
-            problems << line(Chapters, node, QStringLiteral("上级编码 %1 不存在，它和其下 %2 个章节、%3 篇文章在树中看不到；请把它的上级编码（flbh）改为存在的章节编码")
-                                                 .arg(shown(node.parent)).arg(under).arg(articles));
+            problems.add(MissingParent, [&] {
+                return line(Chapters, node, QStringLiteral("上级编码 %1 不存在，它和其下 %2 个章节、%3 篇文章在树中看不到；请把它的上级编码（flbh）改为存在的章节编码")
+                                                .arg(shown(node.parent)).arg(under).arg(articles));
+            });
             continue;
         }
-        QStringList codes;
-        for (int on : cycle)
-            codes << chapters_.at(on).code;
-        codes << node.code;
-        problems << line(Chapters, node, QStringLiteral("上级编码绕成环（%1），环上 %2 个章节及其下 %3 个章节、%4 篇文章在树中看不到；请把其中一个章节的上级编码（flbh）改为树中章节的编码")
-                                             .arg(codes.join(QStringLiteral(" → "))).arg(cycle.size()).arg(under).arg(articles));
+        problems.add(Cycle, [&] {
+            QStringList codes;
+            for (int on : cycle)
+                codes << chapters_.at(on).code;
+            return line(Chapters, node, QStringLiteral("上级编码绕成环（%1），环上 %2 个章节及其下 %3 个章节、%4 篇文章在树中看不到；请把其中一个章节的上级编码（flbh）改为树中章节的编码")
+                                            .arg(cyclePath(codes)).arg(cycle.size()).arg(under).arg(articles));
+        });
     }
-    problems << lostArticles_;
 }
 
 } // namespace
@@ -234,36 +312,46 @@ Result run(const QString &book)
 {
     BookScan scan(book);
     Result result;
-    QStringList &problems = result.problems;
+    Problems problems;
     for (const QString &message : scan.integrityProblems())
-        problems << QStringLiteral("完整性检查：%1；请换用最近一份完好的备份（先检查备份），再补上其后的修改").arg(message);
-    QList<Node> chapters, articles;
+        problems.add(Integrity, [&] {
+            return QStringLiteral("完整性检查：%1；请换用最近一份完好的备份（先检查备份），再补上其后的修改").arg(message);
+        });
+    // The chapters are kept for the tree; the articles are placed in it as they are read.
+    QList<Node> chapters;
     RowCheck rowCheck(problems);
+    Duplicates chapterCodes(Chapters, DuplicateChapter), articleCodes(Articles, DuplicateArticle);
     scan.chapters([&](const BookScan::Row &row) {
         chapters << Node{row.id, row.code, row.parent};
         rowCheck(Chapters, row);
+        chapterCodes(chapters.last(), problems);
     });
+    Tree tree(chapters);
     scan.articles([&](const BookScan::Row &row) {
-        articles << Node{row.id, row.code, row.parent};
+        const Node article{row.id, row.code, row.parent};
         rowCheck(Articles, row);
+        tree.article(article, problems);
+        articleCodes(article, problems);
+        ++result.articles;
     });
-    Tree(chapters, articles).report(problems);
-    duplicates(Chapters, chapters, problems);
-    duplicates(Articles, articles, problems);
+    tree.report(problems);
     if (!scan.indexAgrees())
-        problems << QStringLiteral("ywzx_ywlb_fts：全文索引与章节正文不一致，全文检索会漏掉或多出结果；请运行 ebook-tool index --check %1 重建索引")
-                        .arg(book);
+        problems.add(IndexDiffers, [&] {
+            return QStringLiteral("ywzx_ywlb_fts：全文索引与章节正文不一致，全文检索会漏掉或多出结果；请运行 ebook-tool index --check %1 重建索引")
+                .arg(book);
+        });
+    result.lines = problems.lines();
+    result.problems = problems.count();
     result.chapters = int(chapters.size());
-    result.articles = int(articles.size());
     return result;
 }
 
 QString summary(const Result &result)
 {
     const QString counts = QStringLiteral("%1 个章节、%2 篇文章").arg(result.chapters).arg(result.articles);
-    if (result.problems.isEmpty())
+    if (result.problems == 0)
         return QStringLiteral("检查完毕：%1，未发现问题。").arg(counts);
-    return QStringLiteral("检查完毕：%1，发现 %2 处问题。").arg(counts).arg(result.problems.size());
+    return QStringLiteral("检查完毕：%1，发现 %2 处问题。").arg(counts).arg(result.problems);
 }
 
 } // namespace BookCheck

@@ -8,8 +8,13 @@
 // what to do. Reads only.
 namespace BookCheck {
 
+// Lines kept of each kind of problem; the rest of a kind is counted in one
+// more line, so a book with millions of faults prints a screenful.
+constexpr int ShownPerKind = 20;
+
 struct Result {
-    QStringList problems;
+    QStringList lines;
+    qint64 problems = 0; // all found, shown or not
     int chapters = 0;
     int articles = 0;
 };

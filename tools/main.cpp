@@ -40,7 +40,8 @@ const char *Usage =
     "       ebook-tool backup BOOK DEST          a consistent copy of a book file in use\n"
     "                                            (written beside DEST, never over it)\n"
     "       ebook-tool check BOOK|URL            report what is unsound in a book; changes nothing\n"
-    "                                            (exit code 0 sound, 1 problems found, 2 book unreadable)\n"
+    "                                            (exit code 0 sound, 1 problems found, 2 book unreadable,\n"
+    "                                            3 not checked: a save left unfinished must be rolled back first)\n"
     "create, demo, generate and import write the full-text index unless given --no-index.\n";
 
 int fail(const QString &message)
@@ -119,12 +120,19 @@ int check(const QString &book)
 {
     try {
         const BookCheck::Result result = BookCheck::run(book);
-        for (const QString &problem : result.problems)
-            say(problem);
+        for (const QString &line : result.lines)
+            say(line);
         say(BookCheck::summary(result));
-        return result.problems.isEmpty() ? 0 : 1;
+        return result.problems == 0 ? 0 : 1;
     } catch (const AppError &error) {
-        fail(QStringLiteral("无法读取 %1：%2").arg(book, error.message()));
+        if (error.kind() == QLatin1String(AppError::UnfinishedSave)) {
+            fail(QStringLiteral("没有检查 %1：%2。这不说明书有问题。"
+                                "请由可以写入该文件的用户运行一次 \"ebook-tool backup %1 备份文件\""
+                                "（先撤销这次保存，再写出备份），或在可以写入它的工作站上启动一次阅读程序，然后再检查。")
+                     .arg(book, error.message()));
+            return 3;
+        }
+        fail(QStringLiteral("无法读取 %1：%2").arg(shownBookName(book), error.message()));
         return 2;
     }
 }

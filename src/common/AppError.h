@@ -21,6 +21,9 @@ public:
     static constexpr const char *ConnectionLost = "EConnectionLost";
     // Another writer held the book longer than a statement waits.
     static constexpr const char *Busy = "EBookBusy";
+    // A save killed halfway left its journal, which a connection that may
+    // only read cannot roll back: the book is not read, not unsound.
+    static constexpr const char *UnfinishedSave = "EUnfinishedSave";
 
     AppError(const QString &kind, const QString &message)
         : kind_(kind), message_(message), utf8_(message.toUtf8()) {}

@@ -10,11 +10,19 @@
 #include <sqlite3.h>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <unistd.h>
 
 namespace BookBackup {
 
+Seam<int(int)> syncFile(::fsync);
+
 namespace {
+
+struct CloseConnection {
+    void operator()(sqlite3 *connection) const { sqlite3_close(connection); }
+};
+using Connection = std::unique_ptr<sqlite3, CloseConnection>;
 
 // The book opened as the program opens it (written to only to roll back
 // a crashed save's journal), waiting for a writer's lock up to 5 s.
@@ -108,7 +116,7 @@ void copyBytes(const QString &book, const QString &temporary)
 void flush(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || ::fsync(file.handle()) != 0)
+    if (!file.open(QIODevice::ReadOnly) || syncFile(file.handle()) != 0)
         throw AppError(AppError::Database, QStringLiteral("无法把 '%1' 写入磁盘：%2。").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
 }
 
@@ -125,18 +133,19 @@ qint64 write(const QString &book, const QString &target)
 {
     if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
         throw AppError(Exists, target);
-    sqlite3 *source = openSource(book);
     const QString temporary = BookSchema::temporaryPathFor(target);
     try {
-        beginReading(source);
-        if (usesRollbackJournal(source))
-            copyBytes(book, temporary);
-        else
-            copyPages(source, temporary);
-        sqlite3_close(source);
+        {
+            // Closed before the flush: readers and savers need not wait for the disk.
+            const Connection source(openSource(book));
+            beginReading(source.get());
+            if (usesRollbackJournal(source.get()))
+                copyBytes(book, temporary);
+            else
+                copyPages(source.get(), temporary);
+        }
         flush(temporary);
     } catch (...) {
-        sqlite3_close(source);
         removeTemporary(temporary);
         throw;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Seam.h"
+
 #include <QString>
 
 // A copy of a book file as one state of the book, taken while others read
@@ -16,5 +18,9 @@ constexpr const char *Exists = "EBookExistsError";
 // renamed into place at the end; never replaces a file and leaves no half
 // copy behind. Returns the copy's size in bytes. Throws AppError.
 qint64 write(const QString &book, const QString &target);
+
+// Flushes an open file to the disk (fsync): 0, or -1 with errno set. A test
+// plays a failing disk through it.
+extern Seam<int(int)> syncFile;
 
 } // namespace BookBackup

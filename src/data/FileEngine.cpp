@@ -17,28 +17,38 @@ namespace {
 // A save killed halfway leaves its journal beside the book ("hot"): the
 // first program that may write the file rolls the save back; one that may
 // only read cannot open the book until then.
-QString fileMessage(const QString &message, const QString &path)
+bool stoppedByUnfinishedSave(const QString &message, const QString &path)
 {
     const QFileInfo journal(path + QStringLiteral("-journal"));
-    if (message.contains(QLatin1String("readonly database")) && journal.exists() && journal.size() > 0)
+    return message.contains(QLatin1String("readonly database")) && journal.exists() && journal.size() > 0;
+}
+
+QString fileMessage(const QString &message, const QString &path)
+{
+    if (stoppedByUnfinishedSave(message, path))
         return QStringLiteral("图书文件 '%1' 的上一次保存没有完成（留下了日志文件 '%2'），"
                               "要由可以写入该文件的人先把它撤销，本终端只能读取，无法打开（%3）。"
                               "请工作人员在有写入权限的工作站上启动一次本程序，之后本终端即可照常打开。")
-            .arg(path, journal.filePath(), message);
+            .arg(path, path + QStringLiteral("-journal"), message);
     return message;
 }
 
 // Runs a statement that must succeed on a book just opened; on failure the
-// book is closed again and the message thrown, worded by `word`.
-void probe(QSqlDatabase &db, const QString &sql, const std::function<QString(const QString &)> &word)
+// book is closed again and the error made by `failure` thrown.
+void probe(QSqlDatabase &db, const QString &sql, const std::function<AppError(const QString &)> &failure)
 {
     QSqlQuery query(db);
     if (query.exec(sql))
         return;
-    const QString message = word(engineMessage(query.lastError()));
+    const AppError error = failure(engineMessage(query.lastError()));
     query = QSqlQuery();
     db.close();
-    throw AppError(AppError::Database, message);
+    throw error;
+}
+
+AppError plainFailure(const QString &message)
+{
+    return AppError(AppError::Database, message);
 }
 
 // The declared column type tells a date-time, a memo or a short text apart.
@@ -115,7 +125,7 @@ void FileEngine::open(const QString &name, const QString &path, bool readOnly, c
         throw AppError(AppError::Database,
                        QStringLiteral("无法打开图书文件 '%1'，数据库报告：%2").arg(path, engineMessage(db.lastError())));
     probe(db, QStringLiteral("select count(*) from sqlite_master"),
-          [&](const QString &message) { return fileMessage(message, path); });
+          [&](const QString &message) { return AppError(AppError::Database, fileMessage(message, path)); });
 }
 
 QSqlDatabase FileEngine::openSnapshot(const QString &name, const QString &path) const
@@ -124,7 +134,16 @@ QSqlDatabase FileEngine::openSnapshot(const QString &name, const QString &path) 
     QSqlDatabase db = BookFile::addReadOnly(path, name);
     if (!db.open())
         throw AppError(AppError::Database, engineMessage(db.lastError()));
-    probe(db, QStringLiteral("begin"), [](const QString &message) { return message; });
+    probe(db, QStringLiteral("begin"), plainFailure);
+    // The first read: a read-only connection cannot roll back a crashed save.
+    probe(db, QStringLiteral("select count(*) from sqlite_master"), [&](const QString &message) {
+        if (!stoppedByUnfinishedSave(message, path))
+            return plainFailure(message);
+        return AppError(AppError::UnfinishedSave,
+                        QStringLiteral("图书文件 '%1' 的上一次保存没有完成（留下了日志文件 '%2'），"
+                                       "只读打开时不能撤销它，因此无法读取（%3）")
+                            .arg(path, path + QStringLiteral("-journal"), message));
+    });
     return db;
 }
 

@@ -69,6 +69,27 @@ bool isServerAddress(const QString &book)
     return book.startsWith(QLatin1String("postgresql://")) || book.startsWith(QLatin1String("postgres://"));
 }
 
+// Masks from the user's colon to the last "@" before the query: a password
+// holding "@" or "/" is masked whole, whether or not the address parses.
+QString shownBookName(const QString &book)
+{
+    if (!isServerAddress(book))
+        return book;
+    const QString mask = QStringLiteral("******");
+    QString shown = book;
+    const qsizetype start = book.indexOf(QLatin1String("://")) + 3;
+    qsizetype end = book.indexOf(QLatin1Char('?'), start);
+    if (end < 0)
+        end = book.size();
+    const qsizetype at = book.lastIndexOf(QLatin1Char('@'), end - 1);
+    const qsizetype colon = book.indexOf(QLatin1Char(':'), start);
+    if (at > start && colon >= 0 && colon < at)
+        shown.replace(colon + 1, at - colon - 1, mask);
+    static const QRegularExpression inQuery(QStringLiteral("([?&]password=)[^&#]*"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    return shown.replace(inQuery, QStringLiteral("\\1") + mask);
+}
+
 ServerConfig ServerConfig::readFile(const QString &path)
 {
     const auto cannotRead = [&](const QString &reason) {
@@ -125,7 +146,8 @@ ServerConfig ServerConfig::fromUri(const QString &uri)
     const QUrl url(uri, QUrl::StrictMode);
     if (!url.isValid() || (url.scheme() != QLatin1String("postgresql") && url.scheme() != QLatin1String("postgres")))
         throw AppError(AppError::ServerSetup,
-                       QStringLiteral("'%1' is no server address like postgresql://user@host:port/database").arg(uri));
+                       QStringLiteral("'%1' is no server address like postgresql://user@host:port/database")
+                           .arg(shownBookName(uri)));
     ServerConfig config;
     config.host = url.host();
     config.port = url.port(0);
@@ -136,7 +158,7 @@ ServerConfig ServerConfig::fromUri(const QString &uri)
     config.sslmode = query.queryItemValue(QStringLiteral("sslmode"));
     config.passfile = query.queryItemValue(QStringLiteral("passfile"));
     if (config.database.isEmpty())
-        throw AppError(AppError::ServerSetup, QStringLiteral("'%1' names no database").arg(uri));
+        throw AppError(AppError::ServerSetup, QStringLiteral("'%1' names no database").arg(shownBookName(uri)));
     return config;
 }
 

@@ -33,3 +33,6 @@ struct ServerConfig {
 bool isServerConfigPath(const QString &path);
 // Whether a book is named by a postgresql:// address.
 bool isServerAddress(const QString &book);
+// The book's name as a message shows it: a postgresql:// address with any
+// password in it replaced by asterisks; any other name as it is.
+QString shownBookName(const QString &book);

@@ -40,7 +40,7 @@ QString cannotConnect(const ServerConfig &config, const QString &path, const QSq
         advice = QStringLiteral("密码文件 '%1' 可被其他用户读取，libpq 因此不用它：请运行 chmod 600 '%1'。")
                      .arg(config.passfile);
     return QStringLiteral("无法连接图书所在的数据库 %1（配置文件 '%2'）：%3。%4")
-        .arg(config.describe(), path, engineMessage(db.lastError()), advice);
+        .arg(config.describe(), shownBookName(path), engineMessage(db.lastError()), advice);
 }
 
 // Checks that both tables can be read; writes nothing.
@@ -58,11 +58,11 @@ void probeTables(QSqlDatabase &db, const ServerConfig &config, const QString &pa
             throw AppError(AppError::Database,
                            QStringLiteral("用户 %1 无权读取数据库 %2（配置文件 '%3'）中的表 %4：%5。"
                                           "请图书的管理者在服务器上运行 \"grant select on ywzx_ywlb, ywzx_ywnr to %1\"。")
-                               .arg(config.user, config.describe(), path, QLatin1String(table), message));
+                               .arg(config.user, config.describe(), shownBookName(path), QLatin1String(table), message));
         throw AppError(AppError::Database,
                        QStringLiteral("配置文件 '%2' 所指的数据库 %1 中没有书：%3。"
                                       "请用 \"ebook-tool push 书库文件 postgresql://…\" 把书放到服务器上。")
-                           .arg(config.describe(), path, message));
+                           .arg(config.describe(), shownBookName(path), message));
     }
 }
 

@@ -54,6 +54,7 @@ private slots:
     void replaceWhileAReaderHoldsTheBook_data();
     void replaceWhileAReaderHoldsTheBook();
     void replaceCarriesGrantsAndPolicies();
+    void pairsOfATextAsBefore();
 
 private:
     std::unique_ptr<TestBook> book;
@@ -789,6 +790,21 @@ void TestServer::replaceCarriesGrantsAndPolicies()
              QString("新书,甲")); // the policy: the root's children (and the root, its own parent)
     QVERIFY(readersBook.scalar("select has_table_privilege('ywzx_ywnr', 'select with grant option')").toBool());
     QVERIFY(!readersBook.scalar("select has_column_privilege('ywzx_ywlb', 'flbh', 'select')").toBool());
+}
+
+// The pairs the index keeps of a text, as the first definition of
+// ebook_pairs gave them: astral characters whole, CR LF one pair, a pair
+// met twice kept once, none for one character or none.
+void TestServer::pairsOfATextAsBefore()
+{
+    const QStringList texts = {"𠀀𠀁a𠀀𠀁\r\n黃𪚥黃𪚥", "字", "", "\r\n"};
+    const QStringList expected = {"\n黃|\r\n|a𠀀|黃𪚥|𠀀𠀁|𠀁\r|𠀁a|𪚥黃", "", "", "\r\n"};
+    for (int i = 0; i < texts.size(); ++i) {
+        QStringList pairs = book->scalar("select array_to_string(ebook_pairs(cast(? as text)), '|', 'NULL')",
+                                         {texts.at(i)}).toString().split('|');
+        pairs.sort();
+        QCOMPARE(pairs.join('|'), expected.at(i));
+    }
 }
 
 QTEST_MAIN(TestServer)

@@ -14,10 +14,13 @@
 -- CR LF, two characters). A GIN index on the pairs of the folded texts
 -- (server-indexes.sql) serves the two-character words that no trigram
 -- serves; the search keeps its LIKE, so the result is exact.
+-- One pass: the text's characters beside the same characters one further
+-- on (no window, no sort but the one that drops repeated pairs, which
+-- compares bytes: equal texts are equal bytes in any collation).
 CREATE OR REPLACE FUNCTION ebook_pairs(t text) RETURNS text[] LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$
-    SELECT coalesce(array_agg(DISTINCT p), '{}') FROM (
-        SELECT c || lead(c) OVER (ORDER BY n) AS p FROM string_to_table(t, NULL) WITH ORDINALITY AS x(c, n)) AS s
-    WHERE p IS NOT NULL
+    SELECT coalesce(array_agg(DISTINCT a || b COLLATE "C"), '{}')
+    FROM (SELECT string_to_array(t, NULL) AS c) AS s, unnest(c, c[2:]) AS u(a, b)
+    WHERE b IS NOT NULL
 $$;
 
 CREATE TABLE ywzx_ywlb (
