@@ -417,8 +417,8 @@ int main(int argc, char **argv)
     QStringList summary;
     double oneReaderRate = 0;
     QList<std::pair<int, int>> rounds; // readers, pause
-    for (int pause : {0, pauseMs})
-        for (int i = 4; i < argc && (pause == 0 || pauseMs > 0); ++i)
+    for (int pause : pauseMs > 0 ? QList<int>{0, pauseMs} : QList<int>{0})
+        for (int i = 4; i < argc; ++i)
             rounds.append({QByteArray(argv[i]).toInt(), pause});
     for (const auto &[readers, pause] : rounds) {
         const Round round = runRound(plan, readers, seconds, pause);
