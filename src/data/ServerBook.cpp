@@ -193,6 +193,16 @@ void withTransaction(const QSqlDatabase &db, const std::function<void()> &work,
     }
 }
 
+// A save writes the text indexes at once. Left in GIN's pending list, the
+// saved texts would be scanned by every search until a vacuum moves them,
+// and a save cancels the autovacuum it meets (its lock), so the list grows;
+// a few hundred kB of it and the planner reads every text instead (seconds).
+void writeTextIndexesAtOnce(const QSqlDatabase &db)
+{
+    for (const char *index : {"ywzx_ywlb_ywnr_trgm", "ywzx_ywlb_ywnr_pairs"})
+        run(db, QStringLiteral("alter index %1 set (fastupdate = off)").arg(QLatin1String(index)));
+}
+
 } // namespace
 
 namespace ServerBook {
@@ -229,6 +239,7 @@ Counts push(const QString &bookFile, const ServerConfig &target, bool replace)
             continueArticleIds(file.db(), server.db());
             for (const QString &statement : BookSchema::statementsIn(BookSchema::scriptOf(QStringLiteral(":/data/server-indexes.sql"))))
                 run(server.db(), statement);
+            writeTextIndexesAtOnce(server.db());
             for (const QString &grant : grants)
                 run(server.db(), grant);
         });
