@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh build
 cmake -S . -B build -G Ninja >/dev/null
-cmake --build build -j2 --target ebook-tool bench_browser bench_search bench_save
+cmake --build build -j2 --target ebook-tool bench_browser bench_search bench_save bench_terminals
 mkdir -p build/bench
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(5000 20000 80000 200000)
@@ -66,7 +66,10 @@ if [ $# -eq 0 ]; then
   echo "== Realistic text, $chapters chapters: $textMb MB of text; the index adds" \
     "$(( ($(stat -c %s "$realIndexed") - $(stat -c %s "$real")) / 1048576 )) MB, built in $(( (end - start) / 1000000 )) ms"
   echo "   the file book, then the server book (pushed into a throwaway cluster; ×first book = ×the indexed file)"
-  pg_virtualenv -t -o fsync=off -- bash -c '
+  # The same cluster then serves a reading room under load: 1, 10, 50 and
+  # 100 readers, busy and then paced, TERMINALS_SECONDS (default 15) each.
+  # max_connections as README's "Sizing a reading room" recommends.
+  TERMINALS_SECONDS=${TERMINALS_SECONDS:-15} pg_virtualenv -t -o fsync=off -o max_connections=150 -- bash -c '
     set -euo pipefail
     dir=$(mktemp -d)
     printf "*:*:*:*:%s\n" "$PGPASSWORD" >"$dir/pgpass"
@@ -89,6 +92,10 @@ if [ $# -eq 0 ]; then
     done
     shift
     build/bench_search "$1" "$dir/ebook.conf" -- "${@:2}"
+    echo "== A reading room under load on the server book: N readers (threads, a connection each), busy (no"
+    echo "   pause) and paced (a pause of 0.5 to 1.5 s between two actions); one staff station saves a chapter"
+    echo "   every 3 s meanwhile; ms; load average $(cut -d" " -f1-3 /proc/loadavg) at the start"
+    build/bench_terminals "$dir/ebook.conf" "$TERMINALS_SECONDS" 1000 1 10 50 100
     rm -rf "$dir"
   ' bench "$real" "$realIndexed" "${words[@]}"
 

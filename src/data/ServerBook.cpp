@@ -342,6 +342,16 @@ void withTransaction(const QSqlDatabase &db, const std::function<void()> &work,
     }
 }
 
+// A save writes the text indexes at once. Left in GIN's pending list, the
+// saved texts would be scanned by every search until a vacuum moves them,
+// and a save cancels the autovacuum it meets (its lock), so the list grows;
+// a few hundred kB of it and the planner reads every text instead (seconds).
+void writeTextIndexesAtOnce(const QSqlDatabase &db)
+{
+    for (const char *index : {"ywzx_ywlb_ywnr_trgm", "ywzx_ywlb_ywnr_pairs"})
+        run(db, QStringLiteral("alter index %1 set (fastupdate = off)").arg(QLatin1String(index)));
+}
+
 } // namespace
 
 namespace ServerBook {
@@ -382,6 +392,7 @@ Counts push(const QString &bookFile, const ServerConfig &target, bool replace, i
             continueArticleIds(file.db(), server.db());
             for (const QString &statement : BookSchema::statementsIn(BookSchema::scriptOf(QStringLiteral(":/data/server-indexes.sql"))))
                 run(server.db(), statement);
+            writeTextIndexesAtOnce(server.db());
             giveAgain(server.db(), carried, &counts);
             const QStringList newExtras = tableExtras(server.db());
             for (const QString &extra : std::as_const(oldExtras))

@@ -160,6 +160,15 @@ bool indexable(const QString &text)
     return false;
 }
 
+// Whether the text is two characters and no wildcard: then a text holds it
+// exactly when its pairs do, and the index of the pairs answers alone,
+// without unpacking every text it finds (a common pair is in thousands).
+bool onePair(const QString &text)
+{
+    const QList<QList<char32_t>> runs = literalRuns(text);
+    return runs.size() == 1 && runs.first().size() == 2;
+}
+
 // A LIKE pattern as a PostgreSQL regular expression over the folded text,
 // each character with variants as the bracket of its class.
 QString variantsRegex(const QString &likeText)
@@ -321,9 +330,14 @@ BookEngine::TextCondition ServerEngine::textCondition(const QString &likeText, b
         // form in turn, each time unpacking its whole text.
         QStringList arms;
         for (qsizetype i = 0; i < forms.size(); ++i) {
+            const QString formPairs = server.pairs ? serverPairs(forms.at(i), false) : QString();
+            if (!formPairs.isEmpty() && onePair(forms.at(i))) {
+                arms << QStringLiteral("select ctid from ywzx_ywlb where ebook_pairs(ywnr_folded) @> cast(:pairs%1 as text[])").arg(i);
+                condition.texts.append({QStringLiteral("pairs%1").arg(i), formPairs});
+                continue;
+            }
             QString arm = QStringLiteral("select ctid from ywzx_ywlb where ywnr_folded like :form%1").arg(i);
             condition.texts.append({QStringLiteral("form%1").arg(i), QLatin1Char('%') + forms.at(i) + QLatin1Char('%')});
-            const QString formPairs = server.pairs ? serverPairs(forms.at(i), false) : QString();
             if (!formPairs.isEmpty()) {
                 arm += QStringLiteral(" and ebook_pairs(ywnr_folded) @> cast(:pairs%1 as text[])").arg(i);
                 condition.texts.append({QStringLiteral("pairs%1").arg(i), formPairs});
@@ -336,6 +350,10 @@ BookEngine::TextCondition ServerEngine::textCondition(const QString &likeText, b
         condition.where = folded ? QStringLiteral("where ywnr_folded ~ :pattern")
                                  : QStringLiteral("where translate(ywnr, 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz') ~ :pattern");
         condition.texts.append({QStringLiteral("pattern"), variantsRegex(likeText)});
+    } else if (!pairs.isEmpty() && onePair(likeText)) {
+        condition.where = QStringLiteral("where ebook_pairs(ywnr_folded) @> cast(:pairs as text[])");
+        condition.texts.append({QStringLiteral("pairs"), pairs});
+        return condition;
     } else {
         condition.where = QStringLiteral("where %1 like :pattern").arg(column);
         condition.texts.append({QStringLiteral("pattern"), QLatin1Char('%') + likeText + QLatin1Char('%')});

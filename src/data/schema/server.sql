@@ -13,7 +13,8 @@
 -- The distinct pairs of neighbouring characters of a text (a line break is
 -- CR LF, two characters). A GIN index on the pairs of the folded texts
 -- (server-indexes.sql) serves the two-character words that no trigram
--- serves; the search keeps its LIKE, so the result is exact.
+-- serves; a word of exactly two characters is answered by the pairs alone (a
+-- text holds the word when its pairs hold it), a longer one keeps its LIKE.
 -- One pass: the text's characters beside the same characters one further
 -- on (no window, no sort but the one that drops repeated pairs, which
 -- compares bytes: equal texts are equal bytes in any collation).
