@@ -743,6 +743,9 @@ void TestSearch::chapterWrittenElsewhere_data()
     QTest::newRow("first under the root") << "00000" << 0 << false << "书"
                                           << QStringList({"新章[00007]", "人物传记[00001]", "人物[00002]", "Abc[00003]",
                                                           "括[号[00004]", "文集[00005]", "人物[00006]"});
+    QTest::newRow("between the root's chapters") << "00000" << 4 << false << "书"
+                                                 << QStringList({"人物传记[00001]", "新章[00007]", "人物[00002]", "Abc[00003]",
+                                                                 "括[号[00004]", "文集[00005]", "人物[00006]"});
     QTest::newRow("under a chapter loaded empty") << "01111" << 20 << false << "深藏" << QStringList({"新章[00007]"});
     QTest::newRow("under a chapter new too") << "00017" << 20 << false << "中间" << QStringList({"新章[00007]"});
     QTest::newRow("deleted meanwhile") << "00011" << 20 << true << "甲部" << QStringList({"乙部[00111]"});
