@@ -59,7 +59,9 @@ private:
                 ::shutdown(next->socket, SHUT_RDWR);
                 next->cut = true;
             } else {
-                changed_.wait_until(lock, next->deadline);
+                // A copy: disarm() may erase the entry while this waits.
+                const Clock::time_point deadline = next->deadline;
+                changed_.wait_until(lock, deadline);
             }
         }
     }
