@@ -4,7 +4,7 @@
 #                                        and the PostgreSQL server of the server tests)
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev libpq-dev
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev
           qt6-translations-l10n fonts-noto-cjk fonts-arphic-uming fonts-arphic-gbsn00lp fonts-urw-base35
           fortunes-zh mdbtools-dev opencc libopencc1.1
           qt6-svg-dev dpkg-dev)

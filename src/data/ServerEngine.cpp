@@ -11,7 +11,7 @@
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <libpq-fe.h>
+#include <dlfcn.h>
 
 namespace {
 
@@ -281,6 +281,23 @@ QString ServerEngine::bytesOf(const QString &column) const
     return QStringLiteral("convert_to(%1, 'UTF8')").arg(column);
 }
 
+namespace {
+
+// PQsocket from the libpq that the QPSQL driver loaded: the program does
+// not link libpq itself (the reader on a book file never loads it).
+using SocketFunction = int (*)(const void *);
+SocketFunction libpqSocketFunction()
+{
+    static SocketFunction found = nullptr;
+    if (!found) {
+        if (void *libpq = dlopen("libpq.so.5", RTLD_LAZY | RTLD_NOLOAD))
+            found = reinterpret_cast<SocketFunction>(dlsym(libpq, "PQsocket"));
+    }
+    return found;
+}
+
+} // namespace
+
 int ServerEngine::watchedSocket(const QSqlDatabase &db) const
 {
     if (!db.isOpen())
@@ -289,8 +306,9 @@ int ServerEngine::watchedSocket(const QSqlDatabase &db) const
     // QPSQL names it by libpq's struct (PGconn is a typedef of it).
     if (qstrcmp(handle.typeName(), "pg_conn*") != 0 && qstrcmp(handle.typeName(), "PGconn*") != 0)
         return -1;
-    PGconn *connection = *static_cast<PGconn *const *>(handle.constData());
-    return connection ? PQsocket(connection) : -1;
+    void *connection = *static_cast<void *const *>(handle.constData());
+    const auto socketOf = libpqSocketFunction();
+    return connection && socketOf ? socketOf(connection) : -1;
 }
 
 QString ServerEngine::integrityCheckSql() const
