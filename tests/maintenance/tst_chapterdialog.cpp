@@ -444,6 +444,7 @@ void TestChapterDialog::photoKeptReplacedCleared()
     const auto picked = TywlbwhForm::OpenPictureDialog1.replace([&](QWidget *) { return red; });
     open("00001", 2, [&](TywlbwhForm &d) {
         QVERIFY(!d.CheckBox1->isChecked());
+        d.show();
         QTest::mouseDClick(d.Image1, Qt::LeftButton);
         QCOMPARE(d.Label1->text(), red);
         QVERIFY(d.CheckBox1->isChecked()); // picking a photo ticks the box
