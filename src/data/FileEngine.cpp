@@ -225,23 +225,26 @@ BookEngine::TextCondition FileEngine::textCondition(const QString &likeText, boo
     QStringList forms = variants ? ChineseVariants::forms(likeText, 4) : QStringList();
     if (const qsizetype typed = forms.indexOf(likeText); typed > 0)
         forms.move(typed, 0);
+    QString textTest;
     if (!forms.isEmpty()) {
         QStringList alternatives;
         for (qsizetype i = 0; i < forms.size(); ++i) {
             alternatives << QStringLiteral("ywnr like :form%1").arg(i);
             condition.texts.append({QStringLiteral("form%1").arg(i), QLatin1Char('%') + forms.at(i) + QLatin1Char('%')});
         }
-        condition.where = QStringLiteral("where (%1)").arg(alternatives.join(QStringLiteral(" or ")));
+        textTest = QStringLiteral("(%1)").arg(alternatives.join(QStringLiteral(" or ")));
     } else if (variants) {
         ChineseVariants::addSqlFunction(db);
-        condition.where = QStringLiteral("where ebook_variants_folded(ywnr) like :pattern");
+        textTest = QStringLiteral("ebook_variants_folded(ywnr) like :pattern");
         condition.texts.append({QStringLiteral("pattern"), QLatin1Char('%') + ChineseVariants::folded(likeText) + QLatin1Char('%')});
     } else {
-        condition.where = QStringLiteral("where ywnr like :pattern");
+        textTest = QStringLiteral("ywnr like :pattern");
         condition.texts.append({QStringLiteral("pattern"), QLatin1Char('%') + likeText + QLatin1Char('%')});
     }
+    // The index's word for a sole chapter is final: its text is not read.
     if (indexed && BookIndex::exactForASoleChapter(likeText))
-        condition.where = QStringLiteral("where (%1 or %2)").arg(BookIndex::soleChapterOfItsCode(), condition.where.mid(6));
+        textTest = QStringLiteral("(%1 or %2)").arg(BookIndex::soleChapterOfItsCode(), textTest);
+    condition.where = QStringLiteral("where ") + textTest;
     if (indexed) {
         condition.narrowing = BookIndex::candidateCondition();
         condition.texts.append({QStringLiteral("phrase"), phrase});

@@ -284,15 +284,15 @@ QString ServerEngine::bytesOf(const QString &column) const
 namespace {
 
 // PQsocket from the libpq that the QPSQL driver loaded: the program does
-// not link libpq itself (the reader on a book file never loads it).
+// not link libpq itself (the reader on a book file never loads it). Asked
+// for once an open server connection exists, so the driver is loaded.
 using SocketFunction = int (*)(const void *);
 SocketFunction libpqSocketFunction()
 {
-    static SocketFunction found = nullptr;
-    if (!found) {
-        if (void *libpq = dlopen("libpq.so.5", RTLD_LAZY | RTLD_NOLOAD))
-            found = reinterpret_cast<SocketFunction>(dlsym(libpq, "PQsocket"));
-    }
+    static const SocketFunction found = [] {
+        void *libpq = dlopen("libpq.so.5", RTLD_LAZY | RTLD_NOLOAD);
+        return libpq ? reinterpret_cast<SocketFunction>(dlsym(libpq, "PQsocket")) : nullptr;
+    }();
     return found;
 }
 
