@@ -88,7 +88,7 @@ QMap<int, QStringList> wordsOf(const QStringList &chapters, QRandomGenerator &ra
 {
     QMap<int, QStringList> words;
     for (int tries = 0; tries < 2000 && words.value(5).size() < 20; ++tries) {
-        const QString text = BookReader::chapterText(chapters.at(random.bounded(int(chapters.size()))));
+        const QString text = ywzxDMF->reader.chapterText(chapters.at(random.bounded(int(chapters.size()))));
         if (text.size() < 10)
             continue;
         const int at = random.bounded(int(text.size()) - 5);
@@ -106,7 +106,7 @@ Plan planOf(const QString &book)
 {
     Plan plan{book, {}, {}, {}};
     BookOutline outline;
-    BookReader::readOutline(outline);
+    ywzxDMF->reader.readOutline(outline);
     QStringList pending{QStringLiteral("00000")};
     while (!pending.isEmpty()) {
         const QString code = pending.takeLast();
@@ -242,16 +242,16 @@ public:
         const QString code = plan_.chapters.at((count_ * 7919) % plan_.chapters.size());
         const QString mark = QStringLiteral("【馆员第%1次保存】").arg(++count_);
         timed(tally, QStringLiteral("staff save"), [&] {
-            const BookQuery &loaded = ChapterStore::load(code);
+            const BookQuery &loaded = ywzxDMF->chapterStore.load(code);
             const ChapterStore::Row row{code, loaded.fieldAsText(QStringLiteral("lbmc")),
                                         loaded.fieldAsText(QStringLiteral("flbh")), QDateTime::currentDateTime(),
                                         QStringLiteral("馆员"), unmarked(loaded.fieldAsText(QStringLiteral("ywnr"))) + mark,
                                         loaded.fieldAsBytes(QStringLiteral("photoimage")),
                                         loaded.fieldAsText(QStringLiteral("checkimage")) == QLatin1String("1")};
             BookTransaction transaction(ywzxDMF->ydconn);
-            if (ChapterStore::find(code).isEmpty())
+            if (ywzxDMF->chapterStore.find(code).isEmpty())
                 throw AppError(AppError::Database, QStringLiteral("此类别不存在。"));
-            ChapterStore::update(row);
+            ywzxDMF->chapterStore.update(row);
             transaction.commit();
             expected_[code] = mark;
         });
@@ -262,7 +262,7 @@ public:
     {
         int lost = 0;
         for (auto it = expected_.cbegin(); it != expected_.cend(); ++it)
-            lost += BookReader::chapterText(it.key()).endsWith(it.value()) ? 0 : 1;
+            lost += ywzxDMF->reader.chapterText(it.key()).endsWith(it.value()) ? 0 : 1;
         return lost;
     }
 

@@ -9,7 +9,7 @@
 #include "common/MessageBoxes.h"
 #include "common/WaitCursor.h"
 #include "data/BookOutline.h"
-#include "data/BookReader.h"
+#include "data/ywzxDM.h"
 
 #include <QHash>
 #include <QScopedValueRollback>
@@ -177,12 +177,12 @@ bool ChapterTree::loadChildren(QTreeWidgetItem *node, const BookOutline *outline
 QList<QTreeWidgetItem *> ChapterTree::childrenFromBook(const QString &code, int level) const
 {
     QList<QTreeWidgetItem *> children;
-    const QVector<BookReader::Entry> chapters = BookReader::childChapters(code);
+    const QVector<BookReader::Entry> chapters = ywzxDMF->reader.childChapters(code);
     for (const BookReader::Entry &chapter : chapters)
         children << chapterNode(chapter.code, chapter.name, level);
     if (!children.isEmpty())
         return children;
-    const QVector<BookReader::Entry> articles = BookReader::articlesOf(code);
+    const QVector<BookReader::Entry> articles = ywzxDMF->reader.articlesOf(code);
     for (const BookReader::Entry &article : articles)
         children << articleNode(article.code, article.name, level);
     return children;
@@ -214,7 +214,7 @@ void ChapterTree::addNewChapters(QTreeWidgetItem *node)
     const int level = BookNode::levelOf(node) + 1;
     QTreeWidgetItem *previous = nullptr;
     QScopedValueRollback<bool> loading(loading_, true);
-    for (const BookReader::Entry &chapter : BookReader::childChapters(BookNode::code(node))) {
+    for (const BookReader::Entry &chapter : ywzxDMF->reader.childChapters(BookNode::code(node))) {
         if (QTreeWidgetItem *child = held.value(chapter.code)) {
             previous = child;
             continue;
@@ -257,7 +257,7 @@ void ChapterTree::readOutline(std::unique_ptr<BookOutline> &outline, LoadProgres
                               const QTreeWidgetItem *branch)
 {
     outline = std::make_unique<BookOutline>();
-    BookReader::readOutline(*outline);
+    ywzxDMF->reader.readOutline(*outline);
     progress.setMaximum(branch ? chaptersBelow(*outline, BookNode::code(branch),
                                                DeepestOpenedLevel - BookNode::levelOf(branch))
                                : outline->chapterCount());

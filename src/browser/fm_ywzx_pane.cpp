@@ -6,7 +6,7 @@
 #include "common/Labels.h"
 #include "common/PaneText.h"
 #include "common/WaitCursor.h"
-#include "data/BookReader.h"
+#include "data/ywzxDM.h"
 
 #include <QFrame>
 #include <QLineEdit>
@@ -67,7 +67,7 @@ void Tywzxform::ShowContent(QTreeWidgetItem *node)
     Edit2->setText(article ? node->text(0) : QString());
     memo1->clear();
     const QString code = BookNode::code(node);
-    const QString text = article ? BookReader::articleText(code) : BookReader::chapterText(code);
+    const QString text = article ? ywzxDMF->reader.articleText(code) : ywzxDMF->reader.chapterText(code);
     if (!text.isNull())
         PaneText::show(memo1, text);
 }

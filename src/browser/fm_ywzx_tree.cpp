@@ -7,7 +7,7 @@
 #include "common/BookNode.h"
 #include "common/Handlers.h"
 #include "common/Labels.h"
-#include "data/BookReader.h"
+#include "data/ywzxDM.h"
 
 #include <QMenu>
 
@@ -35,7 +35,7 @@ void Tywzxform::FormCreate()
 {
     if (splash_)
         splash_->hide();
-    const QString name = BookReader::bookName();
+    const QString name = ywzxDMF->reader.bookName();
     setWindowTitle(Labels::rootLabel(name));
     chapters_->showRoot(name);
 }

@@ -1,26 +1,31 @@
 #include "data/BookReader.h"
 
 #include "common/Labels.h"
-#include "data/ywzxDM.h"
+#include "data/BookQuery.h"
 
 #include <QSet>
 
-namespace BookReader {
-
 namespace {
 
-QVector<Entry> entries(BookQuery &query, const QString &codeField, const QString &nameField)
+QVector<BookReader::Entry> entries(BookQuery &query, const QString &codeField, const QString &nameField)
 {
-    QVector<Entry> result;
+    QVector<BookReader::Entry> result;
     for (query.first(); !query.eof(); query.next())
         result.append({query.fieldAsText(codeField), query.fieldAsText(nameField)});
     return result;
 }
 
-// The code is bound, never pasted: a code holding a quote reads as any other.
-QString textOf(const QString &sql, const QString &code)
+} // namespace
+
+BookReader::BookReader(BookConnection &connection, BookQuery &chapters, BookQuery &articles, BookQuery &reads)
+    : connection_(connection), chapters_(chapters), articles_(articles), reads_(reads)
 {
-    BookQuery &query = ywzxDMF->Query;
+}
+
+// The code is bound, never pasted: a code holding a quote reads as any other.
+QString BookReader::textOf(const QString &sql, const QString &code)
+{
+    BookQuery &query = reads_;
     query.close();
     query.setSql({sql});
     query.setText(QStringLiteral("code"), code);
@@ -28,20 +33,18 @@ QString textOf(const QString &sql, const QString &code)
     return query.isEmpty() ? QString() : query.fieldAsText(QStringLiteral("ywnr"));
 }
 
-} // namespace
-
-QString bookName()
+QString BookReader::bookName()
 {
-    BookQuery &query = ywzxDMF->ywlbQuery;
+    BookQuery &query = chapters_;
     query.close();
     query.setSql({QStringLiteral("select lbmc from ywzx_ywlb where lbbh=\"00000\"")});
     query.open();
     return query.fieldAsText(QStringLiteral("lbmc"));
 }
 
-QVector<Entry> childChapters(const QString &code)
+QVector<BookReader::Entry> BookReader::childChapters(const QString &code)
 {
-    BookQuery &chapters = ywzxDMF->ywlbQuery;
+    BookQuery &chapters = chapters_;
     chapters.close();
     chapters.setSql({QStringLiteral("select * from ywzx_ywlb where  (flbh<>lbbh) and (flbh=:flbh)    order by id")});
     chapters.setText(QStringLiteral("flbh"), code);
@@ -49,29 +52,29 @@ QVector<Entry> childChapters(const QString &code)
     return entries(chapters, QStringLiteral("lbbh"), QStringLiteral("lbmc"));
 }
 
-QVector<Entry> articlesOf(const QString &code)
+QVector<BookReader::Entry> BookReader::articlesOf(const QString &code)
 {
-    BookQuery &articles = ywzxDMF->ywnrQuery;
+    BookQuery &articles = articles_;
     articles.close();
     articles.setText(QStringLiteral("lbbh"), code);
     articles.open();
     return entries(articles, QStringLiteral("nrbh"), QStringLiteral("nrbt"));
 }
 
-QString chapterText(const QString &code)
+QString BookReader::chapterText(const QString &code)
 {
     return textOf(QStringLiteral("select * from ywzx_ywlb where lbbh=:code order by id"), code);
 }
 
-QString articleText(const QString &code)
+QString BookReader::articleText(const QString &code)
 {
     return textOf(QStringLiteral("select * from ywzx_ywnr where nrbh=:code order by id"), code);
 }
 
 // One short statement per step up. Of rows sharing a code the first counts.
-QStringList chainFromRoot(const QString &code)
+QStringList BookReader::chainFromRoot(const QString &code)
 {
-    BookQuery &query = ywzxDMF->Query;
+    BookQuery &query = reads_;
     query.close();
     query.setSql({QStringLiteral("select flbh from ywzx_ywlb where lbbh = :code")});
     QStringList chain{code};
@@ -93,9 +96,9 @@ QStringList chainFromRoot(const QString &code)
     return chain;
 }
 
-bool hasChapter(const QString &code)
+bool BookReader::hasChapter(const QString &code)
 {
-    BookQuery &query = ywzxDMF->Query;
+    BookQuery &query = reads_;
     query.close();
     query.setSql({QStringLiteral("select lbbh from ywzx_ywlb where lbbh = :code")});
     query.setText(QStringLiteral("code"), code);
@@ -103,9 +106,7 @@ bool hasChapter(const QString &code)
     return !query.isEmpty();
 }
 
-void readOutline(BookOutline &outline)
+void BookReader::readOutline(BookOutline &outline)
 {
-    outline.read(ywzxDMF->ydconn);
+    outline.read(connection_);
 }
-
-} // namespace BookReader

@@ -1,7 +1,7 @@
 #include "data/RecordStore.h"
 
 #include "data/BookIndexWrite.h"
-#include "data/ywzxDM.h"
+#include "data/BookQuery.h"
 
 namespace {
 
@@ -21,11 +21,6 @@ BookQuery &prepare(BookQuery &query, const QStringList &lines, const QString &co
     return query;
 }
 
-BookQuery &writing(const QStringList &lines)
-{
-    return withLines(ywzxDMF->updateQuery, lines);
-}
-
 const BookQuery &opened(BookQuery &query)
 {
     query.open();
@@ -40,29 +35,32 @@ void run(BookQuery &query)
 
 } // namespace
 
-namespace ChapterStore {
-
-const BookQuery &load(const QString &code)
+ChapterStore::ChapterStore(BookConnection &connection, BookQuery &reads, BookQuery &writes)
+    : connection_(connection), reads_(reads), writes_(writes)
 {
-    return opened(prepare(ywzxDMF->Query,
+}
+
+const BookQuery &ChapterStore::load(const QString &code)
+{
+    return opened(prepare(reads_,
                           {QStringLiteral("select ywlb.* , fl_ywlb.lbmc as flmc"),
                            QStringLiteral("from ywzx_ywlb ywlb,ywzx_ywlb fl_ywlb"),
                            QStringLiteral("where ywlb.flbh=fl_ywlb.lbbh and ywlb.lbbh=:code")},
                           code));
 }
 
-const BookQuery &find(const QString &code)
+const BookQuery &ChapterStore::find(const QString &code)
 {
-    return opened(prepare(ywzxDMF->updateQuery,
+    return opened(prepare(writes_,
                           {QStringLiteral("select * from YWZX_YWLB"), QStringLiteral("where LBBH=:code")}, code));
 }
 
-void setNextIdStatement(BookQuery &query)
+void ChapterStore::setNextIdStatement(BookQuery &query)
 {
     query.setSql({QStringLiteral("select max(id) as id  from ywzx_ywlb")});
 }
 
-int nextId(BookQuery &query)
+int ChapterStore::nextId(BookQuery &query)
 {
     query.close();
     query.open();
@@ -71,7 +69,7 @@ int nextId(BookQuery &query)
 
 namespace {
 
-void bind(BookQuery &write, const Row &row)
+void bindChapter(BookQuery &write, const ChapterStore::Row &row)
 {
     write.setText(QStringLiteral("lbbh"), row.lbbh);
     write.setText(QStringLiteral("lbmc"), row.lbmc);
@@ -85,31 +83,31 @@ void bind(BookQuery &write, const Row &row)
 
 } // namespace
 
-void insert(const Row &row, int id)
+void ChapterStore::insert(const Row &row, int id)
 {
-    BookQuery &write = writing({QStringLiteral("insert into ywzx_ywlb "),
+    BookQuery &write = withLines(writes_, {QStringLiteral("insert into ywzx_ywlb "),
                                 QStringLiteral("(id,lbbh,lbmc,flbh,xgrq,xgr,ywnr,photoimage,checkimage) "
                                                "values(:id,:lbbh,:lbmc,:flbh,:xgrq,:xgr,:ywnr,:photoimage,:checkimage)")});
     write.setInteger(QStringLiteral("id"), id);
-    bind(write, row);
-    BookIndex::keepWhile(ywzxDMF->ydconn, row.lbbh, [&] { write.execSql(); });
+    bindChapter(write, row);
+    BookIndex::keepWhile(connection_, row.lbbh, [&] { write.execSql(); });
     // Lets go of the photo's bytes.
     write.close();
     write.clearSql();
 }
 
-void update(const Row &row)
+void ChapterStore::update(const Row &row)
 {
-    BookQuery &write = writing({QStringLiteral("update ywzx_ywlb "),
+    BookQuery &write = withLines(writes_, {QStringLiteral("update ywzx_ywlb "),
                                 QStringLiteral(" set lbmc=:lbmc,flbh=:flbh,xgrq=:xgrq,xgr=:xgr,ywnr=:ywnr,photoimage=:photoimage,"
                                                "checkimage=:checkimage where lbbh=:lbbh ")});
-    bind(write, row);
-    BookIndex::keepWhile(ywzxDMF->ydconn, row.lbbh, [&] { write.execSql(); });
+    bindChapter(write, row);
+    BookIndex::keepWhile(connection_, row.lbbh, [&] { write.execSql(); });
 }
 
-int childCount(const QString &code)
+int ChapterStore::childCount(const QString &code)
 {
-    BookQuery &count = prepare(ywzxDMF->Query,
+    BookQuery &count = prepare(reads_,
                                {QStringLiteral("select count(*) from YWZX_YWLB"), QStringLiteral("where FLBH=:code")},
                                code);
     count.open();
@@ -118,35 +116,35 @@ int childCount(const QString &code)
     return children;
 }
 
-void remove(const QString &code)
+void ChapterStore::remove(const QString &code)
 {
     BookQuery &write =
-        prepare(ywzxDMF->updateQuery, {QStringLiteral("delete * from YWZX_YWLB"), QStringLiteral("where LBBH=:code")}, code);
-    BookIndex::keepWhile(ywzxDMF->ydconn, code, [&] { run(write); });
+        prepare(writes_, {QStringLiteral("delete * from YWZX_YWLB"), QStringLiteral("where LBBH=:code")}, code);
+    BookIndex::keepWhile(connection_, code, [&] { run(write); });
 }
 
-} // namespace ChapterStore
-
-namespace ArticleStore {
-
-const BookQuery &load(const QString &code)
+ArticleStore::ArticleStore(BookQuery &reads, BookQuery &writes) : reads_(reads), writes_(writes)
 {
-    return opened(prepare(ywzxDMF->Query,
+}
+
+const BookQuery &ArticleStore::load(const QString &code)
+{
+    return opened(prepare(reads_,
                           {QStringLiteral("select ywnr.* , fl_ywlb.lbmc as flmc"),
                            QStringLiteral("from ywzx_ywnr ywnr,ywzx_ywlb fl_ywlb"),
                            QStringLiteral("where ywnr.lbbh=fl_ywlb.lbbh and ywnr.nrbh=:code")},
                           code));
 }
 
-const BookQuery &find(const QString &code)
+const BookQuery &ArticleStore::find(const QString &code)
 {
-    return opened(prepare(ywzxDMF->updateQuery,
+    return opened(prepare(writes_,
                           {QStringLiteral("select * from YWZX_YWNR"), QStringLiteral("where NRBH=:code")}, code));
 }
 
 namespace {
 
-void bind(BookQuery &write, const Row &row)
+void bindArticle(BookQuery &write, const ArticleStore::Row &row)
 {
     write.setText(QStringLiteral("nrbh"), row.nrbh);
     write.setText(QStringLiteral("nrbt"), row.nrbt);
@@ -158,26 +156,24 @@ void bind(BookQuery &write, const Row &row)
 
 } // namespace
 
-void insert(const Row &row)
+void ArticleStore::insert(const Row &row)
 {
-    BookQuery &write = writing({QStringLiteral("insert into ywzx_ywnr "),
+    BookQuery &write = withLines(writes_, {QStringLiteral("insert into ywzx_ywnr "),
                                 QStringLiteral("(nrbh,nrbt,lbbh,xgrq,xgr,ywnr) values(:nrbh,:nrbt,:lbbh,:xgrq,:xgr,:ywnr)")});
-    bind(write, row);
+    bindArticle(write, row);
     write.execSql();
 }
 
-void update(const Row &row)
+void ArticleStore::update(const Row &row)
 {
-    BookQuery &write = writing({QStringLiteral("UPDATE ywzx_ywnr "),
+    BookQuery &write = withLines(writes_, {QStringLiteral("UPDATE ywzx_ywnr "),
                                 QStringLiteral(" SET nrbt=:nrbt,lbbh=:lbbh,xgrq=:xgrq,xgr=:xgr,ywnr=:ywnr WHERE nrbh=:nrbh ")});
-    bind(write, row);
+    bindArticle(write, row);
     write.execSql();
 }
 
-void remove(const QString &code)
+void ArticleStore::remove(const QString &code)
 {
-    run(prepare(ywzxDMF->updateQuery, {QStringLiteral("delete from YWZX_YWNR"), QStringLiteral("where NRBH=:code")},
+    run(prepare(writes_, {QStringLiteral("delete from YWZX_YWNR"), QStringLiteral("where NRBH=:code")},
                 code));
 }
-
-} // namespace ArticleStore

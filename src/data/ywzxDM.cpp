@@ -6,7 +6,10 @@ TywzxDMF::TywzxDMF()
     : ywlbQuery(ydconn, QStringLiteral("ywlbQuery")),
       ywnrQuery(ydconn, QStringLiteral("ywnrQuery")),
       Query(ydconn, QStringLiteral("Query")),
-      updateQuery(ydconn, QStringLiteral("updateQuery"))
+      updateQuery(ydconn, QStringLiteral("updateQuery")),
+      reader(ydconn, ywlbQuery, ywnrQuery, Query),
+      chapterStore(ydconn, Query, updateQuery),
+      articleStore(Query, updateQuery)
 {
     ywlbQuery.setSql({QStringLiteral("select * from ywzx_ywlb where  (flbh<>lbbh) and (flbh=:flbh)"),
                       QStringLiteral("  order by id")});

@@ -2,6 +2,8 @@
 
 #include "data/BookConnection.h"
 #include "data/BookQuery.h"
+#include "data/BookReader.h"
+#include "data/RecordStore.h"
 
 // The data module: the one connection to the book and the queries that
 // every window shares. Each user closes a query, replaces its statement,
@@ -17,6 +19,12 @@ public:
     BookQuery ywnrQuery;   // articles of a chapter (keeps its statement)
     BookQuery Query;       // reads
     BookQuery updateQuery; // existence checks and writes
+
+    // The reader's and the dialogs' stores, handed the connection and
+    // queries above.
+    BookReader reader;
+    ChapterStore chapterStore;
+    ArticleStore articleStore;
 };
 
 // The instance of the running program (created at start-up).

@@ -262,7 +262,7 @@ void TywlbwhForm::showStoredPhoto(bool ticked)
 
 void TywlbwhForm::LoadChapter(const QString &code)
 {
-    const BookQuery &query = ChapterStore::load(code);
+    const BookQuery &query = ywzxDMF->chapterStore.load(code);
     rememberLoadedRow(query);
     // In mode 0 a chapter loaded again (after a save, or 取消) shows its own
     // photo: a picture picked before must not go with it into the next save.
@@ -476,7 +476,7 @@ bool TywlbwhForm::SaveChapter()
                             QStringLiteral("类别名称字段不能为空。请完整输入后再试！"),
                             QStringLiteral("父类编号字段不能为空。请完整输入后再试！"),
                             QStringLiteral("类别编号不能含有“[”或“]”。请重新输入类别编号后再试！"),
-                            ChapterStore::find,
+                            [](const QString &code) -> const BookQuery & { return ywzxDMF->chapterStore.find(code); },
                             QStringLiteral("此类别已存在。类别编号不允许重复。请重新输入类别编号后再试！"),
                             QStringLiteral("此类别不存在。您不能修改不存在的类别。请重新输入类别编号后再试！"),
                             {QStringLiteral("系统检测到您修改了类别编号。"), QStringLiteral("此类别原始类别名称为："),
@@ -504,9 +504,9 @@ void TywlbwhForm::writeRow(bool insert, int nextId)
     const ChapterStore::Row row{lb_lbbh_Edit->text(), lb_lbmc_Edit->text(), lb_flbh_Edit->text(), changed,
                                 lb_xgr_Edit->text(), storedText(nr_memo), photo, CheckBox1->isChecked()};
     if (insert)
-        ChapterStore::insert(row, nextId);
+        ywzxDMF->chapterStore.insert(row, nextId);
     else
-        ChapterStore::update(row);
+        ywzxDMF->chapterStore.update(row);
 }
 
 void TywlbwhForm::DeleteChapter()
@@ -518,12 +518,12 @@ void TywlbwhForm::DeleteChapter()
     BookTransaction transaction(ywzxDMF->ydconn);
     // The root names the book: it stays even in a book whose root row does
     // not name itself as its parent.
-    if (ChapterStore::childCount(currentCode) >= 1 || currentCode == Labels::RootCode) {
+    if (ywzxDMF->chapterStore.childCount(currentCode) >= 1 || currentCode == Labels::RootCode) {
         transaction.rollback();
         MessageBoxes::inputError(boxOwner(), QStringLiteral("不能删除，因为指定类别拥有子类别。您应该先删除子类别！"));
         return;
     }
-    ChapterStore::remove(currentCode);
+    ywzxDMF->chapterStore.remove(currentCode);
     transaction.commit();
     deleteSelected();
 }

@@ -6,7 +6,7 @@
 #include "common/Handlers.h"
 #include "common/Labels.h"
 #include "data/BookQuery.h"
-#include "data/RecordStore.h"
+#include "data/ywzxDM.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -129,7 +129,7 @@ bool TywnrwhForm::isAddState() const
 
 void TywnrwhForm::LoadArticle(const QString &code)
 {
-    const BookQuery &query = ArticleStore::load(code);
+    const BookQuery &query = ywzxDMF->articleStore.load(code);
     rememberLoadedRow(query);
     if (query.isEmpty()) {
         for (QLineEdit *field : {nr_nrbh_Edit, nr_nrbt_Edit, nr_xgrq_DateEdit, nr_xgr_Edit, nr_flbh_Edit, nr_flmc_Edit})
@@ -245,7 +245,7 @@ bool TywnrwhForm::SaveArticle()
                             QStringLiteral("内容标题字段不能为空。请完整输入后再试！"),
                             QStringLiteral("父类编号字段不能为空。请完整输入后再试！"),
                             QStringLiteral("内容编号不能含有“[”或“]”。请重新输入编号后再试！"),
-                            ArticleStore::find,
+                            [](const QString &code) -> const BookQuery & { return ywzxDMF->articleStore.find(code); },
                             QStringLiteral("此编号已存在。内容编号不允许重复。请重新输入编号后再试！"),
                             QStringLiteral("此编号不存在。您不能修改不存在的编号。请重新输入编号后再试！"),
                             {QStringLiteral("系统检测到您修改了内容编号。"), QStringLiteral("此编号的原始内容标题为:"),
@@ -266,9 +266,9 @@ void TywnrwhForm::writeRow(bool insert)
     const ArticleStore::Row row{nr_nrbh_Edit->text(), nr_nrbt_Edit->text(), nr_flbh_Edit->text(), changed,
                                 nr_xgr_Edit->text(), storedText(nr_memo)};
     if (insert)
-        ArticleStore::insert(row);
+        ywzxDMF->articleStore.insert(row);
     else
-        ArticleStore::update(row);
+        ywzxDMF->articleStore.update(row);
 }
 
 void TywnrwhForm::DeleteArticle()
@@ -276,7 +276,7 @@ void TywnrwhForm::DeleteArticle()
     if (!confirm({QStringLiteral("删除功能将从数据库中删除选定内容的所有数据。"),
                   QStringLiteral("数据删除后将是不可恢复的,您确定要删除当前内容吗？")}))
         return;
-    ArticleStore::remove(currentCode);
+    ywzxDMF->articleStore.remove(currentCode);
     deleteSelected();
 }
 

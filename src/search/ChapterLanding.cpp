@@ -2,7 +2,7 @@
 
 #include "common/BookNode.h"
 #include "common/Handlers.h"
-#include "data/BookReader.h"
+#include "data/ywzxDM.h"
 #include "search/TextMarks.h"
 
 #include <QPlainTextEdit>
@@ -12,7 +12,7 @@ namespace ChapterLanding {
 
 QTreeWidgetItem *chapterNode(QTreeWidgetItem *root, const QString &code, const TreeReads &reads)
 {
-    const QStringList chain = BookReader::chainFromRoot(code);
+    const QStringList chain = ywzxDMF->reader.chainFromRoot(code);
     QTreeWidgetItem *node = root;
     for (int i = 1; node && i < chain.size(); ++i) {
         reads.load(node);

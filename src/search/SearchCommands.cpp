@@ -74,7 +74,7 @@ void landOn(QTreeWidget *tree, QTreeWidgetItem *root, QPlainTextEdit *pane, cons
 {
     QTreeWidgetItem *node = ChapterLanding::chapterNode(root, code, reads);
     if (!node) {
-        MessageBoxes::searchInfo(window, BookReader::hasChapter(code) ? NotFound : Deleted);
+        MessageBoxes::searchInfo(window, ywzxDMF->reader.hasChapter(code) ? NotFound : Deleted);
         return;
     }
     ChapterLanding::revealAndSelect(tree, node);

@@ -1,6 +1,6 @@
 #include "BrowserFixture.h"
 #include "browser/ChapterTree.h"
-#include "data/BookReader.h"
+#include "data/ywzxDM.h"
 #include "common/LoadProgress.h"
 #include "search/FindDialog.h"
 
@@ -356,7 +356,7 @@ void TestBulkTree::chapterTreeWithoutAWindow()
     f.window.reset();
     BookTree view;
     ChapterTree tree(&view);
-    tree.showRoot(BookReader::bookName());
+    tree.showRoot(ywzxDMF->reader.bookName());
     tree.LoadChildren(tree.rootNode());
     if (fromOutline) {
         tree.expandAll(nullptr);

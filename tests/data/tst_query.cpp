@@ -34,6 +34,7 @@ private slots:
     void movingThroughRows();
     void anotherProgramWritesMeanwhile();
     void failedCommitIsRolledBack();
+    void storesOnTheQueriesTheyAreHanded();
 
 private:
     std::unique_ptr<TestBook> book;
@@ -432,6 +433,48 @@ void TestQuery::failedCommitIsRolledBack()
     BookTransaction next(dm->ydconn);
     next.commit();
     QCOMPARE(book->scalar("select lbmc from ywzx_ywlb where lbbh='00001'").toString(), QString("甲"));
+}
+
+// No data module and no window: a store reads and writes through what it
+// is handed, and only that.
+void TestQuery::storesOnTheQueriesTheyAreHanded()
+{
+    dm.reset();
+    QVERIFY(!ywzxDMF);
+    BookConnection connection;
+    connection.setDatabaseFile(book->path());
+    BookQuery chapters(connection, "chapters"), articles(connection, "articles"), reads(connection, "reads"),
+        writes(connection, "writes");
+    articles.setSql({"select * from YWZX_YWNR where LBBH=:lbbh order by nrbh"});
+    BookReader reader(connection, chapters, articles, reads);
+    QCOMPARE(reader.bookName(), QString("书名"));
+    const auto named = [](const QVector<BookReader::Entry> &entries) {
+        QStringList texts;
+        for (const BookReader::Entry &entry : entries)
+            texts << entry.code + ' ' + entry.name;
+        return texts;
+    };
+    QCOMPARE(named(reader.childChapters("00000")), QStringList({"00001 甲", "00002 乙"}));
+    QCOMPARE(chapters.fieldAsText(1, "lbbh"), QString("00002"));
+    QCOMPARE(named(reader.articlesOf("00002")), QStringList({"00002 文二"}));
+    QCOMPARE(reader.chapterText("00003"), QString("丙文"));
+    QCOMPARE(reads.fieldAsText("lbmc"), QString("丙"));
+
+    ChapterStore chapterStore(connection, reads, writes);
+    chapterStore.insert({"00004", "丁", "00003", QDateTime(QDate(2024, 3, 5), QTime(8, 0)), "员工", "丁文", {}, false}, 5);
+    QCOMPARE(&chapterStore.load("00004"), &reads);
+    QCOMPARE(reads.fieldAsText("flmc"), QString("丙"));
+    QCOMPARE(&chapterStore.find("00004"), &writes);
+    QCOMPARE(chapterStore.childCount("00003"), 1);
+    chapterStore.remove("00004");
+    QVERIFY(!reader.hasChapter("00004"));
+
+    ArticleStore articleStore(reads, writes);
+    QCOMPARE(&articleStore.load("00001"), &reads);
+    QCOMPARE(reads.fieldAsText("flmc"), QString("甲"));
+    articleStore.remove("00001");
+    QVERIFY(articleStore.find("00001").isEmpty());
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywnr").toInt(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestQuery)
