@@ -8,13 +8,28 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-#include <functional>
 #include <utility>
 
 class QSqlDriver;
 class QSqlError;
 class QSqlQuery;
 class QSqlRecord;
+
+// What building a text condition may ask of the book it searches, each
+// answer one row of a short statement (none for no row); a failing
+// statement throws AppError. The caller answers on its own connection.
+class SearchedBook {
+public:
+    using Texts = QList<std::pair<QString, QString>>;
+
+    // Does the book hold an index: its catalogue asked.
+    virtual QVariantList catalogueRow(const QString &sql, const Texts &texts = {}) = 0;
+    // Does the phrase probe: the index itself asked.
+    virtual QVariantList probeRow(const QString &sql, const Texts &texts = {}) = 0;
+
+protected:
+    ~SearchedBook() = default;
+};
 
 // The engine's own message of a failed statement or open (never empty).
 QString engineMessage(const QSqlError &error);
@@ -84,11 +99,7 @@ public:
         QString narrowing;
         QList<std::pair<QString, QString>> texts;
     };
-    // Runs a statement of one row, its text parameters bound, and gives that
-    // row's fields (none for no row); throws AppError when it fails.
-    using ReadRow = std::function<QVariantList(const QString &sql, const QList<std::pair<QString, QString>> &texts)>;
-    virtual TextCondition textCondition(const QString &likeText, bool variants, QSqlDatabase db,
-                                        const ReadRow &read) const = 0;
+    virtual TextCondition textCondition(const QString &likeText, bool variants, SearchedBook &book) const = 0;
     // The chapters' table order.
     virtual QString tableOrder() const = 0;
     // The column that names one chapter row: SQLite's rowid, or on a server

@@ -171,7 +171,8 @@ void addSqlFunction(const QSqlDatabase &db)
                        ? *static_cast<sqlite3 *const *>(handle.data()) : nullptr;
     if (!sqlite)
         return;
-    bmpFirst(); // read before the first row
+    // The tables are read at the first fold (the search folds its own text
+    // first), not at every opening of a book.
     sqlite3_create_function_v2(sqlite, "ebook_variants_folded", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                foldedInSql, nullptr, nullptr, nullptr);
 }

@@ -83,9 +83,9 @@ sqlite3_stmt *statementHandle(const QSqlQuery &query)
 // and it finds the first chapter by the start of its text: a missing or
 // damaged one leaves the search to the scan, with the same result. Costs
 // one catalogue read, one row and two lookups.
-bool bookHasIndex(const BookEngine::ReadRow &read, const QString &phrase)
+bool bookHasIndex(SearchedBook &book, const QString &phrase)
 {
-    const QVariantList presence = read(BookIndex::presenceSql(), {});
+    const QVariantList presence = book.catalogueRow(BookIndex::presenceSql());
     if (presence.value(0).toInt() != 3)
         return false;
     // The previous version's index has no prefixes of one character: a
@@ -93,12 +93,12 @@ bool bookHasIndex(const BookEngine::ReadRow &read, const QString &phrase)
     if (BookIndex::isCharacterQuery(phrase) && presence.value(1).toInt() == 0)
         return false;
     try {
-        read(BookIndex::healthSql(), {{QStringLiteral("phrase"), phrase}});
-        const QVariantList sample = read(BookIndex::samplesSql(1), {});
+        book.probeRow(BookIndex::healthSql(), {{QStringLiteral("phrase"), phrase}});
+        const QVariantList sample = book.probeRow(BookIndex::samplesSql(1));
         const QString probe = BookIndex::probeQuery(sample.value(1).toString());
         return probe.isEmpty()
-            || read(BookIndex::findsChapterSql(), {{QStringLiteral("code"), sample.value(0).toString()},
-                                                   {QStringLiteral("probe"), probe}})
+            || book.probeRow(BookIndex::findsChapterSql(), {{QStringLiteral("code"), sample.value(0).toString()},
+                                                            {QStringLiteral("probe"), probe}})
                        .value(0).toInt() == 1;
     } catch (const AppError &) {
         return false;
@@ -126,6 +126,8 @@ void FileEngine::open(const QString &name, const QString &path, bool readOnly, c
                        QStringLiteral("无法打开图书文件 '%1'，数据库报告：%2").arg(path, engineMessage(db.lastError())));
     probe(db, QStringLiteral("select count(*) from sqlite_master"),
           [&](const QString &message) { return AppError(AppError::Database, fileMessage(message, path)); });
+    // 繁简通查's folding, for the searches of this connection.
+    ChineseVariants::addSqlFunction(db);
 }
 
 QSqlDatabase FileEngine::openSnapshot(const QString &name, const QString &path) const
@@ -214,12 +216,11 @@ bool FileEngine::keepsFullTextIndex() const
     return true;
 }
 
-BookEngine::TextCondition FileEngine::textCondition(const QString &likeText, bool variants, QSqlDatabase db,
-                                                    const ReadRow &read) const
+BookEngine::TextCondition FileEngine::textCondition(const QString &likeText, bool variants, SearchedBook &book) const
 {
     TextCondition condition;
     const QString phrase = BookIndex::matchQuery(likeText, variants);
-    const bool indexed = !phrase.isEmpty() && bookHasIndex(read, phrase);
+    const bool indexed = !phrase.isEmpty() && bookHasIndex(book, phrase);
     // Two or three LIKEs cost less than folding every text. The typed form
     // first: a text that holds it is checked once.
     QStringList forms = variants ? ChineseVariants::forms(likeText, 4) : QStringList();
@@ -234,7 +235,6 @@ BookEngine::TextCondition FileEngine::textCondition(const QString &likeText, boo
         }
         textTest = QStringLiteral("(%1)").arg(alternatives.join(QStringLiteral(" or ")));
     } else if (variants) {
-        ChineseVariants::addSqlFunction(db);
         textTest = QStringLiteral("ebook_variants_folded(ywnr) like :pattern");
         condition.texts.append({QStringLiteral("pattern"), QLatin1Char('%') + ChineseVariants::folded(likeText) + QLatin1Char('%')});
     } else {

@@ -11,22 +11,32 @@ const BookEngine &engineOf(const BookQuery &query)
     return query.connection().engine();
 }
 
-// Reads one row with the query itself, for what the engine asks the book.
-BookEngine::ReadRow rowReader(BookQuery &query)
-{
-    return [&query](const QString &sql, const QList<std::pair<QString, QString>> &texts) {
-        query.close();
-        query.setSql({sql});
+// The book a search is built for, asked on a query of its own on the
+// search's connection.
+class AskedBook final : public SearchedBook {
+public:
+    explicit AskedBook(BookConnection &connection) : query_(connection, QStringLiteral("textSearchProbe")) {}
+
+    QVariantList catalogueRow(const QString &sql, const Texts &texts) override { return row(sql, texts); }
+    QVariantList probeRow(const QString &sql, const Texts &texts) override { return row(sql, texts); }
+
+private:
+    QVariantList row(const QString &sql, const Texts &texts)
+    {
+        query_.close();
+        query_.setSql({sql});
         for (const auto &[name, value] : texts)
-            query.setText(name, value);
-        query.open();
-        QVariantList row;
-        if (!query.isEmpty())
-            for (const QString &column : query.columnNames())
-                row << query.fieldValue(column);
-        return row;
-    };
-}
+            query_.setText(name, value);
+        query_.open();
+        QVariantList fields;
+        if (!query_.isEmpty())
+            for (const QString &column : query_.columnNames())
+                fields << query_.fieldValue(column);
+        return fields;
+    }
+
+    BookQuery query_;
+};
 
 } // namespace
 
@@ -34,8 +44,8 @@ void prepareTextSearch(BookQuery &query, const QString &columns, const QString &
                        bool variants)
 {
     const BookEngine &engine = engineOf(query);
-    const BookEngine::TextCondition condition =
-        engine.textCondition(text, variants, query.connection().database(), rowReader(query));
+    AskedBook book(query.connection());
+    const BookEngine::TextCondition condition = engine.textCondition(text, variants, book);
     QString where = condition.where;
     if (!restriction.isEmpty())
         where += QStringLiteral(" and ") + restriction;

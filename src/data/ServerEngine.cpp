@@ -88,14 +88,13 @@ struct ServerSearch {
     bool pairs = false;
 };
 
-ServerSearch serverSearch(const BookEngine::ReadRow &read)
+ServerSearch serverSearch(SearchedBook &book)
 {
     ServerSearch search;
     // The catalogue itself: information_schema's views cost milliseconds.
-    const QVariantList row = read(QStringLiteral("select (select count(*) from pg_attribute where attrelid = to_regclass('ywzx_ywlb')"
-                                                 " and attname = 'ywnr_folded' and not attisdropped) as folded,"
-                                                 " (select count(*) from pg_class where oid = to_regclass('ywzx_ywlb_ywnr_pairs')) as pairs"),
-                                  {});
+    const QVariantList row = book.catalogueRow(QStringLiteral("select (select count(*) from pg_attribute where attrelid = to_regclass('ywzx_ywlb')"
+                                                              " and attname = 'ywnr_folded' and not attisdropped) as folded,"
+                                                              " (select count(*) from pg_class where oid = to_regclass('ywzx_ywlb_ywnr_pairs')) as pairs"));
     if (row.value(0).toInt() == 1) {
         search.column = QStringLiteral("ywnr_folded");
         search.pairs = row.value(1).toInt() == 1;
@@ -321,11 +320,10 @@ bool ServerEngine::keepsFullTextIndex() const
     return false;
 }
 
-BookEngine::TextCondition ServerEngine::textCondition(const QString &likeText, bool variants, QSqlDatabase,
-                                                      const ReadRow &read) const
+BookEngine::TextCondition ServerEngine::textCondition(const QString &likeText, bool variants, SearchedBook &book) const
 {
     TextCondition condition;
-    const ServerSearch server = serverSearch(read);
+    const ServerSearch server = serverSearch(book);
     const QString &column = server.column;
     const bool folded = column == QLatin1String("ywnr_folded");
     const QString pairs = server.pairs ? serverPairs(likeText, variants) : QString();

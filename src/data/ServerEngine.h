@@ -21,8 +21,7 @@ public:
     int watchedSocket(const QSqlDatabase &db) const override;
     QString integrityCheckSql() const override;
     bool keepsFullTextIndex() const override;
-    TextCondition textCondition(const QString &likeText, bool variants, QSqlDatabase db,
-                                const ReadRow &read) const override;
+    TextCondition textCondition(const QString &likeText, bool variants, SearchedBook &book) const override;
     QString tableOrder() const override;
     QString rowKeyColumn() const override;
     QString keyFromText(const QString &operand) const override;

@@ -1,6 +1,7 @@
 #include "TestBook.h"
 #include "common/AppError.h"
 #include "data/BookFile.h"
+#include "data/ChineseVariants.h"
 #include "data/ywzxDM.h"
 
 #include <QtTest>
@@ -20,6 +21,7 @@ private slots:
     void validBookOpens();
     void tableLessDatabaseOpens();
     void unfinishedSaveNamedToAReader();
+    void variantFoldingComesWithEachOpening();
 
 private:
     QTemporaryDir dir;
@@ -184,6 +186,26 @@ void TestBookFile::unfinishedSaveNamedToAReader()
     QCOMPARE(open(false), QString());
     QCOMPARE(open(true), QString());
     QCOMPARE(SqlFile(copy).scalar("select ywnr from ywzx_ywlb where lbbh = '00001'").toString(), QString("原文"));
+}
+
+// 繁简通查's SQL function is there from the opening on, before any search,
+// and again after the connection is closed and opened anew.
+void TestBookFile::variantFoldingComesWithEachOpening()
+{
+    TestBook book;
+    BookConnection connection;
+    connection.setDatabaseFile(book.path());
+    BookQuery query(connection, "fold");
+    query.setSql({"select ebook_variants_folded('髮發') as folded"});
+    for (int opening = 0; opening < 2; ++opening) {
+        connection.open();
+        query.open();
+        const QString folded = query.fieldAsText("folded");
+        QCOMPARE(folded, ChineseVariants::folded("髮發"));
+        QCOMPARE(folded.at(0), folded.at(1));
+        query.close();
+        connection.close();
+    }
 }
 
 QTEST_GUILESS_MAIN(TestBookFile)
