@@ -13,7 +13,7 @@
 #include "app/StartUp.h"
 #include "browser/fm_ywzx.h"
 #include "common/MessageBoxes.h"
-#include "data/BookIndexUpkeep.h"
+#include "bookcare/BookIndexUpkeep.h"
 #include "data/BookQuery.h"
 #include "data/ywzxDM.h"
 #include "search/FindDialog.h"

@@ -1,8 +1,8 @@
 #include "TestBook.h"
 
 #include "common/DateTimeText.h"
-#include "data/BookSchema.h"
-#include "data/ServerBook.h"
+#include "bookcare/BookSchema.h"
+#include "bookcare/ServerBook.h"
 #include "data/ServerConfig.h"
 #include "data/ServerSql.h"
 

@@ -3,8 +3,8 @@
 #include "common/AppError.h"
 #include "data/BoundValue.h"
 #include "common/RegularFile.h"
-#include "data/BookSchema.h"
-#include "data/TemporaryFiles.h"
+#include "bookcare/BookSchema.h"
+#include "bookcare/TemporaryFiles.h"
 
 #include <QFile>
 #include <QFileInfo>

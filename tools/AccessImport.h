@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/BookSchema.h"
+#include "bookcare/BookSchema.h"
 #include <QString>
 #include <functional>
 

@@ -1,7 +1,7 @@
 #include "BookCheck.h"
 
 #include "common/DateTimeText.h"
-#include "data/BookScan.h"
+#include "bookcare/BookScan.h"
 
 #include <QHash>
 #include <QImage>

@@ -3,7 +3,7 @@
 #include "BookWriter.h"
 #include "common/AppError.h"
 #include "common/TextHelpers.h"
-#include "data/BookSchema.h"
+#include "bookcare/BookSchema.h"
 
 #include <QDir>
 #include <QHash>

@@ -2,7 +2,7 @@
 
 #include "BookWriter.h"
 #include "common/AppError.h"
-#include "data/BookSchema.h"
+#include "bookcare/BookSchema.h"
 
 #include <QFile>
 #include <QHash>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/BookSchema.h"
+#include "bookcare/BookSchema.h"
 #include <QString>
 
 // Large books for benchmarks: chapters in a tree of a given fan-out (filled

@@ -4,13 +4,13 @@
 #include "DemoBook.h"
 #include "Generator.h"
 #include "common/AppError.h"
-#include "data/BookBackup.h"
+#include "bookcare/BookBackup.h"
 #include "data/BookConnection.h"
 #include "data/BookTransaction.h"
-#include "data/BookIndexUpkeep.h"
-#include "data/BookSchema.h"
-#include "data/TemporaryFiles.h"
-#include "data/ServerBook.h"
+#include "bookcare/BookIndexUpkeep.h"
+#include "bookcare/BookSchema.h"
+#include "bookcare/TemporaryFiles.h"
+#include "bookcare/ServerBook.h"
 
 #include <QCoreApplication>
 #include <QHash>

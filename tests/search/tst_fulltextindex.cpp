@@ -2,7 +2,7 @@
 #include "../maintenance/DialogScript.h"
 #include "common/AppError.h"
 #include "data/BookIndex.h"
-#include "data/BookIndexUpkeep.h"
+#include "bookcare/BookIndexUpkeep.h"
 #include "maintenance/ywlbwhFrm.h"
 #include "data/FullTextQuery.h"
 

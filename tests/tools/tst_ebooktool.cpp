@@ -1,10 +1,10 @@
 #include "TestBook.h"
 #include "common/AppError.h"
-#include "data/BookBackup.h"
+#include "bookcare/BookBackup.h"
 #include "data/BookConnection.h"
-#include "data/BookSchema.h"
+#include "bookcare/BookSchema.h"
 #include "data/BookTransaction.h"
-#include "data/TemporaryFiles.h"
+#include "bookcare/TemporaryFiles.h"
 #include "data/ywzxDM.h"
 
 #include <QtTest>

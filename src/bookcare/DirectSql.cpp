@@ -1,4 +1,4 @@
-#include "data/DirectSql.h"
+#include "bookcare/DirectSql.h"
 
 #include "common/AppError.h"
 #include "data/BookConnection.h"

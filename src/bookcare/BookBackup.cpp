@@ -1,9 +1,9 @@
-#include "data/BookBackup.h"
+#include "bookcare/BookBackup.h"
 
 #include "common/AppError.h"
 #include "data/BookFile.h"
-#include "data/BookSchema.h"
-#include "data/TemporaryFiles.h"
+#include "bookcare/BookSchema.h"
+#include "bookcare/TemporaryFiles.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/DirectSql.h"
+#include "bookcare/DirectSql.h"
 
 #include <QDateTime>
 #include <QSqlDatabase>

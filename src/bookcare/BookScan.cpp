@@ -1,9 +1,9 @@
-#include "data/BookScan.h"
+#include "bookcare/BookScan.h"
 
 #include "common/AppError.h"
 #include "data/Engines.h"
-#include "data/BookIndexUpkeep.h"
-#include "data/BookSchema.h"
+#include "bookcare/BookIndexUpkeep.h"
+#include "bookcare/BookSchema.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

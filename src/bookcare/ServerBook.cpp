@@ -1,4 +1,4 @@
-#include "data/ServerBook.h"
+#include "bookcare/ServerBook.h"
 
 #include "common/AppError.h"
 #include "data/BoundValue.h"
@@ -6,7 +6,7 @@
 #include "data/BookConnection.h"
 #include "data/Engines.h"
 #include "data/BookFile.h"
-#include "data/BookSchema.h"
+#include "bookcare/BookSchema.h"
 
 #include <QFile>
 #include <QSqlDriver>

@@ -1,11 +1,11 @@
-#include "data/BookSchema.h"
+#include "bookcare/BookSchema.h"
 
 #include "common/AppError.h"
 #include "data/BoundValue.h"
 #include "common/DateTimeText.h"
 #include "data/BookConnection.h"
-#include "data/BookIndexUpkeep.h"
-#include "data/TemporaryFiles.h"
+#include "bookcare/BookIndexUpkeep.h"
+#include "bookcare/TemporaryFiles.h"
 
 #include <QDir>
 #include <QFile>

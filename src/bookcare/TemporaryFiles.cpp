@@ -1,4 +1,4 @@
-#include "data/TemporaryFiles.h"
+#include "bookcare/TemporaryFiles.h"
 
 #include <QDir>
 #include <QFile>

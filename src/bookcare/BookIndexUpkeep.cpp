@@ -1,7 +1,7 @@
-#include "data/BookIndexUpkeep.h"
+#include "bookcare/BookIndexUpkeep.h"
 
 #include "data/BookIndex.h"
-#include "data/DirectSql.h"
+#include "bookcare/DirectSql.h"
 
 #include "common/AppError.h"
 #include "data/BookConnection.h"
