@@ -248,6 +248,12 @@ AppError ServerEngine::failure(const QSqlError &error, const QString &message, c
                         QStringLiteral("图书服务器拒绝了这一操作：登录所用的用户没有这样做的权限，没有写入任何内容（%1）。"
                                        "阅读终端只能阅读；要修改图书，请用管理图书的用户登录，或请图书的管理者授予权限。")
                             .arg(message));
+    // A hot standby (or a read-only transaction) refuses every write.
+    if (state == QLatin1String("25006"))
+        return AppError(AppError::Database,
+                        QStringLiteral("图书服务器拒绝了这一操作：它是只读的备用服务器，不能修改电子书，没有写入任何内容（%1）。"
+                                       "连接备用服务器的阅读终端只能阅读；要修改图书，请在连接主服务器的工作站上操作。")
+                            .arg(message));
     return AppError(AppError::Database, QStringLiteral("图书服务器上的操作失败，服务器报告：%1").arg(message));
 }
 

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds the Debian package as it is shipped: the reader and the tool in a
 # Release tree of its own (configured here; nothing else is built there),
-# stripped by cpack -G DEB, which leaves the .deb in that tree. Then checks
-# it: lintian reports no error, the doc folder holds the copyright file and
-# the changelog, and unpacked into a temporary root (dpkg-deb -x) its tool
+# stripped by cpack -G DEB, which leaves the .deb in that tree, and prints
+# its size, installed size and the programs' sizes. Then checks it: lintian
+# reports no error and no warning, the doc folder holds the copyright file and
+# the changelog, the manual pages are there and man renders them without a
+# warning, and unpacked into a temporary root (dpkg-deb -x) its tool
 # makes the demo book at the book's place and its reader, started through
 # its bin/ link under Xvfb, shows the main window.
 # Usage: tests/e2e/package.sh RELEASE_TREE   (./test.sh: build-release)
@@ -29,15 +31,15 @@ rm -f "$build"/*.deb
 (cd "$build" && cpack -G DEB >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; fail "cpack -G DEB failed"; }
 deb=$(ls "$build"/*.deb 2>/dev/null | head -n 1)
 [ -n "$deb" ] || fail "no .deb was made"
-echo "package: $deb, Installed-Size $(dpkg-deb -f "$deb" Installed-Size) KB"
+echo "package: $deb, $(( ($(stat -c %s "$deb") + 1023) / 1024 )) KB, Installed-Size $(dpkg-deb -f "$deb" Installed-Size) KB"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 for lib in libqt6widgets6 libqt6sql6 libsqlite3 libmdb; do
   [[ $depends == *"$lib"* ]] || fail "the package does not depend on $lib"
 done
 [[ $(dpkg-deb -f "$deb" Recommends) == *fortunes-zh* ]] || fail "the package does not recommend fortunes-zh (ebook-tool demo)"
-# Errors fail; the warnings that remain are printed (README: Install and package).
-lintian --fail-on error "$deb" 2>/dev/null || fail "lintian reports errors"
+# Any error or warning fails; what lintian says is printed either way.
+lintian --fail-on error,warning "$deb" 2>/dev/null || fail "lintian reports errors or warnings"
 
 root="$work/root"
 dpkg-deb -x "$deb" "$root" || fail "dpkg-deb -x failed"
@@ -52,6 +54,15 @@ doc="$root/usr/share/doc/mochuan-ebook"
   fail "usr/share/doc/mochuan-ebook/copyright is missing or not machine-readable"
 [[ $(zcat "$doc/changelog.gz" | head -n 1) == "mochuan-ebook ($(dpkg-deb -f "$deb" Version)) "* ]] ||
   fail "usr/share/doc/mochuan-ebook/changelog.gz is missing or not of this version"
+for program in ebook-reader ebook-tool; do
+  echo "package: $program $(( ($(stat -c %s "$home/$program") + 1023) / 1024 )) KB"
+done
+# The manual pages: Chinese for zh_CN, English for the rest; man renders each without a warning.
+for page in zh_CN/man1/ebook-reader.1.gz zh_CN/man1/ebook-tool.1.gz man1/ebook-reader.1.gz man1/ebook-tool.1.gz; do
+  [ -f "$root/usr/share/man/$page" ] || fail "the manual page usr/share/man/$page is missing"
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/usr/share/man/$page" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || fail "man warns about $page: $warnings"
+done
 "$root/usr/bin/ebook-tool" demo "$home/data/ebook.mdb" >/dev/null || fail "the unpacked ebook-tool could not make the demo book"
 
 mkdir -p "$work/elsewhere" "$work/config"

@@ -43,6 +43,7 @@ private slots:
     void variantPairsOnTheIndex_data();
     void variantPairsOnTheIndex();
     void readersSeeTheStaffsSave();
+    void terminalOnAStandby();
     void loserOfARaceHearsTheCodeExists();
     void manyStationsSaveOneCode();
     void readerHoldsNoSaveBack();
@@ -137,6 +138,30 @@ QString createReader(const QString &owner, const QString &folder)
     ownersBook.exec(QString("grant select on ywzx_ywlb, ywzx_ywnr to %1").arg(reader));
     SqlFile(writeServerConfig(folder, reader)).exec(QString("alter role %1 set search_path = %2").arg(reader, owner));
     return reader;
+}
+
+// A terminal's configuration for the book of `owner` on the run's standby
+// (tests/server/standby.sh starts it and names its port).
+QString standbyConfig(const QString &folder, const QString &owner)
+{
+    const QString port = qEnvironmentVariable("EBOOK_TEST_STANDBY_PORT");
+    if (port.isEmpty())
+        qFatal("EBOOK_TEST_STANDBY_PORT is not set: run tst_server through tests/server/on-server.sh");
+    const QString path = writeServerConfig(folder, owner);
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    const QString text = QString::fromUtf8(file.readAll())
+                             .replace(QStringLiteral("port = %1\n").arg(qEnvironmentVariable("PGPORT")),
+                                      QStringLiteral("port = %1\n").arg(port));
+    file.close();
+    writeFile(path, text.toUtf8());
+    return path;
+}
+
+// True once the standby has replayed everything the primary has written so far.
+bool replayed(SqlFile &standby, const QString &lsn)
+{
+    return standby.scalar("select pg_last_wal_replay_lsn() >= cast(? as pg_lsn)", {lsn}).toBool();
 }
 
 void cluster(const QString &action)
@@ -398,6 +423,54 @@ void TestServer::readersSeeTheStaffsSave()
     }
     ywzxDMF = f.dm.get();
     ywzxform = f.window.get();
+}
+
+// A reading terminal on a hot standby: it reads the book, finds a staff
+// save made on the primary once the standby has replayed it, and a save
+// tried through its own dialog is refused in Chinese and changes nothing.
+void TestServer::terminalOnAStandby()
+{
+    QTemporaryDir dir;
+    const QString owner = book->scalar("select current_user").toString();
+    const QString terminal = standbyConfig(dir.path(), owner);
+    SqlFile standby(terminal);
+    const QString written = book->scalar("select cast(pg_current_wal_lsn() as text)").toString();
+    QTRY_VERIFY_WITH_TIMEOUT(replayed(standby, written), 30000);
+    QVERIFY(standby.scalar("select pg_is_in_recovery()").toBool());
+
+    BrowserFixture staff;
+    staff.open(book->path());
+    f.open(terminal);
+    QCOMPARE(f.childLabels(f.root()), QStringList({"第一章[00001]", "第二章[00002]"}));
+    ywzxDMF = staff.dm.get();
+    ywzxform = staff.window.get();
+    ScriptedBoxes boxes;
+    staff.select(staff.root());
+    whileShown<TywlbwhForm>([&] { ShowChapterDialog("00000", staff.window->TreeView, 1); }, [](TywlbwhForm &d) {
+        d.lb_lbbh_Edit->setText("00003");
+        d.lb_lbmc_Edit->setText("新章");
+        d.ok_lb_btn->click();
+    });
+    QVERIFY(boxes.shown.isEmpty());
+    const QString saved = book->scalar("select cast(pg_current_wal_lsn() as text)").toString();
+    QTRY_VERIFY_WITH_TIMEOUT(replayed(standby, saved), 30000);
+
+    ywzxDMF = f.dm.get();
+    ywzxform = f.window.get();
+    f.window->ReloadTree();
+    QCOMPARE(f.childLabels(f.root()), QStringList({"第一章[00001]", "第二章[00002]", "新章[00003]"}));
+    f.select(f.root());
+    whileShown<TywlbwhForm>([&] { ShowChapterDialog("00000", f.window->TreeView, 1); }, [](TywlbwhForm &d) {
+        d.lb_lbbh_Edit->setText("00004");
+        d.lb_lbmc_Edit->setText("备用机上的章");
+        d.ok_lb_btn->click();
+    });
+    QCOMPARE(boxes.shown.size(), 1);
+    QVERIFY2(boxes.shown[0].text.startsWith("图书服务器拒绝了这一操作：它是只读的备用服务器，不能修改电子书，没有写入任何内容（"
+                                            "ERROR:  cannot execute LOCK TABLE during recovery"),
+             qPrintable(boxes.shown[0].text));
+    QCOMPARE(book->scalar("select count(*) from ywzx_ywlb where lbbh = '00004'").toInt(), 0);
+    QCOMPARE(f.childLabels(f.root()), QStringList({"第一章[00001]", "第二章[00002]", "新章[00003]"}));
 }
 
 // Another station saves the same new code between this dialog's check and
