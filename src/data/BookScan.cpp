@@ -80,9 +80,10 @@ QString pushAgain()
 
 QStringList BookScan::serverIndexProblems()
 {
-    QSqlDatabase db = QSqlDatabase::database(name_, false);
-    if (db.driverName() != QLatin1String("QPSQL"))
+    // A book file keeps its own full-text index (indexAgrees checks it).
+    if (engine_.keepsFullTextIndex())
         return {};
+    QSqlDatabase db = QSqlDatabase::database(name_, false);
     QStringList problems;
     for (const TextIndex &index : TextIndexes) {
         const QString name = QLatin1String(index.name);
