@@ -84,7 +84,7 @@ if [ $# -eq 0 ]; then
       "$(psql -Atc "select string_agg(indexrelname || \$\$ \$\$ || pg_size_pretty(pg_relation_size(indexrelid)), \$\$, \$\$)
                     from pg_stat_user_indexes where relname = \$\$ywzx_ywlb\$\$")"
     # Where the push spends its time: each GIN index built again alone, as the push builds it.
-    for index in ywzx_ywlb_ywnr_trgm ywzx_ywlb_ywnr_pairs; do
+    for index in ywzx_ywlb_ywnr_trgm ywzx_ywlb_ywnr_pairs ywzx_ywlb_ywnr_chars; do
       start=$(date +%s%N)
       psql -qc "reindex index $index" >/dev/null
       end=$(date +%s%N)

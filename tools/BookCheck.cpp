@@ -340,6 +340,8 @@ Result run(const QString &book)
             return QStringLiteral("ywzx_ywlb_fts：全文索引与章节正文不一致，全文检索会漏掉或多出结果；请运行 ebook-tool index --check %1 重建索引")
                 .arg(book);
         });
+    for (const QString &message : scan.serverIndexProblems())
+        problems.add(IndexDiffers, [&] { return message; });
     result.lines = problems.lines();
     result.problems = problems.count();
     result.chapters = int(chapters.size());

@@ -35,6 +35,11 @@ public:
     QStringList integrityProblems();
     // Whether the file's full-text index holds exactly the texts; true without one.
     bool indexAgrees();
+    // On a server book, what is wrong with the indexes of the texts that the
+    // full-text search uses, one line each (none on a book file): an index
+    // missing (a book pushed by an earlier program) or left invalid, or a
+    // function of the index that no longer gives what the index was made by.
+    QStringList serverIndexProblems();
     // Every row by id, then every article by id.
     void chapters(const Visit &visit);
     void articles(const Visit &visit);

@@ -348,7 +348,7 @@ void withTransaction(const QSqlDatabase &db, const std::function<void()> &work,
 // a few hundred kB of it and the planner reads every text instead (seconds).
 void writeTextIndexesAtOnce(const QSqlDatabase &db)
 {
-    for (const char *index : {"ywzx_ywlb_ywnr_trgm", "ywzx_ywlb_ywnr_pairs"})
+    for (const char *index : {"ywzx_ywlb_ywnr_trgm", "ywzx_ywlb_ywnr_pairs", "ywzx_ywlb_ywnr_chars"})
         run(db, QStringLiteral("alter index %1 set (fastupdate = off)").arg(QLatin1String(index)));
 }
 

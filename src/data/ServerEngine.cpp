@@ -86,6 +86,7 @@ ColumnKind kindOfServerType(int oid)
 struct ServerSearch {
     QString column = QStringLiteral("ywnr");
     bool pairs = false;
+    bool chars = false;
 };
 
 ServerSearch serverSearch(SearchedBook &book)
@@ -94,10 +95,12 @@ ServerSearch serverSearch(SearchedBook &book)
     // The catalogue itself: information_schema's views cost milliseconds.
     const QVariantList row = book.catalogueRow(QStringLiteral("select (select count(*) from pg_attribute where attrelid = to_regclass('ywzx_ywlb')"
                                                               " and attname = 'ywnr_folded' and not attisdropped) as folded,"
-                                                              " (select count(*) from pg_class where oid = to_regclass('ywzx_ywlb_ywnr_pairs')) as pairs"));
+                                                              " (select count(*) from pg_class where oid = to_regclass('ywzx_ywlb_ywnr_pairs')) as pairs,"
+                                                              " (select count(*) from pg_class where oid = to_regclass('ywzx_ywlb_ywnr_chars')) as chars"));
     if (row.value(0).toInt() == 1) {
         search.column = QStringLiteral("ywnr_folded");
         search.pairs = row.value(1).toInt() == 1;
+        search.chars = row.value(2).toInt() == 1;
     }
     return search;
 }
@@ -166,6 +169,27 @@ bool onePair(const QString &text)
 {
     const QList<QList<char32_t>> runs = literalRuns(text);
     return runs.size() == 1 && runs.first().size() == 2;
+}
+
+// The one character of a text of one character and no wildcard, folded as
+// the server's copy has it; 0 for any other text.
+char32_t oneCharacter(const QString &text)
+{
+    const QList<QList<char32_t>> runs = literalRuns(text);
+    return runs.size() == 1 && runs.first().size() == 1 ? runs.first().first() : 0;
+}
+
+// One character, answered by the index of each text's characters alone;
+// with variants, a text holding any form of it.
+BookEngine::TextCondition oneCharacterCondition(char32_t c, bool variants)
+{
+    QStringList forms;
+    for (char32_t form : variants ? ChineseVariants::variantsOf(c) : QList<char32_t>{c})
+        forms << QString::fromUcs4(&form, 1);
+    BookEngine::TextCondition condition;
+    condition.where = QStringLiteral("where ebook_chars(ywnr_folded) && cast(:chars as text[])");
+    condition.texts.append({QStringLiteral("chars"), arrayLiteral(forms)});
+    return condition;
 }
 
 // A LIKE pattern as a PostgreSQL regular expression over the folded text,
@@ -330,6 +354,8 @@ BookEngine::TextCondition ServerEngine::textCondition(const QString &likeText, b
 {
     TextCondition condition;
     const ServerSearch server = serverSearch(book);
+    if (const char32_t c = oneCharacter(likeText); c && server.chars)
+        return oneCharacterCondition(c, variants);
     const QString &column = server.column;
     const bool folded = column == QLatin1String("ywnr_folded");
     const QString pairs = server.pairs ? serverPairs(likeText, variants) : QString();

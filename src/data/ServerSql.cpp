@@ -69,6 +69,20 @@ QString orderWholeTable(const QString &code)
     return code + QStringLiteral(" order by id");
 }
 
+// The chapters' own columns for "select *" from that table alone: the
+// server's folded copy of each text is for the search, and read with every
+// chapter it would double the text that a tree's expansion, an opened
+// chapter or a shown hit reads, unpacks and sends.
+QString listChapterColumns(const QString &code)
+{
+    static const QRegularExpression wholeRow(QStringLiteral(R"(^(\s*select\s+)\*(\s+from\s+ywzx_ywlb\b(?!\s*,)))"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression joined(QStringLiteral(R"(\bjoin\b)"), QRegularExpression::CaseInsensitiveOption);
+    if (joined.match(code).hasMatch())
+        return code;
+    return QString(code).replace(wholeRow, QStringLiteral("\\1id, lbbh, lbmc, flbh, xgrq, xgr, ywnr, photoimage, checkimage\\2"));
+}
+
 // SQLite's functions and its hidden row number under their PostgreSQL
 // names. Rows are numbered by id on the server: an article's rowid is its
 // id, and chapters are written in the order of their ids.
@@ -130,6 +144,6 @@ TranslatedSql toServerSql(const TranslatedSql &sqlite)
     QStringList literals;
     QString code = hideLiterals(sqlite.sql, literals);
     code.replace(jsonEach, QStringLiteral("json_array_elements_text("));
-    code = nameSubqueries(renameFunctions(rewriteLike(orderWholeTable(code))));
+    code = nameSubqueries(renameFunctions(rewriteLike(listChapterColumns(orderWholeTable(code)))));
     return {showLiterals(code, literals), sqlite.parameters};
 }

@@ -388,6 +388,8 @@ void TestQuery::movingThroughRows()
     BookQuery &q = dm->Query;
     rows(q, {"select * from ywzx_ywlb order by id"});
     QCOMPARE(q.recordCount(), 4);
+    // A server book's folded copy of the texts is the search's alone.
+    QVERIFY_THROWS_EXCEPTION(AppError, q.fieldAsText("ywnr_folded"));
     QCOMPARE(q.fieldAsText("lbbh"), QString("00000"));
     q.moveTo(3);
     QCOMPARE(q.fieldAsText("lbmc"), QString("丙"));

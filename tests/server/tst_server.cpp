@@ -42,6 +42,10 @@ private slots:
     void likeAsSqliteHasIt();
     void variantPairsOnTheIndex_data();
     void variantPairsOnTheIndex();
+    void oneCharacterFromTheIndex_data();
+    void oneCharacterFromTheIndex();
+    void checkSaysWhatTheIndexesLack_data();
+    void checkSaysWhatTheIndexesLack();
     void readersSeeTheStaffsSave();
     void terminalOnAStandby();
     void loserOfARaceHearsTheCodeExists();
@@ -320,21 +324,23 @@ void TestServer::likeAsSqliteHasIt()
         QCOMPARE(q.fieldAsText("lbbh"), code);
     QSqlQuery plan(f.dm->ydconn.database());
     QVERIFY(plan.exec("set enable_seqscan = off"));
-    // Two characters, which no trigram holds, are looked up by their pair.
-    // and the pairs alone decide: no text is unpacked to be compared.
+    // Two characters, which no trigram holds, are looked up by their pair,
+    // one character by the index of the texts' characters, and these alone
+    // decide: no text is unpacked to be compared.
     const QString pairs = q.parameter("pairs").toString();
-    QCOMPARE(!pairs.isEmpty(), typed.size() == 2 && !typed.contains('%') && !typed.contains('_'));
-    QCOMPARE(statement.contains("like"), pairs.isEmpty());
-    if (pairs.isEmpty())
-        statement.replace("?", "'%abc%'");
-    else
-        statement.replace("?", "'" + QString(pairs).replace("'", "''") + "'");
+    const QString chars = q.parameter("chars").toString();
+    const bool wildcard = typed.contains('%') || typed.contains('_');
+    QCOMPARE(!pairs.isEmpty(), typed.size() == 2 && !wildcard);
+    QCOMPARE(!chars.isEmpty(), typed.size() == 1 && !wildcard);
+    QCOMPARE(statement.contains("like"), pairs.isEmpty() && chars.isEmpty());
+    const QString value = !pairs.isEmpty() ? pairs : !chars.isEmpty() ? chars : QString("%abc%");
+    statement.replace("?", "'" + QString(value).replace("'", "''") + "'");
     QVERIFY(plan.exec("explain " + statement));
     QStringList lines;
     while (plan.next())
         lines << plan.value(0).toString();
-    QVERIFY2(lines.join('\n').contains(pairs.isEmpty() ? "ywzx_ywlb_ywnr_trgm" : "ywzx_ywlb_ywnr_pairs"),
-             qPrintable(lines.join('\n')));
+    const QString index = !pairs.isEmpty() ? "ywzx_ywlb_ywnr_pairs" : !chars.isEmpty() ? "ywzx_ywlb_ywnr_chars" : "ywzx_ywlb_ywnr_trgm";
+    QVERIFY2(lines.join('\n').contains(index), qPrintable(lines.join('\n')));
     QVERIFY2(!statement.contains("translate(ywnr"), qPrintable(statement));
     prepareTextSearch(q, "lbbh", typed, QString(), true);
     q.open();
@@ -396,6 +402,92 @@ void TestServer::variantPairsOnTheIndex()
     while (plan.next())
         lines << plan.value(0).toString();
     QVERIFY2(lines.join('\n').contains(index), qPrintable(lines.join('\n')));
+}
+
+void TestServer::oneCharacterFromTheIndex_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("variants");
+    QTest::addColumn<QStringList>("codes");
+    QTest::newRow("in several, by id") << "鹤" << false << QStringList{"00004", "00006"};
+    QTest::newRow("variants of it") << "鹤" << true << QStringList{"00004", "00005", "00006"};
+    QTest::newRow("one of three forms") << "发" << true << QStringList{"00005", "00006"};
+    QTest::newRow("only its own form") << "發" << false << QStringList{"00005"};
+    QTest::newRow("ASCII capital folds") << "P" << false << QStringList{"00004", "00005"};
+    QTest::newRow("non-ASCII capital does not") << "Ä" << true << QStringList{"00001"};
+    QTest::newRow("beyond the BMP") << "𫫇" << false << QStringList{"00005"};
+    QTest::newRow("its simplified form") << "噁" << true << QStringList{"00005"};
+    QTest::newRow("half of a line break") << "\n" << false << QStringList{"00004"};
+    QTest::newRow("a text's last character") << "悠" << false << QStringList{"00006"};
+    QTest::newRow("in no text") << "龘" << true << QStringList();
+    QTest::newRow("a wildcard alone") << "_" << false << QStringList{"00001", "00002", "00011", "00004", "00005", "00006"};
+}
+
+// One character: the index of each text's characters gives the scan's
+// chapters in the scan's order; a book without that index (pushed by an
+// earlier program) scans, and a save is found at once.
+void TestServer::oneCharacterFromTheIndex()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, variants);
+    QFETCH(QStringList, codes);
+    book->chapter(5, "00004", "第四章", "00000", "黄鹤楼\r\n仙人乘鹤去 pxq");
+    book->chapter(6, "00005", "第五章", "00000", "黃鶴p發 令人𫫇心");
+    book->chapter(7, "00006", "第六章", "00000", "白鹤髮悠");
+    book->chapter(8, "00007", "第七章", "00000", "");
+    book->chapter(9, "00008", "第八章", "00000", QVariant());
+    f.open(book->path(), false);
+    BookQuery &q = f.dm->Query;
+    QString statement;
+    const auto watching = f.dm->ydconn.onStatement.replace([&](const QString &sql) { statement = sql; });
+    const auto found = [&] {
+        prepareTextSearch(q, "lbbh", typed, QString(), variants);
+        q.open();
+        QStringList found;
+        for (q.first(); !q.eof(); q.next())
+            found << q.fieldAsText("lbbh");
+        return found;
+    };
+    QCOMPARE(found(), codes);
+    QCOMPARE(statement.contains("ebook_chars"), typed != "_");
+    book->exec("update ywzx_ywlb set ywnr = ? where lbbh = '00007'", {typed});
+    codes << "00007"; // the saved text is the character itself
+    const QStringList indexed = found();
+    book->exec("drop index ywzx_ywlb_ywnr_chars");
+    QCOMPARE(found(), indexed);
+    QVERIFY2(!statement.contains("ebook_chars"), qPrintable(statement));
+    QCOMPARE(indexed, codes);
+}
+
+void TestServer::checkSaysWhatTheIndexesLack_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("as pushed") << "select 1" << "";
+    QTest::newRow("an earlier program's book") << "drop index ywzx_ywlb_ywnr_chars"
+                                               << "ywzx_ywlb_ywnr_chars：服务器上的书没有这一索引";
+    // Every pair and every character besides: more than the index holds.
+    QTest::newRow("pairs rewritten") << "create or replace function ebook_pairs(t text) returns text[] language sql "
+                                        "immutable as $$ select ebook_chars(t) || array(select a || b from "
+                                        "unnest(string_to_array(t, null), (string_to_array(t, null))[2:]) u(a, b) "
+                                        "where b is not null) $$"
+                                     << "ywzx_ywlb_ywnr_pairs：函数 ebook_pairs 已被改写";
+    QTest::newRow("characters without CR") << "create or replace function ebook_chars(t text) returns text[] language sql "
+                                              "immutable as $$ select array_remove(string_to_array(t, null), chr(13)) $$"
+                                           << "ywzx_ywlb_ywnr_chars：函数 ebook_chars 已被改写";
+}
+
+// ebook-tool check on a server book: an index of the texts that is missing,
+// or whose function no longer makes what it holds, is a line of its own.
+void TestServer::checkSaysWhatTheIndexesLack()
+{
+    QFETCH(QString, damage);
+    QFETCH(QString, said);
+    book->exec(damage);
+    const ToolRun run = runTool({"check", book->path()});
+    QCOMPARE(run.code, said.isEmpty() ? 0 : 1);
+    QVERIFY2(run.out.contains(said), qPrintable(run.out));
+    QCOMPARE(run.out.count("ywzx_ywlb_ywnr_"), said.isEmpty() ? 0 : 1);
 }
 
 // Two readers and a staff station on one book: the staff's new chapter is

@@ -24,6 +24,15 @@ CREATE OR REPLACE FUNCTION ebook_pairs(t text) RETURNS text[] LANGUAGE sql IMMUT
     WHERE b IS NOT NULL
 $$;
 
+-- The distinct characters of a text. A GIN index on those of the folded
+-- texts (server-indexes.sql) answers a one-character search, which neither
+-- the trigrams nor the pairs serve: a text holds the character when its
+-- characters do, so no text is unpacked to be compared.
+CREATE OR REPLACE FUNCTION ebook_chars(t text) RETURNS text[] LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$
+    SELECT coalesce(array_agg(DISTINCT c COLLATE "C"), '{}')
+    FROM unnest(string_to_array(t, NULL)) AS u(c)
+$$;
+
 CREATE TABLE ywzx_ywlb (
     id          integer,
     lbbh        varchar,
