@@ -25,6 +25,7 @@ const QString Maximised = QStringLiteral("window/maximised");
 const QString Splitter = QStringLiteral("window/splitter");
 const QString Zoom = QStringLiteral("pane/zoom");
 const QString AutoExpand = QStringLiteral("tree/autoExpand");
+const QString BarePrint = QStringLiteral("print/bare");
 
 QString historyKey(const FindDialog &dialog)
 {
@@ -112,6 +113,7 @@ void restore(Tywzxform &window)
     const QVariant autoExpand = settings->value(AutoExpand);
     if (autoExpand.isValid() && autoExpand.canConvert<bool>() && autoExpand.toBool() != window.N6->isChecked())
         window.N6->trigger();
+    window.BarePrintAction->setChecked(settings->value(BarePrint, false).toBool());
     restoreHistory(*settings, *window.FindDialog1);
     restoreHistory(*settings, *window.FindDialog2);
 }
@@ -140,6 +142,7 @@ void save(const Tywzxform &window)
     settings->setValue(Splitter, window.Splitter1->saveState());
     settings->setValue(Zoom, window.PaneZoom->percent());
     settings->setValue(AutoExpand, window.autoExpand());
+    settings->setValue(BarePrint, window.BarePrintAction->isChecked());
     saveFindSettings(*settings, *window.FindDialog1);
     saveFindSettings(*settings, *window.FindDialog2);
 }

@@ -20,7 +20,14 @@ QFont printingFont(QFont font);
 std::unique_ptr<QTextDocument> paperDocument(const QPlainTextEdit *pane, const QFont &designedFont, QPrinter &printer);
 // Prints the pane's text; throws AppError when the printer fails.
 void print(const QPlainTextEdit *pane, const QFont &designedFont, QPrinter &printer);
+// Prints the pane's text within margins a reader can write in: the citation
+// as a heading on the first page, "第 N 页，共 M 页" at the foot of every page.
+// Throws AppError when the printer fails.
+void printCited(const QPlainTextEdit *pane, const QFont &designedFont, QPrinter &printer, const QString &citation);
 // The print dialog; true when the reader chose to print.
 extern Seam<bool(QPrinter &, QWidget *)> runDialog;
+// The print dialog's tab for the window's choice of a bare print (its
+// checkable action "BarePrintAction"), or null when window offers none.
+QWidget *choiceTab(QWidget *window);
 
 } // namespace PanePrint

@@ -5,6 +5,7 @@
 #include "browser/BookTree.h"
 #include "browser/ChapterTree.h"
 #include "browser/MC_About.h"
+#include "browser/Citation.h"
 #include "browser/PanePrint.h"
 #include "common/TextZoom.h"
 #include "common/DateTimeText.h"
@@ -42,6 +43,7 @@ Tywzxform::Tywzxform(QWidget *parent)
                                      | FindDialog::OfferVariants);
     connectHandlers();
     buildKeyboardCommands();
+    buildCitationCommands();
     PaneZoom = new TextZoom(memo1, this);
 
     // The designed content until the book's name is read.
@@ -123,8 +125,12 @@ void Tywzxform::BitBtn3Click()
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QString());
-    if (PanePrint::runDialog(printer, this))
+    if (!PanePrint::runDialog(printer, this))
+        return;
+    if (BarePrintAction->isChecked() || !TreeView->currentItem())
         PanePrint::print(memo1, PaneZoom->designedFont(), printer);
+    else
+        PanePrint::printCited(memo1, PaneZoom->designedFont(), printer, Citation::of(TreeView->currentItem()));
 }
 
 void Tywzxform::BitBtn1Click()

@@ -35,6 +35,10 @@ public:
     QAction *FindNameAction, *FindTextAction, *FindNextAction, *FindPreviousAction;
     QAction *PrintAction, *AboutAction, *QuitAction;
     TextZoom *PaneZoom; // the reading pane's zoom
+    // Citations: Ctrl+Shift+C and the items of the tree's and the pane's
+    // menus. Checked, BarePrintAction prints the text alone over the whole
+    // printable area (the print dialog offers it).
+    QAction *CopyCitationAction, *TreeCitationItem, *PaneCitationItem, *BarePrintAction;
 
     // Selection state, kept by TreeViewChange for the maintenance commands.
     QString currentChapterCode;
@@ -86,6 +90,9 @@ public:
     void N7Click();
     void N11Click();
     void N13Click();
+    // Copies the selected node's citation; after the pane's selected text
+    // when withPassage and the pane has one.
+    void copyCitation(bool withPassage);
     // F3 / Shift+F3 outside a text: the last chapter-name search again,
     // downward or upward (the find dialog opens when there is none yet).
     void repeatNameSearch(bool down);
@@ -103,6 +110,7 @@ private:
     void connectTree();
     void connectHandlers();
     void buildKeyboardCommands();
+    void buildCitationCommands();
     void selectionChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous);
     void singleExpand(QTreeWidgetItem *current, QTreeWidgetItem *previous);
     void setChapterButtons(QTreeWidgetItem *node);

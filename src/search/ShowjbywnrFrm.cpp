@@ -18,6 +18,7 @@
 #include <QFrame>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLocale>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -203,6 +204,16 @@ void TShowjbywnrForm::fillFromResultSet()
     ResultSet.first();
     nrbtListBox->setRows(ResultSet); // nothing selected: no row is shown
     nrbtListBox->setCurrentRow(-1);
+    showHitCount();
+}
+
+// The caption counts the chapters listed, with thousands separators the same
+// whatever the user's locale (the window is Chinese throughout).
+void TShowjbywnrForm::showHitCount()
+{
+    QLocale grouped = QLocale::c();
+    grouped.setNumberOptions({});
+    setWindowTitle(QStringLiteral("基本内容 — %1 条").arg(grouped.toString(nrbtListBox->count())));
 }
 
 void TShowjbywnrForm::choose(int row)

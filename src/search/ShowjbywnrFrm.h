@@ -63,6 +63,7 @@ private:
     QLineEdit *field(const char *name, const QRect &geometry, int maxLength, bool readOnly);
     QLabel *caption(const char *name, const QString &text, int left, int top);
     void fillFromResultSet();
+    void showHitCount();
     bool textsListed() const;
     QString keyColumn() const;
 

@@ -232,11 +232,13 @@ static QString pdfToText(const QStringList &arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// The printed pages hold the pane's text and nothing else, from the top
-// left corner of the printable area on.
+// The bare print, as chosen in the print dialog: the printed pages hold the
+// pane's text and nothing else, from the top left corner of the printable
+// area on.
 void TestFrame::printsOverThePrintableArea()
 {
     QVERIFY2(!QStandardPaths::findExecutable("pdftotext").isEmpty(), "pdftotext (poppler-utils) is missing");
+    f.window->BarePrintAction->setChecked(true);
     QTemporaryDir dir;
     const QString pdf = dir.filePath("pane.pdf");
     QString text;
@@ -310,6 +312,7 @@ void TestFrame::mainlandFormsAndExactPrintedText()
                          "Latin text: Mimic 0123456789 ilm.\n"
                          "鶴喆 門馬魚鳥龍 墨川电子阅读系统。";
     f.window->memo1->setPlainText(text);
+    f.window->BarePrintAction->setChecked(true); // the text alone
     QTemporaryDir dir;
     const QString pdf = dir.filePath("pane.pdf");
     const auto printing2 = PanePrint::runDialog.replace([&](QPrinter &printer, QWidget *) {
@@ -513,6 +516,8 @@ void TestFrame::settingsRemembered()
     QVERIFY(!w->FindDialog2->fjtc_chk->isChecked() && w->FindDialog2->fjtc_chk->isVisibleTo(w->FindDialog2));
     QVERIFY(!w->FindDialog1->fjtc_chk->isVisibleTo(w->FindDialog1));
     w->FindDialog2->fjtc_chk->setChecked(true);
+    QVERIFY(!w->BarePrintAction->isChecked()); // cited print unless the reader chose otherwise
+    w->BarePrintAction->setChecked(true);
     DesktopSettings::save(*w);
 
     f.open(book->path(), false);
@@ -531,6 +536,7 @@ void TestFrame::settingsRemembered()
     QCOMPARE(w->FindDialog1->FindEdit->objectName(), QString("FindEdit"));
     QVERIFY(DesktopSettings::history(*w->FindDialog2).isEmpty());
     QVERIFY(w->FindDialog2->fjtc_chk->isChecked());
+    QVERIFY(w->BarePrintAction->isChecked());
 
     // A place that fits no screen any more is brought back onto one.
     w->showNormal();

@@ -488,7 +488,8 @@ void TestSearch::narrowingFindsNothing()
         clickRow(form.nrbtListBox, 2);
         form.Edit1->setText("不在其中");
         QTest::mouseClick(form.Button1, Qt::LeftButton);
-        seen << QString::number(form.nrbtListBox->count()) << ResultChapterName << ResultChapterCode;
+        seen << QString::number(form.nrbtListBox->count()) << ResultChapterName << ResultChapterCode
+             << form.windowTitle();
         clickRow(form.nrbtListBox, 1);
         seen << form.nr_flbh_Edit->text() << form.nr_memo->toPlainText();
         clickRow(form.nrbtListBox, 0);
@@ -499,7 +500,7 @@ void TestSearch::narrowingFindsNothing()
     });
     f.window->FindDialog2->setText("明月");
     f.window->FindDialog2Find();
-    QCOMPARE(seen, QStringList({"3", "人物", "00006", "00002", "人物之文 明月 O'Neil \"引\" 100% a_b", "00001",
+    QCOMPARE(seen, QStringList({"3", "人物", "00006", "基本内容 — 3 条", "00002", "人物之文 明月 O'Neil \"引\" 100% a_b", "00001",
                                 "传记之文 明月", "00001"}));
     QCOMPARE(boxes.shown.size(), 2);
     for (const MessageBoxes::Request &box : boxes.shown) {
@@ -519,17 +520,22 @@ void TestSearch::narrowingOverMoreHitsThanParameters()
                "select 100 + i, 'm' || i, '多' || i, '00000', case when i % 2 = 1 then '群山 单' else '群山' end from n");
     ScriptedBoxes boxes;
     int before = 0, after = 0;
+    QStringList captions;
     const auto results8 = TShowjbywnrForm::runModal.replace([&](TShowjbywnrForm &form) {
         before = form.nrbtListBox->count();
+        captions << form.windowTitle();
         form.Edit1->setText("单");
         form.Button1Click();
         after = form.nrbtListBox->count();
+        captions << form.windowTitle();
         return int(QDialog::Rejected);
     });
     f.window->FindDialog2->setText("群山");
     f.window->FindDialog2Find();
     QCOMPARE(before, 33000);
     QCOMPARE(after, 16500);
+    // The caption counts the hits, then the ones the narrowing kept.
+    QCOMPARE(captions, QStringList({"基本内容 — 33,000 条", "基本内容 — 16,500 条"}));
     QVERIFY(boxes.shown.size() <= 1); // at most the tree move's not-found message
     for (const auto &box : boxes.shown)
         QCOMPARE(box.caption, QString("系统提示"));

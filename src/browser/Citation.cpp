@@ -1,0 +1,38 @@
+#include "browser/Citation.h"
+
+#include "common/BookNode.h"
+#include "common/Labels.h"
+#include "data/ModifiedDate.h"
+
+#include <QTreeWidgetItem>
+
+namespace Citation {
+
+QString line(const QStringList &namesFromRoot, const QString &code, const QDate &modified)
+{
+    QStringList shownNames;
+    for (const QString &name : namesFromRoot)
+        shownNames << Labels::shown(name);
+    QString cited = shownNames.join(QStringLiteral(" › ")) + QStringLiteral(" [") + Labels::shown(code)
+        + QLatin1Char(']');
+    if (modified.isValid())
+        cited += QStringLiteral("（%1）").arg(modified.toString(Qt::ISODate));
+    return cited;
+}
+
+QString of(const QTreeWidgetItem *node)
+{
+    QStringList names;
+    for (const QTreeWidgetItem *step = node; step; step = step->parent())
+        names.prepend(BookNode::name(step));
+    const QString code = BookNode::code(node);
+    const QDate modified = BookNode::isArticle(node) ? ModifiedDate::ofArticle(code) : ModifiedDate::ofChapter(code);
+    return line(names, code, modified);
+}
+
+QString quoting(const QString &passage, const QString &citation)
+{
+    return passage + QLatin1Char('\n') + citation;
+}
+
+} // namespace Citation
