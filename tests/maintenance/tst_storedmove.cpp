@@ -11,6 +11,7 @@ private slots:
     void init();
     void cleanup() { f.window.reset(); book.reset(); }
     void staffDropIsStored();
+    void dropOnUnloadedChapterReadsItOnce();
     void refusedMoveLeavesTheNodeInPlace_data();
     void refusedMoveLeavesTheNodeInPlace();
     void changeMadeElsewhereIsAsked();
@@ -69,6 +70,19 @@ void TestStoredMove::staffDropIsStored()
     QCOMPARE(f.childLabels(f.node("第一章")), QStringList({"第二节[00012]", "第一节[00011]", "甲[00021]"}));
     QCOMPARE(f.childLabels(f.node("第二节")), QStringList({"文一[N00001]"}));
     QCOMPARE(f.node("第二章")->childCount(), 0);
+}
+
+// The target's children are read before the move is written, so the
+// moved chapter is not read among them as well.
+void TestStoredMove::dropOnUnloadedChapterReadsItOnce()
+{
+    ScriptedBoxes boxes(QMessageBox::Yes);
+    f.window->N5Click();
+    QVERIFY(BookNode::isNotLoaded(f.node("第一章")));
+    f.select(f.node("第二章"));
+    dropOn(f.node("第一章"));
+    QCOMPARE(parentOf("00002"), QString("00001"));
+    QCOMPARE(f.childLabels(f.node("第一章")), QStringList({"第二节[00012]", "第一节[00011]", "第二章[00002]"}));
 }
 
 // Another program changed the book after the tree read it: the target
