@@ -57,9 +57,6 @@ void TestStoredMove::staffDropIsStored()
     QCOMPARE(boxes.shown.size(), 1); // the question alone
     QCOMPARE(parentOf("00021"), QString("00001"));
     QCOMPARE(jia->parent(), f.node("第一章"));
-    QCOMPARE(f.window->TreeView->currentItem(), jia);
-    QCOMPARE(f.childLabels(jia), QStringList({"乙[00022]"}));
-    QCOMPARE(f.node("第二章")->childCount(), 0);
     // An article's chapter.
     f.select(f.node("文一"));
     dropOn(f.node("第二节"));
