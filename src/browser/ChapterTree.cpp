@@ -364,6 +364,9 @@ bool ChapterTree::dropSelectedNodeOn(QTreeWidgetItem *target, QWidget *asker)
     // The target's own children first: the dropped node joins them.
     if (BookNode::isNotLoaded(target))
         LoadChildren(target);
+    // Stored after the target's children were read, which then do not hold it yet.
+    if (storeMove && !storeMove(node, target))
+        return false;
     // A node without children cannot be open, whatever the view remembers.
     const bool wasOpen = target->isExpanded() && target->childCount() > 0;
     moveNode(node, target);

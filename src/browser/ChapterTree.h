@@ -51,6 +51,9 @@ public:
     bool loadOnWalk(QTreeWidgetItem *node, std::unique_ptr<BookOutline> &outline, LoadProgress &progress);
     // Moves the selected node under target after asking; true when it moved.
     bool dropSelectedNodeOn(QTreeWidgetItem *target, QWidget *asker);
+    // Set in the staff edition: writes a confirmed move to the book before
+    // the tree shows it; false (refused, or failed) leaves the node in place.
+    std::function<bool(QTreeWidgetItem *node, QTreeWidgetItem *target)> storeMove;
     void selectNode(QTreeWidgetItem *node);
     // True while the tree changes its selection itself (a reload, a move).
     bool selectionMuted() const { return selectionMuted_ > 0; }

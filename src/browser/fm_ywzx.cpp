@@ -11,6 +11,7 @@
 #include "common/DateTimeText.h"
 #include "common/Handlers.h"
 #include "common/Labels.h"
+#include "maintenance/StoredMove.h"
 #include "search/FindDialog.h"
 
 #include <QAction>
@@ -71,6 +72,9 @@ void Tywzxform::offerMaintenance()
     for (QToolButton *button : {Insert_lb_btn, Edit_lb_btn, delete_lb_btn, Insert_nr_btn, edit_nr_btn, delete_nr_btn})
         button->show();
     nrwh_Panel->show();
+    chapters_->storeMove = [this](QTreeWidgetItem *node, QTreeWidgetItem *target) {
+        return StoredMove::store(node, target, this);
+    };
 }
 
 void Tywzxform::connectHandlers()

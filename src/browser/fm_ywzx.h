@@ -26,6 +26,7 @@ public:
     ~Tywzxform() override;
     // Staff only (ebook-reader --staff): shows the six maintenance buttons,
     // which readers never see; their enabled states follow the selection.
+    // A confirmed drop is then written to the book, not only to the tree.
     void offerMaintenance();
 
     FindDialog *FindDialog1; // chapter-name search

@@ -124,6 +124,9 @@ protected:
     // Keeps the row of an open query (none when it is empty) as the row the
     // dialog shows, to notice another program's change before a save.
     void rememberLoadedRow(const BookQuery &query);
+    // The same for a row as the tree shows it (lower-case column -> value):
+    // only the columns given are compared.
+    void rememberShownRow(const QHash<QString, QVariant> &row) { loadedRow_ = row; }
     // The tree after a save: the selected node relabelled (edit state, which
     // also makes the typed code the dialog's) or a new last child (add state).
     void mirrorSave(BookNode::Kind kind, const QString &code, const QString &name, bool addState);
