@@ -2,7 +2,7 @@
 
 #include "common/BookNode.h"
 #include "common/Labels.h"
-#include "data/ModifiedDate.h"
+#include "data/ywzxDM.h"
 
 #include <QTreeWidgetItem>
 
@@ -26,7 +26,7 @@ QString of(const QTreeWidgetItem *node)
     for (const QTreeWidgetItem *step = node; step; step = step->parent())
         names.prepend(BookNode::name(step));
     const QString code = BookNode::code(node);
-    const QDate modified = BookNode::isArticle(node) ? ModifiedDate::ofArticle(code) : ModifiedDate::ofChapter(code);
+    const QDate modified = BookNode::isArticle(node) ? ywzxDMF->reader.articleModified(code) : ywzxDMF->reader.chapterModified(code);
     return line(names, code, modified);
 }
 

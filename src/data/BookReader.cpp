@@ -1,8 +1,10 @@
 #include "data/BookReader.h"
 
+#include "common/DateTimeText.h"
 #include "common/Labels.h"
 #include "data/BookQuery.h"
 
+#include <QDateTime>
 #include <QSet>
 
 namespace {
@@ -109,4 +111,30 @@ bool BookReader::hasChapter(const QString &code)
 void BookReader::readOutline(BookOutline &outline)
 {
     outline.read(connection_);
+}
+
+// The server hands back a date-time, the file book its stored text.
+QDate BookReader::dateOf(const QString &sql, const QString &code)
+{
+    BookQuery &query = reads_;
+    query.close();
+    query.setSql({sql});
+    query.setText(QStringLiteral("code"), code);
+    query.open();
+    if (query.isEmpty() || query.fieldIsNull(QStringLiteral("xgrq")))
+        return {};
+    const QVariant stored = query.fieldValue(QStringLiteral("xgrq"));
+    if (stored.typeId() == QMetaType::QDateTime || stored.typeId() == QMetaType::QDate)
+        return stored.toDate();
+    return DateTimeText::fromStorageText(stored.toString()).date();
+}
+
+QDate BookReader::chapterModified(const QString &code)
+{
+    return dateOf(QStringLiteral("select xgrq from ywzx_ywlb where lbbh=:code order by id"), code);
+}
+
+QDate BookReader::articleModified(const QString &code)
+{
+    return dateOf(QStringLiteral("select xgrq from ywzx_ywnr where nrbh=:code order by id"), code);
 }

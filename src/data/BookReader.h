@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDate>
+
 #include "data/BookOutline.h"
 
 #include <QString>
@@ -36,11 +38,16 @@ public:
     QStringList chainFromRoot(const QString &code);
     // Whether the book holds a chapter of this code.
     bool hasChapter(const QString &code);
+    // When a record was last changed (xgrq of the first row of its code);
+    // null when there is no such row or its date is empty or unreadable.
+    QDate chapterModified(const QString &code);
+    QDate articleModified(const QString &code);
     // The whole outline, in two statements.
     void readOutline(BookOutline &outline);
 
 private:
     QString textOf(const QString &sql, const QString &code);
+    QDate dateOf(const QString &sql, const QString &code);
 
     BookConnection &connection_;
     BookQuery &chapters_;

@@ -177,3 +177,31 @@ void ArticleStore::remove(const QString &code)
     run(prepare(writes_, {QStringLiteral("delete from YWZX_YWNR"), QStringLiteral("where NRBH=:code")},
                 code));
 }
+
+// A record moved to another chapter: the one column that places it is
+// written, inside the caller's transaction.
+namespace {
+
+void place(BookQuery &write, const QString &statement, const QString &code, const QString &under)
+{
+    write.close();
+    write.clearSql();
+    write.addLine(statement);
+    write.setText(QStringLiteral("code"), code);
+    write.setText(QStringLiteral("under"), under);
+    write.execSql();
+    write.close();
+}
+
+} // namespace
+
+// The text index follows lbbh and ywnr alone: a new parent leaves it as it is.
+void ChapterStore::setParent(const QString &code, const QString &parent)
+{
+    place(writes_, QStringLiteral("update ywzx_ywlb set flbh=:under where lbbh=:code"), code, parent);
+}
+
+void ArticleStore::setChapter(const QString &code, const QString &chapter)
+{
+    place(writes_, QStringLiteral("update ywzx_ywnr set lbbh=:under where nrbh=:code"), code, chapter);
+}

@@ -43,6 +43,9 @@ public:
     // The rows whose parent is this code.
     int childCount(const QString &code);
     void remove(const QString &code);
+    // The chapter of this code now stands under parent; its text, date and
+    // author stay as they are.
+    void setParent(const QString &code, const QString &parent);
 
 private:
     BookConnection &connection_;
@@ -71,6 +74,8 @@ public:
     // Writes every field but the code to the rows of row.nrbh.
     void update(const Row &row);
     void remove(const QString &code);
+    // The article of this code now belongs to chapter, nothing else changes.
+    void setChapter(const QString &code, const QString &chapter);
 
 private:
     BookQuery &reads_;

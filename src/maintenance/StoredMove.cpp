@@ -4,8 +4,8 @@
 #include "common/MessageBoxes.h"
 #include "common/OwnedWindow.h"
 #include "data/BookQuery.h"
-#include "data/MoveStore.h"
 #include "data/RecordStore.h"
+#include "data/ywzxDM.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -79,11 +79,13 @@ MaintenanceDialog::SaveChecks StoredMove::checks() const
 {
     const QString noCode = QStringLiteral("此节点没有编号，不能移动。");
     if (kind_ == BookNode::Kind::Chapter)
-        return {codeField_, targetField_, targetField_, noCode, noCode, noCode, noCode, ChapterStore::find,
+        return {codeField_, targetField_, targetField_, noCode, noCode, noCode, noCode,
+                [](const QString &code) -> const BookQuery & { return ywzxDMF->chapterStore.find(code); },
                 QStringLiteral("此类别已存在。类别编号不允许重复。请重新输入类别编号后再试！"),
                 QStringLiteral("此章节已被其他程序删除，不能移动。请刷新后再试！"),
                 {}, QStringLiteral("lbmc"), QStringLiteral("此类别")};
-    return {codeField_, targetField_, targetField_, noCode, noCode, noCode, noCode, ArticleStore::find,
+    return {codeField_, targetField_, targetField_, noCode, noCode, noCode, noCode,
+            [](const QString &code) -> const BookQuery & { return ywzxDMF->articleStore.find(code); },
             QStringLiteral("此编号已存在。内容编号不允许重复。请重新输入编号后再试！"),
             QStringLiteral("此内容已被其他程序删除，不能移动。请刷新后再试！"),
             {}, QStringLiteral("nrbt"), QStringLiteral("此内容")};
@@ -106,18 +108,18 @@ void StoredMove::write()
     if (!refusal_.isEmpty())
         return;
     if (kind_ == BookNode::Kind::Chapter) {
-        storedName_ = ChapterStore::find(currentCode).fieldAsText(QStringLiteral("lbmc"));
-        ChapterStore::setParent(currentCode, targetCode_);
+        storedName_ = ywzxDMF->chapterStore.find(currentCode).fieldAsText(QStringLiteral("lbmc"));
+        ywzxDMF->chapterStore.setParent(currentCode, targetCode_);
     } else {
-        storedName_ = ArticleStore::find(currentCode).fieldAsText(QStringLiteral("nrbt"));
-        ArticleStore::setChapter(currentCode, targetCode_);
+        storedName_ = ywzxDMF->articleStore.find(currentCode).fieldAsText(QStringLiteral("nrbt"));
+        ywzxDMF->articleStore.setChapter(currentCode, targetCode_);
     }
 }
 
 // The root's children hang on its code, with or without a root row.
 QString StoredMove::targetRefusal() const
 {
-    if (targetCode_ != Labels::RootCode && ChapterStore::find(targetCode_).isEmpty())
+    if (targetCode_ != Labels::RootCode && ywzxDMF->chapterStore.find(targetCode_).isEmpty())
         return QStringLiteral("目标章节已被其他程序删除，不能移到其下。请刷新后再试！");
     if (kind_ == BookNode::Kind::Chapter && liesInsideMoved(targetCode_))
         return QStringLiteral("目标章节已被其他程序移到此章节之下，章节不能移到自己的下级之中。请刷新后再试！");
@@ -133,7 +135,7 @@ bool StoredMove::liesInsideMoved(QString chapterCode) const
         if (chapterCode == currentCode)
             return true;
         passed.insert(chapterCode);
-        const BookQuery &row = ChapterStore::find(chapterCode);
+        const BookQuery &row = ywzxDMF->chapterStore.find(chapterCode);
         if (row.isEmpty())
             return false;
         chapterCode = row.fieldAsText(QStringLiteral("flbh"));
