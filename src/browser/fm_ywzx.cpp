@@ -42,6 +42,7 @@ Tywzxform::Tywzxform(QWidget *parent)
                                      | FindDialog::OfferVariants);
     connectHandlers();
     buildKeyboardCommands();
+    buildPlaceCommands();
     PaneZoom = new TextZoom(memo1, this);
 
     // The designed content until the book's name is read.
