@@ -29,6 +29,9 @@ void PlaceHistory::visit(const ReadingPlace &place)
         return;
     places_.erase(places_.begin() + index_ + 1, places_.end());
     places_.append(place);
+    // A long walk by the arrow keys would otherwise grow it without end.
+    if (places_.size() > MostPlaces)
+        places_.removeFirst();
     index_ = int(places_.size()) - 1;
 }
 

@@ -34,6 +34,7 @@ struct Bookmark {
 // The places read, in order, as back and forward walk them.
 class PlaceHistory {
 public:
+    static constexpr int MostPlaces = 1000;
     // A place moved to by the reader: forward places are dropped.
     void visit(const ReadingPlace &place);
     // The pane's scroll position at the current place, before leaving it.
