@@ -155,13 +155,24 @@ void TestPlaces::backAndForwardRestoreScroll()
     // A new move after going back drops the places ahead; one gone is passed over.
     QTest::mouseClick(w->back_btn, Qt::LeftButton);
     QCOMPARE(title(), QString("第一节[00011]"));
-    const QRect third = w->TreeView->visualItemRect(f.node("第三章"));
-    QTest::mouseClick(w->TreeView->viewport(), Qt::LeftButton, {}, third.center());
-    QCOMPARE(title(), QString("第三章[00003]"));
+    for (const QString &label : {QString("第三章"), QString("第二章")}) {
+        const QRect row = w->TreeView->visualItemRect(f.node(label));
+        QTest::mouseClick(w->TreeView->viewport(), Qt::LeftButton, {}, row.center());
+    }
     QVERIFY(!w->ForwardAction->isEnabled());
+    for (const QString &back : {QString("第三章[00003]"), QString("第一节[00011]"), QString("第一章[00001]")}) {
+        QTest::keyClick(w->TreeView, Qt::Key_Left, Qt::AltModifier);
+        QCOMPARE(title(), back);
+    }
     book->exec("delete from ywzx_ywlb where lbbh='00011'");
+    QTest::keyClick(w->TreeView, Qt::Key_Right, Qt::AltModifier);
+    QCOMPARE(title(), QString("第三章[00003]"));
+    QTest::keyClick(w->TreeView, Qt::Key_Right, Qt::AltModifier);
+    QCOMPARE(title(), QString("第二章[00002]"));
+    book->exec("delete from ywzx_ywlb where lbbh='00003'");
     QTest::keyClick(w->TreeView, Qt::Key_Left, Qt::AltModifier);
     QCOMPARE(title(), QString("第一章[00001]"));
+    QVERIFY(!w->BackAction->isEnabled());
 }
 
 void TestPlaces::resumeAfterRestart_data()
