@@ -85,6 +85,8 @@ void restoreHistory(QSettings &settings, FindDialog &dialog)
     Handlers::connect(&dialog, &FindDialog::find, &dialog, [&dialog] { remember(dialog); });
 }
 
+constexpr int MostBookmarks = 10000;
+
 // Where the reader was and the bookmarks belong to one book: its file's
 // path or its server's address (never with a password).
 QString bookGroup()
@@ -124,7 +126,8 @@ void writeBookmarks(const QList<Bookmark> &bookmarks)
 QList<Bookmark> readBookmarks(QSettings &settings)
 {
     QList<Bookmark> bookmarks;
-    const int count = settings.beginReadArray(QStringLiteral("bookmarks"));
+    // A damaged count must not keep the start reading empty entries.
+    const int count = std::min(settings.beginReadArray(QStringLiteral("bookmarks")), MostBookmarks);
     for (int i = 0; i < count; ++i) {
         settings.setArrayIndex(i);
         const Bookmark bookmark{settings.value(QStringLiteral("label")).toString(),

@@ -71,11 +71,10 @@ void Tywzxform::buildPlaceCommands()
     Handlers::connect(ForwardAction, &QAction::triggered, this, &Tywzxform::goForward);
     Handlers::connect(AddBookmarkAction, &QAction::triggered, this, &Tywzxform::addBookmark);
     Handlers::connect(BookmarksAction, &QAction::triggered, this, &Tywzxform::showBookmarks);
-    for (QMenu *menu : {PopupMenu1, PopupMenu2}) {
-        menu->addSeparator();
-        menu->addAction(AddBookmarkAction);
-        menu->addAction(BookmarksAction);
-    }
+    // In the tree's menu: the pane's holds the design's edit commands.
+    PopupMenu1->addSeparator();
+    PopupMenu1->addAction(AddBookmarkAction);
+    PopupMenu1->addAction(BookmarksAction);
     buildPlaceButtons();
     auto *buttons = new SideButtons(this, [this](int step) { Handlers::run([&] { stepPlace(step); }); });
     TreeView->viewport()->installEventFilter(buttons);

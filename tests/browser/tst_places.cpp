@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QMenu>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -227,6 +228,7 @@ void TestPlaces::bookmarksSurviveRefreshAndRestart()
     selectByKeys("第三章");
     QTest::keyClick(w->TreeView, Qt::Key_D, Qt::ControlModifier);
     QTest::keyClick(w->TreeView, Qt::Key_D, Qt::ControlModifier); // once a node
+    QVERIFY(w->PopupMenu1->actions().contains(w->AddBookmarkAction) && w->PopupMenu1->actions().contains(w->BookmarksAction));
     QTest::keyClick(w->TreeView, Qt::Key_B, Qt::ControlModifier);
     BookmarksWindow *list = w->bookmarksWindow();
     QCOMPARE(list->BookmarkList->topLevelItemCount(), 2);
