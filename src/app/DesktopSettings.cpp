@@ -4,16 +4,20 @@
 #include "browser/fm_ywzx.h"
 #include "common/Handlers.h"
 #include "search/FindDialog.h"
+#include "data/ServerConfig.h"
+#include "data/ywzxDM.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCompleter>
+#include <QUrl>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
 #include <QSettings>
 #include <QSplitter>
 #include <QStringListModel>
+#include <algorithm>
 #include <memory>
 
 namespace DesktopSettings {
@@ -82,6 +86,72 @@ void restoreHistory(QSettings &settings, FindDialog &dialog)
     Handlers::connect(&dialog, &FindDialog::find, &dialog, [&dialog] { remember(dialog); });
 }
 
+constexpr int MostBookmarks = 10000;
+
+// Where the reader was and the bookmarks belong to one book: its file's
+// path or its server's address (never with a password).
+QString bookGroup()
+{
+    const QString book = ywzxDMF ? ywzxDMF->ydconn.databaseFile() : QString();
+    return QStringLiteral("books/") + QString::fromLatin1(QUrl::toPercentEncoding(shownBookName(book)));
+}
+
+void writePlace(QSettings &settings, const QString &prefix, const ReadingPlace &place)
+{
+    settings.setValue(prefix + QStringLiteral("chapter"), place.chapterCode);
+    settings.setValue(prefix + QStringLiteral("article"), place.articleCode);
+    settings.setValue(prefix + QStringLiteral("scroll"), place.scroll);
+}
+
+ReadingPlace readPlace(const QSettings &settings, const QString &prefix)
+{
+    return {settings.value(prefix + QStringLiteral("chapter")).toString(),
+            settings.value(prefix + QStringLiteral("article")).toString(),
+            std::max(0, settings.value(prefix + QStringLiteral("scroll")).toInt())};
+}
+
+void writeBookmarks(const QList<Bookmark> &bookmarks)
+{
+    const std::unique_ptr<QSettings> settings = open();
+    settings->beginGroup(bookGroup());
+    settings->beginWriteArray(QStringLiteral("bookmarks"), int(bookmarks.size()));
+    for (int i = 0; i < bookmarks.size(); ++i) {
+        settings->setArrayIndex(i);
+        settings->setValue(QStringLiteral("label"), bookmarks.at(i).label);
+        settings->setValue(QStringLiteral("path"), bookmarks.at(i).path);
+        writePlace(*settings, QString(), bookmarks.at(i).place);
+    }
+    settings->endArray();
+}
+
+QList<Bookmark> readBookmarks(QSettings &settings)
+{
+    QList<Bookmark> bookmarks;
+    // A damaged count must not keep the start reading empty entries.
+    const int count = std::min(settings.beginReadArray(QStringLiteral("bookmarks")), MostBookmarks);
+    for (int i = 0; i < count; ++i) {
+        settings.setArrayIndex(i);
+        const Bookmark bookmark{settings.value(QStringLiteral("label")).toString(),
+                                settings.value(QStringLiteral("path")).toString(), readPlace(settings, QString())};
+        if (bookmark.place.isValid() && !bookmark.label.isEmpty())
+            bookmarks.append(bookmark);
+    }
+    settings.endArray();
+    return bookmarks;
+}
+
+// The place read last and the bookmarks of the open book.
+void restorePlaces(QSettings &settings, Tywzxform &window)
+{
+    settings.beginGroup(bookGroup());
+    window.setBookmarks(readBookmarks(settings));
+    window.resumeAt(readPlace(settings, QStringLiteral("last/")));
+    settings.endGroup();
+    // Written as the reader adds, renames or removes one, not only at the end.
+    Handlers::connect(&window, &Tywzxform::bookmarksChanged, &window,
+                      [&window] { writeBookmarks(window.bookmarks()); });
+}
+
 int zoomOf(const QSettings &settings)
 {
     bool ok = false;
@@ -116,6 +186,7 @@ void restore(Tywzxform &window)
     window.BarePrintAction->setChecked(settings->value(BarePrint, false).toBool());
     restoreHistory(*settings, *window.FindDialog1);
     restoreHistory(*settings, *window.FindDialog2);
+    restorePlaces(*settings, window);
 }
 
 void showMainWindow(Tywzxform &window)
@@ -145,6 +216,7 @@ void save(const Tywzxform &window)
     settings->setValue(BarePrint, window.BarePrintAction->isChecked());
     saveFindSettings(*settings, *window.FindDialog1);
     saveFindSettings(*settings, *window.FindDialog2);
+    writePlace(*settings, bookGroup() + QStringLiteral("/last/"), window.currentPlace());
 }
 
 int paneZoom()

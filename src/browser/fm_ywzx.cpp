@@ -45,6 +45,7 @@ Tywzxform::Tywzxform(QWidget *parent)
     connectHandlers();
     buildKeyboardCommands();
     buildCitationCommands();
+    buildPlaceCommands();
     PaneZoom = new TextZoom(memo1, this);
 
     // The designed content until the book's name is read.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/BrowserLayout.h"
+#include "browser/ReadingPlaces.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -8,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class BookmarksWindow;
 class ChapterTree;
 class FindDialog;
 class QAction;
@@ -100,8 +102,35 @@ public:
     // The pane's menu offers only what can act on the pane as it is.
     void updatePaneMenu();
 
+    // Places read: back and forward (Alt+Left, Alt+Right, the mouse's side
+    // buttons over the tree and the pane), the place to resume at and the
+    // bookmarks (Ctrl+D adds, Ctrl+B lists). Places are kept by code.
+    QAction *BackAction, *ForwardAction, *AddBookmarkAction, *BookmarksAction;
+    QFrame *nav_Panel;
+    QToolButton *back_btn, *forward_btn;
+    void goBack();
+    void goForward();
+    // The selected node and the pane's scroll position there.
+    ReadingPlace currentPlace() const;
+    // Selects the place's node (reading its chapters' path as needed) and
+    // scrolls the pane there; false when the book no longer has it.
+    bool openPlace(const ReadingPlace &place);
+    // Where the window opens once shown (at once when it is shown already);
+    // a place gone from the book leaves the first selection as it is.
+    void resumeAt(const ReadingPlace &place);
+    void addBookmark();
+    void showBookmarks();
+    void openBookmark(const Bookmark &bookmark);
+    const QList<Bookmark> &bookmarks() const { return bookmarks_; }
+    void setBookmarks(const QList<Bookmark> &bookmarks);
+    BookmarksWindow *bookmarksWindow() const;
+
     // The clock's text: short date, a blank, long time; the date alone at midnight.
     static QString clockText(const QDateTime &now);
+
+signals:
+    // The reader added, renamed or removed a bookmark.
+    void bookmarksChanged();
 
 protected:
     explicit Tywzxform(QWidget *parent = nullptr);
@@ -115,11 +144,26 @@ private:
     void selectionChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous);
     void singleExpand(QTreeWidgetItem *current, QTreeWidgetItem *previous);
     void setChapterButtons(QTreeWidgetItem *node);
+    void buildPlaceCommands();
+    void buildPlaceButtons();
+    void updatePlaceCommands();
+    int paneScroll() const;
+    void leavePlace();
+    void enterPlace(QTreeWidgetItem *node);
+    void stepPlace(int step);
+    QTreeWidgetItem *nodeOf(const ReadingPlace &place);
+    void resumeReading();
+    void bookmarksEdited(const QList<Bookmark> &bookmarks);
 
     std::unique_ptr<ChapterTree> chapters_;
     QPointer<QWidget> splash_;
     bool shown_ = false;
     bool autoExpand_ = true;
+    PlaceHistory history_;
+    bool stepping_ = false; // moving to a place of the history, not a new one
+    ReadingPlace resume_;
+    QList<Bookmark> bookmarks_;
+    QPointer<BookmarksWindow> bookmarksWindow_;
 };
 
 // The running program's main window.

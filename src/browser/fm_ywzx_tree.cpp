@@ -47,6 +47,7 @@ void Tywzxform::FormShow()
     AssignNodeIcons();
     if (QTreeWidgetItem *root = rootNode(); root && root->childCount() > 0)
         chapters_->selectNode(root->child(0));
+    resumeReading();
 }
 
 void Tywzxform::ReloadTree()
@@ -100,7 +101,9 @@ void Tywzxform::selectionChanged(QTreeWidgetItem *current, QTreeWidgetItem *prev
 {
     if (chapters_->selectionMuted() || !current)
         return;
+    leavePlace();
     const bool shown = Handlers::run([&] { TreeViewChange(current); });
+    enterPlace(current);
     // After a failure (a book gone from under the program) opening the node
     // would read the book again and only report the same failure twice.
     if (autoExpand_ && shown)
