@@ -4,6 +4,7 @@
 #include "DemoBook.h"
 #include "Generator.h"
 #include "common/AppError.h"
+#include "common/Language.h"
 #include "data/BookBackup.h"
 #include "data/BookConnection.h"
 #include "data/BookTransaction.h"
@@ -305,7 +306,11 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     TemporaryFiles::removeOnSignals();
-    QStringList args = app.arguments().mid(1);
+    const std::optional<QString> language = Language::argument(app.arguments());
+    if (language && !Language::parse(*language))
+        return usage();
+    Language::install(app, language ? *Language::parse(*language) : Language::fromEnvironment());
+    QStringList args = Language::withoutLanguage(app.arguments().mid(1));
     if (args.isEmpty())
         return usage();
     const QString command = args.first();

@@ -2,11 +2,13 @@
 
 #include "app/DesktopSettings.h"
 #include "app/EbookApplication.h"
+#include "app/LanguageMenu.h"
 #include "app/SplashUnit.h"
 #include "browser/fm_ywzx.h"
 #include "common/AppError.h"
 #include "common/AppInfo.h"
 #include "common/GlyphWarmup.h"
+#include "common/Language.h"
 #include "common/MessageBoxes.h"
 #include "common/TextHelpers.h"
 #include "common/TextZoom.h"
@@ -40,12 +42,16 @@ void showApplicationError(const AppError &error, const QString &where)
                         QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok});
 }
 
-// Dates follow the user's regional settings; a machine without any (the C
-// locale) gets the Chinese ones, the language of the whole interface.
-static void useChineseLocaleWhenUnset()
+void chooseLanguage(QApplication &app)
 {
-    if (QLocale::system().language() == QLocale::C)
-        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    const std::optional<QString> asked = Language::argument(QCoreApplication::arguments());
+    const std::optional<Language::Choice> commandLine = asked ? Language::parse(*asked) : std::nullopt;
+    if (asked && !commandLine)
+        std::fprintf(stderr, "ebook-reader: --lang: %s\n",
+                     qPrintable(QCoreApplication::translate("StartUp", "只能是 en 或 zh")));
+    if (commandLine)
+        DesktopSettings::setLanguage(*commandLine);
+    Language::install(app, Language::chosen(commandLine, DesktopSettings::language()));
 }
 
 void warmGlyphs(QDeadlineTimer deadline)
@@ -71,8 +77,7 @@ static void showSplash(TSplashForm &splash)
 
 int run(QApplication &app)
 {
-    useChineseLocaleWhenUnset();
-    EbookApplication::installChineseTranslations(app);
+    chooseLanguage(app);
     EbookApplication::installApplicationFont();
     TSplashForm splash;
     showSplash(splash);
@@ -88,6 +93,7 @@ int run(QApplication &app)
         where = QStringLiteral("创建主窗口");
         std::unique_ptr<Tywzxform> window(Tywzxform::create(nullptr, &splash));
         ywzxform = window.get();
+        LanguageMenu::add(*window);
         if (QCoreApplication::arguments().contains(QStringLiteral("--staff")))
             window->offerMaintenance();
         splash.hide();

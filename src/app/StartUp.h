@@ -14,6 +14,10 @@ inline const QString ConnectingText = QStringLiteral("正在连接数据库，�
 // Returns the exit code (1 when the start failed).
 int run(QApplication &app);
 
+// The interface language: --lang (then remembered), else the remembered
+// choice, else the locale; installs its translation before any window.
+void chooseLanguage(QApplication &app);
+
 // What the splash's time is spent on: loading the glyphs of the common
 // characters in the reading font (at every place in a pixel Qt tells
 // apart) and in the pane's at its remembered zoom, then of the rarer ones
