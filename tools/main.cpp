@@ -106,14 +106,14 @@ int backup(const QStringList &args)
 {
     try {
         const qint64 size = BookBackup::write(args.at(1), args.at(2));
-        say(QStringLiteral("已备份：%1 → %2（%3 字节）").arg(args.at(1), args.at(2)).arg(size));
+        say(QCoreApplication::translate("main", "已备份：%1 → %2（%3 字节）").arg(args.at(1), args.at(2)).arg(size));
         return 0;
     } catch (const AppError &error) {
         if (error.kind() == QLatin1String(BookBackup::Busy))
-            return fail(QStringLiteral("%1 正有人保存，等待后仍未结束，没有备份；请稍后再试").arg(args.at(1)));
+            return fail(QCoreApplication::translate("main", "%1 正有人保存，等待后仍未结束，没有备份；请稍后再试").arg(args.at(1)));
         if (error.kind() == QLatin1String(BookBackup::Exists))
-            return fail(QStringLiteral("%1 已存在，不会覆盖；请另选备份文件名").arg(args.at(2)));
-        return fail(QStringLiteral("无法备份 %1：%2").arg(args.at(1), error.message()));
+            return fail(QCoreApplication::translate("main", "%1 已存在，不会覆盖；请另选备份文件名").arg(args.at(2)));
+        return fail(QCoreApplication::translate("main", "无法备份 %1：%2").arg(args.at(1), error.message()));
     }
 }
 
@@ -127,13 +127,13 @@ int check(const QString &book)
         return result.problems == 0 ? 0 : 1;
     } catch (const AppError &error) {
         if (error.kind() == QLatin1String(AppError::UnfinishedSave)) {
-            fail(QStringLiteral("没有检查 %1：%2。这不说明书有问题。"
+            fail(QCoreApplication::translate("main", "没有检查 %1：%2。这不说明书有问题。"
                                 "请由可以写入该文件的用户运行一次 \"ebook-tool backup %1 备份文件\""
                                 "（先撤销这次保存，再写出备份），或在可以写入它的工作站上启动一次阅读程序，然后再检查。")
                      .arg(book, error.message()));
             return 3;
         }
-        fail(QStringLiteral("无法读取 %1：%2").arg(shownBookName(book), error.message()));
+        fail(QCoreApplication::translate("main", "无法读取 %1：%2").arg(shownBookName(book), error.message()));
         return 2;
     }
 }
@@ -231,7 +231,7 @@ int push(const QStringList &args)
                                     : QStringLiteral("granted again as the old tables did: %1")
                                           .arg(counts.grants.join(QLatin1String(", "))));
     if (!counts.notCarried.isEmpty())
-        say(QStringLiteral("旧表的这些没有带到新表上（仍需要的话请重新建立）：%1")
+        say(QCoreApplication::translate("main", "旧表的这些没有带到新表上（仍需要的话请重新建立）：%1")
                 .arg(counts.notCarried.join(QLatin1String(", "))));
     return 0;
 }

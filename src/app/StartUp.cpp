@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <QCoreApplication>
 
 namespace StartUp {
 
@@ -30,7 +31,7 @@ QString applicationErrorText(const AppError &error, const QString &where)
     // An engine's one-line message gets its full stop; the program's own
     // messages end in their punctuation or in a command to copy.
     const QString message = error.message();
-    return QStringLiteral("%1时出错（%2）：\n%3")
+    return QCoreApplication::translate("StartUp", "%1时出错（%2）：\n%3")
         .arg(where, error.kind(), message.contains(QLatin1Char('\n')) ? message : TextHelpers::withFullStop(message));
 }
 
@@ -66,7 +67,7 @@ void warmGlyphs(QDeadlineTimer deadline)
 
 static void showSplash(TSplashForm &splash)
 {
-    splash.Labelinfo->setText(ConnectingText);
+    splash.Labelinfo->setText(ConnectingText());
     splash.showPainted();
     // The splash stays for two seconds however fast the book opens; they
     // load the glyphs of the common characters first.
@@ -81,16 +82,16 @@ int run(QApplication &app)
     EbookApplication::installApplicationFont();
     TSplashForm splash;
     showSplash(splash);
-    QApplication::setApplicationName(AppInfo::Title);
+    QApplication::setApplicationName(AppInfo::Title());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/mochuan-ebook.svg")));
 
-    QString where = QStringLiteral("打开书库");
+    QString where = QCoreApplication::translate("StartUp", "打开书库");
     try {
         auto dataModule = std::make_unique<TywzxDMF>();
         ywzxDMF = dataModule.get();
         dataModule->ydconn.setDatabaseFile(BookFile::pathForThisProgram());
         dataModule->ydconn.open();
-        where = QStringLiteral("创建主窗口");
+        where = QCoreApplication::translate("StartUp", "创建主窗口");
         std::unique_ptr<Tywzxform> window(Tywzxform::create(nullptr, &splash));
         ywzxform = window.get();
         LanguageMenu::add(*window);

@@ -2,13 +2,14 @@
 
 #include <QDeadlineTimer>
 #include <QString>
+#include <QCoreApplication>
 
 class QApplication;
 class AppError;
 
 namespace StartUp {
 
-inline const QString ConnectingText = QStringLiteral("正在连接数据库，可能需要几分钟。请稍候...");
+inline QString ConnectingText() { return QCoreApplication::translate("StartUp", "正在连接数据库，可能需要几分钟。请稍候..."); }
 
 // The whole program: splash, data module, book, main window, message loop.
 // Returns the exit code (1 when the start failed).

@@ -10,6 +10,7 @@
 #include <QTextDocument>
 #include <QTextFrame>
 #include <memory>
+#include <QCoreApplication>
 
 namespace PanePrint {
 
@@ -64,7 +65,7 @@ void print(const QPlainTextEdit *pane, const QFont &designedFont, QPrinter &prin
     // the print dialog chose.
     document->print(&printer);
     if (printer.printerState() == QPrinter::Error)
-        throw AppError(AppError::FileOpen, QStringLiteral("打印失败：打印机 \"%1\" 未能完成打印作业")
+        throw AppError(AppError::FileOpen, QCoreApplication::translate("PanePrint", "打印失败：打印机 \"%1\" 未能完成打印作业")
                                                .arg(printer.printerName().isEmpty() ? printer.outputFileName()
                                                                                     : printer.printerName()));
 }

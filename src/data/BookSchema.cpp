@@ -13,6 +13,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
+#include <QCoreApplication>
 
 namespace BookSchema {
 
@@ -27,10 +28,10 @@ QString scriptOf(const QString &resource)
 {
     QFile file(resource);
     if (!file.open(QIODevice::ReadOnly))
-        throw AppError(AppError::BookFile, QStringLiteral("程序内置的建表脚本 %1 无法读取：%2").arg(resource, file.errorString()));
+        throw AppError(AppError::BookFile, QCoreApplication::translate("BookSchema", "程序内置的建表脚本 %1 无法读取：%2").arg(resource, file.errorString()));
     const QString script = QString::fromUtf8(file.readAll());
     if (statementsIn(script).isEmpty())
-        throw AppError(AppError::BookFile, QStringLiteral("程序内置的建表脚本 %1 是空的").arg(resource));
+        throw AppError(AppError::BookFile, QCoreApplication::translate("BookSchema", "程序内置的建表脚本 %1 是空的").arg(resource));
     return script;
 }
 
