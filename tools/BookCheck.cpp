@@ -40,8 +40,11 @@ QString line(const QString &table, const Node &node, const QString &what)
 enum Kind { Integrity, BadText, BadDate, BadPhoto, MissingParent, Cycle, LostArticle, DuplicateChapter,
             DuplicateArticle, IndexDiffers, KindCount };
 const char *const KindNames[KindCount] = {
-    "完整性检查的问题", "不是有效 UTF-8 的文字", "不能转换的修改日期", "不可读的照片", "上级编码不存在的章节",
-    "上级编码绕成的环", "所属章节不存在的文章", "重复的章节编码", "重复的文章编码", "全文索引的问题"};
+    QT_TRANSLATE_NOOP("BookCheck", "完整性检查的问题"), QT_TRANSLATE_NOOP("BookCheck", "不是有效 UTF-8 的文字"),
+    QT_TRANSLATE_NOOP("BookCheck", "不能转换的修改日期"), QT_TRANSLATE_NOOP("BookCheck", "不可读的照片"),
+    QT_TRANSLATE_NOOP("BookCheck", "上级编码不存在的章节"), QT_TRANSLATE_NOOP("BookCheck", "上级编码绕成的环"),
+    QT_TRANSLATE_NOOP("BookCheck", "所属章节不存在的文章"), QT_TRANSLATE_NOOP("BookCheck", "重复的章节编码"),
+    QT_TRANSLATE_NOOP("BookCheck", "重复的文章编码"), QT_TRANSLATE_NOOP("BookCheck", "全文索引的问题")};
 
 // Every problem is counted; only the first lines of each kind are made and
 // kept, so memory follows the book and not the number of its faults.
@@ -69,7 +72,7 @@ public:
             if (bucket.count > bucket.lines.size())
                 all << QCoreApplication::translate("BookCheck", "……另有 %1 处%2未列出（共 %3 处）")
                            .arg(bucket.count - bucket.lines.size())
-                           .arg(QString::fromUtf8(KindNames[kind]))
+                           .arg(QCoreApplication::translate("BookCheck", KindNames[kind]))
                            .arg(bucket.count);
         }
         return all;

@@ -93,6 +93,46 @@
         <source>检查完毕：%1，发现 %2 处问题。</source>
         <translation>Check finished: %1, %2 problems found.</translation>
     </message>
+    <message>
+        <source>完整性检查的问题</source>
+        <translation>integrity problems</translation>
+    </message>
+    <message>
+        <source>不是有效 UTF-8 的文字</source>
+        <translation>texts that are not valid UTF-8</translation>
+    </message>
+    <message>
+        <source>不能转换的修改日期</source>
+        <translation>dates edited that cannot be read</translation>
+    </message>
+    <message>
+        <source>不可读的照片</source>
+        <translation>unreadable photos</translation>
+    </message>
+    <message>
+        <source>上级编码不存在的章节</source>
+        <translation>chapters whose parent code does not exist</translation>
+    </message>
+    <message>
+        <source>上级编码绕成的环</source>
+        <translation>loops of parent codes</translation>
+    </message>
+    <message>
+        <source>所属章节不存在的文章</source>
+        <translation>articles whose chapter does not exist</translation>
+    </message>
+    <message>
+        <source>重复的章节编码</source>
+        <translation>repeated chapter codes</translation>
+    </message>
+    <message>
+        <source>重复的文章编码</source>
+        <translation>repeated article codes</translation>
+    </message>
+    <message>
+        <source>全文索引的问题</source>
+        <translation>full-text index problems</translation>
+    </message>
 </context>
 <context>
     <name>BookConnection</name>
@@ -840,6 +880,136 @@ ebook-tool import %1 NEW_BOOK_FILE</translation>
     <message>
         <source>旧表的这些没有带到新表上（仍需要的话请重新建立）：%1</source>
         <translation>These were not carried over from the old tables to the new ones (create them again if still needed): %1</translation>
+    </message>
+    <message>
+        <source>用法：ebook-tool create 文件 &quot;书名&quot;       新建一本空书
+      ebook-tool demo 文件                 写出示例书（唐诗宋词）
+      ebook-tool generate 文件 [--chapters N] [--fanout F] [--articles M]
+                 [--text-bytes B] [--word W --word-percent P] [--chain 文本文件] [--no-breaks]
+                                           写出一本供性能测试用的大书
+      ebook-tool import ACCESS文件 书库     把 Access 文件中的书转过来
+      ebook-tool push 书库 URL [--replace] 把书库文件复制到一个空的 PostgreSQL 数据库
+      ebook-tool pull URL 书库             从 PostgreSQL 数据库写出一个新的书库文件
+      （URL：postgresql://用户@主机:端口/数据库）
+      ebook-tool [命令] --help | -h        显示本说明
+      ebook-tool index [--drop | --check] 书库
+                                           建立、删除或检查全文索引
+      ebook-tool backup 书库 目标          为使用中的书库文件做一份一致的副本
+                                           （先写在目标旁边，从不覆盖目标）
+      ebook-tool check 书库|URL            报告书中不妥之处；什么也不改
+                                           （退出码 0 完好，1 发现问题，2 书无法读取，
+                                           3 未检查：须先撤销未完成的保存）
+      任何命令都可加 --lang en|zh 选择语言。
+create、demo、generate 和 import 会写出全文索引，除非给出 --no-index。
+</source>
+        <translation>usage: ebook-tool create FILE &quot;BOOK NAME&quot;   write a new empty book
+       ebook-tool demo FILE                 write the demo book (Tang and Song poems)
+       ebook-tool generate FILE [--chapters N] [--fanout F] [--articles M]
+                  [--text-bytes B] [--word W --word-percent P] [--chain TEXTFILE] [--no-breaks]
+                                            write a large book for benchmarks
+       ebook-tool import ACCESS_FILE BOOK   bring a book kept in an Access file over
+       ebook-tool push BOOK URL [--replace] copy a book file into an empty PostgreSQL database
+       ebook-tool pull URL BOOK             write a new book file from a PostgreSQL database
+       (URL: postgresql://user@host:port/database)
+       ebook-tool [COMMAND] --help | -h     print this text
+       ebook-tool index [--drop | --check] BOOK
+                                            add, remove or check the full-text index
+       ebook-tool backup BOOK DEST          a consistent copy of a book file in use
+                                            (written beside DEST, never over it)
+       ebook-tool check BOOK|URL            report what is unsound in a book; changes nothing
+                                            (exit code 0 sound, 1 problems found, 2 book unreadable,
+                                            3 not checked: a save left unfinished must be rolled back first)
+       Any command takes --lang en|zh to choose the language.
+create, demo, generate and import write the full-text index unless given --no-index.
+</translation>
+    </message>
+    <message>
+        <source>不认识的选项 &apos;%1&apos;</source>
+        <translation>unknown option &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>%1：%2 / %3 行</source>
+        <translation>%1: %2 of %3 rows</translation>
+    </message>
+    <message>
+        <source>已把 ywzx_ywlb 的 %1 行和 ywzx_ywnr 的 %2 行导入 %3</source>
+        <translation>imported %1 rows of ywzx_ywlb and %2 rows of ywzx_ywnr into %3</translation>
+    </message>
+    <message>
+        <source>%1 只能是 %2 到 %3 之间的整数，不能是 &apos;%4&apos;</source>
+        <translation>%1 takes a whole number from %2 to %3, not &apos;%4&apos;</translation>
+    </message>
+    <message>
+        <source>%1 只能是 %2 到 %3 之间的数，不能是 &apos;%4&apos;</source>
+        <translation>%1 takes a number from %2 to %3, not &apos;%4&apos;</translation>
+    </message>
+    <message>
+        <source>，其中 %1 个章节含有该词</source>
+        <translation>, the word in %1 chapters</translation>
+    </message>
+    <message>
+        <source>已写出 %1：%2 个章节（%3 层），%4 篇文章</source>
+        <translation>created %1: %2 chapters (depth %3), %4 articles</translation>
+    </message>
+    <message>
+        <source>已从 %3 推送 ywzx_ywlb 的 %1 行和 ywzx_ywnr 的 %2 行</source>
+        <translation>pushed %1 rows of ywzx_ywlb and %2 rows of ywzx_ywnr from %3</translation>
+    </message>
+    <message>
+        <source>旧表没有授予其他用户任何权限</source>
+        <translation>the old tables granted nothing to others</translation>
+    </message>
+    <message>
+        <source>已照旧表重新授权：%1</source>
+        <translation>granted again as the old tables did: %1</translation>
+    </message>
+    <message>
+        <source>已把 ywzx_ywlb 的 %1 行和 ywzx_ywnr 的 %2 行取回到 %3</source>
+        <translation>pulled %1 rows of ywzx_ywlb and %2 rows of ywzx_ywnr into %3</translation>
+    </message>
+    <message>
+        <source>%1 指的是服务器上的书：全文索引只用于书库文件</source>
+        <translation>%1 names a server book: the full-text index is for book files</translation>
+    </message>
+    <message>
+        <source>%1 已有全文索引</source>
+        <translation>%1 has a full-text index already</translation>
+    </message>
+    <message>
+        <source>%1 含有不完整的全文索引：&quot;ebook-tool index --check %1&quot; 可以重建它</source>
+        <translation>%1 holds part of a full-text index: &quot;ebook-tool index --check %1&quot; rebuilds it</translation>
+    </message>
+    <message>
+        <source>已为 %1 建立全文索引</source>
+        <translation>indexed %1</translation>
+    </message>
+    <message>
+        <source>%1 没有全文索引</source>
+        <translation>%1 has no full-text index</translation>
+    </message>
+    <message>
+        <source>已删除 %1 的全文索引</source>
+        <translation>dropped the full-text index of %1</translation>
+    </message>
+    <message>
+        <source>%1 的全文索引正确</source>
+        <translation>the full-text index of %1 is right</translation>
+    </message>
+    <message>
+        <source>%1 的全文索引与正文不一致，已重建</source>
+        <translation>the full-text index of %1 differed from the texts; rebuilt</translation>
+    </message>
+    <message>
+        <source>书名不能为空</source>
+        <translation>the book name must not be empty</translation>
+    </message>
+    <message>
+        <source>已新建 %1</source>
+        <translation>created %1</translation>
+    </message>
+    <message>
+        <source>已写出 %1：%2 个章节，%3 篇文章</source>
+        <translation>created %1: %2 chapters, %3 articles</translation>
     </message>
 </context>
 <context>

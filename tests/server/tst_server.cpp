@@ -671,7 +671,7 @@ void TestServer::pushAndPullRoundTrip()
     QTemporaryDir ownersDir;
     auto owners = std::make_unique<SqlFile>(writeServerConfig(ownersDir.path(), user));
     owners->exec(QString("grant select on ywzx_ywlb, ywzx_ywnr to %1").arg(reader));
-    ToolRun replaced = runTool({"push", original, uri(user), "--replace"});
+    ToolRun replaced = runTool({"push", original, uri(user), "--replace", "--lang", "en"});
     QVERIFY2(replaced.code == 0, qPrintable(replaced.err));
     QVERIFY2(replaced.out.contains(QString("granted again as the old tables did: SELECT on ywzx_ywlb to %1, "
                                            "SELECT on ywzx_ywnr to %1").arg(reader)), qPrintable(replaced.out));
@@ -788,7 +788,7 @@ void TestServer::replaceCarriesGrantsAndPolicies()
     const QString file = dir.filePath("new.mdb");
     BookSchema::createBook(file, "新书");
     SqlFile(file).exec("insert into ywzx_ywlb (id,lbbh,lbmc,flbh) values (2,'00001','甲','00000'), (3,'00011','乙','00001')");
-    const ToolRun replaced = runTool({"push", file, uri(owner), "--replace"});
+    const ToolRun replaced = runTool({"push", file, uri(owner), "--replace", "--lang", "en"});
     QVERIFY2(replaced.out.contains(QString("granted again as the old tables did: SELECT (lbbh) on ywzx_ywlb to %1, "
                                            "SELECT (lbmc) on ywzx_ywlb to %1, SELECT on ywzx_ywnr to %1 with grant option, "
                                            "enable row level security on ywzx_ywlb, policy under_root on ywzx_ywlb\n"
