@@ -2,6 +2,113 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>AccessImport</name>
+    <message>
+        <source>无法读取 %1：%2</source>
+        <translation>cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>文件不存在</source>
+        <translation>no such file</translation>
+    </message>
+    <message>
+        <source>%1 不是 Access 数据库</source>
+        <translation>%1 is not an Access database</translation>
+    </message>
+    <message>
+        <source>%1 已损坏：它在一页的中间结束（被截断了？）</source>
+        <translation>%1 is damaged: it ends inside a page (truncated?)</translation>
+    </message>
+    <message>
+        <source>本系统的文字转换器读不了 Access 的文字</source>
+        <translation>the text converter of this system cannot read Access texts</translation>
+    </message>
+    <message>
+        <source>它的 %1 个字节一个也没有读到</source>
+        <translation>none of its %1 bytes read</translation>
+    </message>
+    <message>
+        <source>%1 中有一个值超过 %2 个字节</source>
+        <translation>a value in %1 is longer than %2 bytes</translation>
+    </message>
+    <message>
+        <source>Access 文件中没有表 %1</source>
+        <translation>the Access file has no table %1</translation>
+    </message>
+    <message>
+        <source>Access 文件的表 %1 无法读取</source>
+        <translation>the table %1 of the Access file cannot be read</translation>
+    </message>
+    <message>
+        <source>Access 文件的表 %1 没有列 %2</source>
+        <translation>the table %1 of the Access file has no column %2</translation>
+    </message>
+    <message>
+        <source>Access 文件已损坏：表 %1，第 %2 行，列 %3：长值已断（%4）</source>
+        <translation>the Access file is damaged: table %1, row %2, column %3: the long value is broken (%4)</translation>
+    </message>
+    <message>
+        <source>%1 个字节的字段</source>
+        <translation>a field of %1 bytes</translation>
+    </message>
+    <message>
+        <source>第 %1 页上的一段（共 %2 页）</source>
+        <translation>a part on page %1 of %2</translation>
+    </message>
+    <message>
+        <source>第 %1 页上没有这一段</source>
+        <translation>page %1 holds no such part</translation>
+    </message>
+    <message>
+        <source>一段太短</source>
+        <translation>a part too short</translation>
+    </message>
+    <message>
+        <source>第 %1 页上的一段是空的</source>
+        <translation>an empty part on page %1</translation>
+    </message>
+    <message>
+        <source>%1 中有一个 OLE 值无法读取</source>
+        <translation>an OLE value in %1 cannot be read</translation>
+    </message>
+    <message>
+        <source>无法监视 Access 读取程序的读取错误</source>
+        <translation>cannot watch the Access reader for read errors</translation>
+    </message>
+    <message>
+        <source>%1：读了 %2 行（共 %3 行）后读取出错（libmdb：%4）</source>
+        <translation>%1: read error after %2 of %3 rows (libmdb: %4)</translation>
+    </message>
+    <message>
+        <source>%1：读到 %2 行，但表中记有 %3 行</source>
+        <translation>%1: %2 rows read, but the table counts %3</translation>
+    </message>
+    <message>
+        <source>ywzx_ywlb：读到的 %1 行中没有根章节 &quot;00000&quot;（表中记有 %2 行）</source>
+        <translation>ywzx_ywlb: no root chapter &quot;00000&quot; among %1 rows read (the table counts %2)</translation>
+    </message>
+    <message>
+        <source>%2 的第 %1 行无法写入：%3</source>
+        <translation>row %1 of %2 cannot be written: %3</translation>
+    </message>
+    <message>
+        <source>%1 已损坏：它的目录无法读取</source>
+        <translation>%1 is damaged: its catalogue cannot be read</translation>
+    </message>
+    <message>
+        <source>Access 读取程序被中止：%1</source>
+        <translation>the Access reader was stopped: %1</translation>
+    </message>
+    <message>
+        <source>无法启动 Access 读取程序</source>
+        <translation>cannot start the Access reader</translation>
+    </message>
+    <message>
+        <source>无法启动 Access 读取程序：%1</source>
+        <translation>cannot start the Access reader: %1</translation>
+    </message>
+</context>
+<context>
     <name>AppInfo</name>
     <message>
         <source>墨川电子阅读系统</source>
@@ -230,6 +337,18 @@ ebook-tool import %1 NEW_BOOK_FILE</translation>
         <source>程序内置的建表脚本 %1 是空的</source>
         <translation>The program&apos;s built-in table script %1 is empty</translation>
     </message>
+    <message>
+        <source>&apos;%1&apos; 已存在，不会覆盖</source>
+        <translation>&apos;%1&apos; exists already; it is not overwritten</translation>
+    </message>
+    <message>
+        <source>无法新建 &apos;%1&apos;：文件夹不存在</source>
+        <translation>Cannot create &apos;%1&apos;: the folder does not exist</translation>
+    </message>
+    <message>
+        <source>无法新建 &apos;%1&apos;</source>
+        <translation>Cannot create &apos;%1&apos;</translation>
+    </message>
 </context>
 <context>
     <name>BookTree</name>
@@ -367,6 +486,13 @@ ebook-tool import %1 NEW_BOOK_FILE</translation>
     </message>
 </context>
 <context>
+    <name>DemoBook</name>
+    <message>
+        <source>无法读取 %1（%2）；示例书需要 Debian 的 fortunes-zh 软件包</source>
+        <translation>cannot read %1 (%2); the demo book needs Debian&apos;s fortunes-zh package</translation>
+    </message>
+</context>
+<context>
     <name>FileEngine</name>
     <message>
         <source>图书文件 &apos;%1&apos; 的上一次保存没有完成（留下了日志文件 &apos;%2&apos;），要由可以写入该文件的人先把它撤销，本终端只能读取，无法打开（%3）。请工作人员在有写入权限的工作站上启动一次本程序，之后本终端即可照常打开。</source>
@@ -434,6 +560,17 @@ ebook-tool import %1 NEW_BOOK_FILE</translation>
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>Generator</name>
+    <message>
+        <source>%1：没有可供学习的文字</source>
+        <translation>%1: no text to learn from</translation>
+    </message>
+    <message>
+        <source>章节和文章：0 到 %1；扇出：1 或更多</source>
+        <translation>chapters and articles: 0 to %1; fan-out: 1 or more</translation>
     </message>
 </context>
 <context>
@@ -667,6 +804,22 @@ ebook-tool import %1 NEW_BOOK_FILE</translation>
     <message>
         <source>数据库 %1 中的书正被其他连接使用，等了 %2 秒仍未放开，书没有替换，什么也没有改动（%3）。正在使用它的连接：%4。请让这些终端结束手头的操作或关闭程序后再替换。</source>
         <translation>The book in database %1 is in use by other connections and was not released within %2 seconds; the book was not replaced and nothing was changed (%3). Connections using it: %4. Let those terminals finish what they are doing or close the program, then replace the book.</translation>
+    </message>
+    <message>
+        <source>%1 行 id %2：xgrq &apos;%3&apos; 不是日期和时间</source>
+        <translation>%1 row id %2: xgrq &apos;%3&apos; is not a date and time</translation>
+    </message>
+    <message>
+        <source>%1 行 id %2：%3</source>
+        <translation>%1 row id %2: %3</translation>
+    </message>
+    <message>
+        <source>数据库 %1 中已有一本书；用 --replace 替换它</source>
+        <translation>The database %1 already holds a book; --replace replaces it</translation>
+    </message>
+    <message>
+        <source>数据库 %1 中没有书</source>
+        <translation>The database %1 holds no book</translation>
     </message>
 </context>
 <context>

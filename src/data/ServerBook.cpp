@@ -68,7 +68,7 @@ QVariant dateToServer(const QVariant &stored, const QString &table, const QVaria
         return stored;
     const QDateTime when = DateTimeText::fromStorageText(stored.toString());
     if (!when.isValid())
-        throw AppError(AppError::Database, QStringLiteral("%1 row id %2: xgrq '%3' is not a date and time")
+        throw AppError(AppError::Database, QCoreApplication::translate("ServerBook", "%1 行 id %2：xgrq '%3' 不是日期和时间")
                                                .arg(table, id.toString(), stored.toString()));
     return DateTimeText::storageText(when);
 }
@@ -132,7 +132,7 @@ int copyRows(const QSqlDatabase &from, const QSqlDatabase &to, const QString &ta
         for (int i = 0; i < count; ++i)
             BoundValue::bind(insert, i, cell(i));
         if (!insert.exec())
-            throw AppError(AppError::Database, QStringLiteral("%1 row id %2: %3")
+            throw AppError(AppError::Database, QCoreApplication::translate("ServerBook", "%1 行 id %2：%3")
                                                    .arg(table, rows.value(0).toString(), engineMessage(insert.lastError())));
         ++copied;
     }
@@ -371,7 +371,7 @@ Counts push(const QString &bookFile, const ServerConfig &target, bool replace, i
             if (holdsBook(server.db())) {
                 if (!replace)
                     throw AppError(AppError::Database,
-                                   QStringLiteral("The database %1 already holds a book; --replace replaces it")
+                                   QCoreApplication::translate("ServerBook", "数据库 %1 中已有一本书；用 --replace 替换它")
                                        .arg(target.describe()));
                 takeOldTables(server.db(), target, lockTimeoutMs);
                 carryGrants(server.db(), &carried);
@@ -409,7 +409,7 @@ Counts pull(const ServerConfig &source, const QString &bookFile)
     BookSchema::checkNewBookPath(bookFile);
     Connection server([&](const QString &name) { return source.addDatabase(name); });
     if (!holdsBook(server.db()))
-        throw AppError(AppError::Database, QStringLiteral("The database %1 holds no book").arg(source.describe()));
+        throw AppError(AppError::Database, QCoreApplication::translate("ServerBook", "数据库 %1 中没有书").arg(source.describe()));
     Counts counts;
     const QString temporary = BookSchema::temporaryPathFor(bookFile);
     // The server's transaction lies inside the file's making, so that any

@@ -80,7 +80,7 @@ void TestEbookTool::createRefusesToOverwrite()
     f.close();
     const Result r = tool({"create", path, "x"});
     QCOMPARE(r.code, 1);
-    QVERIFY(r.err.contains("exists already"));
+    QVERIFY(r.err.contains("已存在，不会覆盖"));
     QCOMPARE(r.err.count('\n'), 1);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("precious"));
