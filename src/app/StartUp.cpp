@@ -47,12 +47,12 @@ void chooseLanguage(QApplication &app)
 {
     const std::optional<QString> asked = Language::argument(QCoreApplication::arguments());
     const std::optional<Language::Choice> commandLine = asked ? Language::parse(*asked) : std::nullopt;
-    if (asked && !commandLine)
-        std::fprintf(stderr, "ebook-reader: --lang: %s\n",
-                     qPrintable(QCoreApplication::translate("StartUp", "只能是 en 或 zh")));
     if (commandLine)
         DesktopSettings::setLanguage(*commandLine);
     Language::install(app, Language::chosen(commandLine, DesktopSettings::language()));
+    if (asked && !commandLine) // said in the language now installed
+        std::fprintf(stderr, "ebook-reader: --lang: %s\n",
+                     qPrintable(QCoreApplication::translate("StartUp", "只能是 en 或 zh")));
 }
 
 void warmGlyphs(QDeadlineTimer deadline)

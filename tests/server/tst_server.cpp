@@ -792,7 +792,8 @@ void TestServer::replaceCarriesGrantsAndPolicies()
     QVERIFY2(replaced.out.contains(QString("granted again as the old tables did: SELECT (lbbh) on ywzx_ywlb to %1, "
                                            "SELECT (lbmc) on ywzx_ywlb to %1, SELECT on ywzx_ywnr to %1 with grant option, "
                                            "enable row level security on ywzx_ywlb, policy under_root on ywzx_ywlb\n"
-                                           "旧表的这些没有带到新表上（仍需要的话请重新建立）：index titles on ywzx_ywnr\n")
+                                           "These were not carried over from the old tables to the new ones "
+                                           "(create them again if still needed): index titles on ywzx_ywnr\n")
                                        .arg(reader)),
              qPrintable(replaced.out + replaced.err));
     SqlFile readersBook(dir.filePath("ebook.conf"));
