@@ -4,6 +4,7 @@
 #include "bookcare/BookSchema.h"
 #include "bookcare/TemporaryFiles.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <csignal>
@@ -24,7 +25,7 @@ QString readerStopped(const QString &accessPath, int signal)
     for (int crash : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
         if (signal == crash)
             return QStringLiteral("%1 is damaged: the Access reader crashed on it (%2)").arg(accessPath, name);
-    return QStringLiteral("the Access reader was stopped: %1").arg(name);
+    return QCoreApplication::translate("AccessImport", "Access 读取程序被中止：%1").arg(name);
 }
 
 } // namespace
@@ -36,13 +37,13 @@ Counts run(const QString &accessPath, const QString &bookPath, const Progress &p
     const QString temporary = BookSchema::temporaryPathFor(bookPath);
     int channel[2];
     if (pipe(channel) != 0)
-        fail(QStringLiteral("cannot start the Access reader"));
+        fail(QCoreApplication::translate("AccessImport", "无法启动 Access 读取程序"));
     std::fflush(nullptr);
     const pid_t child = fork();
     if (child < 0) {
         close(channel[0]);
         close(channel[1]);
-        fail(QStringLiteral("cannot start the Access reader: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+        fail(QCoreApplication::translate("AccessImport", "无法启动 Access 读取程序：%1").arg(QString::fromLocal8Bit(std::strerror(errno))));
     }
     if (child == 0) {
         close(channel[0]);

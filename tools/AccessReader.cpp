@@ -7,6 +7,7 @@
 #include "bookcare/BookSchema.h"
 #include "bookcare/TemporaryFiles.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <sys/stat.h>
@@ -55,9 +56,9 @@ void fail(const QString &message)
 // The first bytes tell an Access file; its size must be whole pages.
 void checkAccessFile(const QString &path)
 {
-    const auto cannotRead = [&](const QString &reason) { fail(QStringLiteral("cannot read %1: %2").arg(path, reason)); };
+    const auto cannotRead = [&](const QString &reason) { fail(QCoreApplication::translate("AccessImport", "无法读取 %1：%2").arg(path, reason)); };
     if (!QFileInfo::exists(path))
-        cannotRead(QStringLiteral("no such file"));
+        cannotRead(QCoreApplication::translate("AccessImport", "文件不存在"));
     if (!RegularFile::check(path))
         cannotRead(RegularFile::refusal());
     QFile file(path);
@@ -66,10 +67,10 @@ void checkAccessFile(const QString &path)
     const QByteArray head = file.read(0x20);
     const QByteArray marker = head.mid(4, 15);
     if (marker != "Standard Jet DB" && marker != "Standard ACE DB")
-        fail(QStringLiteral("%1 is not an Access database").arg(path));
+        fail(QCoreApplication::translate("AccessImport", "%1 不是 Access 数据库").arg(path));
     const qint64 page = head.size() > 0x14 && head.at(0x14) == 0 ? 2048 : 4096;
     if (file.size() < 2 * page || file.size() % page != 0)
-        fail(QStringLiteral("%1 is damaged: it ends inside a page (truncated?)").arg(path));
+        fail(QCoreApplication::translate("AccessImport", "%1 已损坏：它在一页的中间结束（被截断了？）").arg(path));
 }
 
 namespace {
@@ -82,7 +83,7 @@ void useExactTextConversion(MdbHandle *mdb)
 {
     const iconv_t converter = IS_JET4(mdb) ? iconv_open("UTF-8", "UTF-16LE") : iconv_open("UTF-8", "GBK");
     if (converter == iconv_t(-1))
-        fail(QStringLiteral("the text converter of this system cannot read Access texts"));
+        fail(QCoreApplication::translate("AccessImport", "本系统的文字转换器读不了 Access 的文字"));
     if (mdb->iconv_in != iconv_t(-1))
         iconv_close(mdb->iconv_in);
     mdb->iconv_in = converter;
@@ -139,7 +140,7 @@ public:
         }
         const QByteArray text(buffers_.at(i), lengths_.at(i));
         if (stored > 0 && text.isEmpty())
-            damagedValue(col, QStringLiteral("none of its %1 bytes read").arg(stored));
+            damagedValue(col, QCoreApplication::translate("AccessImport", "它的 %1 个字节一个也没有读到").arg(stored));
         // The conversion stops before a character that does not fit whole
         // (up to 4 bytes), and a byte is kept for the terminator: a text
         // this long may have been cut.
@@ -147,7 +148,7 @@ public:
         if (mayBeCut && bindSize_ < LargestBindSize)
             throw BindSizeReached{std::min(LargestBindSize, std::max(bindSize_ * 2, utf8Bound(col)))};
         if (mayBeCut)
-            fail(QStringLiteral("a value in %1 is longer than %2 bytes").arg(name_, QString::number(bindSize_)));
+            fail(QCoreApplication::translate("AccessImport", "%1 中有一个值超过 %2 个字节").arg(name_, QString::number(bindSize_)));
         if (col->col_type == MDB_LONGINT || col->col_type == MDB_INT)
             return text.toInt();
         return QString::fromUtf8(text);
@@ -158,10 +159,10 @@ private:
     {
         MdbCatalogEntry *entry = findTable(mdb_, wanted.name);
         if (!entry)
-            fail(QStringLiteral("the Access file has no table %1").arg(name_));
+            fail(QCoreApplication::translate("AccessImport", "Access 文件中没有表 %1").arg(name_));
         table_ = mdb_read_table(entry);
         if (!table_ || !mdb_read_columns(table_))
-            fail(QStringLiteral("the table %1 of the Access file cannot be read").arg(name_));
+            fail(QCoreApplication::translate("AccessImport", "Access 文件的表 %1 无法读取").arg(name_));
         for (const QString &column : wanted.columns)
             bind(column);
         mdb_rewind_table(table_);
@@ -186,7 +187,7 @@ private:
             columns_ << col;
             return;
         }
-        fail(QStringLiteral("the table %1 of the Access file has no column %2").arg(name_, column));
+        fail(QCoreApplication::translate("AccessImport", "Access 文件的表 %1 没有列 %2").arg(name_, column));
     }
 
 public:
@@ -213,7 +214,7 @@ private:
 
     [[noreturn]] void damagedValue(MdbColumn *col, const QString &what) const
     {
-        fail(QStringLiteral("the Access file is damaged: table %1, row %2, column %3: the long value is broken (%4)")
+        fail(QCoreApplication::translate("AccessImport", "Access 文件已损坏：表 %1，第 %2 行，列 %3：长值已断（%4）")
                  .arg(name_, QString::number(row_), QString::fromUtf8(col->name), what));
     }
 
@@ -225,7 +226,7 @@ private:
     size_t checkLongValue(MdbColumn *col)
     {
         if (col->cur_value_len < 12)
-            damagedValue(col, QStringLiteral("a field of %1 bytes").arg(col->cur_value_len));
+            damagedValue(col, QCoreApplication::translate("AccessImport", "%1 个字节的字段").arg(col->cur_value_len));
         const quint32 head = quint32(mdb_get_int32(mdb_->pg_buf, col->cur_value_start));
         const size_t stored = head & 0x3fffffffu;
         if (head & 0x80000000u)
@@ -239,17 +240,17 @@ private:
         for (int part = 0; pgRow != 0 && found < stored; ++part) {
             const quint32 page = pgRow >> 8;
             if (part > 100000 || page == 0 || page >= pages)
-                damagedValue(col, QStringLiteral("a part on page %1 of %2").arg(page).arg(pages));
+                damagedValue(col, QCoreApplication::translate("AccessImport", "第 %1 页上的一段（共 %2 页）").arg(page).arg(pages));
             void *buffer = nullptr;
             int offset = 0;
             size_t length = 0;
             if (mdb_find_pg_row(mdb_, int(pgRow), &buffer, &offset, &length) != 0
                 || static_cast<unsigned char *>(buffer)[0] != 0x01 || length == 0)
-                damagedValue(col, QStringLiteral("page %1 holds no such part").arg(page));
+                damagedValue(col, QCoreApplication::translate("AccessImport", "第 %1 页上没有这一段").arg(page));
             if (onePart)
-                return length >= stored ? stored : (damagedValue(col, QStringLiteral("a part too short")), 0);
+                return length >= stored ? stored : (damagedValue(col, QCoreApplication::translate("AccessImport", "一段太短")), 0);
             if (length <= 4)
-                damagedValue(col, QStringLiteral("an empty part on page %1").arg(page));
+                damagedValue(col, QCoreApplication::translate("AccessImport", "第 %1 页上的一段是空的").arg(page));
             found += length - 4;
             pgRow = quint32(mdb_get_int32(static_cast<unsigned char *>(buffer), offset));
         }
@@ -263,7 +264,7 @@ private:
         size_t size = 0;
         void *data = mdb_ole_read_full(mdb_, col, &size);
         if (!data)
-            fail(QStringLiteral("an OLE value in %1 cannot be read").arg(name_));
+            fail(QCoreApplication::translate("AccessImport", "%1 中有一个 OLE 值无法读取").arg(name_));
         const QByteArray bytes(static_cast<const char *>(data), qsizetype(size));
         free(data);
         return bytes;
@@ -285,9 +286,9 @@ void checkWhole(const LibmdbComplaints &complaints, const QString &table, int ro
 {
     const QString complaint = complaints.firstLine();
     if (!complaint.isEmpty())
-        fail(QStringLiteral("%1: read error after %2 of %3 rows (libmdb: %4)").arg(table, QString::number(rows), QString::number(counted), complaint));
+        fail(QCoreApplication::translate("AccessImport", "%1：读了 %2 行（共 %3 行）后读取出错（libmdb：%4）").arg(table, QString::number(rows), QString::number(counted), complaint));
     if (rows != counted)
-        fail(QStringLiteral("%1: %2 rows read, but the table counts %3").arg(table, QString::number(rows), QString::number(counted)));
+        fail(QCoreApplication::translate("AccessImport", "%1：读到 %2 行，但表中记有 %3 行").arg(table, QString::number(rows), QString::number(counted)));
 }
 
 void checkRoot(QSqlDatabase &db, int rows, int counted)
@@ -296,7 +297,7 @@ void checkRoot(QSqlDatabase &db, int rows, int counted)
     if (!root.exec(QStringLiteral("select count(*) from ywzx_ywlb where lbbh='00000'")) || !root.next())
         fail(root.lastError().text());
     if (root.value(0).toInt() == 0)
-        fail(QStringLiteral("ywzx_ywlb: no root chapter \"00000\" among %1 rows read (the table counts %2)")
+        fail(QCoreApplication::translate("AccessImport", "ywzx_ywlb：读到的 %1 行中没有根章节 \"00000\"（表中记有 %2 行）")
                  .arg(QString::number(rows), QString::number(counted)));
 }
 
@@ -316,7 +317,7 @@ int copyRows(TableReader &reader, QSqlDatabase &db, const Table &table, const Pr
         for (int i = 0; i < table.columns.size(); ++i)
             BoundValue::bind(insert, i, reader.value(i));
         if (!insert.exec())
-            fail(QStringLiteral("row %1 of %2 cannot be written: %3")
+            fail(QCoreApplication::translate("AccessImport", "%2 的第 %1 行无法写入：%3")
                      .arg(QString::number(rows + 1), QLatin1String(table.name), insert.lastError().text()));
         ++rows;
         if (progress && (rows % 200 == 0 || rows == reader.rowCount()))
@@ -335,7 +336,7 @@ Counts writeBookWith(const QString &accessPath, const QString &path, const Progr
     const LibmdbComplaints complaints;
     MdbHandle *mdb = mdb_open(QFile::encodeName(accessPath).constData(), MDB_NOFLAGS);
     if (!mdb)
-        fail(QStringLiteral("%1 is not an Access database").arg(accessPath));
+        fail(QCoreApplication::translate("AccessImport", "%1 不是 Access 数据库").arg(accessPath));
     struct Close {
         MdbHandle *mdb;
         ~Close() { mdb_close(mdb); }
@@ -344,7 +345,7 @@ Counts writeBookWith(const QString &accessPath, const QString &path, const Progr
     mdb_set_bind_size(mdb, bindSize);
     mdb_set_date_fmt(mdb, "%Y-%m-%d %H:%M:%S");
     if (!mdb_read_catalog(mdb, MDB_TABLE) || !complaints.firstLine().isEmpty())
-        fail(QStringLiteral("%1 is damaged: its catalogue cannot be read").arg(accessPath));
+        fail(QCoreApplication::translate("AccessImport", "%1 已损坏：它的目录无法读取").arg(accessPath));
     TableReader chapters(mdb, Chapters, bindSize);
     TableReader articles(mdb, Articles, bindSize);
     Counts counts;

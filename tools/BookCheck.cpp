@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <QCoreApplication>
 
 namespace BookCheck {
 
@@ -26,12 +27,12 @@ struct Node {
 
 QString shown(const QString &code)
 {
-    return code.isEmpty() ? QStringLiteral("（空）") : code;
+    return code.isEmpty() ? QCoreApplication::translate("BookCheck", "（空）") : code;
 }
 
 QString line(const QString &table, const Node &node, const QString &what)
 {
-    return QStringLiteral("%1 id %2 编码 %3：%4").arg(table, QString::number(node.id), shown(node.code), what);
+    return QCoreApplication::translate("BookCheck", "%1 id %2 编码 %3：%4").arg(table, QString::number(node.id), shown(node.code), what);
 }
 
 // The kinds of problem, in the order they are printed, and the words that
@@ -39,8 +40,11 @@ QString line(const QString &table, const Node &node, const QString &what)
 enum Kind { Integrity, BadText, BadDate, BadPhoto, MissingParent, Cycle, LostArticle, DuplicateChapter,
             DuplicateArticle, IndexDiffers, KindCount };
 const char *const KindNames[KindCount] = {
-    "完整性检查的问题", "不是有效 UTF-8 的文字", "不能转换的修改日期", "不可读的照片", "上级编码不存在的章节",
-    "上级编码绕成的环", "所属章节不存在的文章", "重复的章节编码", "重复的文章编码", "全文索引的问题"};
+    QT_TRANSLATE_NOOP("BookCheck", "完整性检查的问题"), QT_TRANSLATE_NOOP("BookCheck", "不是有效 UTF-8 的文字"),
+    QT_TRANSLATE_NOOP("BookCheck", "不能转换的修改日期"), QT_TRANSLATE_NOOP("BookCheck", "不可读的照片"),
+    QT_TRANSLATE_NOOP("BookCheck", "上级编码不存在的章节"), QT_TRANSLATE_NOOP("BookCheck", "上级编码绕成的环"),
+    QT_TRANSLATE_NOOP("BookCheck", "所属章节不存在的文章"), QT_TRANSLATE_NOOP("BookCheck", "重复的章节编码"),
+    QT_TRANSLATE_NOOP("BookCheck", "重复的文章编码"), QT_TRANSLATE_NOOP("BookCheck", "全文索引的问题")};
 
 // Every problem is counted; only the first lines of each kind are made and
 // kept, so memory follows the book and not the number of its faults.
@@ -66,9 +70,9 @@ public:
             const Bucket &bucket = buckets_[kind];
             all << bucket.lines;
             if (bucket.count > bucket.lines.size())
-                all << QStringLiteral("……另有 %1 处%2未列出（共 %3 处）")
+                all << QCoreApplication::translate("BookCheck", "……另有 %1 处%2未列出（共 %3 处）")
                            .arg(bucket.count - bucket.lines.size())
-                           .arg(QString::fromUtf8(KindNames[kind]))
+                           .arg(QCoreApplication::translate("BookCheck", KindNames[kind]))
                            .arg(bucket.count);
         }
         return all;
@@ -110,16 +114,16 @@ public:
     {
         const Node node{row.id, row.code, row.parent};
         const bool chapter = table == Chapters;
-        text(table, node, row.name, chapter ? QStringLiteral("名称（lbmc）") : QStringLiteral("标题（nrbt）"));
-        text(table, node, row.text, QStringLiteral("正文（ywnr）"));
+        text(table, node, row.name, chapter ? QCoreApplication::translate("BookCheck", "名称（lbmc）") : QCoreApplication::translate("BookCheck", "标题（nrbt）"));
+        text(table, node, row.text, QCoreApplication::translate("BookCheck", "正文（ywnr）"));
         if (!validDate(row.date))
             problems_.add(BadDate, [&] {
-                return line(table, node, QStringLiteral("修改日期（xgrq）“%1”不能转换为日期；请改为 YYYY-MM-DD HH:MM:SS 形式")
+                return line(table, node, QCoreApplication::translate("BookCheck", "修改日期（xgrq）“%1”不能转换为日期；请改为 YYYY-MM-DD HH:MM:SS 形式")
                                              .arg(row.date.toString()));
             });
         if (chapter && !validPhoto(row.photo))
             problems_.add(BadPhoto, [&] {
-                return line(table, node, QStringLiteral("照片（photoimage，%1 字节）不是可读的图片；请换成 JPEG、PNG 或 BMP 图片，或去掉照片")
+                return line(table, node, QCoreApplication::translate("BookCheck", "照片（photoimage，%1 字节）不是可读的图片；请换成 JPEG、PNG 或 BMP 图片，或去掉照片")
                                              .arg(row.photo.size()));
             });
     }
@@ -129,7 +133,7 @@ private:
     {
         if (!validText(bytes))
             problems_.add(BadText, [&] {
-                return line(table, node, QStringLiteral("%1不是有效的 UTF-8 文字，阅读时会显示乱码；请重新输入这段文字").arg(field));
+                return line(table, node, QCoreApplication::translate("BookCheck", "%1不是有效的 UTF-8 文字，阅读时会显示乱码；请重新输入这段文字").arg(field));
             });
     }
 
@@ -150,7 +154,7 @@ public:
             return;
         }
         problems.add(kind_, [&] {
-            return line(table_, node, QStringLiteral("编码与 id %1 重复，删除和维护对话框只处理先遇到的一条；请给它一个未用的编码")
+            return line(table_, node, QCoreApplication::translate("BookCheck", "编码与 id %1 重复，删除和维护对话框只处理先遇到的一条；请给它一个未用的编码")
                                           .arg(known.value()));
         });
     }
@@ -275,7 +279,7 @@ void Tree::article(const Node &article, Problems &problems)
         ++articlesUnder_[head_.value(chapter)];
     else
         problems.add(LostArticle, [&] {
-            return line(Articles, article, QStringLiteral("所属章节 %1 不存在，这篇文章在树中看不到；请把它的章节编码（lbbh）改为存在的章节，或删除它")
+            return line(Articles, article, QCoreApplication::translate("BookCheck", "所属章节 %1 不存在，这篇文章在树中看不到；请把它的章节编码（lbbh）改为存在的章节，或删除它")
                                                .arg(shown(article.parent)));
         });
 }
@@ -291,7 +295,7 @@ void Tree::report(Problems &problems) const
         const int articles = articlesUnder_.value(head);
         if (cycle.isEmpty()) {
             problems.add(MissingParent, [&] {
-                return line(Chapters, node, QStringLiteral("上级编码 %1 不存在，它和其下 %2 个章节、%3 篇文章在树中看不到；请把它的上级编码（flbh）改为存在的章节编码")
+                return line(Chapters, node, QCoreApplication::translate("BookCheck", "上级编码 %1 不存在，它和其下 %2 个章节、%3 篇文章在树中看不到；请把它的上级编码（flbh）改为存在的章节编码")
                                                 .arg(shown(node.parent)).arg(under).arg(articles));
             });
             continue;
@@ -300,7 +304,7 @@ void Tree::report(Problems &problems) const
             QStringList codes;
             for (int on : cycle)
                 codes << chapters_.at(on).code;
-            return line(Chapters, node, QStringLiteral("上级编码绕成环（%1），环上 %2 个章节及其下 %3 个章节、%4 篇文章在树中看不到；请把其中一个章节的上级编码（flbh）改为树中章节的编码")
+            return line(Chapters, node, QCoreApplication::translate("BookCheck", "上级编码绕成环（%1），环上 %2 个章节及其下 %3 个章节、%4 篇文章在树中看不到；请把其中一个章节的上级编码（flbh）改为树中章节的编码")
                                             .arg(cyclePath(codes)).arg(cycle.size()).arg(under).arg(articles));
         });
     }
@@ -315,7 +319,7 @@ Result run(const QString &book)
     Problems problems;
     for (const QString &message : scan.integrityProblems())
         problems.add(Integrity, [&] {
-            return QStringLiteral("完整性检查：%1；请换用最近一份完好的备份（先检查备份），再补上其后的修改").arg(message);
+            return QCoreApplication::translate("BookCheck", "完整性检查：%1；请换用最近一份完好的备份（先检查备份），再补上其后的修改").arg(message);
         });
     // The chapters are kept for the tree; the articles are placed in it as they are read.
     QList<Node> chapters;
@@ -337,7 +341,7 @@ Result run(const QString &book)
     tree.report(problems);
     if (!scan.indexAgrees())
         problems.add(IndexDiffers, [&] {
-            return QStringLiteral("ywzx_ywlb_fts：全文索引与章节正文不一致，全文检索会漏掉或多出结果；请运行 ebook-tool index --check %1 重建索引")
+            return QCoreApplication::translate("BookCheck", "ywzx_ywlb_fts：全文索引与章节正文不一致，全文检索会漏掉或多出结果；请运行 ebook-tool index --check %1 重建索引")
                 .arg(book);
         });
     for (const QString &message : scan.serverIndexProblems())
@@ -350,10 +354,10 @@ Result run(const QString &book)
 
 QString summary(const Result &result)
 {
-    const QString counts = QStringLiteral("%1 个章节、%2 篇文章").arg(result.chapters).arg(result.articles);
+    const QString counts = QCoreApplication::translate("BookCheck", "%1 个章节、%2 篇文章").arg(result.chapters).arg(result.articles);
     if (result.problems == 0)
-        return QStringLiteral("检查完毕：%1，未发现问题。").arg(counts);
-    return QStringLiteral("检查完毕：%1，发现 %2 处问题。").arg(counts).arg(result.problems);
+        return QCoreApplication::translate("BookCheck", "检查完毕：%1，未发现问题。").arg(counts);
+    return QCoreApplication::translate("BookCheck", "检查完毕：%1，发现 %2 处问题。").arg(counts).arg(result.problems);
 }
 
 } // namespace BookCheck

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QFile>
 #include <QRegularExpression>
+#include <QCoreApplication>
 
 namespace DemoBook {
 
@@ -68,7 +69,7 @@ QString readFortuneFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(AppError::FileOpen,
-                       QStringLiteral("cannot read %1 (%2); the demo book needs Debian's fortunes-zh package")
+                       QCoreApplication::translate("DemoBook", "无法读取 %1（%2）；示例书需要 Debian 的 fortunes-zh 软件包")
                            .arg(path, file.errorString()));
     return QString::fromUtf8(file.readAll());
 }

@@ -9,6 +9,7 @@
 #include <QRandomGenerator>
 #include <memory>
 #include <QStringList>
+#include <QCoreApplication>
 
 namespace Generator {
 
@@ -60,7 +61,7 @@ public:
                 next_[text.at(i)].append(text.at(i + 1));
         starts_ = next_.keys();
         if (starts_.isEmpty())
-            throw AppError(AppError::BookFile, QStringLiteral("%1: no text to learn from").arg(path));
+            throw AppError(AppError::BookFile, QCoreApplication::translate("Generator", "%1：没有可供学习的文字").arg(path));
     }
     QString text(QRandomGenerator &random, int bytes) const
     {
@@ -91,7 +92,7 @@ Result write(const QString &path, const Options &options, BookSchema::Index inde
     if (options.chapters < 0 || options.chapters > MaxCount || options.articles < 0 || options.articles > MaxCount
         || options.fanout < 1)
         throw AppError(AppError::BookFile,
-                       QStringLiteral("chapters and articles: 0 to %1; fan-out: 1 or more").arg(MaxCount));
+                       QCoreApplication::translate("Generator", "章节和文章：0 到 %1；扇出：1 或更多").arg(MaxCount));
     Result result;
     BookSchema::createBook(path, QStringLiteral("大书"), [&](QSqlDatabase &db) {
         BookWriter writer(db);

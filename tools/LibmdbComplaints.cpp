@@ -2,6 +2,8 @@
 
 #include "common/AppError.h"
 
+#include <QCoreApplication>
+
 #include <unistd.h>
 
 namespace AccessImport {
@@ -10,7 +12,7 @@ LibmdbComplaints::LibmdbComplaints()
     : terminal_(dup(STDERR_FILENO)), capture_(std::tmpfile())
 {
     if (terminal_ < 0 || !capture_)
-        throw AppError(AppError::BookFile, QStringLiteral("cannot watch the Access reader for read errors"));
+        throw AppError(AppError::BookFile, QCoreApplication::translate("AccessImport", "无法监视 Access 读取程序的读取错误"));
     std::fflush(stderr);
     dup2(fileno(capture_), STDERR_FILENO);
 }

@@ -5,6 +5,7 @@
 #include "Generator.h"
 #include "common/AppError.h"
 #include "bookcare/BookBackup.h"
+#include "common/Language.h"
 #include "data/BookConnection.h"
 #include "data/BookTransaction.h"
 #include "bookcare/BookIndexUpkeep.h"
@@ -24,25 +25,27 @@
 
 namespace {
 
-const char *Usage =
-    "usage: ebook-tool create FILE \"BOOK NAME\"   write a new empty book\n"
-    "       ebook-tool demo FILE                 write the demo book (Tang and Song poems)\n"
-    "       ebook-tool generate FILE [--chapters N] [--fanout F] [--articles M]\n"
-    "                  [--text-bytes B] [--word W --word-percent P] [--chain TEXTFILE] [--no-breaks]\n"
-    "                                            write a large book for benchmarks\n"
-    "       ebook-tool import ACCESS_FILE BOOK   bring a book kept in an Access file over\n"
-    "       ebook-tool push BOOK URL [--replace] copy a book file into an empty PostgreSQL database\n"
-    "       ebook-tool pull URL BOOK             write a new book file from a PostgreSQL database\n"
-    "       (URL: postgresql://user@host:port/database)\n"
-    "       ebook-tool [COMMAND] --help | -h     print this text\n"
-    "       ebook-tool index [--drop | --check] BOOK\n"
-    "                                            add, remove or check the full-text index\n"
-    "       ebook-tool backup BOOK DEST          a consistent copy of a book file in use\n"
-    "                                            (written beside DEST, never over it)\n"
-    "       ebook-tool check BOOK|URL            report what is unsound in a book; changes nothing\n"
-    "                                            (exit code 0 sound, 1 problems found, 2 book unreadable,\n"
-    "                                            3 not checked: a save left unfinished must be rolled back first)\n"
-    "create, demo, generate and import write the full-text index unless given --no-index.\n";
+// The usage in the tool's language.
+const char *const Usage = QT_TRANSLATE_NOOP("main",
+    "用法：ebook-tool create 文件 \"书名\"       新建一本空书\n"
+    "      ebook-tool demo 文件                 写出示例书（唐诗宋词）\n"
+    "      ebook-tool generate 文件 [--chapters N] [--fanout F] [--articles M]\n"
+    "                 [--text-bytes B] [--word W --word-percent P] [--chain 文本文件] [--no-breaks]\n"
+    "                                           写出一本供性能测试用的大书\n"
+    "      ebook-tool import ACCESS文件 书库     把 Access 文件中的书转过来\n"
+    "      ebook-tool push 书库 URL [--replace] 把书库文件复制到一个空的 PostgreSQL 数据库\n"
+    "      ebook-tool pull URL 书库             从 PostgreSQL 数据库写出一个新的书库文件\n"
+    "      （URL：postgresql://用户@主机:端口/数据库）\n"
+    "      ebook-tool [命令] --help | -h        显示本说明\n"
+    "      ebook-tool index [--drop | --check] 书库\n"
+    "                                           建立、删除或检查全文索引\n"
+    "      ebook-tool backup 书库 目标          为使用中的书库文件做一份一致的副本\n"
+    "                                           （先写在目标旁边，从不覆盖目标）\n"
+    "      ebook-tool check 书库|URL            报告书中不妥之处；什么也不改\n"
+    "                                           （退出码 0 完好，1 发现问题，2 书无法读取，\n"
+    "                                           3 未检查：须先撤销未完成的保存）\n"
+    "      任何命令都可加 --lang en|zh 选择语言。\n"
+    "create、demo、generate 和 import 会写出全文索引，除非给出 --no-index。\n");
 
 int fail(const QString &message)
 {
@@ -52,7 +55,7 @@ int fail(const QString &message)
 
 int usage()
 {
-    std::fputs(Usage, stderr);
+    std::fputs(qPrintable(QCoreApplication::translate("main", Usage)), stderr);
     return 2;
 }
 
@@ -87,7 +90,7 @@ std::optional<QStringList> sorted(const QStringList &args)
             options << args.mid(i, syntax.valued ? 2 : 1);
             i += syntax.valued;
         } else {
-            std::fprintf(stderr, "ebook-tool: unknown option '%s'\n", word.toUtf8().constData());
+            fail(QCoreApplication::translate("main", "不认识的选项 '%1'").arg(word));
             return std::nullopt;
         }
     }
@@ -105,14 +108,14 @@ int backup(const QStringList &args)
 {
     try {
         const qint64 size = BookBackup::write(args.at(1), args.at(2));
-        say(QStringLiteral("已备份：%1 → %2（%3 字节）").arg(args.at(1), args.at(2)).arg(size));
+        say(QCoreApplication::translate("main", "已备份：%1 → %2（%3 字节）").arg(args.at(1), args.at(2)).arg(size));
         return 0;
     } catch (const AppError &error) {
         if (error.kind() == QLatin1String(BookBackup::Busy))
-            return fail(QStringLiteral("%1 正有人保存，等待后仍未结束，没有备份；请稍后再试").arg(args.at(1)));
+            return fail(QCoreApplication::translate("main", "%1 正有人保存，等待后仍未结束，没有备份；请稍后再试").arg(args.at(1)));
         if (error.kind() == QLatin1String(BookBackup::Exists))
-            return fail(QStringLiteral("%1 已存在，不会覆盖；请另选备份文件名").arg(args.at(2)));
-        return fail(QStringLiteral("无法备份 %1：%2").arg(args.at(1), error.message()));
+            return fail(QCoreApplication::translate("main", "%1 已存在，不会覆盖；请另选备份文件名").arg(args.at(2)));
+        return fail(QCoreApplication::translate("main", "无法备份 %1：%2").arg(args.at(1), error.message()));
     }
 }
 
@@ -126,13 +129,13 @@ int check(const QString &book)
         return result.problems == 0 ? 0 : 1;
     } catch (const AppError &error) {
         if (error.kind() == QLatin1String(AppError::UnfinishedSave)) {
-            fail(QStringLiteral("没有检查 %1：%2。这不说明书有问题。"
+            fail(QCoreApplication::translate("main", "没有检查 %1：%2。这不说明书有问题。"
                                 "请由可以写入该文件的用户运行一次 \"ebook-tool backup %1 备份文件\""
                                 "（先撤销这次保存，再写出备份），或在可以写入它的工作站上启动一次阅读程序，然后再检查。")
                      .arg(book, error.message()));
             return 3;
         }
-        fail(QStringLiteral("无法读取 %1：%2").arg(shownBookName(book), error.message()));
+        fail(QCoreApplication::translate("main", "无法读取 %1：%2").arg(shownBookName(book), error.message()));
         return 2;
     }
 }
@@ -142,12 +145,12 @@ int import(const QString &access, const QString &book, BookSchema::Index index)
     AccessImport::Progress progress;
     if (isatty(STDERR_FILENO))
         progress = [](const QString &table, int done, int total) {
-            std::fprintf(stderr, "\r%s: %d of %d rows", table.toUtf8().constData(), done, total);
+            std::fprintf(stderr, "\r%s", qPrintable(QCoreApplication::translate("main", "%1：%2 / %3 行").arg(table).arg(done).arg(total)));
             if (done == total)
                 std::fputc('\n', stderr);
         };
     const AccessImport::Counts counts = AccessImport::run(access, book, progress, index);
-    say(QStringLiteral("imported %1 rows of ywzx_ywlb and %2 rows of ywzx_ywnr into %3")
+    say(QCoreApplication::translate("main", "已把 ywzx_ywlb 的 %1 行和 ywzx_ywnr 的 %2 行导入 %3")
             .arg(QString::number(counts.chapters), QString::number(counts.articles), book));
     return 0;
 }
@@ -172,9 +175,9 @@ std::optional<double> numberOf(const NumberOption &option, const QString &value)
     const double number = option.whole ? double(value.toInt(&ok)) : value.toDouble(&ok);
     if (ok && number >= option.low && number <= option.high)
         return number;
-    std::fprintf(stderr, "ebook-tool: %s takes a%s number from %s to %s, not '%s'\n", option.name,
-                 option.whole ? " whole" : "", QByteArray::number(option.low).constData(),
-                 QByteArray::number(option.high, 'f', 0).constData(), value.toUtf8().constData());
+    const QString range = option.whole ? QCoreApplication::translate("main", "%1 只能是 %2 到 %3 之间的整数，不能是 '%4'")
+                                        : QCoreApplication::translate("main", "%1 只能是 %2 到 %3 之间的数，不能是 '%4'");
+    fail(range.arg(QLatin1String(option.name), QString::number(option.low), QString::number(option.high, 'f', 0), value));
     return std::nullopt;
 }
 
@@ -211,9 +214,12 @@ int generate(const QStringList &args, bool noBreaks, BookSchema::Index index)
     options.textBytes = int(numbers.value(QStringLiteral("--text-bytes"), options.textBytes));
     options.wordPercent = numbers.value(QStringLiteral("--word-percent"), options.wordPercent);
     const Generator::Result result = Generator::write(args.first(), options, index);
-    say(QStringLiteral("created %1: %2 chapters (depth %3), %4 articles, the word in %5 chapters")
-            .arg(args.first(), QString::number(options.chapters), QString::number(result.depth), QString::number(options.articles),
-                 QString::number(result.chaptersWithWord)));
+    // The word's count only when a word was asked for.
+    const QString word = options.word.isEmpty() ? QString()
+        : QCoreApplication::translate("main", "，其中 %1 个章节含有该词").arg(result.chaptersWithWord);
+    say(QCoreApplication::translate("main", "已写出 %1：%2 个章节（%3 层），%4 篇文章")
+            .arg(args.first(), QString::number(options.chapters), QString::number(result.depth), QString::number(options.articles))
+        + word);
     return 0;
 }
 
@@ -223,14 +229,14 @@ int push(const QStringList &args)
     if (replace && args.at(3) != QLatin1String("--replace"))
         return usage();
     const ServerBook::Counts counts = ServerBook::push(args.at(1), ServerConfig::fromUri(args.at(2)), replace);
-    say(QStringLiteral("pushed %1 rows of ywzx_ywlb and %2 rows of ywzx_ywnr from %3")
+    say(QCoreApplication::translate("main", "已从 %3 推送 ywzx_ywlb 的 %1 行和 ywzx_ywnr 的 %2 行")
             .arg(counts.chapters).arg(counts.articles).arg(args.at(1)));
     if (replace)
-        say(counts.grants.isEmpty() ? QStringLiteral("the old tables granted nothing to others")
-                                    : QStringLiteral("granted again as the old tables did: %1")
+        say(counts.grants.isEmpty() ? QCoreApplication::translate("main", "旧表没有授予其他用户任何权限")
+                                    : QCoreApplication::translate("main", "已照旧表重新授权：%1")
                                           .arg(counts.grants.join(QLatin1String(", "))));
     if (!counts.notCarried.isEmpty())
-        say(QStringLiteral("旧表的这些没有带到新表上（仍需要的话请重新建立）：%1")
+        say(QCoreApplication::translate("main", "旧表的这些没有带到新表上（仍需要的话请重新建立）：%1")
                 .arg(counts.notCarried.join(QLatin1String(", "))));
     return 0;
 }
@@ -238,7 +244,7 @@ int push(const QStringList &args)
 int pull(const QStringList &args)
 {
     const ServerBook::Counts counts = ServerBook::pull(ServerConfig::fromUri(args.at(1)), args.at(2));
-    say(QStringLiteral("pulled %1 rows of ywzx_ywlb and %2 rows of ywzx_ywnr into %3")
+    say(QCoreApplication::translate("main", "已把 ywzx_ywlb 的 %1 行和 ywzx_ywnr 的 %2 行取回到 %3")
             .arg(counts.chapters).arg(counts.articles).arg(args.at(2)));
     return 0;
 }
@@ -251,7 +257,7 @@ void onBook(const QString &path, const std::function<void(QSqlDatabase &)> &work
     book.setDatabaseFile(path);
     if (!book.engine().keepsFullTextIndex())
         throw AppError(AppError::BookFile,
-                       QStringLiteral("%1 names a server book: the full-text index is for book files").arg(path));
+                       QCoreApplication::translate("main", "%1 指的是服务器上的书：全文索引只用于书库文件").arg(path));
     BookTransaction transaction(book);
     QSqlDatabase db = book.database();
     work(db);
@@ -262,13 +268,12 @@ void addIndex(const QString &path)
 {
     onBook(path, [&](QSqlDatabase &db) {
         if (BookIndex::present(db))
-            throw AppError(AppError::BookFile, QStringLiteral("%1 has a full-text index already").arg(path));
+            throw AppError(AppError::BookFile, QCoreApplication::translate("main", "%1 已有全文索引").arg(path));
         if (BookIndex::olderForm(db))
             BookIndex::drop(db); // an earlier program's index: made again in today's form
         else if (BookIndex::anyPart(db))
             throw AppError(AppError::BookFile,
-                           QStringLiteral("%1 holds part of a full-text index: \"ebook-tool index --check %1\" "
-                                          "rebuilds it").arg(path));
+                           QCoreApplication::translate("main", "%1 含有不完整的全文索引：\"ebook-tool index --check %1\" 可以重建它").arg(path));
         BookIndex::create(db);
     });
 }
@@ -279,23 +284,23 @@ int index(const QStringList &args)
     const QString path = args.at(1);
     if (option.isEmpty()) {
         addIndex(path);
-        say(QStringLiteral("indexed %1").arg(path));
+        say(QCoreApplication::translate("main", "已为 %1 建立全文索引").arg(path));
         return 0;
     }
     bool right = true;
     onBook(path, [&](QSqlDatabase &db) {
         if (!BookIndex::anyPart(db))
-            throw AppError(AppError::BookFile, QStringLiteral("%1 has no full-text index").arg(path));
+            throw AppError(AppError::BookFile, QCoreApplication::translate("main", "%1 没有全文索引").arg(path));
         if (option == QLatin1String("--drop"))
             BookIndex::drop(db);
         else
             right = BookIndex::checkAndRepair(db);
     });
     if (option == QLatin1String("--drop"))
-        say(QStringLiteral("dropped the full-text index of %1").arg(path));
+        say(QCoreApplication::translate("main", "已删除 %1 的全文索引").arg(path));
     else
-        say(right ? QStringLiteral("the full-text index of %1 is right").arg(path)
-                  : QStringLiteral("the full-text index of %1 differed from the texts; rebuilt").arg(path));
+        say(right ? QCoreApplication::translate("main", "%1 的全文索引正确").arg(path)
+                  : QCoreApplication::translate("main", "%1 的全文索引与正文不一致，已重建").arg(path));
     return 0;
 }
 
@@ -305,14 +310,18 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     TemporaryFiles::removeOnSignals();
-    QStringList args = app.arguments().mid(1);
+    const std::optional<QString> language = Language::argument(app.arguments());
+    if (language && !Language::parse(*language))
+        return usage();
+    Language::install(app, language ? *Language::parse(*language) : Language::fromEnvironment());
+    QStringList args = Language::withoutLanguage(app.arguments().mid(1));
     if (args.isEmpty())
         return usage();
     const QString command = args.first();
     const bool withIndex = !args.removeAll(QStringLiteral("--no-index"));
     const bool noBreaks = command == QLatin1String("generate") && args.removeAll(QStringLiteral("--no-breaks"));
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
-        std::fputs(Usage, stdout);
+        std::fputs(qPrintable(QCoreApplication::translate("main", Usage)), stdout);
         return 0;
     }
     const std::optional<QStringList> words = sorted(args);
@@ -330,14 +339,14 @@ int main(int argc, char **argv)
             return index(args);
         if (command == QLatin1String("create") && args.size() == 3) {
             if (args.at(2).trimmed().isEmpty())
-                return fail(QStringLiteral("the book name must not be empty"));
+                return fail(QCoreApplication::translate("main", "书名不能为空"));
             BookSchema::createBook(args.at(1), args.at(2), {}, newBooks);
-            say(QStringLiteral("created %1").arg(args.at(1)));
+            say(QCoreApplication::translate("main", "已新建 %1").arg(args.at(1)));
             return 0;
         }
         if (command == QLatin1String("demo") && args.size() == 2) {
             const DemoBook::Counts counts = DemoBook::write(args.at(1), newBooks);
-            say(QStringLiteral("created %1: %2 chapters, %3 articles")
+            say(QCoreApplication::translate("main", "已写出 %1：%2 个章节，%3 篇文章")
                     .arg(args.at(1), QString::number(counts.chapters), QString::number(counts.articles)));
             return 0;
         }

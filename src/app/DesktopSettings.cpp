@@ -30,6 +30,7 @@ const QString Splitter = QStringLiteral("window/splitter");
 const QString Zoom = QStringLiteral("pane/zoom");
 const QString AutoExpand = QStringLiteral("tree/autoExpand");
 const QString BarePrint = QStringLiteral("print/bare");
+const QString InterfaceLanguage = QStringLiteral("interface/language");
 
 QString historyKey(const FindDialog &dialog)
 {
@@ -222,6 +223,16 @@ void save(const Tywzxform &window)
 int paneZoom()
 {
     return zoomOf(*open());
+}
+
+std::optional<Language::Choice> language()
+{
+    return Language::parse(open()->value(InterfaceLanguage).toString());
+}
+
+void setLanguage(Language::Choice choice)
+{
+    open()->setValue(InterfaceLanguage, Language::code(choice));
 }
 
 QStringList history(const FindDialog &dialog)

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "common/Language.h"
+
 #include <memory>
+#include <optional>
 
 #include <QStringList>
 
@@ -32,6 +35,12 @@ void showMainWindow(Tywzxform &window);
 void save(const Tywzxform &window);
 // The reading pane's remembered zoom in percent (100 without one).
 int paneZoom();
+
+// The interface language chosen in the menu or by --lang; nothing when
+// never chosen (or unreadable): the locale decides.
+std::optional<Language::Choice> language();
+// Written at once: the choice holds even if this run ends badly.
+void setLanguage(Language::Choice choice);
 
 // A find dialog's remembered texts, newest first, as its box offers them.
 QStringList history(const FindDialog &dialog);

@@ -1,6 +1,7 @@
 #include "app/EbookApplication.h"
 
 #include "common/Handlers.h"
+#include "common/Language.h"
 
 #include <QApplication>
 #include <QFont>
@@ -27,11 +28,7 @@ bool EbookApplication::notify(QObject *receiver, QEvent *event)
 
 void EbookApplication::installChineseTranslations(QCoreApplication &app)
 {
-    auto *translator = new QTranslator(&app);
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                         QStringLiteral("_"), folder))
-        app.installTranslator(translator);
+    Language::install(app, Language::Choice::Chinese);
 }
 
 void EbookApplication::installFontSubstitutions()

@@ -2,11 +2,13 @@
 
 #include "app/DesktopSettings.h"
 #include "app/EbookApplication.h"
+#include "app/LanguageMenu.h"
 #include "app/SplashUnit.h"
 #include "browser/fm_ywzx.h"
 #include "common/AppError.h"
 #include "common/AppInfo.h"
 #include "common/GlyphWarmup.h"
+#include "common/Language.h"
 #include "common/MessageBoxes.h"
 #include "common/TextHelpers.h"
 #include "common/TextZoom.h"
@@ -20,6 +22,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <QCoreApplication>
 
 namespace StartUp {
 
@@ -28,7 +31,7 @@ QString applicationErrorText(const AppError &error, const QString &where)
     // An engine's one-line message gets its full stop; the program's own
     // messages end in their punctuation or in a command to copy.
     const QString message = error.message();
-    return QStringLiteral("%1时出错（%2）：\n%3")
+    return QCoreApplication::translate("StartUp", "%1时出错（%2）：\n%3")
         .arg(where, error.kind(), message.contains(QLatin1Char('\n')) ? message : TextHelpers::withFullStop(message));
 }
 
@@ -40,12 +43,16 @@ void showApplicationError(const AppError &error, const QString &where)
                         QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok});
 }
 
-// Dates follow the user's regional settings; a machine without any (the C
-// locale) gets the Chinese ones, the language of the whole interface.
-static void useChineseLocaleWhenUnset()
+void chooseLanguage(QApplication &app)
 {
-    if (QLocale::system().language() == QLocale::C)
-        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    const std::optional<QString> asked = Language::argument(QCoreApplication::arguments());
+    const std::optional<Language::Choice> commandLine = asked ? Language::parse(*asked) : std::nullopt;
+    if (commandLine)
+        DesktopSettings::setLanguage(*commandLine);
+    Language::install(app, Language::chosen(commandLine, DesktopSettings::language()));
+    if (asked && !commandLine) // said in the language now installed
+        std::fprintf(stderr, "ebook-reader: --lang: %s\n",
+                     qPrintable(QCoreApplication::translate("StartUp", "只能是 en 或 zh")));
 }
 
 void warmGlyphs(QDeadlineTimer deadline)
@@ -60,7 +67,7 @@ void warmGlyphs(QDeadlineTimer deadline)
 
 static void showSplash(TSplashForm &splash)
 {
-    splash.Labelinfo->setText(ConnectingText);
+    splash.Labelinfo->setText(ConnectingText());
     splash.showPainted();
     // The splash stays for two seconds however fast the book opens; they
     // load the glyphs of the common characters first.
@@ -71,23 +78,23 @@ static void showSplash(TSplashForm &splash)
 
 int run(QApplication &app)
 {
-    useChineseLocaleWhenUnset();
-    EbookApplication::installChineseTranslations(app);
+    chooseLanguage(app);
     EbookApplication::installApplicationFont();
     TSplashForm splash;
     showSplash(splash);
-    QApplication::setApplicationName(AppInfo::Title);
+    QApplication::setApplicationName(AppInfo::Title());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/mochuan-ebook.svg")));
 
-    QString where = QStringLiteral("打开书库");
+    QString where = QCoreApplication::translate("StartUp", "打开书库");
     try {
         auto dataModule = std::make_unique<TywzxDMF>();
         ywzxDMF = dataModule.get();
         dataModule->ydconn.setDatabaseFile(BookFile::pathForThisProgram());
         dataModule->ydconn.open();
-        where = QStringLiteral("创建主窗口");
+        where = QCoreApplication::translate("StartUp", "创建主窗口");
         std::unique_ptr<Tywzxform> window(Tywzxform::create(nullptr, &splash));
         ywzxform = window.get();
+        LanguageMenu::add(*window);
         if (QCoreApplication::arguments().contains(QStringLiteral("--staff")))
             window->offerMaintenance();
         splash.hide();

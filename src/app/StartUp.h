@@ -2,17 +2,22 @@
 
 #include <QDeadlineTimer>
 #include <QString>
+#include <QCoreApplication>
 
 class QApplication;
 class AppError;
 
 namespace StartUp {
 
-inline const QString ConnectingText = QStringLiteral("正在连接数据库，可能需要几分钟。请稍候...");
+inline QString ConnectingText() { return QCoreApplication::translate("StartUp", "正在连接数据库，可能需要几分钟。请稍候..."); }
 
 // The whole program: splash, data module, book, main window, message loop.
 // Returns the exit code (1 when the start failed).
 int run(QApplication &app);
+
+// The interface language: --lang (then remembered), else the remembered
+// choice, else the locale; installs its translation before any window.
+void chooseLanguage(QApplication &app);
 
 // What the splash's time is spent on: loading the glyphs of the common
 // characters in the reading font (at every place in a pixel Qt tells

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <memory>
 #include <unistd.h>
+#include <QCoreApplication>
 
 namespace BookBackup {
 
@@ -94,7 +95,7 @@ void copyBytes(const QString &book, const QString &temporary)
     QFile in(book);
     QFile out(temporary);
     if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        throw AppError(AppError::Database, QStringLiteral("无法把 '%1' 复制到 '%2'：%3。").arg(book, temporary, QString::fromLocal8Bit(std::strerror(errno))));
+        throw AppError(AppError::Database, QCoreApplication::translate("BookBackup", "无法把 '%1' 复制到 '%2'：%3。").arg(book, temporary, QString::fromLocal8Bit(std::strerror(errno))));
     for (qint64 left = in.size(); left > 0;) {
         const ssize_t copied = ::copy_file_range(in.handle(), nullptr, out.handle(), nullptr, size_t(left), 0);
         if (copied > 0) {
@@ -109,7 +110,7 @@ void copyBytes(const QString &book, const QString &temporary)
             left = in.size() - out.size();
         }
         if (left > 0 && copied <= 0)
-            throw AppError(AppError::Database, QStringLiteral("无法把 '%1' 复制到 '%2'：%3。").arg(book, temporary, QString::fromLocal8Bit(std::strerror(errno))));
+            throw AppError(AppError::Database, QCoreApplication::translate("BookBackup", "无法把 '%1' 复制到 '%2'：%3。").arg(book, temporary, QString::fromLocal8Bit(std::strerror(errno))));
     }
 }
 
@@ -117,7 +118,7 @@ void flush(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || syncFile(file.handle()) != 0)
-        throw AppError(AppError::Database, QStringLiteral("无法把 '%1' 写入磁盘：%2。").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+        throw AppError(AppError::Database, QCoreApplication::translate("BookBackup", "无法把 '%1' 写入磁盘：%2。").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
 }
 
 void removeTemporary(const QString &temporary)

@@ -13,6 +13,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
+#include <QCoreApplication>
 
 namespace BookSchema {
 
@@ -27,10 +28,10 @@ QString scriptOf(const QString &resource)
 {
     QFile file(resource);
     if (!file.open(QIODevice::ReadOnly))
-        throw AppError(AppError::BookFile, QStringLiteral("程序内置的建表脚本 %1 无法读取：%2").arg(resource, file.errorString()));
+        throw AppError(AppError::BookFile, QCoreApplication::translate("BookSchema", "程序内置的建表脚本 %1 无法读取：%2").arg(resource, file.errorString()));
     const QString script = QString::fromUtf8(file.readAll());
     if (statementsIn(script).isEmpty())
-        throw AppError(AppError::BookFile, QStringLiteral("程序内置的建表脚本 %1 是空的").arg(resource));
+        throw AppError(AppError::BookFile, QCoreApplication::translate("BookSchema", "程序内置的建表脚本 %1 是空的").arg(resource));
     return script;
 }
 
@@ -115,9 +116,9 @@ void checkNewBookPath(const QString &path)
 {
     const QFileInfo target(path);
     if (target.exists() || target.isSymLink())
-        throw AppError(AppError::BookFile, QStringLiteral("'%1' exists already; it is not overwritten").arg(path));
+        throw AppError(AppError::BookFile, QCoreApplication::translate("BookSchema", "'%1' 已存在，不会覆盖").arg(path));
     if (!target.dir().exists())
-        throw AppError(AppError::BookFile, QStringLiteral("Cannot create '%1': the folder does not exist").arg(path));
+        throw AppError(AppError::BookFile, QCoreApplication::translate("BookSchema", "无法新建 '%1'：文件夹不存在").arg(path));
 }
 
 // QFile::rename never replaces an existing file, so a book that appeared
@@ -129,7 +130,7 @@ void moveIntoPlace(const QString &temporary, const QString &path)
         QFile::remove(temporary);
     TemporaryFiles::forget(temporary);
     if (!moved)
-        throw AppError(AppError::BookFile, QStringLiteral("Cannot create '%1'").arg(path));
+        throw AppError(AppError::BookFile, QCoreApplication::translate("BookSchema", "无法新建 '%1'").arg(path));
 }
 
 void createBook(const QString &path, const QString &bookName,

@@ -16,6 +16,7 @@
 #include <QStringDecoder>
 #include <QUuid>
 #include <functional>
+#include <QCoreApplication>
 
 namespace {
 
@@ -67,7 +68,7 @@ QVariant dateToServer(const QVariant &stored, const QString &table, const QVaria
         return stored;
     const QDateTime when = DateTimeText::fromStorageText(stored.toString());
     if (!when.isValid())
-        throw AppError(AppError::Database, QStringLiteral("%1 row id %2: xgrq '%3' is not a date and time")
+        throw AppError(AppError::Database, QCoreApplication::translate("ServerBook", "%1 行 id %2：xgrq '%3' 不是日期和时间")
                                                .arg(table, id.toString(), stored.toString()));
     return DateTimeText::storageText(when);
 }
@@ -131,7 +132,7 @@ int copyRows(const QSqlDatabase &from, const QSqlDatabase &to, const QString &ta
         for (int i = 0; i < count; ++i)
             BoundValue::bind(insert, i, cell(i));
         if (!insert.exec())
-            throw AppError(AppError::Database, QStringLiteral("%1 row id %2: %3")
+            throw AppError(AppError::Database, QCoreApplication::translate("ServerBook", "%1 行 id %2：%3")
                                                    .arg(table, rows.value(0).toString(), engineMessage(insert.lastError())));
         ++copied;
     }
@@ -263,7 +264,7 @@ void giveAgain(const QSqlDatabase &server, const Carried &carried, ServerBook::C
 
 QString orUnknown(const QVariant &value)
 {
-    return value.toString().isEmpty() ? QStringLiteral("不详") : value.toString();
+    return value.toString().isEmpty() ? QCoreApplication::translate("ServerBook", "不详") : value.toString();
 }
 
 // Who holds the old tables: each connection with a lock on them. Of
@@ -282,14 +283,14 @@ QString holdersOfTheBook(const QSqlDatabase &server)
     while (rows.next()) {
         const bool hidden = rows.value(5).toBool();
         anyHidden = anyHidden || hidden;
-        const QString address = rows.value(2).toString().isEmpty() && !hidden ? QStringLiteral("本机（Unix 套接字）")
+        const QString address = rows.value(2).toString().isEmpty() && !hidden ? QCoreApplication::translate("ServerBook", "本机（Unix 套接字）")
                                                                               : orUnknown(rows.value(2));
-        holders << QStringLiteral("用户 %1（地址 %2，程序 %3，事务开始于 %4，服务器进程 %5）")
+        holders << QCoreApplication::translate("ServerBook", "用户 %1（地址 %2，程序 %3，事务开始于 %4，服务器进程 %5）")
                        .arg(orUnknown(rows.value(1)), address, orUnknown(rows.value(3)), orUnknown(rows.value(4)),
                             rows.value(0).toString());
     }
-    return holders.join(QStringLiteral("；"))
-           + (anyHidden ? QStringLiteral("（其他用户的连接的地址和时间，只有超级用户或 pg_read_all_stats 角色的成员看得到）")
+    return holders.join(QCoreApplication::translate("ServerBook", "；"))
+           + (anyHidden ? QCoreApplication::translate("ServerBook", "（其他用户的连接的地址和时间，只有超级用户或 pg_read_all_stats 角色的成员看得到）")
                         : QString());
 }
 
@@ -310,7 +311,7 @@ void takeOldTables(const QSqlDatabase &server, const ServerConfig &target, int l
             throw AppError(AppError::Database, engineMessage(error));
         run(server, QStringLiteral("rollback to savepoint taking"));
         throw AppError(AppError::Database,
-                       QStringLiteral("数据库 %1 中的书正被其他连接使用，等了 %2 秒仍未放开，书没有替换，什么也没有改动（%3）。"
+                       QCoreApplication::translate("ServerBook", "数据库 %1 中的书正被其他连接使用，等了 %2 秒仍未放开，书没有替换，什么也没有改动（%3）。"
                                       "正在使用它的连接：%4。请让这些终端结束手头的操作或关闭程序后再替换。")
                            .arg(target.describe(), QString::number(lockTimeoutMs / 1000.0), engineMessage(error),
                                 holdersOfTheBook(server)));
@@ -370,7 +371,7 @@ Counts push(const QString &bookFile, const ServerConfig &target, bool replace, i
             if (holdsBook(server.db())) {
                 if (!replace)
                     throw AppError(AppError::Database,
-                                   QStringLiteral("The database %1 already holds a book; --replace replaces it")
+                                   QCoreApplication::translate("ServerBook", "数据库 %1 中已有一本书；用 --replace 替换它")
                                        .arg(target.describe()));
                 takeOldTables(server.db(), target, lockTimeoutMs);
                 carryGrants(server.db(), &carried);
@@ -408,7 +409,7 @@ Counts pull(const ServerConfig &source, const QString &bookFile)
     BookSchema::checkNewBookPath(bookFile);
     Connection server([&](const QString &name) { return source.addDatabase(name); });
     if (!holdsBook(server.db()))
-        throw AppError(AppError::Database, QStringLiteral("The database %1 holds no book").arg(source.describe()));
+        throw AppError(AppError::Database, QCoreApplication::translate("ServerBook", "数据库 %1 中没有书").arg(source.describe()));
     Counts counts;
     const QString temporary = BookSchema::temporaryPathFor(bookFile);
     // The server's transaction lies inside the file's making, so that any

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
+#include <QCoreApplication>
 
 BookTree::BookTree(QWidget *parent)
     : QTreeWidget(parent)
@@ -19,8 +20,8 @@ BookTree::BookTree(QWidget *parent)
     // The designed look: one column without a header, a pale yellow ground,
     // hot tracking.
     setHeaderHidden(true);
-    setHeaderLabel(QStringLiteral("章节")); // read out by screen readers, never "1"
-    setAccessibleName(QStringLiteral("章节目录"));
+    setHeaderLabel(QCoreApplication::translate("BookTree", "章节")); // read out by screen readers, never "1"
+    setAccessibleName(QCoreApplication::translate("BookTree", "章节目录"));
     setColumnCount(1);
     setRootIsDecorated(true);
     setIndentation(19);

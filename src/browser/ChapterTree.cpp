@@ -15,6 +15,7 @@
 #include <QScopedValueRollback>
 #include <QTreeWidgetItemIterator>
 #include <optional>
+#include <QCoreApplication>
 
 namespace {
 
@@ -356,7 +357,7 @@ bool ChapterTree::dropSelectedNodeOn(QTreeWidgetItem *target, QWidget *asker)
         return false;
     if (target == node->parent() || target == node || BookNode::isAncestorOrSelf(node, target))
         return false;
-    const auto answer = MessageBoxes::show({asker, QStringLiteral("确认信息"), QStringLiteral("是否确认要移动该节点?"),
+    const auto answer = MessageBoxes::show({asker, QCoreApplication::translate("ChapterTree", "确认信息"), QCoreApplication::translate("ChapterTree", "是否确认要移动该节点?"),
                                             QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
                                             QMessageBox::Yes});
     if (answer != QMessageBox::Yes)

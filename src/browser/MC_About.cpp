@@ -7,14 +7,15 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QCoreApplication>
 
 namespace {
 
 const QString MakerMail = QStringLiteral("support@mochuan.example");
 const QString BusinessMail = QStringLiteral("business@mochuan.example");
 const QString MakerQQ = QStringLiteral("800012345");
-const QString MakerAddress = QStringLiteral("澜州市墨川路一号");
-const QString MakerCopyright = QStringLiteral("Copyright © 2026 墨川软件 版权所有");
+inline QString MakerAddress() { return QCoreApplication::translate("MC_About", "澜州市墨川路一号"); }
+inline QString MakerCopyright() { return QCoreApplication::translate("MC_About", "Copyright © 2026 墨川软件 版权所有"); }
 const QString MakerWeb = QStringLiteral("http://www.mochuan.example");
 
 // Through the palette, not a style sheet: a label's style sheet also
@@ -32,7 +33,7 @@ TMac_About::TMac_About()
     : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint)
 {
     setObjectName(QStringLiteral("Mac_About"));
-    setWindowTitle(QStringLiteral("关于本软件： [墨川软件]"));
+    setWindowTitle(QCoreApplication::translate("MC_About", "关于本软件： [墨川软件]"));
     setWindowIcon(QIcon(QStringLiteral(":/browser/aboutIcon.png")));
     setAttribute(Qt::WA_QuitOnClose, false);
     setModal(false);
@@ -47,22 +48,22 @@ TMac_About::TMac_About()
     Image1->setScaledContents(true);
     Image1->setPixmap(QPixmap(QStringLiteral(":/browser/about.jpg")));
 
-    Label3 = label("Label3", QStringLiteral("墨川电子阅读系统"), 72, 8);
+    Label3 = label("Label3", QCoreApplication::translate("MC_About", "墨川电子阅读系统"), 72, 8);
     QFont title(QStringLiteral("宋体"));
     title.setPixelSize(29);
     title.setBold(true);
     Label3->setFont(title);
     textColour(Label3, Qt::red);
-    Label4 = label("Label4", QStringLiteral("最新版本：1.0版"), 86, 48);
-    Label5 = label("Label5", QStringLiteral("操作环境：Window 95/98/Me/Xp"), 88, 64);
+    Label4 = label("Label4", QCoreApplication::translate("MC_About", "最新版本：1.0版"), 86, 48);
+    Label5 = label("Label5", QCoreApplication::translate("MC_About", "操作环境：Window 95/98/Me/Xp"), 88, 64);
     Label6 = label("Label6", QStringLiteral("Window NT/2000"), 148, 78);
-    Label7 = label("Label7", QStringLiteral("技术支持:") + MakerMail, 88, 96);
-    Label9 = label("Label9", QStringLiteral("商务合作:") + BusinessMail, 88, 112);
-    Label14 = label("Label14", QStringLiteral("QQ在线支持:") + MakerQQ, 76, 127);
-    Label1 = label("Label1", QStringLiteral("地址：") + MakerAddress, 108, 159);
-    Label11 = label("Label11", QStringLiteral("诚征全国各省、市、区代理商"), 182, 191);
+    Label7 = label("Label7", QCoreApplication::translate("MC_About", "技术支持:") + MakerMail, 88, 96);
+    Label9 = label("Label9", QCoreApplication::translate("MC_About", "商务合作:") + BusinessMail, 88, 112);
+    Label14 = label("Label14", QCoreApplication::translate("MC_About", "QQ在线支持:") + MakerQQ, 76, 127);
+    Label1 = label("Label1", QCoreApplication::translate("MC_About", "地址：") + MakerAddress(), 108, 159);
+    Label11 = label("Label11", QCoreApplication::translate("MC_About", "诚征全国各省、市、区代理商"), 182, 191);
     textColour(Label11, Qt::red);
-    Label10 = label("Label10", MakerCopyright, 7, 224);
+    Label10 = label("Label10", MakerCopyright(), 7, 224);
     textColour(Label10, Qt::blue);
     Label8 = label("Label8", MakerWeb, 8, 251);
     QFont web(QStringLiteral("宋体"));
@@ -75,7 +76,7 @@ TMac_About::TMac_About()
     for (QLabel *text : {Label3, Label4, Label5, Label6, Label7, Label9, Label14, Label1, Label11, Label10, Label8})
         text->adjustSize();
 
-    BitBtn3 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("关闭(Esc)"), this);
+    BitBtn3 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QCoreApplication::translate("MC_About", "关闭(Esc)"), this);
     BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
     BitBtn3->setGeometry(260, 239, 85, 30);
     BitBtn3->setAutoDefault(false);

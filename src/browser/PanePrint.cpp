@@ -18,6 +18,7 @@
 #include <QTextDocument>
 #include <QTextFrame>
 #include <memory>
+#include <QCoreApplication>
 
 namespace PanePrint {
 
@@ -93,7 +94,7 @@ constexpr qreal WritingMarginMm = 20;
 void failIfPrinterFailed(const QPrinter &printer)
 {
     if (printer.printerState() == QPrinter::Error)
-        throw AppError(AppError::FileOpen, QStringLiteral("打印失败：打印机 \"%1\" 未能完成打印作业")
+        throw AppError(AppError::FileOpen, QCoreApplication::translate("PanePrint", "打印失败：打印机 \"%1\" 未能完成打印作业")
                                                .arg(printer.printerName().isEmpty() ? printer.outputFileName()
                                                                                     : printer.printerName()));
 }

@@ -29,7 +29,7 @@ Tywzxform::Tywzxform(QWidget *parent)
     : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("ywzxform"));
-    setWindowTitle(Labels::DesignedCaption);
+    setWindowTitle(Labels::DesignedCaption());
     QFont font(QStringLiteral("宋体"));
     font.setPixelSize(12);
     setFont(font);

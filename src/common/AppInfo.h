@@ -1,9 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QCoreApplication>
 
 namespace AppInfo {
 
-inline const QString Title = QStringLiteral("墨川电子阅读系统");
+inline QString Title() { return QCoreApplication::translate("AppInfo", "墨川电子阅读系统"); }
 
 } // namespace AppInfo

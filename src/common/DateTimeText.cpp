@@ -4,6 +4,7 @@
 
 #include <QLocale>
 #include <QRegularExpression>
+#include <QCoreApplication>
 
 namespace DateTimeText {
 
@@ -93,7 +94,7 @@ QDateTime parseTyped(const QString &text)
     if (stored.isValid())
         return stored;
     throw AppError(AppError::DateConversion,
-                   QStringLiteral("“%1”不是有效的日期和时间。请按 %2 或 %3 这样的格式输入。")
+                   QCoreApplication::translate("DateTimeText", "“%1”不是有效的日期和时间。请按 %2 或 %3 这样的格式输入。")
                        .arg(text, shortDate(QDate::currentDate()), display(QDateTime(QDate::currentDate(), QTime(14, 30)))));
 }
 

@@ -4,6 +4,7 @@
 #include "common/MessageBoxes.h"
 
 #include <exception>
+#include <QCoreApplication>
 
 namespace Handlers {
 
@@ -15,9 +16,9 @@ void reportCurrentError()
         MessageBoxes::generalError(error.message());
     } catch (const std::exception &error) {
         // A library's own words, after a sentence the reader can read.
-        MessageBoxes::generalError(QStringLiteral("程序内部出错：%1").arg(QString::fromUtf8(error.what())));
+        MessageBoxes::generalError(QCoreApplication::translate("Handlers", "程序内部出错：%1").arg(QString::fromUtf8(error.what())));
     } catch (...) {
-        MessageBoxes::generalError(QStringLiteral("未知错误"));
+        MessageBoxes::generalError(QCoreApplication::translate("Handlers", "未知错误"));
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 // The labels the tree and the results list show: a name with its code in
@@ -10,7 +11,7 @@ namespace Labels {
 inline const QString RootCode = QStringLiteral("00000");
 inline const QString Placeholder = QStringLiteral("EMPTY");
 // The window caption and root name used until the book's own name is read.
-inline const QString DesignedCaption = QStringLiteral("澜州省档案馆机读室");
+inline QString DesignedCaption() { return QCoreApplication::translate("Labels", "澜州省档案馆机读室"); }
 inline const QString DesignedRootName = QStringLiteral("澜州省档案馆电子书刊");
 
 // A name or code as a label shows it: line breaks as spaces, and bidi

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QProgressDialog>
+#include <QCoreApplication>
 
 Seam<int()> LoadProgress::showAfterMs([] { return 500; });
 
@@ -40,7 +41,7 @@ void LoadProgress::update()
         return;
     nextUpdateMs_ = now + UpdateEveryMs;
     if (!dialog_) {
-        dialog_ = new QProgressDialog(QStringLiteral("正在载入章节……"), QStringLiteral("取消"), 0,
+        dialog_ = new QProgressDialog(QCoreApplication::translate("LoadProgress", "正在载入章节……"), QCoreApplication::translate("LoadProgress", "取消"), 0,
                                       qMax(maximum_, loaded_), owner_);
         dialog_->setObjectName(QStringLiteral("LoadProgress"));
         dialog_->setWindowTitle(QApplication::applicationDisplayName());
@@ -57,7 +58,7 @@ void LoadProgress::update()
         arrowShown_ = true;
     }
     dialog_->setMaximum(qMax(maximum_, loaded_));
-    dialog_->setLabelText(QStringLiteral("已载入 %1 个章节").arg(loaded_));
+    dialog_->setLabelText(QCoreApplication::translate("LoadProgress", "已载入 %1 个章节").arg(loaded_));
     dialog_->setValue(loaded_);
     QCoreApplication::processEvents(); // the reader's 取消 or Esc comes through here
 }

@@ -4,6 +4,7 @@
 #include "common/TextHelpers.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 
 namespace MessageBoxes {
 
@@ -25,25 +26,25 @@ Seam<QMessageBox::StandardButton(const Request &)> show(showReal);
 
 void generalError(const QString &message)
 {
-    show({QApplication::activeWindow(), AppInfo::Title, TextHelpers::withFullStop(message),
+    show({QApplication::activeWindow(), AppInfo::Title(), TextHelpers::withFullStop(message),
           QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok});
 }
 
 void inputError(QWidget *parent, const QString &text)
 {
-    show({parent, QStringLiteral("错误提示"), text, QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok});
+    show({parent, QCoreApplication::translate("MessageBoxes", "错误提示"), text, QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok});
 }
 
 bool confirmWarning(QWidget *parent, const QString &text)
 {
-    return show({parent, QStringLiteral("警告"), text, QMessageBox::Warning,
+    return show({parent, QCoreApplication::translate("MessageBoxes", "警告"), text, QMessageBox::Warning,
                  QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel})
            == QMessageBox::Ok;
 }
 
 void searchInfo(QWidget *parent, const QString &text)
 {
-    show({parent, QStringLiteral("系统提示"), text, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok});
+    show({parent, QCoreApplication::translate("MessageBoxes", "系统提示"), text, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok});
 }
 
 } // namespace MessageBoxes

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
+#include <QCoreApplication>
 
 namespace RegularFile {
 
@@ -22,19 +23,19 @@ bool otherKind(const QString &path)
 
 QString refusal()
 {
-    return QStringLiteral("它不是普通文件");
+    return QCoreApplication::translate("RegularFile", "它不是普通文件");
 }
 
 QString whyNotOpened(const QString &path, const QFileDevice &file)
 {
     if (path.isEmpty())
-        return QStringLiteral("没有指定文件名");
+        return QCoreApplication::translate("RegularFile", "没有指定文件名");
     if (!QFileInfo::exists(path))
-        return QStringLiteral("文件不存在");
+        return QCoreApplication::translate("RegularFile", "文件不存在");
     if (otherKind(path))
         return refusal();
     if (file.errorString() == QString::fromLocal8Bit(std::strerror(EACCES)))
-        return QStringLiteral("没有读取它的权限");
+        return QCoreApplication::translate("RegularFile", "没有读取它的权限");
     return file.errorString();
 }
 

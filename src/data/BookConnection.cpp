@@ -7,6 +7,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
+#include <QCoreApplication>
 
 BookConnection::BookConnection()
     : name_(QStringLiteral("ydconn-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
@@ -54,7 +55,7 @@ AppError BookConnection::failure(const QSqlError &error)
 AppError BookConnection::cutOff() const
 {
     return AppError(AppError::ConnectionLost,
-                    QStringLiteral("图书服务器在 %1 秒内没有应答，程序已断开与它的连接，刚才的操作没有得到服务器的确认。"
+                    QCoreApplication::translate("BookConnection", "图书服务器在 %1 秒内没有应答，程序已断开与它的连接，刚才的操作没有得到服务器的确认。"
                                    "请稍后再操作一次，程序会重新连接（若刚才是保存，请先看一看它是否已保存）；"
                                    "若仍不成功，请检查网络或联系管理员。")
                         .arg(QString::number(answerLimit_ / 1000.0)));

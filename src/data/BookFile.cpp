@@ -43,7 +43,7 @@ static bool isAccessFile(const QByteArray &head)
 // make, fetch or convert one.
 static QString howToGetABook(const QString &path)
 {
-    return QStringLiteral("请把书库文件放到这个位置，例如用下列命令之一：\n"
+    return QCoreApplication::translate("BookFile", "请把书库文件放到这个位置，例如用下列命令之一：\n"
                           "新建空书：ebook-tool create %1 \"书名\"\n"
                           "示例书：ebook-tool demo %1\n"
                           "从服务器取回：ebook-tool pull 服务器地址 %1\n"
@@ -68,12 +68,12 @@ void verify(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists())
-        throw noBook(QStringLiteral("找不到书库文件："), path);
+        throw noBook(QCoreApplication::translate("BookFile", "找不到书库文件："), path);
     const auto cannotOpen = [&](const QString &reason) {
-        return AppError(AppError::BookFile, QStringLiteral("无法打开书库文件：\n%1\n%2。").arg(path, reason));
+        return AppError(AppError::BookFile, QCoreApplication::translate("BookFile", "无法打开书库文件：\n%1\n%2。").arg(path, reason));
     };
     if (info.isDir())
-        throw cannotOpen(QStringLiteral("它是一个文件夹"));
+        throw cannotOpen(QCoreApplication::translate("BookFile", "它是一个文件夹"));
     if (RegularFile::otherKind(path))
         throw cannotOpen(RegularFile::refusal());
     QFile file(path);
@@ -81,15 +81,15 @@ void verify(const QString &path)
         throw cannotOpen(RegularFile::whyNotOpened(path, file));
     const QByteArray head = file.read(100);
     if (head.isEmpty())
-        throw noBook(QStringLiteral("书库文件是空的，其中没有书："), path);
+        throw noBook(QCoreApplication::translate("BookFile", "书库文件是空的，其中没有书："), path);
     if (isAccessFile(head))
         throw AppError(AppError::BookFile,
-                       QStringLiteral("这是一个 Access 数据库，不是本程序的书库文件：\n%1\n"
+                       QCoreApplication::translate("BookFile", "这是一个 Access 数据库，不是本程序的书库文件：\n%1\n"
                                       "请用下面的命令把它转换为新的书库文件，再放到这个位置：\n"
                                       "ebook-tool import %1 新书库文件")
                            .arg(path));
     if (!head.startsWith(QByteArray("SQLite format 3", 16)))
-        throw noBook(QStringLiteral("这个文件不是书库数据库："), path);
+        throw noBook(QCoreApplication::translate("BookFile", "这个文件不是书库数据库："), path);
 }
 
 } // namespace BookFile

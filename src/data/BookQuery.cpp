@@ -8,6 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QCoreApplication>
 
 namespace {
 
@@ -15,7 +16,7 @@ const QString CrLf = QStringLiteral("\r\n");
 
 QString noSuchField(const QString &query, const QString &column)
 {
-    return QStringLiteral("查询 %1 的结果中没有字段 '%2'。").arg(query, column);
+    return QCoreApplication::translate("BookQuery", "查询 %1 的结果中没有字段 '%2'。").arg(query, column);
 }
 
 } // namespace
@@ -135,7 +136,7 @@ void BookQuery::run(bool wantRows)
     if (!wantRows)
         return;
     if (!query.isSelect())
-        throw AppError(AppError::Database, QStringLiteral("查询 %1 的语句不返回记录。").arg(name_));
+        throw AppError(AppError::Database, QCoreApplication::translate("BookQuery", "查询 %1 的语句不返回记录。").arg(name_));
     const QSqlRecord record = query.record();
     for (int i = 0; i < record.count(); ++i) {
         columns_ << record.fieldName(i);
@@ -180,7 +181,7 @@ int BookQuery::columnIndex(const QString &column) const
 {
     if (!open_)
         throw AppError(AppError::Database,
-                       QStringLiteral("查询 %1 已关闭，无法进行这一操作。").arg(name_));
+                       QCoreApplication::translate("BookQuery", "查询 %1 已关闭，无法进行这一操作。").arg(name_));
     for (int i = 0; i < columns_.size(); ++i)
         if (columns_.at(i).compare(column, Qt::CaseInsensitive) == 0)
             return i;
@@ -220,7 +221,7 @@ int BookQuery::integerOf(int column) const
     const int number = cell.toInt(&ok);
     if (!ok)
         throw AppError(AppError::Conversion,
-                       QStringLiteral("“%1”不是有效的整数。").arg(cell.toString()));
+                       QCoreApplication::translate("BookQuery", "“%1”不是有效的整数。").arg(cell.toString()));
     return number;
 }
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <string>
 #include <vector>
+#include <QCoreApplication>
 
 namespace ChineseVariants {
 
@@ -34,7 +35,7 @@ Classes load()
     for (const char *name : {":/opencc/STCharacters.txt", ":/opencc/TSCharacters.txt"}) {
         QFile file{QString::fromLatin1(name)};
         if (!file.open(QIODevice::ReadOnly))
-            throw AppError(AppError::Database, QStringLiteral("繁简字表 %1 无法读取").arg(QLatin1String(name)));
+            throw AppError(AppError::Database, QCoreApplication::translate("ChineseVariants", "繁简字表 %1 无法读取").arg(QLatin1String(name)));
         for (const QByteArray &line : file.readAll().split('\n')) {
             const QList<uint> chars = QString::fromUtf8(line).remove(QLatin1Char('\t')).remove(QLatin1Char(' ')).toUcs4();
             for (qsizetype i = 1; i < chars.size(); ++i) {

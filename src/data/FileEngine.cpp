@@ -11,6 +11,7 @@
 #include <QSqlResult>
 
 #include <sqlite3.h>
+#include <QCoreApplication>
 
 namespace {
 
@@ -26,7 +27,7 @@ bool stoppedByUnfinishedSave(const QString &message, const QString &path)
 QString fileMessage(const QString &message, const QString &path)
 {
     if (stoppedByUnfinishedSave(message, path))
-        return QStringLiteral("图书文件 '%1' 的上一次保存没有完成（留下了日志文件 '%2'），"
+        return QCoreApplication::translate("FileEngine", "图书文件 '%1' 的上一次保存没有完成（留下了日志文件 '%2'），"
                               "要由可以写入该文件的人先把它撤销，本终端只能读取，无法打开（%3）。"
                               "请工作人员在有写入权限的工作站上启动一次本程序，之后本终端即可照常打开。")
             .arg(path, path + QStringLiteral("-journal"), message);
@@ -123,7 +124,7 @@ void FileEngine::open(const QString &name, const QString &path, bool readOnly, c
     db.setConnectOptions(readOnly ? busy + QStringLiteral(";QSQLITE_OPEN_READONLY") : busy);
     if (!db.open())
         throw AppError(AppError::Database,
-                       QStringLiteral("无法打开图书文件 '%1'，数据库报告：%2").arg(path, engineMessage(db.lastError())));
+                       QCoreApplication::translate("FileEngine", "无法打开图书文件 '%1'，数据库报告：%2").arg(path, engineMessage(db.lastError())));
     probe(db, QStringLiteral("select count(*) from sqlite_master"),
           [&](const QString &message) { return AppError(AppError::Database, fileMessage(message, path)); });
     // 繁简通查's folding, for the searches of this connection.
@@ -142,7 +143,7 @@ QSqlDatabase FileEngine::openSnapshot(const QString &name, const QString &path) 
         if (!stoppedByUnfinishedSave(message, path))
             return plainFailure(message);
         return AppError(AppError::UnfinishedSave,
-                        QStringLiteral("图书文件 '%1' 的上一次保存没有完成（留下了日志文件 '%2'），"
+                        QCoreApplication::translate("FileEngine", "图书文件 '%1' 的上一次保存没有完成（留下了日志文件 '%2'），"
                                        "只读打开时不能撤销它，因此无法读取（%3）")
                             .arg(path, path + QStringLiteral("-journal"), message));
     });
@@ -155,14 +156,14 @@ AppError FileEngine::failure(const QSqlError &, const QString &message, const QS
     // The full-text index's triggers run with every save of a chapter.
     if (message.contains(QLatin1String("fts"), Qt::CaseInsensitive))
         return AppError(AppError::Database,
-                        QStringLiteral("图书的全文索引已损坏（%1），这一操作没有完成，没有写入任何内容。"
+                        QCoreApplication::translate("FileEngine", "图书的全文索引已损坏（%1），这一操作没有完成，没有写入任何内容。"
                                        "请工作人员运行 \"ebook-tool index --check %2\" 修复索引后再试。")
                             .arg(message, path));
     if (message.contains(QLatin1String("database is locked")))
         return busy(message, waits);
     const QString worded = fileMessage(message, path);
     return AppError(AppError::Database,
-                    worded != message ? worded : QStringLiteral("图书文件的操作失败，数据库报告：%1").arg(message));
+                    worded != message ? worded : QCoreApplication::translate("FileEngine", "图书文件的操作失败，数据库报告：%1").arg(message));
 }
 
 QStringList FileEngine::beginWriting() const

@@ -10,6 +10,7 @@
 #include <QSettings>
 #include <QUrl>
 #include <QUrlQuery>
+#include <QCoreApplication>
 
 namespace {
 
@@ -23,7 +24,7 @@ const QStringList SslModes = {QStringLiteral("disable"), QStringLiteral("allow")
 AppError configError(const QString &path, const QString &problem)
 {
     return AppError(AppError::ServerSetup,
-                    QStringLiteral("服务器配置文件 '%1' 有误：%2。").arg(path, problem));
+                    QCoreApplication::translate("ServerConfig", "服务器配置文件 '%1' 有误：%2。").arg(path, problem));
 }
 
 int portNumber(const QString &text, bool *ok)
@@ -45,7 +46,7 @@ void checkLines(const QString &path, const QByteArray &bytes)
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
             continue;
         if (!section.match(line).hasMatch() && !pair.match(line).hasMatch())
-            throw configError(path, QStringLiteral("第 %1 行不是“键 = 值”的形式").arg(i + 1));
+            throw configError(path, QCoreApplication::translate("ServerConfig", "第 %1 行不是“键 = 值”的形式").arg(i + 1));
     }
 }
 
@@ -94,7 +95,7 @@ ServerConfig ServerConfig::readFile(const QString &path)
 {
     const auto cannotRead = [&](const QString &reason) {
         return AppError(AppError::ServerSetup,
-                        QStringLiteral("无法读取服务器配置文件 '%1'：%2。").arg(path, reason));
+                        QCoreApplication::translate("ServerConfig", "无法读取服务器配置文件 '%1'：%2。").arg(path, reason));
     };
     if (RegularFile::otherKind(path))
         throw cannotRead(RegularFile::refusal());
@@ -104,31 +105,31 @@ ServerConfig ServerConfig::readFile(const QString &path)
     checkLines(path, file.readAll());
     QSettings ini(path, QSettings::IniFormat);
     if (ini.status() != QSettings::NoError)
-        throw configError(path, QStringLiteral("它不是 INI 格式的文件"));
+        throw configError(path, QCoreApplication::translate("ServerConfig", "它不是 INI 格式的文件"));
     if (!ini.childGroups().contains(QStringLiteral("server")))
-        throw configError(path, QStringLiteral("其中没有 [server] 一节"));
+        throw configError(path, QCoreApplication::translate("ServerConfig", "其中没有 [server] 一节"));
     for (const QString &group : ini.childGroups())
         if (group != QLatin1String("server"))
-            throw configError(path, QStringLiteral("不认识的一节 [%1]，只读取 [server] 一节").arg(group));
+            throw configError(path, QCoreApplication::translate("ServerConfig", "不认识的一节 [%1]，只读取 [server] 一节").arg(group));
     if (!ini.childKeys().isEmpty())
-        throw configError(path, QStringLiteral("键 \"%1\" 不在 [server] 一节之内")
+        throw configError(path, QCoreApplication::translate("ServerConfig", "键 \"%1\" 不在 [server] 一节之内")
                                     .arg(ini.childKeys().first()));
     ini.beginGroup(QStringLiteral("server"));
     for (const QString &key : ini.childKeys()) {
         if (key.compare(QLatin1String("password"), Qt::CaseInsensitive) == 0)
-            throw configError(path, QStringLiteral("其中写有密码；请把密码放进密码文件，用 passfile 指明"));
+            throw configError(path, QCoreApplication::translate("ServerConfig", "其中写有密码；请把密码放进密码文件，用 passfile 指明"));
         if (!KnownKeys.contains(key))
-            throw configError(path, QStringLiteral("不认识的键 \"%1\"").arg(key));
+            throw configError(path, QCoreApplication::translate("ServerConfig", "不认识的键 \"%1\"").arg(key));
     }
     for (const QString &key : RequiredKeys)
         if (ini.value(key).toString().trimmed().isEmpty())
-            throw configError(path, QStringLiteral("缺少键 \"%1\"").arg(key));
+            throw configError(path, QCoreApplication::translate("ServerConfig", "缺少键 \"%1\"").arg(key));
     ServerConfig config;
     config.host = ini.value(QStringLiteral("host")).toString().trimmed();
     bool ok = false;
     config.port = portNumber(ini.value(QStringLiteral("port")).toString(), &ok);
     if (!ok)
-        throw configError(path, QStringLiteral("端口 \"%1\" 不是有效的端口号")
+        throw configError(path, QCoreApplication::translate("ServerConfig", "端口 \"%1\" 不是有效的端口号")
                                     .arg(ini.value(QStringLiteral("port")).toString()));
     config.database = ini.value(QStringLiteral("database")).toString().trimmed();
     config.user = ini.value(QStringLiteral("user")).toString().trimmed();
@@ -137,7 +138,7 @@ ServerConfig ServerConfig::readFile(const QString &path)
         config.passfile = QFileInfo(path).dir().absoluteFilePath(config.passfile);
     config.sslmode = ini.value(QStringLiteral("sslmode")).toString().trimmed();
     if (!config.sslmode.isEmpty() && !SslModes.contains(config.sslmode))
-        throw configError(path, QStringLiteral("不认识的 sslmode \"%1\"").arg(config.sslmode));
+        throw configError(path, QCoreApplication::translate("ServerConfig", "不认识的 sslmode \"%1\"").arg(config.sslmode));
     return config;
 }
 
@@ -167,7 +168,7 @@ QSqlDatabase ServerConfig::addDatabase(const QString &connectionName) const
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
     if (!db.isValid())
         throw AppError(AppError::Database,
-                       QStringLiteral("未安装 PostgreSQL 数据库驱动（QPSQL），无法打开服务器上的书。"
+                       QCoreApplication::translate("ServerConfig", "未安装 PostgreSQL 数据库驱动（QPSQL），无法打开服务器上的书。"
                                       "请安装 libqt6sql6-psql。"));
     db.setHostName(host);
     if (port > 0)
@@ -196,7 +197,7 @@ QSqlDatabase ServerConfig::addDatabase(const QString &connectionName) const
 
 QString ServerConfig::describe() const
 {
-    return QStringLiteral("%1（服务器 %2:%3）")
+    return QCoreApplication::translate("ServerConfig", "%1（服务器 %2:%3）")
         .arg(database, host.isEmpty() ? QStringLiteral("localhost") : host,
              port > 0 ? QString::number(port) : QStringLiteral("5432"));
 }

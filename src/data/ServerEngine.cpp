@@ -12,6 +12,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <dlfcn.h>
+#include <QCoreApplication>
 
 namespace {
 
@@ -31,15 +32,15 @@ ServerConfig configOf(const QString &book)
 
 QString cannotConnect(const ServerConfig &config, const QString &path, const QSqlDatabase &db)
 {
-    QString advice = QStringLiteral("请检查网络和服务器后再试。");
+    QString advice = QCoreApplication::translate("ServerEngine", "请检查网络和服务器后再试。");
     // libpq passes over a password file others may read, saying so on stderr only.
     const QFileInfo passfile(config.passfile);
     if (!config.passfile.isEmpty() && passfile.exists()
         && (passfile.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
                                       | QFile::WriteOther | QFile::ExeOther)))
-        advice = QStringLiteral("密码文件 '%1' 可被其他用户读取，libpq 因此不用它：请运行 chmod 600 '%1'。")
+        advice = QCoreApplication::translate("ServerEngine", "密码文件 '%1' 可被其他用户读取，libpq 因此不用它：请运行 chmod 600 '%1'。")
                      .arg(config.passfile);
-    return QStringLiteral("无法连接图书所在的数据库 %1（配置文件 '%2'）：%3。%4")
+    return QCoreApplication::translate("ServerEngine", "无法连接图书所在的数据库 %1（配置文件 '%2'）：%3。%4")
         .arg(config.describe(), shownBookName(path), engineMessage(db.lastError()), advice);
 }
 
@@ -56,11 +57,11 @@ void probeTables(QSqlDatabase &db, const ServerConfig &config, const QString &pa
         db.close();
         if (denied)
             throw AppError(AppError::Database,
-                           QStringLiteral("用户 %1 无权读取数据库 %2（配置文件 '%3'）中的表 %4：%5。"
+                           QCoreApplication::translate("ServerEngine", "用户 %1 无权读取数据库 %2（配置文件 '%3'）中的表 %4：%5。"
                                           "请图书的管理者在服务器上运行 \"grant select on ywzx_ywlb, ywzx_ywnr to %1\"。")
                                .arg(config.user, config.describe(), shownBookName(path), QLatin1String(table), message));
         throw AppError(AppError::Database,
-                       QStringLiteral("配置文件 '%2' 所指的数据库 %1 中没有书：%3。"
+                       QCoreApplication::translate("ServerEngine", "配置文件 '%2' 所指的数据库 %1 中没有书：%3。"
                                       "请用 \"ebook-tool push 书库文件 postgresql://…\" 把书放到服务器上。")
                            .arg(config.describe(), shownBookName(path), message));
     }
@@ -255,30 +256,31 @@ AppError ServerEngine::failure(const QSqlError &error, const QString &message, c
     const QString state = error.nativeErrorCode();
     if (connectionGone(error) || !stillOpen)
         return AppError(AppError::ConnectionLost,
-                        QStringLiteral("与图书服务器的连接已断开（%1），刚才的操作没有完成。"
+                        QCoreApplication::translate("ServerEngine", "与图书服务器的连接已断开（%1），刚才的操作没有完成。"
                                        "请再操作一次，程序会重新连接；若仍不成功，请检查网络或联系管理员。")
                             .arg(message));
     if (state == QLatin1String("23505"))
         return AppError(AppError::DuplicateCode, message);
     if (state == QLatin1String("57014"))
         return AppError(AppError::Busy,
-                        QStringLiteral("服务器在 %1 秒内没有完成这一操作，已把它取消，没有写入任何内容（%2）。"
+                        QCoreApplication::translate("ServerEngine", "服务器在 %1 秒内没有完成这一操作，已把它取消，没有写入任何内容（%2）。"
                                        "请稍后再试；若一再发生，请联系管理员检查服务器和网络。")
                             .arg(QString::number(waits.statementTimeout / 1000.0), message));
     if (state == QLatin1String("55P03"))
         return busy(message, waits);
     if (state == QLatin1String("42501"))
         return AppError(AppError::Database,
-                        QStringLiteral("图书服务器拒绝了这一操作：登录所用的用户没有这样做的权限，没有写入任何内容（%1）。"
+                        QCoreApplication::translate("ServerEngine", "图书服务器拒绝了这一操作：登录所用的用户没有这样做的权限，没有写入任何内容（%1）。"
                                        "阅读终端只能阅读；要修改图书，请用管理图书的用户登录，或请图书的管理者授予权限。")
                             .arg(message));
     // A hot standby (or a read-only transaction) refuses every write.
     if (state == QLatin1String("25006"))
         return AppError(AppError::Database,
-                        QStringLiteral("图书服务器拒绝了这一操作：它是只读的备用服务器，不能修改电子书，没有写入任何内容（%1）。"
-                                       "连接备用服务器的阅读终端只能阅读；要修改图书，请在连接主服务器的工作站上操作。")
+                        QCoreApplication::translate("ServerEngine",
+                                                    "图书服务器拒绝了这一操作：它是只读的备用服务器，不能修改电子书，没有写入任何内容（%1）。"
+                                                    "连接备用服务器的阅读终端只能阅读；要修改图书，请在连接主服务器的工作站上操作。")
                             .arg(message));
-    return AppError(AppError::Database, QStringLiteral("图书服务器上的操作失败，服务器报告：%1").arg(message));
+    return AppError(AppError::Database, QCoreApplication::translate("ServerEngine", "图书服务器上的操作失败，服务器报告：%1").arg(message));
 }
 
 // The book's writers take turns by a lock of both tables held to the

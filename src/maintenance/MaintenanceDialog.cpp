@@ -20,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTreeWidget>
+#include <QCoreApplication>
 
 const QColor MaintenanceDialog::Silver(0xC0, 0xC0, 0xC0);
 const QColor MaintenanceDialog::Window(Qt::white);
@@ -104,9 +105,9 @@ QMenu *MaintenanceDialog::paneMenu(QPlainTextEdit *pane, const QStringList &item
 {
     auto *menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("PopupMenu2"));
-    const QStringList captions = {QStringLiteral("全选"), QStringLiteral("拷贝"), QStringLiteral("粘贴"),
-                                  QStringLiteral("-"), QStringLiteral("删除"), QStringLiteral("-"),
-                                  QStringLiteral("撤消")};
+    const QStringList captions = {QCoreApplication::translate("MaintenanceDialog", "全选"), QCoreApplication::translate("MaintenanceDialog", "拷贝"), QCoreApplication::translate("MaintenanceDialog", "粘贴"),
+                                  QStringLiteral("-"), QCoreApplication::translate("MaintenanceDialog", "删除"), QStringLiteral("-"),
+                                  QCoreApplication::translate("MaintenanceDialog", "撤消")};
     const std::function<void()> actions[] = {[pane] { pane->selectAll(); }, [pane] { pane->copy(); },
                                              [pane] { pane->paste(); }, {}, [pane] { pane->cut(); }, {},
                                              [pane] { pane->undo(); }};
@@ -309,11 +310,11 @@ bool MaintenanceDialog::overwriteOthersChange(const SaveChecks &checks, const Bo
 {
     const QString who = stored.fieldAsText(QStringLiteral("xgr"));
     const QString when = stored.fieldAsText(QStringLiteral("xgrq"));
-    const QString unknown = QStringLiteral("（未填写）");
-    if (!confirm({QStringLiteral("系统检测到%1在您打开之后已被其他程序修改。").arg(checks.record),
-                  QStringLiteral("修改员工：%1，修改日期：%2。")
+    const QString unknown = QCoreApplication::translate("MaintenanceDialog", "（未填写）");
+    if (!confirm({QCoreApplication::translate("MaintenanceDialog", "系统检测到%1在您打开之后已被其他程序修改。").arg(checks.record),
+                  QCoreApplication::translate("MaintenanceDialog", "修改员工：%1，修改日期：%2。")
                       .arg(who.isEmpty() ? unknown : who, when.isEmpty() ? unknown : when),
-                  QStringLiteral("确定修改将覆盖其他程序所做的修改，您是否确定修改？")}))
+                  QCoreApplication::translate("MaintenanceDialog", "确定修改将覆盖其他程序所做的修改，您是否确定修改？")}))
         return false;
     // Consented: that version is the one this save replaces.
     rememberLoadedRow(stored);

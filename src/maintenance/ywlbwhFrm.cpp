@@ -30,11 +30,12 @@
 #include <QVBoxLayout>
 #include <chrono>
 #include <memory>
+#include <QCoreApplication>
 
 namespace {
 
-const QString AddCaption = QStringLiteral("确定添加");
-const QString EditCaption = QStringLiteral("确定修改");
+inline QString AddCaption() { return QCoreApplication::translate("ywlbwhFrm", "确定添加"); }
+inline QString EditCaption() { return QCoreApplication::translate("ywlbwhFrm", "确定修改"); }
 const QString RootParentName = QStringLiteral("澜州省档案馆电子书刊");
 
 // The picture kinds Qt can read here, JPEG, bitmap and icon among them.
@@ -43,7 +44,7 @@ QString pictureFilter()
     QStringList patterns;
     for (const QByteArray &format : QImageReader::supportedImageFormats())
         patterns << QStringLiteral("*.") + QString::fromLatin1(format);
-    return QStringLiteral("图片 (%1);;JPEG (*.jpg *.jpeg);;位图 (*.bmp);;图标 (*.ico);;所有文件 (*)")
+    return QCoreApplication::translate("ywlbwhFrm", "图片 (%1);;JPEG (*.jpg *.jpeg);;位图 (*.bmp);;图标 (*.ico);;所有文件 (*)")
         .arg(patterns.join(QLatin1Char(' ')));
 }
 
@@ -54,7 +55,7 @@ class ChineseFileTypes : public QFileIconProvider {
 public:
     QString type(const QFileInfo &info) const override
     {
-        return info.isDir() ? QStringLiteral("文件夹") : QFileIconProvider::type(info);
+        return info.isDir() ? QCoreApplication::translate("ywlbwhFrm", "文件夹") : QFileIconProvider::type(info);
     }
 };
 
@@ -73,7 +74,7 @@ public:
 // A file chooser with a preview of the selected picture.
 QString choosePicture(QWidget *parent)
 {
-    QFileDialog dialog(parent, QStringLiteral("打开图片"), QString(), pictureFilter());
+    QFileDialog dialog(parent, QCoreApplication::translate("ywlbwhFrm", "打开图片"), QString(), pictureFilter());
     dialog.setObjectName(QStringLiteral("OpenPictureDialog1"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     ChineseFileTypes types;
@@ -104,7 +105,7 @@ void PictureBox::mouseDoubleClickEvent(QMouseEvent *event)
 }
 
 TywlbwhForm::TywlbwhForm()
-    : MaintenanceDialog(QStringLiteral("ywlbwhForm"), QStringLiteral("章节内容维护"), QSize(703, 529)),
+    : MaintenanceDialog(QStringLiteral("ywlbwhForm"), QCoreApplication::translate("ywlbwhFrm", "章节内容维护"), QSize(703, 529)),
       Query1(ywzxDMF->ydconn, QStringLiteral("Query1"))
 {
     ChapterStore::setNextIdStatement(Query1);
@@ -122,13 +123,13 @@ TywlbwhForm::TywlbwhForm()
     ScrollBox1->setFrameStyle(QFrame::NoFrame);
     ScrollBox1->setFocusPolicy(Qt::NoFocus); // the text inside takes the focus
     nr_memo = contentPane(ScrollBox1, QColor(0xFF, 0xFF, 0xE1));
-    AccessibleNames::tie({{Label2, lb_flbh_Edit, QStringLiteral("上级章节编号")},
-                          {Label3, lb_flmc_Edit, QStringLiteral("上级章节名称")},
-                          {nullptr, lb_lbbh_Edit, QStringLiteral("章节编号")},
-                          {Label5, lb_lbmc_Edit, QStringLiteral("章节名称")},
+    AccessibleNames::tie({{Label2, lb_flbh_Edit, QCoreApplication::translate("ywlbwhFrm", "上级章节编号")},
+                          {Label3, lb_flmc_Edit, QCoreApplication::translate("ywlbwhFrm", "上级章节名称")},
+                          {nullptr, lb_lbbh_Edit, QCoreApplication::translate("ywlbwhFrm", "章节编号")},
+                          {Label5, lb_lbmc_Edit, QCoreApplication::translate("ywlbwhFrm", "章节名称")},
                           {Label6, lb_xgrq_dateedit, {}},
                           {Label7, lb_xgr_Edit, {}},
-                          {nullptr, nr_memo, QStringLiteral("章节详细内容")}});
+                          {nullptr, nr_memo, QCoreApplication::translate("ywlbwhFrm", "章节详细内容")}});
     ScrollBox1->setWidget(nr_memo);
     frame->addWidget(ScrollBox1);
     PopupMenu2 = paneMenu(nr_memo, {"N3", "N4", "N7", "N1", "N2", "N5", "N6"});
@@ -173,23 +174,23 @@ void TywlbwhForm::buildRecordArea()
     RecordPanel = new QFrame(this);
     RecordPanel->setObjectName(QStringLiteral("RecordPanel"));
     RecordPanel->setFixedHeight(176);
-    Label2 = caption(RecordPanel, "Label2", QStringLiteral("章节编号:"), 11, 22);
+    Label2 = caption(RecordPanel, "Label2", QCoreApplication::translate("ywlbwhFrm", "章节编号:"), 11, 22);
     lb_flbh_Edit = edit(RecordPanel, "lb_flbh_Edit", QRect(81, 19, 283, 23), 5);
-    Label3 = caption(RecordPanel, "Label3", QStringLiteral("章节名称:"), 10, 54);
+    Label3 = caption(RecordPanel, "Label3", QCoreApplication::translate("ywlbwhFrm", "章节名称:"), 10, 54);
     lb_flmc_Edit = edit(RecordPanel, "lb_flmc_Edit", QRect(81, 51, 283, 23), 200);
-    Button1 = button(RecordPanel, "Button1", QStringLiteral("章节编号:"), QRect(4, 83, 77, 23));
+    Button1 = button(RecordPanel, "Button1", QCoreApplication::translate("ywlbwhFrm", "章节编号:"), QRect(4, 83, 77, 23));
     lb_lbbh_Edit = edit(RecordPanel, "lb_lbbh_Edit", QRect(81, 83, 283, 23), 5);
-    Label5 = caption(RecordPanel, "Label5", QStringLiteral("章节名称:"), 10, 115);
+    Label5 = caption(RecordPanel, "Label5", QCoreApplication::translate("ywlbwhFrm", "章节名称:"), 10, 115);
     lb_lbmc_Edit = edit(RecordPanel, "lb_lbmc_Edit", QRect(81, 112, 283, 23), 200);
-    Label6 = caption(RecordPanel, "Label6", QStringLiteral("修改日期:"), 11, 150);
+    Label6 = caption(RecordPanel, "Label6", QCoreApplication::translate("ywlbwhFrm", "修改日期:"), 11, 150);
     lb_xgrq_dateedit = edit(RecordPanel, "lb_xgrq_dateedit", QRect(80, 144, 129, 23), 0);
-    Label7 = caption(RecordPanel, "Label7", QStringLiteral("修改员工:"), 224, 148);
+    Label7 = caption(RecordPanel, "Label7", QCoreApplication::translate("ywlbwhFrm", "修改员工:"), 224, 148);
     lb_xgr_Edit = edit(RecordPanel, "lb_xgr_Edit", QRect(297, 145, 68, 23), 3);
     Image1 = new PictureBox(RecordPanel);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(371, 19, 320, 130);
     Image1->setScaledContents(true);
-    Image1->setToolTip(QStringLiteral("双击选择照片"));
+    Image1->setToolTip(QCoreApplication::translate("ywlbwhFrm", "双击选择照片"));
     Image1->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     Label1 = caption(RecordPanel, "Label1", QString(), 374, 155);
 }
@@ -202,15 +203,15 @@ void TywlbwhForm::buildButtonBar()
     whPanel = new QFrame(ButtonBar);
     whPanel->setObjectName(QStringLiteral("whPanel"));
     whPanel->setGeometry(0, 0, 224, 50);
-    Insert_lb_Btn = button(whPanel, "Insert_lb_Btn", QStringLiteral("添加"), QRect(11, 8, 45, 25));
-    edit_lb_btn = button(whPanel, "edit_lb_btn", QStringLiteral("修改"), QRect(72, 8, 45, 25));
-    delete_lb_btn = button(whPanel, "delete_lb_btn", QStringLiteral("删除"), QRect(135, 8, 45, 25));
-    ok_lb_btn = button(ButtonBar, "ok_lb_btn", EditCaption, QRect(232, 8, 81, 25));
+    Insert_lb_Btn = button(whPanel, "Insert_lb_Btn", QCoreApplication::translate("ywlbwhFrm", "添加"), QRect(11, 8, 45, 25));
+    edit_lb_btn = button(whPanel, "edit_lb_btn", QCoreApplication::translate("ywlbwhFrm", "修改"), QRect(72, 8, 45, 25));
+    delete_lb_btn = button(whPanel, "delete_lb_btn", QCoreApplication::translate("ywlbwhFrm", "删除"), QRect(135, 8, 45, 25));
+    ok_lb_btn = button(ButtonBar, "ok_lb_btn", EditCaption(), QRect(232, 8, 81, 25));
     ok_lb_btn->hide();
-    cancel_lb_btn = button(ButtonBar, "cancel_lb_btn", QStringLiteral("取消"), QRect(323, 8, 45, 25));
+    cancel_lb_btn = button(ButtonBar, "cancel_lb_btn", QCoreApplication::translate("ywlbwhFrm", "取消"), QRect(323, 8, 45, 25));
     cancel_lb_btn->hide();
-    exit_btn = button(ButtonBar, "exit_btn", QStringLiteral("退出"), QRect(323, 8, 45, 25));
-    CheckBox1 = new QCheckBox(QStringLiteral("有照片"), ButtonBar);
+    exit_btn = button(ButtonBar, "exit_btn", QCoreApplication::translate("ywlbwhFrm", "退出"), QRect(323, 8, 45, 25));
+    CheckBox1 = new QCheckBox(QCoreApplication::translate("ywlbwhFrm", "有照片"), ButtonBar);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->setGeometry(381, 14, 64, 16);
 }
@@ -222,7 +223,7 @@ QList<QWidget *> TywlbwhForm::recordFields() const
 
 bool TywlbwhForm::isAddState() const
 {
-    return ok_lb_btn->text() == AddCaption;
+    return ok_lb_btn->text() == AddCaption();
 }
 
 void TywlbwhForm::showEvent(QShowEvent *event)
@@ -327,7 +328,7 @@ void TywlbwhForm::UnlockFields()
 void TywlbwhForm::BeginEdit()
 {
     UnlockFields();
-    ok_lb_btn->setText(EditCaption);
+    ok_lb_btn->setText(EditCaption());
     lb_xgrq_dateedit->setText(todayText());
     lb_xgr_Edit->clear();
 }
@@ -335,7 +336,7 @@ void TywlbwhForm::BeginEdit()
 void TywlbwhForm::BeginAdd()
 {
     UnlockFields();
-    ok_lb_btn->setText(AddCaption);
+    ok_lb_btn->setText(AddCaption());
     lb_flbh_Edit->setText(lb_lbbh_Edit->text());
     lb_flmc_Edit->setText(lb_lbmc_Edit->text());
     lb_lbbh_Edit->clear();
@@ -411,8 +412,8 @@ AppError cannotOpen(const QString &path, const QString &reason)
 {
     if (path.isEmpty())
         return AppError(AppError::FileOpen,
-                        QStringLiteral("没有选择照片。请双击照片框选择一张图片，或者去掉“有照片”的勾选。"));
-    return AppError(AppError::FileOpen, QStringLiteral("无法打开照片文件“%1”：%2。").arg(path, reason));
+                        QCoreApplication::translate("ywlbwhFrm", "没有选择照片。请双击照片框选择一张图片，或者去掉“有照片”的勾选。"));
+    return AppError(AppError::FileOpen, QCoreApplication::translate("ywlbwhFrm", "无法打开照片文件“%1”：%2。").arg(path, reason));
 }
 
 // The bytes of a picture file, read once. Its kind is checked first (a
@@ -440,7 +441,7 @@ void TywlbwhForm::Image1DblClick()
     const bool tooLarge = QFileInfo(path).size() > LargestPhoto;
     const QByteArray bytes = tooLarge ? QByteArray() : readPictureFile(path);
     if (tooLarge || bytes.size() > LargestPhoto) {
-        MessageBoxes::inputError(this, QStringLiteral("照片文件超过 20 MB，不能保存。请选择较小的图片后再试！"));
+        MessageBoxes::inputError(this, QCoreApplication::translate("ywlbwhFrm", "照片文件超过 20 MB，不能保存。请选择较小的图片后再试！"));
         return;
     }
     QBuffer buffer;
@@ -448,7 +449,7 @@ void TywlbwhForm::Image1DblClick()
     QImageReader reader(&buffer);
     const QImage image = reader.read();
     if (image.isNull())
-        throw cannotOpen(path, QStringLiteral("它不是可以读取的图片（%1）").arg(reader.errorString()));
+        throw cannotOpen(path, QCoreApplication::translate("ywlbwhFrm", "它不是可以读取的图片（%1）").arg(reader.errorString()));
     // These bytes, shown now, are the ones a save stores. Picking a photo
     // means keeping it: the box is ticked (and may be unticked again).
     pickedPhoto_ = bytes;
@@ -472,16 +473,16 @@ QByteArray TywlbwhForm::photoToStore() const
 bool TywlbwhForm::SaveChapter()
 {
     const SaveChecks checks{lb_lbbh_Edit, lb_lbmc_Edit, lb_flbh_Edit,
-                            QStringLiteral("类别编号字段不能为空。请完整输入后再试！"),
-                            QStringLiteral("类别名称字段不能为空。请完整输入后再试！"),
-                            QStringLiteral("父类编号字段不能为空。请完整输入后再试！"),
-                            QStringLiteral("类别编号不能含有“[”或“]”。请重新输入类别编号后再试！"),
+                            QCoreApplication::translate("ywlbwhFrm", "类别编号字段不能为空。请完整输入后再试！"),
+                            QCoreApplication::translate("ywlbwhFrm", "类别名称字段不能为空。请完整输入后再试！"),
+                            QCoreApplication::translate("ywlbwhFrm", "父类编号字段不能为空。请完整输入后再试！"),
+                            QCoreApplication::translate("ywlbwhFrm", "类别编号不能含有“[”或“]”。请重新输入类别编号后再试！"),
                             [](const QString &code) -> const BookQuery & { return ywzxDMF->chapterStore.find(code); },
-                            QStringLiteral("此类别已存在。类别编号不允许重复。请重新输入类别编号后再试！"),
-                            QStringLiteral("此类别不存在。您不能修改不存在的类别。请重新输入类别编号后再试！"),
-                            {QStringLiteral("系统检测到您修改了类别编号。"), QStringLiteral("此类别原始类别名称为："),
-                             QStringLiteral("确定修改将替换此类别的原始数据，您是否确定修改？")},
-                            QStringLiteral("lbmc"), QStringLiteral("此类别")};
+                            QCoreApplication::translate("ywlbwhFrm", "此类别已存在。类别编号不允许重复。请重新输入类别编号后再试！"),
+                            QCoreApplication::translate("ywlbwhFrm", "此类别不存在。您不能修改不存在的类别。请重新输入类别编号后再试！"),
+                            {QCoreApplication::translate("ywlbwhFrm", "系统检测到您修改了类别编号。"), QCoreApplication::translate("ywlbwhFrm", "此类别原始类别名称为："),
+                             QCoreApplication::translate("ywlbwhFrm", "确定修改将替换此类别的原始数据，您是否确定修改？")},
+                            QStringLiteral("lbmc"), QCoreApplication::translate("ywlbwhFrm", "此类别")};
     // The next id is taken inside the saving transaction.
     const bool written = save(checks, isAddState(), [&] {
         const int nextId = ChapterStore::nextId(Query1);
@@ -511,8 +512,8 @@ void TywlbwhForm::writeRow(bool insert, int nextId)
 
 void TywlbwhForm::DeleteChapter()
 {
-    if (!confirm({QStringLiteral("删除功能将从数据库中删除选定类别的所有数据。"),
-                  QStringLiteral("数据删除后将是不可恢复的,您确定要删除当前类别吗？")}))
+    if (!confirm({QCoreApplication::translate("ywlbwhFrm", "删除功能将从数据库中删除选定类别的所有数据。"),
+                  QCoreApplication::translate("ywlbwhFrm", "数据删除后将是不可恢复的,您确定要删除当前类别吗？")}))
         return;
     // Counted and deleted in one transaction: no child comes in between.
     BookTransaction transaction(ywzxDMF->ydconn);
@@ -520,7 +521,7 @@ void TywlbwhForm::DeleteChapter()
     // not name itself as its parent.
     if (ywzxDMF->chapterStore.childCount(currentCode) >= 1 || currentCode == Labels::RootCode) {
         transaction.rollback();
-        MessageBoxes::inputError(boxOwner(), QStringLiteral("不能删除，因为指定类别拥有子类别。您应该先删除子类别！"));
+        MessageBoxes::inputError(boxOwner(), QCoreApplication::translate("ywlbwhFrm", "不能删除，因为指定类别拥有子类别。您应该先删除子类别！"));
         return;
     }
     ywzxDMF->chapterStore.remove(currentCode);

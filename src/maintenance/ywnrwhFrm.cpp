@@ -16,11 +16,12 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <memory>
+#include <QCoreApplication>
 
 namespace {
 
-const QString AddCaption = QStringLiteral("确定添加");
-const QString EditCaption = QStringLiteral("确定修改");
+inline QString AddCaption() { return QCoreApplication::translate("ywnrwhFrm", "确定添加"); }
+inline QString EditCaption() { return QCoreApplication::translate("ywnrwhFrm", "确定修改"); }
 
 QFrame *panel(QWidget *parent, const char *name)
 {
@@ -32,7 +33,7 @@ QFrame *panel(QWidget *parent, const char *name)
 } // namespace
 
 TywnrwhForm::TywnrwhForm()
-    : MaintenanceDialog(QStringLiteral("ywnrwhForm"), QStringLiteral("文章内容维护"), QSize(543, 438))
+    : MaintenanceDialog(QStringLiteral("ywnrwhForm"), QCoreApplication::translate("ywnrwhFrm", "文章内容维护"), QSize(543, 438))
 {
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -75,27 +76,27 @@ void TywnrwhForm::buildRecordArea()
 {
     Panel9 = panel(this, "Panel9");
     Panel9->setFixedHeight(177);
-    RxLabel13 = caption(Panel9, "RxLabel13", QStringLiteral("章节编号:"), 7, 14);
+    RxLabel13 = caption(Panel9, "RxLabel13", QCoreApplication::translate("ywnrwhFrm", "章节编号:"), 7, 14);
     nr_flbh_Edit = edit(Panel9, "nr_flbh_Edit", QRect(80, 11, 345, 23), 5);
-    RxLabel14 = caption(Panel9, "RxLabel14", QStringLiteral("章节名称:"), 7, 43);
+    RxLabel14 = caption(Panel9, "RxLabel14", QCoreApplication::translate("ywnrwhFrm", "章节名称:"), 7, 43);
     nr_flmc_Edit = edit(Panel9, "nr_flmc_Edit", QRect(80, 40, 345, 23), 20);
-    RxLabel11 = caption(Panel9, "RxLabel11", QStringLiteral("章节编号:"), 7, 72);
+    RxLabel11 = caption(Panel9, "RxLabel11", QCoreApplication::translate("ywnrwhFrm", "章节编号:"), 7, 72);
     nr_nrbh_Edit = edit(Panel9, "nr_nrbh_Edit", QRect(80, 69, 345, 23), 5);
-    RxLabel12 = caption(Panel9, "RxLabel12", QStringLiteral("章节标题:"), 7, 102);
+    RxLabel12 = caption(Panel9, "RxLabel12", QCoreApplication::translate("ywnrwhFrm", "章节标题:"), 7, 102);
     nr_nrbt_Edit = edit(Panel9, "nr_nrbt_Edit", QRect(80, 99, 345, 23), 40);
-    RxLabel15 = caption(Panel9, "RxLabel15", QStringLiteral("修改日期:"), 7, 135);
+    RxLabel15 = caption(Panel9, "RxLabel15", QCoreApplication::translate("ywnrwhFrm", "修改日期:"), 7, 135);
     nr_xgrq_DateEdit = edit(Panel9, "nr_xgrq_DateEdit", QRect(80, 128, 193, 23), 0);
-    RxLabel16 = caption(Panel9, "RxLabel16", QStringLiteral("修改员工:"), 284, 133);
+    RxLabel16 = caption(Panel9, "RxLabel16", QCoreApplication::translate("ywnrwhFrm", "修改员工:"), 284, 133);
     nr_xgr_Edit = edit(Panel9, "nr_xgr_Edit", QRect(357, 130, 68, 23), 3);
-    RxLabel17 = caption(Panel9, "RxLabel17", QStringLiteral("文章详细内容:"), 7, 160);
+    RxLabel17 = caption(Panel9, "RxLabel17", QCoreApplication::translate("ywnrwhFrm", "文章详细内容:"), 7, 160);
 }
 
 void TywnrwhForm::nameFields()
 {
-    AccessibleNames::tie({{RxLabel13, nr_flbh_Edit, QStringLiteral("所属章节编号")},
-                          {RxLabel14, nr_flmc_Edit, QStringLiteral("所属章节名称")},
-                          {RxLabel11, nr_nrbh_Edit, QStringLiteral("文章编号")},
-                          {RxLabel12, nr_nrbt_Edit, QStringLiteral("文章标题")},
+    AccessibleNames::tie({{RxLabel13, nr_flbh_Edit, QCoreApplication::translate("ywnrwhFrm", "所属章节编号")},
+                          {RxLabel14, nr_flmc_Edit, QCoreApplication::translate("ywnrwhFrm", "所属章节名称")},
+                          {RxLabel11, nr_nrbh_Edit, QCoreApplication::translate("ywnrwhFrm", "文章编号")},
+                          {RxLabel12, nr_nrbt_Edit, QCoreApplication::translate("ywnrwhFrm", "文章标题")},
                           {RxLabel15, nr_xgrq_DateEdit, {}},
                           {RxLabel16, nr_xgr_Edit, {}},
                           {RxLabel17, nr_memo, {}}});
@@ -107,14 +108,14 @@ void TywnrwhForm::buildButtonStrip()
     Panel11->setFixedHeight(42);
     whPanel = panel(Panel11, "whPanel");
     whPanel->setGeometry(0, 0, 337, 42);
-    insert_nr_Btn = button(whPanel, "insert_nr_Btn", QStringLiteral("添加"), QRect(11, 8, 45, 25));
-    edit_nr_btn = button(whPanel, "edit_nr_btn", QStringLiteral("修改"), QRect(72, 8, 45, 25));
-    delete_nr_btn = button(whPanel, "delete_nr_btn", QStringLiteral("删除"), QRect(133, 8, 45, 25));
-    ok_nr_btn = button(Panel11, "ok_nr_btn", EditCaption, QRect(376, 8, 73, 25));
+    insert_nr_Btn = button(whPanel, "insert_nr_Btn", QCoreApplication::translate("ywnrwhFrm", "添加"), QRect(11, 8, 45, 25));
+    edit_nr_btn = button(whPanel, "edit_nr_btn", QCoreApplication::translate("ywnrwhFrm", "修改"), QRect(72, 8, 45, 25));
+    delete_nr_btn = button(whPanel, "delete_nr_btn", QCoreApplication::translate("ywnrwhFrm", "删除"), QRect(133, 8, 45, 25));
+    ok_nr_btn = button(Panel11, "ok_nr_btn", EditCaption(), QRect(376, 8, 73, 25));
     ok_nr_btn->hide();
-    cancel_nr_btn = button(Panel11, "cancel_nr_btn", QStringLiteral("取消"), QRect(459, 8, 45, 25));
+    cancel_nr_btn = button(Panel11, "cancel_nr_btn", QCoreApplication::translate("ywnrwhFrm", "取消"), QRect(459, 8, 45, 25));
     cancel_nr_btn->hide();
-    exit_btn = button(Panel11, "exit_btn", QStringLiteral("退出"), QRect(459, 8, 45, 25));
+    exit_btn = button(Panel11, "exit_btn", QCoreApplication::translate("ywnrwhFrm", "退出"), QRect(459, 8, 45, 25));
 }
 
 QList<QWidget *> TywnrwhForm::writableFields() const
@@ -124,7 +125,7 @@ QList<QWidget *> TywnrwhForm::writableFields() const
 
 bool TywnrwhForm::isAddState() const
 {
-    return ok_nr_btn->text() == AddCaption;
+    return ok_nr_btn->text() == AddCaption();
 }
 
 void TywnrwhForm::LoadArticle(const QString &code)
@@ -184,7 +185,7 @@ void TywnrwhForm::UnlockFields()
 void TywnrwhForm::BeginAdd()
 {
     UnlockFields();
-    ok_nr_btn->setText(AddCaption);
+    ok_nr_btn->setText(AddCaption());
     nr_nrbh_Edit->clear();
     nr_nrbt_Edit->clear();
     nr_memo->clear();
@@ -195,7 +196,7 @@ void TywnrwhForm::BeginAdd()
 void TywnrwhForm::BeginEdit()
 {
     UnlockFields();
-    ok_nr_btn->setText(EditCaption);
+    ok_nr_btn->setText(EditCaption());
     nr_xgrq_DateEdit->setText(todayText());
     nr_xgr_Edit->clear();
 }
@@ -241,16 +242,16 @@ void TywnrwhForm::delete_nr_btnClick()
 bool TywnrwhForm::SaveArticle()
 {
     const SaveChecks checks{nr_nrbh_Edit, nr_nrbt_Edit, nr_flbh_Edit,
-                            QStringLiteral("内容编号字段不能为空。请完整输入后再试！"),
-                            QStringLiteral("内容标题字段不能为空。请完整输入后再试！"),
-                            QStringLiteral("父类编号字段不能为空。请完整输入后再试！"),
-                            QStringLiteral("内容编号不能含有“[”或“]”。请重新输入编号后再试！"),
+                            QCoreApplication::translate("ywnrwhFrm", "内容编号字段不能为空。请完整输入后再试！"),
+                            QCoreApplication::translate("ywnrwhFrm", "内容标题字段不能为空。请完整输入后再试！"),
+                            QCoreApplication::translate("ywnrwhFrm", "父类编号字段不能为空。请完整输入后再试！"),
+                            QCoreApplication::translate("ywnrwhFrm", "内容编号不能含有“[”或“]”。请重新输入编号后再试！"),
                             [](const QString &code) -> const BookQuery & { return ywzxDMF->articleStore.find(code); },
-                            QStringLiteral("此编号已存在。内容编号不允许重复。请重新输入编号后再试！"),
-                            QStringLiteral("此编号不存在。您不能修改不存在的编号。请重新输入编号后再试！"),
-                            {QStringLiteral("系统检测到您修改了内容编号。"), QStringLiteral("此编号的原始内容标题为:"),
-                             QStringLiteral("确定修改将替换此类别的原始数据,您是否确定修改?")},
-                            QStringLiteral("nrbt"), QStringLiteral("此内容")};
+                            QCoreApplication::translate("ywnrwhFrm", "此编号已存在。内容编号不允许重复。请重新输入编号后再试！"),
+                            QCoreApplication::translate("ywnrwhFrm", "此编号不存在。您不能修改不存在的编号。请重新输入编号后再试！"),
+                            {QCoreApplication::translate("ywnrwhFrm", "系统检测到您修改了内容编号。"), QCoreApplication::translate("ywnrwhFrm", "此编号的原始内容标题为:"),
+                             QCoreApplication::translate("ywnrwhFrm", "确定修改将替换此类别的原始数据,您是否确定修改?")},
+                            QStringLiteral("nrbt"), QCoreApplication::translate("ywnrwhFrm", "此内容")};
     if (!save(checks, isAddState(), [&] { writeRow(isAddState()); }))
         return false;
     mirrorSave(BookNode::Kind::Article, nr_nrbh_Edit->text(),
@@ -273,8 +274,8 @@ void TywnrwhForm::writeRow(bool insert)
 
 void TywnrwhForm::DeleteArticle()
 {
-    if (!confirm({QStringLiteral("删除功能将从数据库中删除选定内容的所有数据。"),
-                  QStringLiteral("数据删除后将是不可恢复的,您确定要删除当前内容吗？")}))
+    if (!confirm({QCoreApplication::translate("ywnrwhFrm", "删除功能将从数据库中删除选定内容的所有数据。"),
+                  QCoreApplication::translate("ywnrwhFrm", "数据删除后将是不可恢复的,您确定要删除当前内容吗？")}))
         return;
     ywzxDMF->articleStore.remove(currentCode);
     deleteSelected();

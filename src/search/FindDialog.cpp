@@ -14,44 +14,45 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <QCoreApplication>
 
 FindDialog::FindDialog(QWidget *owner, const QString &name, int options)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(name);
-    setWindowTitle(QStringLiteral("查找"));
+    setWindowTitle(QCoreApplication::translate("FindDialog", "查找"));
     setModal(false);
     setAttribute(Qt::WA_QuitOnClose, false);
 
-    FindLabel = new QLabel(QStringLiteral("查找内容(&N):"), this);
+    FindLabel = new QLabel(QCoreApplication::translate("FindDialog", "查找内容(&N):"), this);
     FindEdit = new QLineEdit(this);
     FindEdit->setObjectName(QStringLiteral("FindEdit"));
     FindEdit->setMaxLength(255);
     FindEdit->setMinimumWidth(220);
     FindLabel->setBuddy(FindEdit);
-    WholeWordBox = new QCheckBox(QStringLiteral("全字匹配(&W)"), this);
+    WholeWordBox = new QCheckBox(QCoreApplication::translate("FindDialog", "全字匹配(&W)"), this);
     WholeWordBox->setObjectName(QStringLiteral("WholeWordBox"));
-    MatchCaseBox = new QCheckBox(QStringLiteral("区分大小写(&C)"), this);
+    MatchCaseBox = new QCheckBox(QCoreApplication::translate("FindDialog", "区分大小写(&C)"), this);
     MatchCaseBox->setObjectName(QStringLiteral("MatchCaseBox"));
-    fjtc_chk = new QCheckBox(QStringLiteral("繁简通查"), this);
+    fjtc_chk = new QCheckBox(QCoreApplication::translate("FindDialog", "繁简通查"), this);
     fjtc_chk->setObjectName(QStringLiteral("fjtc_chk"));
-    fjtc_chk->setToolTip(QStringLiteral("简体字与繁体字（如 黄鹤楼 与 黃鶴樓）一并查找"));
-    DirectionBox = new QGroupBox(QStringLiteral("方向"), this);
+    fjtc_chk->setToolTip(QCoreApplication::translate("FindDialog", "简体字与繁体字（如 黄鹤楼 与 黃鶴樓）一并查找"));
+    DirectionBox = new QGroupBox(QCoreApplication::translate("FindDialog", "方向"), this);
     DirectionBox->setObjectName(QStringLiteral("DirectionBox"));
-    UpButton = new QRadioButton(QStringLiteral("向上(&U)"), DirectionBox);
+    UpButton = new QRadioButton(QCoreApplication::translate("FindDialog", "向上(&U)"), DirectionBox);
     UpButton->setObjectName(QStringLiteral("UpButton"));
-    DownButton = new QRadioButton(QStringLiteral("向下(&D)"), DirectionBox);
+    DownButton = new QRadioButton(QCoreApplication::translate("FindDialog", "向下(&D)"), DirectionBox);
     DownButton->setObjectName(QStringLiteral("DownButton"));
     DownButton->setChecked(true);
     auto *directions = new QHBoxLayout(DirectionBox);
     directions->addWidget(UpButton);
     directions->addWidget(DownButton);
 
-    FindNextButton = new QPushButton(QStringLiteral("查找下一个(&F)"), this);
+    FindNextButton = new QPushButton(QCoreApplication::translate("FindDialog", "查找下一个(&F)"), this);
     FindNextButton->setObjectName(QStringLiteral("FindNextButton"));
     FindNextButton->setDefault(true);
     FindNextButton->setEnabled(false);
-    CancelButton = new QPushButton(QStringLiteral("取消"), this);
+    CancelButton = new QPushButton(QCoreApplication::translate("FindDialog", "取消"), this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
 
     auto *grid = new QGridLayout(this);

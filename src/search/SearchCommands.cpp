@@ -13,12 +13,13 @@
 #include "search/ShowjbywnrFrm.h"
 
 #include <QTreeWidget>
+#include <QCoreApplication>
 
 namespace SearchCommands {
 namespace {
 
-const QString NotFound = QStringLiteral("对不起,没有找到您要查找的内容!");
-const QString Deleted = QStringLiteral("您选择的章节已被删除，无法转到该章节。请刷新目录后再查找。");
+inline QString NotFound() { return QCoreApplication::translate("SearchCommands", "对不起,没有找到您要查找的内容!"); }
+inline QString Deleted() { return QCoreApplication::translate("SearchCommands", "您选择的章节已被删除，无法转到该章节。请刷新目录后再查找。"); }
 
 QWidget *ownerOf(FindDialog &dialog, QWidget *window)
 {
@@ -43,7 +44,7 @@ void findName(QTreeWidget *tree, QTreeWidgetItem *root, FindDialog &dialog, bool
                                  [&](QTreeWidgetItem *node) { return load(node, outline, progress); });
     }
     if (!found) {
-        MessageBoxes::searchInfo(ownerOf(dialog, window), NotFound);
+        MessageBoxes::searchInfo(ownerOf(dialog, window), NotFound());
         return;
     }
     ChapterLanding::revealAndSelect(tree, found);
@@ -56,7 +57,7 @@ QString chooseChapter(FindDialog &dialog, QWidget *window)
     prepareTextSearch(query, resultListColumns(query), dialog.text(), QString(), dialog.variants());
     query.open();
     if (query.isEmpty()) {
-        MessageBoxes::searchInfo(owner, NotFound);
+        MessageBoxes::searchInfo(owner, NotFound());
         return QString();
     }
     ResultChapterName.clear();
@@ -65,7 +66,7 @@ QString chooseChapter(FindDialog &dialog, QWidget *window)
     ResultMarkVariants = dialog.variants();
     ShowSearchResults(query, true, window);
     if (ResultChapterCode.isNull())
-        MessageBoxes::searchInfo(owner, QStringLiteral("没有找到您所需要的内容!"));
+        MessageBoxes::searchInfo(owner, QCoreApplication::translate("SearchCommands", "没有找到您所需要的内容!"));
     return ResultChapterCode;
 }
 
@@ -74,7 +75,7 @@ void landOn(QTreeWidget *tree, QTreeWidgetItem *root, QPlainTextEdit *pane, cons
 {
     QTreeWidgetItem *node = ChapterLanding::chapterNode(root, code, reads);
     if (!node) {
-        MessageBoxes::searchInfo(window, ywzxDMF->reader.hasChapter(code) ? NotFound : Deleted);
+        MessageBoxes::searchInfo(window, ywzxDMF->reader.hasChapter(code) ? NotFound() : Deleted());
         return;
     }
     ChapterLanding::revealAndSelect(tree, node);

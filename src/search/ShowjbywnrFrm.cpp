@@ -28,6 +28,7 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 #include <memory>
+#include <QCoreApplication>
 
 QString ResultChapterName;
 QString ResultChapterCode;
@@ -36,7 +37,7 @@ bool ResultMarkVariants = false;
 
 namespace {
 
-const QString NothingFound = QStringLiteral("没有找到你需要的内容！！");
+inline QString NothingFound() { return QCoreApplication::translate("ShowjbywnrFrm", "没有找到你需要的内容！！"); }
 
 // A column of the dataset, or empty text when it does not have it.
 QString fieldOrEmpty(const BookQuery &query, const QString &column)
@@ -54,7 +55,7 @@ void infoBackground(QWidget *widget)
 // The narrowing's messages: a plain box under the application's title.
 void plainMessage(QWidget *parent, const QString &text)
 {
-    MessageBoxes::show({parent, AppInfo::Title, text, QMessageBox::NoIcon, QMessageBox::Ok, QMessageBox::Ok});
+    MessageBoxes::show({parent, AppInfo::Title(), text, QMessageBox::NoIcon, QMessageBox::Ok, QMessageBox::Ok});
 }
 
 // Values bound as one JSON list, however many there are.
@@ -72,7 +73,7 @@ TShowjbywnrForm::TShowjbywnrForm(BookQuery &resultSet)
       ResultSet(resultSet), shown_(std::make_unique<BookQuery>(resultSet.connection(), QStringLiteral("ShownResult")))
 {
     setObjectName(QStringLiteral("ShowjbywnrForm"));
-    setWindowTitle(QStringLiteral("基本内容"));
+    setWindowTitle(QCoreApplication::translate("ShowjbywnrFrm", "基本内容"));
     setAttribute(Qt::WA_QuitOnClose, false);
     setFixedSize(640, 509);
     QFont font(QStringLiteral("宋体"));
@@ -86,23 +87,23 @@ TShowjbywnrForm::TShowjbywnrForm(BookQuery &resultSet)
     Panel9->setObjectName(QStringLiteral("Panel9"));
     Panel9->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel9->setFixedHeight(145);
-    RxLabel13 = caption("RxLabel13", QStringLiteral("章节编号:"), 7, 10);
+    RxLabel13 = caption("RxLabel13", QCoreApplication::translate("ShowjbywnrFrm", "章节编号:"), 7, 10);
     nr_flbh_Edit = field("nr_flbh_Edit", QRect(80, 7, 373, 23), 5, true);
-    RxLabel11 = caption("RxLabel11", QStringLiteral("章节编号:"), 7, 40);
+    RxLabel11 = caption("RxLabel11", QCoreApplication::translate("ShowjbywnrFrm", "章节编号:"), 7, 40);
     nr_nrbh_Edit = field("nr_nrbh_Edit", QRect(80, 37, 373, 23), 5, true);
-    RxLabel12 = caption("RxLabel12", QStringLiteral("章节标题:"), 7, 70);
+    RxLabel12 = caption("RxLabel12", QCoreApplication::translate("ShowjbywnrFrm", "章节标题:"), 7, 70);
     nr_nrbt_Edit = field("nr_nrbt_Edit", QRect(80, 67, 373, 23), 40, true);
-    RxLabel15 = caption("RxLabel15", QStringLiteral("修改日期:"), 7, 101);
+    RxLabel15 = caption("RxLabel15", QCoreApplication::translate("ShowjbywnrFrm", "修改日期:"), 7, 101);
     nr_xgrq_dateedit = field("nr_xgrq_dateedit", QRect(80, 96, 201, 23), 32767, false);
-    RxLabel16 = caption("RxLabel16", QStringLiteral("修改员工:"), 297, 100);
+    RxLabel16 = caption("RxLabel16", QCoreApplication::translate("ShowjbywnrFrm", "修改员工:"), 297, 100);
     nr_xgr_Edit = field("nr_xgr_Edit", QRect(370, 97, 83, 23), 3, true);
-    RxLabel17 = caption("RxLabel17", QStringLiteral("文章详细内容:"), 7, 127);
-    Button1 = new QPushButton(QStringLiteral("在结果中继续查找"), Panel9);
+    RxLabel17 = caption("RxLabel17", QCoreApplication::translate("ShowjbywnrFrm", "文章详细内容:"), 7, 127);
+    Button1 = new QPushButton(QCoreApplication::translate("ShowjbywnrFrm", "在结果中继续查找"), Panel9);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(459, 6, 128, 25);
     Button1->setAutoDefault(false);
     Edit1 = field("Edit1", QRect(459, 35, 175, 23), 32767, false);
-    exit_btn = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("退出(&E)"), Panel9);
+    exit_btn = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QCoreApplication::translate("ShowjbywnrFrm", "退出(&E)"), Panel9);
     exit_btn->setObjectName(QStringLiteral("exit_btn"));
     exit_btn->setGeometry(460, 94, 82, 26);
     exit_btn->setAutoDefault(false);
@@ -139,13 +140,13 @@ TShowjbywnrForm::TShowjbywnrForm(BookQuery &resultSet)
     row->addWidget(Splitter1);
     column->addWidget(Panel10, 1);
 
-    AccessibleNames::tie({{RxLabel13, nr_flbh_Edit, QStringLiteral("章节编号")},
-                          {RxLabel11, nr_nrbh_Edit, QStringLiteral("文章编号")},
-                          {RxLabel12, nr_nrbt_Edit, QStringLiteral("章节标题")},
+    AccessibleNames::tie({{RxLabel13, nr_flbh_Edit, QCoreApplication::translate("ShowjbywnrFrm", "章节编号")},
+                          {RxLabel11, nr_nrbh_Edit, QCoreApplication::translate("ShowjbywnrFrm", "文章编号")},
+                          {RxLabel12, nr_nrbt_Edit, QCoreApplication::translate("ShowjbywnrFrm", "章节标题")},
                           {RxLabel15, nr_xgrq_dateedit, {}},
                           {RxLabel16, nr_xgr_Edit, {}},
-                          {nullptr, Edit1, QStringLiteral("在结果中继续查找的文字")},
-                          {nullptr, nrbtListBox, QStringLiteral("查找结果")},
+                          {nullptr, Edit1, QCoreApplication::translate("ShowjbywnrFrm", "在结果中继续查找的文字")},
+                          {nullptr, nrbtListBox, QCoreApplication::translate("ShowjbywnrFrm", "查找结果")},
                           {RxLabel17, nr_memo, {}}});
     Handlers::connect(exit_btn, &QPushButton::clicked, this, &QDialog::reject);
     Handlers::connect(Button1, &QPushButton::clicked, this, &TShowjbywnrForm::Button1Click);
@@ -271,7 +272,7 @@ void TShowjbywnrForm::Button1Click()
     for (int i = 0; i < nrbtListBox->count(); ++i)
         codes << ResultSet.fieldAsText(i, QStringLiteral("lbbh"));
     if (codes.isEmpty()) {
-        plainMessage(this, NothingFound);
+        plainMessage(this, NothingFound());
         return;
     }
     BookQuery probe(ResultSet.connection(), ResultSet.name());
@@ -280,7 +281,7 @@ void TShowjbywnrForm::Button1Click()
     probe.setText(QStringLiteral("codes"), jsonList(codes));
     probe.open();
     if (probe.isEmpty()) {
-        plainMessage(this, NothingFound);
+        plainMessage(this, NothingFound());
         return;
     }
     QStringList rows;

@@ -50,7 +50,7 @@ void TestStartUp::handlerErrorsReachTheGeneralReport()
     QEvent event(QEvent::User);
     QCoreApplication::sendEvent(&receiver, &event);
     QCOMPARE(boxes.shown.size(), 1);
-    QCOMPARE(boxes.shown[0].caption, AppInfo::Title);
+    QCOMPARE(boxes.shown[0].caption, AppInfo::Title());
     QCOMPARE(boxes.shown[0].text, QString("no such table: ywzx_ywlb."));
     QCOMPARE(boxes.shown[0].icon, QMessageBox::Critical);
     QCOMPARE(boxes.shown[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
@@ -90,7 +90,7 @@ void TestStartUp::chineseButtonsAndSongFace()
 void TestStartUp::splashWindow()
 {
     TSplashForm splash;
-    splash.Labelinfo->setText(StartUp::ConnectingText);
+    splash.Labelinfo->setText(StartUp::ConnectingText());
     splash.showPainted();
     QVERIFY(splash.isVisible());
     QCOMPARE(splash.size(), QSize(708, 207));

@@ -828,7 +828,7 @@ void TestServer::pushAndPullRoundTrip()
     const QString user = createTestUser();
     ToolRun pushed = runTool({"push", original, uri(user)});
     QVERIFY2(pushed.code == 0, qPrintable(pushed.err));
-    ToolRun again = runTool({"push", original, uri(user)});
+    ToolRun again = runTool({"push", original, uri(user), "--lang", "en"});
     QCOMPARE(again.code, 1);
     QVERIFY2(again.err.contains("already holds a book; --replace replaces it"), qPrintable(again.err));
     // The readers' grants outlive the tables a replacement drops.
@@ -836,7 +836,7 @@ void TestServer::pushAndPullRoundTrip()
     QTemporaryDir ownersDir;
     auto owners = std::make_unique<SqlFile>(writeServerConfig(ownersDir.path(), user));
     owners->exec(QString("grant select on ywzx_ywlb, ywzx_ywnr to %1").arg(reader));
-    ToolRun replaced = runTool({"push", original, uri(user), "--replace"});
+    ToolRun replaced = runTool({"push", original, uri(user), "--replace", "--lang", "en"});
     QVERIFY2(replaced.code == 0, qPrintable(replaced.err));
     QVERIFY2(replaced.out.contains(QString("granted again as the old tables did: SELECT on ywzx_ywlb to %1, "
                                            "SELECT on ywzx_ywnr to %1").arg(reader)), qPrintable(replaced.out));
@@ -859,7 +859,7 @@ void TestServer::pushAndPullRoundTrip()
     const QString back = dir.filePath("back.mdb");
     ToolRun pulled = runTool({"pull", uri(user), back});
     QVERIFY2(pulled.code == 0, qPrintable(pulled.err));
-    ToolRun over = runTool({"pull", uri(user), back});
+    ToolRun over = runTool({"pull", uri(user), back, "--lang", "en"});
     QCOMPARE(over.code, 1);
     QVERIFY2(over.err.contains("exists already"), qPrintable(over.err));
     const ToolRun checked = runTool({"check", uri(user)}); // a chapter without parent, a photo that is no picture
@@ -953,11 +953,12 @@ void TestServer::replaceCarriesGrantsAndPolicies()
     const QString file = dir.filePath("new.mdb");
     BookSchema::createBook(file, "新书");
     SqlFile(file).exec("insert into ywzx_ywlb (id,lbbh,lbmc,flbh) values (2,'00001','甲','00000'), (3,'00011','乙','00001')");
-    const ToolRun replaced = runTool({"push", file, uri(owner), "--replace"});
+    const ToolRun replaced = runTool({"push", file, uri(owner), "--replace", "--lang", "en"});
     QVERIFY2(replaced.out.contains(QString("granted again as the old tables did: SELECT (lbbh) on ywzx_ywlb to %1, "
                                            "SELECT (lbmc) on ywzx_ywlb to %1, SELECT on ywzx_ywnr to %1 with grant option, "
                                            "enable row level security on ywzx_ywlb, policy under_root on ywzx_ywlb\n"
-                                           "旧表的这些没有带到新表上（仍需要的话请重新建立）：index titles on ywzx_ywnr\n")
+                                           "These were not carried over from the old tables to the new ones "
+                                           "(create them again if still needed): index titles on ywzx_ywnr\n")
                                        .arg(reader)),
              qPrintable(replaced.out + replaced.err));
     SqlFile readersBook(dir.filePath("ebook.conf"));

@@ -80,7 +80,7 @@ void TestEbookTool::createRefusesToOverwrite()
     f.close();
     const Result r = tool({"create", path, "x"});
     QCOMPARE(r.code, 1);
-    QVERIFY(r.err.contains("exists already"));
+    QVERIFY(r.err.contains("已存在，不会覆盖"));
     QCOMPARE(r.err.count('\n'), 1);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("precious"));
@@ -128,7 +128,7 @@ void TestEbookTool::helpAndOptionLikeWordsWriteNothing()
         const QString what = c.args.join(' ');
         QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == c.code, qPrintable(what));
         const QByteArray usage = c.code ? process.readAllStandardError() : process.readAllStandardOutput();
-        QVERIFY2(usage.contains("usage: ebook-tool create FILE"), qPrintable(what));
+        QVERIFY2(usage.contains("用法：ebook-tool create 文件"), qPrintable(what));
         QVERIFY2(c.code || process.readAllStandardError().isEmpty(), qPrintable(what));
         QVERIFY2(QDir(here.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), qPrintable(what));
     }
@@ -156,7 +156,7 @@ void TestEbookTool::demoBook()
 {
     // The message keeps the file name as it is, "%2" and all.
     const QString path = dir.filePath("demo%2.mdb");
-    const Result r = tool({"demo", path});
+    const Result r = tool({"demo", path, "--lang", "en"});
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out, QString("created %1: 120 chapters, 409 articles\n").arg(path));
     TestBook::Reader book(path);
@@ -214,14 +214,16 @@ void TestEbookTool::generateRefusesOutOfRangeNumbers()
         {"--articles", "%1", "--articles takes a whole number from 0 to 999999, not '%1'"},
     };
     for (const auto &c : cases) {
-        const Result r = tool({"generate", path, c.option, c.value});
+        const Result r = tool({"generate", path, c.option, c.value, "--lang", "en"});
         QCOMPARE(r.code, 2);
         QVERIFY2(r.err.startsWith("ebook-tool: " + c.message + "\nusage: "), qPrintable(r.err));
         QVERIFY(!QFileInfo::exists(path));
     }
-    const Result r = tool({"generate", path, "--chapters", "3", "--articles", "2", "--word-percent", "100", "--word", "x"});
+    const Result r = tool({"generate", path, "--chapters", "3", "--articles", "2", "--word-percent", "100", "--word", "x", "--lang=en"});
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out, QString("created %1: 3 chapters (depth 1), 2 articles, the word in 3 chapters\n").arg(path));
+    const Result wordless = tool({"generate", dir.filePath("w.mdb"), "--chapters", "3", "--articles", "2"});
+    QCOMPARE(wordless.out, QString("已写出 %1：3 个章节（1 层），2 篇文章\n").arg(dir.filePath("w.mdb")));
 }
 
 // --no-breaks: each text one line, the word in it.
@@ -503,7 +505,7 @@ void TestEbookTool::checkTriesTheIndexOnTheTexts()
     SqlFile(book).exec(seed);
     const QString line = "ywzx_ywlb_fts：全文索引与章节正文不一致";
     QCOMPARE(tool({"check", book}).out.contains(line), !right);
-    const Result repaired = tool({"index", "--check", book});
+    const Result repaired = tool({"index", "--check", book, "--lang", "en"});
     QCOMPARE(repaired.code, 0);
     QCOMPARE(repaired.out.contains("is right"), right);
     QVERIFY(!tool({"check", book}).out.contains(line));
