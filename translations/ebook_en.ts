@@ -328,6 +328,37 @@ ebook-tool import %1 NEW_BOOK_FILE</translation>
     </message>
 </context>
 <context>
+    <name>BookScan</name>
+    <message>
+        <source>三个字以上</source>
+        <translation>three characters or more</translation>
+    </message>
+    <message>
+        <source>两个字</source>
+        <translation>two characters</translation>
+    </message>
+    <message>
+        <source>单个字</source>
+        <translation>one character</translation>
+    </message>
+    <message>
+        <source>请用 ebook-tool pull 把书取回文件，再用 ebook-tool push --replace 放回服务器，索引随之重建</source>
+        <translation>use ebook-tool pull to fetch the book into a file, then ebook-tool push --replace to put it back on the server; the indexes are built again</translation>
+    </message>
+    <message>
+        <source>%1：服务器上的书没有这一索引（较早的程序放上去的书），检索%2的词要逐章扫描全部正文；%3</source>
+        <translation>%1: the book on the server lacks this index (a book put there by an earlier program), so searching for words of %2 reads every chapter&apos;s text; %3</translation>
+    </message>
+    <message>
+        <source>%1：索引无效（建立时中断），检索%2的词不用它，要逐章扫描；请书的管理者在服务器上运行 &quot;reindex index %1&quot;</source>
+        <translation>%1: the index is invalid (its building was interrupted), so searching for words of %2 does not use it and reads every chapter; ask the book&apos;s administrator to run &quot;reindex index %1&quot; on the server</translation>
+    </message>
+    <message>
+        <source>%1：函数 %2 已被改写，与建立索引时的不同，全文检索会漏掉或多出结果；%3</source>
+        <translation>%1: the function %2 has been rewritten and differs from the one the index was built with, so full-text searches miss or add results; %3</translation>
+    </message>
+</context>
+<context>
     <name>BookSchema</name>
     <message>
         <source>程序内置的建表脚本 %1 无法读取：%2</source>
@@ -359,6 +390,37 @@ ebook-tool import %1 NEW_BOOK_FILE</translation>
     <message>
         <source>章节目录</source>
         <translation>Chapter list</translation>
+    </message>
+</context>
+<context>
+    <name>BookmarksWindow</name>
+    <message>
+        <source>书签</source>
+        <translation>Bookmarks</translation>
+    </message>
+    <message>
+        <source>书签列表</source>
+        <translation>Bookmark list</translation>
+    </message>
+    <message>
+        <source>位置</source>
+        <translation>Location</translation>
+    </message>
+    <message>
+        <source>打开(&amp;O)</source>
+        <translation>&amp;Open</translation>
+    </message>
+    <message>
+        <source>重命名(&amp;R)</source>
+        <translation>&amp;Rename</translation>
+    </message>
+    <message>
+        <source>删除(&amp;D)</source>
+        <translation>&amp;Delete</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
     </message>
 </context>
 <context>
@@ -744,6 +806,14 @@ ebook-tool import %1 NEW_BOOK_FILE</translation>
         <source>打印失败：打印机 &quot;%1&quot; 未能完成打印作业</source>
         <translation>Printing failed: the printer &quot;%1&quot; did not complete the print job</translation>
     </message>
+    <message>
+        <source>引用与页码</source>
+        <translation>Citation and page numbers</translation>
+    </message>
+    <message>
+        <source>第 %1 页，共 %2 页</source>
+        <translation>Page %1 of %2</translation>
+    </message>
 </context>
 <context>
     <name>RegularFile</name>
@@ -919,6 +989,10 @@ ebook-tool import %1 NEW_BOOK_FILE</translation>
         <source>图书服务器上的操作失败，服务器报告：%1</source>
         <translation>An operation on the book server failed; the server reports: %1</translation>
     </message>
+    <message>
+        <source>图书服务器拒绝了这一操作：它是只读的备用服务器，不能修改电子书，没有写入任何内容（%1）。连接备用服务器的阅读终端只能阅读；要修改图书，请在连接主服务器的工作站上操作。</source>
+        <translation>The book server refused this operation: it is a read-only standby server that cannot change the book, and nothing was written (%1). Terminals connected to a standby server may only read; to change the book, use a workstation connected to the primary server.</translation>
+    </message>
 </context>
 <context>
     <name>ShowjbywnrFrm</name>
@@ -978,6 +1052,10 @@ ebook-tool import %1 NEW_BOOK_FILE</translation>
         <source>查找结果</source>
         <translation>Results</translation>
     </message>
+    <message>
+        <source>基本内容 — %1 条</source>
+        <translation>Basic content — %1 hits</translation>
+    </message>
 </context>
 <context>
     <name>StartUp</name>
@@ -1002,6 +1080,100 @@ ebook-tool import %1 NEW_BOOK_FILE</translation>
     <message>
         <source>正在连接数据库，可能需要几分钟。请稍候...</source>
         <translation>Connecting to the database; this may take a few minutes. Please wait...</translation>
+    </message>
+</context>
+<context>
+    <name>StoredMove</name>
+    <message>
+        <source>只能把节点移到章节之下。</source>
+        <translation>A node can only be moved under a chapter.</translation>
+    </message>
+    <message>
+        <source>移动节点</source>
+        <translation>Move node</translation>
+    </message>
+    <message>
+        <source>移动的节点编号</source>
+        <translation>Code of the node moved</translation>
+    </message>
+    <message>
+        <source>目标章节编号</source>
+        <translation>Code of the target chapter</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>此节点没有编号，不能移动。</source>
+        <translation>This node has no code and cannot be moved.</translation>
+    </message>
+    <message>
+        <source>此类别已存在。类别编号不允许重复。请重新输入类别编号后再试！</source>
+        <translation>This chapter exists already; chapter codes must be unique. Please enter another chapter code and try again!</translation>
+    </message>
+    <message>
+        <source>此章节已被其他程序删除，不能移动。请刷新后再试！</source>
+        <translation>This chapter has been deleted by another program and cannot be moved. Please refresh and try again!</translation>
+    </message>
+    <message>
+        <source>此类别</source>
+        <translation>This chapter</translation>
+    </message>
+    <message>
+        <source>此编号已存在。内容编号不允许重复。请重新输入编号后再试！</source>
+        <translation>This code exists already; article codes must be unique. Please enter another code and try again!</translation>
+    </message>
+    <message>
+        <source>此内容已被其他程序删除，不能移动。请刷新后再试！</source>
+        <translation>This article has been deleted by another program and cannot be moved. Please refresh and try again!</translation>
+    </message>
+    <message>
+        <source>此内容</source>
+        <translation>This article</translation>
+    </message>
+    <message>
+        <source>目标章节已被其他程序删除，不能移到其下。请刷新后再试！</source>
+        <translation>The target chapter has been deleted by another program; nothing can be moved under it. Please refresh and try again!</translation>
+    </message>
+    <message>
+        <source>目标章节已被其他程序移到此章节之下，章节不能移到自己的下级之中。请刷新后再试！</source>
+        <translation>Another program has moved the target chapter under this chapter, and a chapter cannot be moved into its own descendants. Please refresh and try again!</translation>
+    </message>
+</context>
+<context>
+    <name>fm_ywzx</name>
+    <message>
+        <source>复制引用</source>
+        <translation>Copy citation</translation>
+    </message>
+    <message>
+        <source>复制并附引用</source>
+        <translation>Copy with citation</translation>
+    </message>
+    <message>
+        <source>只打印正文（不加引用标题、页码和页边）</source>
+        <translation>Print the text only (no citation heading, page numbers or margins)</translation>
+    </message>
+    <message>
+        <source>后退</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>前进</source>
+        <translation>Forward</translation>
+    </message>
+    <message>
+        <source>添加书签</source>
+        <translation>Add bookmark</translation>
+    </message>
+    <message>
+        <source>书签列表...</source>
+        <translation>Bookmarks...</translation>
+    </message>
+    <message>
+        <source>书签“%1”所指的章节或内容已不在书中。</source>
+        <translation>The chapter or article of the bookmark “%1” is no longer in the book.</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,7 @@
 #include "bookcare/BookIndexUpkeep.h"
 #include "bookcare/BookSchema.h"
 
+#include <QCoreApplication>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
@@ -66,14 +67,14 @@ struct TextIndex {
 // the character indexes a text whose elements show their function's
 // definition: astral characters whole, CR and LF apart, each kept once.
 const TextIndex TextIndexes[] = {
-    {"ywzx_ywlb_ywnr_trgm", "三个字以上", nullptr, nullptr, nullptr},
-    {"ywzx_ywlb_ywnr_pairs", "两个字", "ebook_pairs", "a𠀀a𠀀\r\n", "{a𠀀,𠀀a,\"𠀀\r\",\"\r\n\"}"},
-    {"ywzx_ywlb_ywnr_chars", "单个字", "ebook_chars", "a𠀀a𠀀\r\n", "{a,𠀀,\"\r\",\"\n\"}"},
+    {"ywzx_ywlb_ywnr_trgm", QT_TRANSLATE_NOOP("BookScan", "三个字以上"), nullptr, nullptr, nullptr},
+    {"ywzx_ywlb_ywnr_pairs", QT_TRANSLATE_NOOP("BookScan", "两个字"), "ebook_pairs", "a𠀀a𠀀\r\n", "{a𠀀,𠀀a,\"𠀀\r\",\"\r\n\"}"},
+    {"ywzx_ywlb_ywnr_chars", QT_TRANSLATE_NOOP("BookScan", "单个字"), "ebook_chars", "a𠀀a𠀀\r\n", "{a,𠀀,\"\r\",\"\n\"}"},
 };
 
 QString pushAgain()
 {
-    return QStringLiteral("请用 ebook-tool pull 把书取回文件，再用 ebook-tool push --replace 放回服务器，索引随之重建");
+    return QCoreApplication::translate("BookScan", "请用 ebook-tool pull 把书取回文件，再用 ebook-tool push --replace 放回服务器，索引随之重建");
 }
 
 } // namespace
@@ -92,13 +93,13 @@ QStringList BookScan::serverIndexProblems()
                                                               " left join pg_index x on x.indexrelid = c.oid").arg(name));
         state.next();
         if (!state.value(0).toBool()) {
-            problems << QStringLiteral("%1：服务器上的书没有这一索引（较早的程序放上去的书），检索%2的词要逐章扫描全部正文；%3")
-                            .arg(name, QString::fromUtf8(index.serves), pushAgain());
+            problems << QCoreApplication::translate("BookScan", "%1：服务器上的书没有这一索引（较早的程序放上去的书），检索%2的词要逐章扫描全部正文；%3")
+                            .arg(name, QCoreApplication::translate("BookScan", index.serves), pushAgain());
             continue;
         }
         if (!state.value(1).toBool()) {
-            problems << QStringLiteral("%1：索引无效（建立时中断），检索%2的词不用它，要逐章扫描；请书的管理者在服务器上运行 \"reindex index %1\"")
-                            .arg(name, QString::fromUtf8(index.serves));
+            problems << QCoreApplication::translate("BookScan", "%1：索引无效（建立时中断），检索%2的词不用它，要逐章扫描；请书的管理者在服务器上运行 \"reindex index %1\"")
+                            .arg(name, QCoreApplication::translate("BookScan", index.serves));
             continue;
         }
         if (!index.function)
@@ -109,7 +110,7 @@ QStringList BookScan::serverIndexProblems()
                                             {QString::fromUtf8(index.sample), QString::fromUtf8(index.expected),
                                              QString::fromUtf8(index.expected), QString::fromUtf8(index.sample)});
         if (!agrees.next() || !agrees.value(0).toBool())
-            problems << QStringLiteral("%1：函数 %2 已被改写，与建立索引时的不同，全文检索会漏掉或多出结果；%3")
+            problems << QCoreApplication::translate("BookScan", "%1：函数 %2 已被改写，与建立索引时的不同，全文检索会漏掉或多出结果；%3")
                             .arg(name, function, pushAgain());
     }
     return problems;

@@ -2,6 +2,7 @@
 
 #include "common/Handlers.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -26,22 +27,22 @@ BookmarksWindow::BookmarksWindow(QWidget *owner)
     : QDialog(owner)
 {
     setObjectName(QStringLiteral("BookmarksWindow"));
-    setWindowTitle(QStringLiteral("书签"));
+    setWindowTitle(QCoreApplication::translate("BookmarksWindow", "书签"));
     setAccessibleName(windowTitle());
     resize(520, 360);
 
     BookmarkList = new QTreeWidget(this);
     BookmarkList->setObjectName(QStringLiteral("BookmarkList"));
-    BookmarkList->setAccessibleName(QStringLiteral("书签列表"));
-    BookmarkList->setHeaderLabels({QStringLiteral("书签"), QStringLiteral("位置")});
+    BookmarkList->setAccessibleName(QCoreApplication::translate("BookmarksWindow", "书签列表"));
+    BookmarkList->setHeaderLabels({QCoreApplication::translate("BookmarksWindow", "书签"), QCoreApplication::translate("BookmarksWindow", "位置")});
     BookmarkList->setRootIsDecorated(false);
     BookmarkList->setEditTriggers(QAbstractItemView::EditKeyPressed);
     BookmarkList->header()->resizeSection(0, 180);
 
-    OpenButton = button(this, "OpenButton", QStringLiteral("打开(&O)"));
-    RenameButton = button(this, "RenameButton", QStringLiteral("重命名(&R)"));
-    RemoveButton = button(this, "RemoveButton", QStringLiteral("删除(&D)"));
-    CloseButton = button(this, "CloseButton", QStringLiteral("关闭"));
+    OpenButton = button(this, "OpenButton", QCoreApplication::translate("BookmarksWindow", "打开(&O)"));
+    RenameButton = button(this, "RenameButton", QCoreApplication::translate("BookmarksWindow", "重命名(&R)"));
+    RemoveButton = button(this, "RemoveButton", QCoreApplication::translate("BookmarksWindow", "删除(&D)"));
+    CloseButton = button(this, "CloseButton", QCoreApplication::translate("BookmarksWindow", "关闭"));
 
     auto *buttons = new QHBoxLayout;
     for (QPushButton *b : {OpenButton, RenameButton, RemoveButton})

@@ -38,7 +38,7 @@ QWidget *choiceTab(QWidget *window)
         return nullptr;
     auto *tab = new QWidget;
     tab->setObjectName(QStringLiteral("PrintChoiceTab"));
-    tab->setWindowTitle(QStringLiteral("引用与页码"));
+    tab->setWindowTitle(QCoreApplication::translate("PanePrint", "引用与页码"));
     tab->setAccessibleName(tab->windowTitle());
     auto *box = new QCheckBox(bare->text(), tab);
     box->setObjectName(QStringLiteral("BarePrintBox"));
@@ -131,7 +131,7 @@ void drawFoot(QPainter &painter, const QFont &font, const QRectF &foot, int page
     painter.save();
     painter.setFont(font);
     painter.setPen(Qt::black);
-    painter.drawText(foot, Qt::AlignCenter, QStringLiteral("第 %1 页，共 %2 页").arg(page).arg(pages));
+    painter.drawText(foot, Qt::AlignCenter, QCoreApplication::translate("PanePrint", "第 %1 页，共 %2 页").arg(page).arg(pages));
     painter.restore();
 }
 

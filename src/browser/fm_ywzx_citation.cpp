@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -15,7 +16,7 @@
 void Tywzxform::buildCitationCommands()
 {
     const QKeySequence keys(Qt::CTRL | Qt::SHIFT | Qt::Key_C);
-    CopyCitationAction = new QAction(QStringLiteral("复制引用"), this);
+    CopyCitationAction = new QAction(QCoreApplication::translate("fm_ywzx", "复制引用"), this);
     CopyCitationAction->setObjectName(QStringLiteral("CopyCitationAction"));
     CopyCitationAction->setShortcut(keys);
     addAction(CopyCitationAction);
@@ -30,13 +31,13 @@ void Tywzxform::buildCitationCommands()
         return item;
     };
     PopupMenu1->addSeparator();
-    TreeCitationItem = menuItem(PopupMenu1, "TreeCitationItem", QStringLiteral("复制引用"));
+    TreeCitationItem = menuItem(PopupMenu1, "TreeCitationItem", QCoreApplication::translate("fm_ywzx", "复制引用"));
     Handlers::connect(TreeCitationItem, &QAction::triggered, this, [this] { copyCitation(false); });
     PopupMenu2->addSeparator();
-    PaneCitationItem = menuItem(PopupMenu2, "PaneCitationItem", QStringLiteral("复制并附引用"));
+    PaneCitationItem = menuItem(PopupMenu2, "PaneCitationItem", QCoreApplication::translate("fm_ywzx", "复制并附引用"));
     Handlers::connect(PaneCitationItem, &QAction::triggered, this, [this] { copyCitation(true); });
 
-    BarePrintAction = new QAction(QStringLiteral("只打印正文（不加引用标题、页码和页边）"), this);
+    BarePrintAction = new QAction(QCoreApplication::translate("fm_ywzx", "只打印正文（不加引用标题、页码和页边）"), this);
     BarePrintAction->setObjectName(QStringLiteral("BarePrintAction"));
     BarePrintAction->setCheckable(true);
 }

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QBoxLayout>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QMenu>
 #include <QMouseEvent>
@@ -63,10 +64,10 @@ void Tywzxform::buildPlaceCommands()
         addAction(action);
         return action;
     };
-    BackAction = command("BackAction", QStringLiteral("后退"), QKeySequence(Qt::ALT | Qt::Key_Left));
-    ForwardAction = command("ForwardAction", QStringLiteral("前进"), QKeySequence(Qt::ALT | Qt::Key_Right));
-    AddBookmarkAction = command("AddBookmarkAction", QStringLiteral("添加书签"), QKeySequence(Qt::CTRL | Qt::Key_D));
-    BookmarksAction = command("BookmarksAction", QStringLiteral("书签列表..."), QKeySequence(Qt::CTRL | Qt::Key_B));
+    BackAction = command("BackAction", QCoreApplication::translate("fm_ywzx", "后退"), QKeySequence(Qt::ALT | Qt::Key_Left));
+    ForwardAction = command("ForwardAction", QCoreApplication::translate("fm_ywzx", "前进"), QKeySequence(Qt::ALT | Qt::Key_Right));
+    AddBookmarkAction = command("AddBookmarkAction", QCoreApplication::translate("fm_ywzx", "添加书签"), QKeySequence(Qt::CTRL | Qt::Key_D));
+    BookmarksAction = command("BookmarksAction", QCoreApplication::translate("fm_ywzx", "书签列表..."), QKeySequence(Qt::CTRL | Qt::Key_B));
     Handlers::connect(BackAction, &QAction::triggered, this, &Tywzxform::goBack);
     Handlers::connect(ForwardAction, &QAction::triggered, this, &Tywzxform::goForward);
     Handlers::connect(AddBookmarkAction, &QAction::triggered, this, &Tywzxform::addBookmark);
@@ -257,7 +258,7 @@ void Tywzxform::openBookmark(const Bookmark &bookmark)
     history_.keepScroll(paneScroll());
     if (!openPlace(bookmark.place)) {
         MessageBoxes::searchInfo(bookmarksWindow_ ? static_cast<QWidget *>(bookmarksWindow_) : this,
-                                 QStringLiteral("书签“%1”所指的章节或内容已不在书中。").arg(bookmark.label));
+                                 QCoreApplication::translate("fm_ywzx", "书签“%1”所指的章节或内容已不在书中。").arg(bookmark.label));
         return;
     }
     // Opened from the list, the bookmark is a place moved to like any other.

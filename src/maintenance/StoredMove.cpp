@@ -7,6 +7,7 @@
 #include "data/RecordStore.h"
 #include "data/ywzxDM.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSet>
@@ -26,7 +27,7 @@ bool StoredMove::store(QTreeWidgetItem *node, QTreeWidgetItem *target, QWidget *
     if (kind != BookNode::Kind::Chapter && kind != BookNode::Kind::Article)
         return false;
     if (!isChapterLike(BookNode::kind(target))) {
-        MessageBoxes::inputError(window, QStringLiteral("只能把节点移到章节之下。"));
+        MessageBoxes::inputError(window, QCoreApplication::translate("StoredMove", "只能把节点移到章节之下。"));
         return false;
     }
     StoredMove move(node, target);
@@ -42,16 +43,16 @@ bool StoredMove::store(QTreeWidgetItem *node, QTreeWidgetItem *target, QWidget *
 // The dialog is never shown: its fields only carry the codes through the
 // save's checks, and its row is the one the tree shows.
 StoredMove::StoredMove(QTreeWidgetItem *node, QTreeWidgetItem *target)
-    : MaintenanceDialog(QStringLiteral("StoredMove"), QStringLiteral("移动节点"), QSize(1, 1)),
+    : MaintenanceDialog(QStringLiteral("StoredMove"), QCoreApplication::translate("StoredMove", "移动节点"), QSize(1, 1)),
       kind_(BookNode::kind(node)), targetCode_(BookNode::code(target)), codeField_(new QLineEdit(this)),
       targetField_(new QLineEdit(this)), unused_(new QPushButton(this))
 {
     codeField_->setObjectName(QStringLiteral("move_code_Edit"));
-    codeField_->setAccessibleName(QStringLiteral("移动的节点编号"));
+    codeField_->setAccessibleName(QCoreApplication::translate("StoredMove", "移动的节点编号"));
     targetField_->setObjectName(QStringLiteral("move_target_Edit"));
-    targetField_->setAccessibleName(QStringLiteral("目标章节编号"));
+    targetField_->setAccessibleName(QCoreApplication::translate("StoredMove", "目标章节编号"));
     unused_->setObjectName(QStringLiteral("move_cancel_btn"));
-    unused_->setAccessibleName(QStringLiteral("取消"));
+    unused_->setAccessibleName(QCoreApplication::translate("StoredMove", "取消"));
     unused_->hide();
     currentCode = BookNode::code(node);
     mode = Edit;
@@ -77,18 +78,18 @@ QWidget *StoredMove::browseButtons() const
 // so the target stands in for the name.
 MaintenanceDialog::SaveChecks StoredMove::checks() const
 {
-    const QString noCode = QStringLiteral("此节点没有编号，不能移动。");
+    const QString noCode = QCoreApplication::translate("StoredMove", "此节点没有编号，不能移动。");
     if (kind_ == BookNode::Kind::Chapter)
         return {codeField_, targetField_, targetField_, noCode, noCode, noCode, noCode,
                 [](const QString &code) -> const BookQuery & { return ywzxDMF->chapterStore.find(code); },
-                QStringLiteral("此类别已存在。类别编号不允许重复。请重新输入类别编号后再试！"),
-                QStringLiteral("此章节已被其他程序删除，不能移动。请刷新后再试！"),
-                {}, QStringLiteral("lbmc"), QStringLiteral("此类别")};
+                QCoreApplication::translate("StoredMove", "此类别已存在。类别编号不允许重复。请重新输入类别编号后再试！"),
+                QCoreApplication::translate("StoredMove", "此章节已被其他程序删除，不能移动。请刷新后再试！"),
+                {}, QStringLiteral("lbmc"), QCoreApplication::translate("StoredMove", "此类别")};
     return {codeField_, targetField_, targetField_, noCode, noCode, noCode, noCode,
             [](const QString &code) -> const BookQuery & { return ywzxDMF->articleStore.find(code); },
-            QStringLiteral("此编号已存在。内容编号不允许重复。请重新输入编号后再试！"),
-            QStringLiteral("此内容已被其他程序删除，不能移动。请刷新后再试！"),
-            {}, QStringLiteral("nrbt"), QStringLiteral("此内容")};
+            QCoreApplication::translate("StoredMove", "此编号已存在。内容编号不允许重复。请重新输入编号后再试！"),
+            QCoreApplication::translate("StoredMove", "此内容已被其他程序删除，不能移动。请刷新后再试！"),
+            {}, QStringLiteral("nrbt"), QCoreApplication::translate("StoredMove", "此内容")};
 }
 
 bool StoredMove::run()
@@ -120,9 +121,9 @@ void StoredMove::write()
 QString StoredMove::targetRefusal() const
 {
     if (targetCode_ != Labels::RootCode && ywzxDMF->chapterStore.find(targetCode_).isEmpty())
-        return QStringLiteral("目标章节已被其他程序删除，不能移到其下。请刷新后再试！");
+        return QCoreApplication::translate("StoredMove", "目标章节已被其他程序删除，不能移到其下。请刷新后再试！");
     if (kind_ == BookNode::Kind::Chapter && liesInsideMoved(targetCode_))
-        return QStringLiteral("目标章节已被其他程序移到此章节之下，章节不能移到自己的下级之中。请刷新后再试！");
+        return QCoreApplication::translate("StoredMove", "目标章节已被其他程序移到此章节之下，章节不能移到自己的下级之中。请刷新后再试！");
     return {};
 }
 

@@ -214,7 +214,7 @@ void TShowjbywnrForm::showHitCount()
 {
     QLocale grouped = QLocale::c();
     grouped.setNumberOptions({});
-    setWindowTitle(QStringLiteral("基本内容 — %1 条").arg(grouped.toString(nrbtListBox->count())));
+    setWindowTitle(QCoreApplication::translate("ShowjbywnrFrm", "基本内容 — %1 条").arg(grouped.toString(nrbtListBox->count())));
 }
 
 void TShowjbywnrForm::choose(int row)
