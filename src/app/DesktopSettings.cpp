@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCompleter>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
@@ -25,6 +26,8 @@ const QString Maximised = QStringLiteral("window/maximised");
 const QString Splitter = QStringLiteral("window/splitter");
 const QString Zoom = QStringLiteral("pane/zoom");
 const QString AutoExpand = QStringLiteral("tree/autoExpand");
+const QString Night = QStringLiteral("pane/night");
+const QString Face = QStringLiteral("pane/face");
 
 QString historyKey(const FindDialog &dialog)
 {
@@ -88,6 +91,15 @@ int zoomOf(const QSettings &settings)
     return ok ? zoom : 100;
 }
 
+// The night scheme and the reading face; a face uninstalled since is forgotten.
+void restoreReadingLook(const QSettings &settings, Tywzxform &window)
+{
+    window.setNightScheme(settings.value(Night, false).toBool());
+    const QString face = settings.value(Face).toString();
+    if (!face.isEmpty() && QFontDatabase::hasFamily(face))
+        window.setReadingFace(face);
+}
+
 bool onAnyScreen(const QRect &frame)
 {
     for (const QScreen *screen : QGuiApplication::screens())
@@ -114,6 +126,7 @@ void restore(Tywzxform &window)
         window.N6->trigger();
     restoreHistory(*settings, *window.FindDialog1);
     restoreHistory(*settings, *window.FindDialog2);
+    restoreReadingLook(*settings, window);
 }
 
 void showMainWindow(Tywzxform &window)
@@ -136,10 +149,13 @@ void save(const Tywzxform &window)
 {
     const std::unique_ptr<QSettings> settings = open();
     settings->setValue(Geometry, window.saveGeometry());
-    settings->setValue(Maximised, window.isMaximized());
+    // Full screen lasts one run: the next starts as the window was before it.
+    settings->setValue(Maximised, window.isFullScreen() ? window.maximisedBeforeFullScreen() : window.isMaximized());
     settings->setValue(Splitter, window.Splitter1->saveState());
     settings->setValue(Zoom, window.PaneZoom->percent());
     settings->setValue(AutoExpand, window.autoExpand());
+    settings->setValue(Night, window.nightScheme());
+    settings->setValue(Face, window.readingFace());
     saveFindSettings(*settings, *window.FindDialog1);
     saveFindSettings(*settings, *window.FindDialog2);
 }

@@ -10,8 +10,8 @@ class Tywzxform;
 
 // What the reader keeps between runs, per user, in the platform's standard
 // configuration place: the main window's geometry and maximised state, the
-// splitter, the pane's zoom, the auto-expand mark, the last ten texts of
-// each find dialog and its 繁简通查 box. A missing or damaged file means the
+// splitter, the pane's zoom, its night scheme and reading face, the
+// auto-expand mark, the last ten texts of each find dialog and its 繁简通查 box. A missing or damaged file means the
 // defaults. Everything is written by save(), at the end.
 namespace DesktopSettings {
 

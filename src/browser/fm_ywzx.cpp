@@ -43,6 +43,7 @@ Tywzxform::Tywzxform(QWidget *parent)
     connectHandlers();
     buildKeyboardCommands();
     PaneZoom = new TextZoom(memo1, this);
+    buildReadingCommands();
 
     // The designed content until the book's name is read.
     chapters_->showRoot(Labels::DesignedRootName);

@@ -11,6 +11,7 @@
 class ChapterTree;
 class FindDialog;
 class QAction;
+class QMenu;
 class QTreeWidgetItem;
 class TextZoom;
 
@@ -35,6 +36,19 @@ public:
     QAction *FindNameAction, *FindTextAction, *FindNextAction, *FindPreviousAction;
     QAction *PrintAction, *AboutAction, *QuitAction;
     TextZoom *PaneZoom; // the reading pane's zoom
+    // F11, and the pane menu's night scheme (Ctrl+Shift+N) and reading faces.
+    QAction *FullScreenAction, *NightAction;
+    QMenu *FaceMenu;
+
+    // Full screen, and back to the state before it (maximised or not).
+    void toggleFullScreen();
+    bool maximisedBeforeFullScreen() const { return maximisedBeforeFullScreen_; }
+    // The night scheme and the reading face (empty: the designed face) of
+    // the pane and of the results windows opened after the choice.
+    bool nightScheme() const;
+    void setNightScheme(bool night);
+    QString readingFace() const;
+    void setReadingFace(const QString &family);
 
     // Selection state, kept by TreeViewChange for the maintenance commands.
     QString currentChapterCode;
@@ -103,6 +117,8 @@ private:
     void connectTree();
     void connectHandlers();
     void buildKeyboardCommands();
+    void buildReadingCommands();
+    void listFaces();
     void selectionChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous);
     void singleExpand(QTreeWidgetItem *current, QTreeWidgetItem *previous);
     void setChapterButtons(QTreeWidgetItem *node);
@@ -111,6 +127,7 @@ private:
     QPointer<QWidget> splash_;
     bool shown_ = false;
     bool autoExpand_ = true;
+    bool maximisedBeforeFullScreen_ = false;
 };
 
 // The running program's main window.
