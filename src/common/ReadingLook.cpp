@@ -21,7 +21,7 @@ const QColor NightText(0xD8, 0xD4, 0xC8);
 
 bool marksOtherForms(const QString &family)
 {
-    static const QRegularExpression mark(QStringLiteral("\\b(TC|HK|TW|MO|JP|KR|K|Traditional)\\b"),
+    static const QRegularExpression mark(QStringLiteral("\\b(TC|HK|TW|MO|JP|KR|Traditional)\\b"),
                                          QRegularExpression::CaseInsensitiveOption);
     return mark.match(family).hasMatch();
 }
