@@ -541,6 +541,13 @@ ebook-tool import %1 NEW_BOOK_FILE</translation>
     </message>
 </context>
 <context>
+    <name>Citation</name>
+    <message>
+        <source>（%1）</source>
+        <translation> (%1)</translation>
+    </message>
+</context>
+<context>
     <name>DateTimeText</name>
     <message>
         <source>“%1”不是有效的日期和时间。请按 %2 或 %3 这样的格式输入。</source>
@@ -622,6 +629,14 @@ ebook-tool import %1 NEW_BOOK_FILE</translation>
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>（%1）</source>
+        <translation> (%1)</translation>
+    </message>
+    <message>
+        <source>快捷键 %1</source>
+        <translation>Shortcut %1</translation>
     </message>
 </context>
 <context>
@@ -1175,6 +1190,22 @@ ebook-tool import %1 NEW_BOOK_FILE</translation>
         <source>书签“%1”所指的章节或内容已不在书中。</source>
         <translation>The chapter or article of the bookmark “%1” is no longer in the book.</translation>
     </message>
+    <message>
+        <source>全屏</source>
+        <translation>Full screen</translation>
+    </message>
+    <message>
+        <source>夜间配色</source>
+        <translation>Night colours</translation>
+    </message>
+    <message>
+        <source>阅读字体</source>
+        <translation>Reading face</translation>
+    </message>
+    <message>
+        <source>宋体（默认）</source>
+        <translation>Song (default)</translation>
+    </message>
 </context>
 <context>
     <name>main</name>
@@ -1494,6 +1525,14 @@ create, demo, generate and import write the full-text index unless given --no-in
     <message>
         <source>不能删除，因为指定类别拥有子类别。您应该先删除子类别！</source>
         <translation>Cannot delete: the chapter has chapters under it. Delete those first!</translation>
+    </message>
+    <message>
+        <source>照片</source>
+        <translation>Photo</translation>
+    </message>
+    <message>
+        <source>双击或按回车键、空格键选择照片</source>
+        <translation>Double-click, or press Enter or Space, to choose a photo</translation>
     </message>
 </context>
 <context>

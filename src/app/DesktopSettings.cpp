@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QCompleter>
 #include <QUrl>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
@@ -31,6 +32,8 @@ const QString Zoom = QStringLiteral("pane/zoom");
 const QString AutoExpand = QStringLiteral("tree/autoExpand");
 const QString BarePrint = QStringLiteral("print/bare");
 const QString InterfaceLanguage = QStringLiteral("interface/language");
+const QString Night = QStringLiteral("pane/night");
+const QString Face = QStringLiteral("pane/face");
 
 QString historyKey(const FindDialog &dialog)
 {
@@ -160,6 +163,15 @@ int zoomOf(const QSettings &settings)
     return ok ? zoom : 100;
 }
 
+// The night scheme and the reading face; a face uninstalled since is forgotten.
+void restoreReadingLook(const QSettings &settings, Tywzxform &window)
+{
+    window.setNightScheme(settings.value(Night, false).toBool());
+    const QString face = settings.value(Face).toString();
+    if (!face.isEmpty() && QFontDatabase::hasFamily(face))
+        window.setReadingFace(face);
+}
+
 bool onAnyScreen(const QRect &frame)
 {
     for (const QScreen *screen : QGuiApplication::screens())
@@ -188,6 +200,7 @@ void restore(Tywzxform &window)
     restoreHistory(*settings, *window.FindDialog1);
     restoreHistory(*settings, *window.FindDialog2);
     restorePlaces(*settings, window);
+    restoreReadingLook(*settings, window);
 }
 
 void showMainWindow(Tywzxform &window)
@@ -210,11 +223,14 @@ void save(const Tywzxform &window)
 {
     const std::unique_ptr<QSettings> settings = open();
     settings->setValue(Geometry, window.saveGeometry());
-    settings->setValue(Maximised, window.isMaximized());
+    // Full screen lasts one run: the next starts as the window was before it.
+    settings->setValue(Maximised, window.isFullScreen() ? window.maximisedBeforeFullScreen() : window.isMaximized());
     settings->setValue(Splitter, window.Splitter1->saveState());
     settings->setValue(Zoom, window.PaneZoom->percent());
     settings->setValue(AutoExpand, window.autoExpand());
     settings->setValue(BarePrint, window.BarePrintAction->isChecked());
+    settings->setValue(Night, window.nightScheme());
+    settings->setValue(Face, window.readingFace());
     saveFindSettings(*settings, *window.FindDialog1);
     saveFindSettings(*settings, *window.FindDialog2);
     writePlace(*settings, bookGroup() + QStringLiteral("/last/"), window.currentPlace());

@@ -13,8 +13,9 @@ class Tywzxform;
 
 // What the reader keeps between runs, per user, in the platform's standard
 // configuration place: the main window's geometry and maximised state, the
-// splitter, the pane's zoom, the auto-expand mark, the print's bare choice,
-// the last ten texts of each find dialog and its 繁简通查 box; per book (its
+// splitter, the pane's zoom, its night scheme and reading face, the
+// auto-expand mark, the print's bare choice, the interface's language, the
+// last ten texts of each find dialog and its 繁简通查 box; per book (its
 // path or server address), the place read last and the bookmarks. A missing
 // or damaged file means the defaults. Everything is written by save(), at
 // the end, but the bookmarks, written as the reader changes them.

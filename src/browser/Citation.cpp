@@ -4,6 +4,7 @@
 #include "common/Labels.h"
 #include "data/ywzxDM.h"
 
+#include <QCoreApplication>
 #include <QTreeWidgetItem>
 
 namespace Citation {
@@ -16,7 +17,7 @@ QString line(const QStringList &namesFromRoot, const QString &code, const QDate 
     QString cited = shownNames.join(QStringLiteral(" › ")) + QStringLiteral(" [") + Labels::shown(code)
         + QLatin1Char(']');
     if (modified.isValid())
-        cited += QStringLiteral("（%1）").arg(modified.toString(Qt::ISODate));
+        cited += QCoreApplication::translate("Citation", "（%1）").arg(modified.toString(Qt::ISODate));
     return cited;
 }
 

@@ -47,6 +47,7 @@ Tywzxform::Tywzxform(QWidget *parent)
     buildCitationCommands();
     buildPlaceCommands();
     PaneZoom = new TextZoom(memo1, this);
+    buildReadingCommands();
 
     // The designed content until the book's name is read.
     chapters_->showRoot(Labels::DesignedRootName);

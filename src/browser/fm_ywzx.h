@@ -13,6 +13,7 @@ class BookmarksWindow;
 class ChapterTree;
 class FindDialog;
 class QAction;
+class QMenu;
 class QTreeWidgetItem;
 class TextZoom;
 
@@ -42,6 +43,19 @@ public:
     // menus. Checked, BarePrintAction prints the text alone over the whole
     // printable area (the print dialog offers it).
     QAction *CopyCitationAction, *TreeCitationItem, *PaneCitationItem, *BarePrintAction;
+    // F11, and the pane menu's night scheme (Ctrl+Shift+N) and reading faces.
+    QAction *FullScreenAction, *NightAction;
+    QMenu *FaceMenu;
+
+    // Full screen, and back to the state before it (maximised or not).
+    void toggleFullScreen();
+    bool maximisedBeforeFullScreen() const { return maximisedBeforeFullScreen_; }
+    // The night scheme and the reading face (empty: the designed face) of
+    // the pane and of the results windows opened after the choice.
+    bool nightScheme() const;
+    void setNightScheme(bool night);
+    QString readingFace() const;
+    void setReadingFace(const QString &family);
 
     // Selection state, kept by TreeViewChange for the maintenance commands.
     QString currentChapterCode;
@@ -141,6 +155,8 @@ private:
     void connectHandlers();
     void buildKeyboardCommands();
     void buildCitationCommands();
+    void buildReadingCommands();
+    void listFaces();
     void selectionChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous);
     void singleExpand(QTreeWidgetItem *current, QTreeWidgetItem *previous);
     void setChapterButtons(QTreeWidgetItem *node);
@@ -164,6 +180,7 @@ private:
     ReadingPlace resume_;
     QList<Bookmark> bookmarks_;
     QPointer<BookmarksWindow> bookmarksWindow_;
+    bool maximisedBeforeFullScreen_ = false;
 };
 
 // The running program's main window.

@@ -31,7 +31,18 @@ void TextZoom::setPercent(int percent)
 {
     percent_ = qBound(Smallest, percent, Largest);
     last = percent_;
-    text_->setFont(zoomed(designed_, percent_));
+    QFont font = zoomed(designed_, percent_);
+    if (!face_.isEmpty()) {
+        const QStringList designedFaces = designed_.families();
+        font.setFamilies(QStringList(face_) + (designedFaces.isEmpty() ? QStringList(designed_.family()) : designedFaces));
+    }
+    text_->setFont(font);
+}
+
+void TextZoom::setFace(const QString &family)
+{
+    face_ = family;
+    setPercent(percent_);
 }
 
 QFont TextZoom::zoomed(const QFont &designed, int percent)

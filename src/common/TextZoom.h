@@ -23,6 +23,10 @@ public:
     void zoomOut() { setPercent(percent_ - Step); }
     void reset() { setPercent(100); }
     QFont designedFont() const { return designed_; }
+    // The face the text shows in before its designed ones (empty: the
+    // designed font alone); the designed font, and so printing, keep theirs.
+    void setFace(const QString &family);
+    QString face() const { return face_; }
 
     // The zoom last chosen in any text: a new text starts at it.
     static void setLastPercent(int percent);
@@ -36,4 +40,5 @@ private:
     QAbstractScrollArea *text_;
     QFont designed_;
     int percent_ = 100;
+    QString face_;
 };

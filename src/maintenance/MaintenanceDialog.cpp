@@ -1,5 +1,6 @@
 #include "maintenance/MaintenanceDialog.h"
 
+#include "common/FocusKeys.h"
 #include "common/BookNode.h"
 #include "common/DateTimeText.h"
 #include "common/Handlers.h"
@@ -63,6 +64,7 @@ QLineEdit *MaintenanceDialog::edit(QWidget *parent, const char *name, const QRec
     field->setObjectName(QLatin1String(name));
     field->setGeometry(geometry);
     LineEdits::showBeginningWhenSet(field);
+    FocusKeys::ctrlTabLeaves(field);
     if (gbkLimit > 0)
         field->setValidator(new GbkLimitValidator(gbkLimit, field));
     return field;
@@ -98,6 +100,7 @@ QPlainTextEdit *MaintenanceDialog::contentPane(QWidget *parent, QColor backgroun
     QPalette palette = pane->palette();
     palette.setColor(QPalette::Base, background);
     pane->setPalette(palette);
+    FocusKeys::ctrlTabLeaves(pane); // Tab types a tab here
     return pane;
 }
 

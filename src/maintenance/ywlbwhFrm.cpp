@@ -22,10 +22,13 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScrollArea>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <chrono>
@@ -104,6 +107,28 @@ void PictureBox::mouseDoubleClickEvent(QMouseEvent *event)
     emit doubleClicked();
 }
 
+void PictureBox::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Space) {
+        QLabel::keyPressEvent(event);
+        return;
+    }
+    emit doubleClicked();
+}
+
+void PictureBox::paintEvent(QPaintEvent *event)
+{
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QStylePainter painter(this);
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    focus.rect = contentsRect().adjusted(1, 1, -1, -1);
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+}
+
 TywlbwhForm::TywlbwhForm()
     : MaintenanceDialog(QStringLiteral("ywlbwhForm"), QCoreApplication::translate("ywlbwhFrm", "章节内容维护"), QSize(703, 529)),
       Query1(ywzxDMF->ydconn, QStringLiteral("Query1"))
@@ -157,7 +182,8 @@ TywlbwhForm::TywlbwhForm()
     setTabOrder(ok_lb_btn, cancel_lb_btn);
     setTabOrder(cancel_lb_btn, exit_btn);
     setTabOrder(exit_btn, CheckBox1);
-    setTabOrder(CheckBox1, nr_memo);
+    setTabOrder(CheckBox1, Image1);
+    setTabOrder(Image1, nr_memo);
 
     Handlers::connect(Insert_lb_Btn, &QPushButton::clicked, this, &TywlbwhForm::Insert_lb_BtnClick);
     Handlers::connect(edit_lb_btn, &QPushButton::clicked, this, &TywlbwhForm::edit_lb_btnClick);
@@ -192,6 +218,9 @@ void TywlbwhForm::buildRecordArea()
     Image1->setScaledContents(true);
     Image1->setToolTip(QCoreApplication::translate("ywlbwhFrm", "双击选择照片"));
     Image1->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    Image1->setFocusPolicy(Qt::StrongFocus);
+    Image1->setAccessibleName(QCoreApplication::translate("ywlbwhFrm", "照片"));
+    Image1->setAccessibleDescription(QCoreApplication::translate("ywlbwhFrm", "双击或按回车键、空格键选择照片"));
     Label1 = caption(RecordPanel, "Label1", QString(), 374, 155);
 }
 

@@ -14,7 +14,8 @@ class QPlainTextEdit;
 class QPushButton;
 class QScrollArea;
 
-// A picture box that reports double clicks.
+// A picture box that reports double clicks, and Enter or Space while it
+// has the focus (a frame shows that it has).
 class PictureBox : public QLabel {
     Q_OBJECT
 public:
@@ -23,6 +24,8 @@ signals:
     void doubleClicked();
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 };
 
 // The chapter dialog ("章节内容维护"): one chapter with its parent; adds

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <QCoreApplication>
 
@@ -80,6 +81,25 @@ FindDialog::FindDialog(QWidget *owner, const QString &name, int options)
             emit find();
     });
     Handlers::connect(CancelButton, &QPushButton::clicked, this, &QDialog::hide);
+    if (options & OfferVariants)
+        offerVariantsKey();
+}
+
+// Alt+J works the 繁简通查 box as an accelerator would, without the "(&J)"
+// an accelerator shows in the box's caption.
+void FindDialog::offerVariantsKey()
+{
+    const QKeySequence keys(Qt::ALT | Qt::Key_J);
+    auto *key = new QShortcut(keys, this);
+    key->setObjectName(QStringLiteral("fjtc_key"));
+    Handlers::connect(key, &QShortcut::activated, this, [this] {
+        fjtc_chk->setFocus(Qt::ShortcutFocusReason);
+        fjtc_chk->click();
+    });
+    const QString keyText = keys.toString(QKeySequence::NativeText);
+    fjtc_chk->setToolTip(fjtc_chk->toolTip() + QCoreApplication::translate("FindDialog", "（%1）").arg(keyText));
+    fjtc_chk->setAccessibleName(fjtc_chk->text());
+    fjtc_chk->setAccessibleDescription(QCoreApplication::translate("FindDialog", "快捷键 %1").arg(keyText));
 }
 
 QString FindDialog::text() const { return FindEdit->text(); }

@@ -55,5 +55,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void offerVariantsKey();
+
     bool placed_ = false;
 };

@@ -1,6 +1,7 @@
 #include "search/ShowjbywnrFrm.h"
 
 #include "common/PaneText.h"
+#include "common/ReadingLook.h"
 #include "common/TextZoom.h"
 #include "common/AccessibleNames.h"
 #include "common/AppInfo.h"
@@ -132,8 +133,9 @@ TShowjbywnrForm::TShowjbywnrForm(BookQuery &resultSet)
     nr_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     nr_memo->setTabChangesFocus(true);
     nr_memo->setFont(font);
-    new TextZoom(nr_memo, this); // after its designed font
+    auto *zoom = new TextZoom(nr_memo, this); // after its designed font
     infoBackground(nr_memo);
+    ReadingLook::dress(nr_memo, *zoom); // the reading pane's scheme and face
     Splitter1->addWidget(Panel1);
     Splitter1->addWidget(nr_memo);
     Splitter1->setSizes({224, 411});

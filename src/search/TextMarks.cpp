@@ -317,6 +317,7 @@ void TextMarks::markVisible()
     QList<QTextEdit::ExtraSelection> marks;
     QTextCharFormat highlight;
     highlight.setBackground(QColor(0xFF, 0xE0, 0x40));
+    highlight.setForeground(QColor(Qt::black)); // readable on yellow in the night scheme too
     for (; it != ranges_.cend() && it->start <= last && marks.size() < MostMarksInView; ++it) {
         QTextCursor cursor(edit_->document());
         cursor.setPosition(it->start);
