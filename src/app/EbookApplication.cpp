@@ -5,9 +5,6 @@
 
 #include <QApplication>
 #include <QFont>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 EbookApplication::EbookApplication(int &argc, char **argv)
     : QApplication(argc, argv)
