@@ -12,7 +12,7 @@
 #include "app/EbookApplication.h"
 #include "browser/BookTree.h"
 #include "browser/fm_ywzx.h"
-#include "common/MessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 #include "data/ywzxDM.h"
 #include "search/FindDialog.h"
 #include "data/FullTextQuery.h"

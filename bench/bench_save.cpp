@@ -9,7 +9,7 @@
 #include "app/EbookApplication.h"
 #include "browser/BookTree.h"
 #include "browser/fm_ywzx.h"
-#include "common/MessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 #include "data/ywzxDM.h"
 #include "maintenance/ywlbwhFrm.h"
 

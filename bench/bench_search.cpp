@@ -12,7 +12,7 @@
 #include "app/EbookApplication.h"
 #include "app/StartUp.h"
 #include "browser/fm_ywzx.h"
-#include "common/MessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 #include "bookcare/BookIndexUpkeep.h"
 #include "data/BookQuery.h"
 #include "data/ywzxDM.h"

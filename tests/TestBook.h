@@ -77,7 +77,7 @@ ToolRun runTool(const QStringList &args,
                 const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment());
 
 // Answers message boxes for the lifetime of the object and records them.
-#include "common/MessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 #include <QList>
 
 class ScriptedBoxes {

@@ -1,8 +1,8 @@
 #include "app/DesktopSettings.h"
 
-#include "common/TextZoom.h"
+#include "widgets/TextZoom.h"
 #include "browser/fm_ywzx.h"
-#include "common/Handlers.h"
+#include "widgets/Handlers.h"
 #include "search/FindDialog.h"
 #include "data/ServerConfig.h"
 #include "data/ywzxDM.h"

@@ -1,6 +1,6 @@
 #include "app/EbookApplication.h"
 
-#include "common/Handlers.h"
+#include "widgets/Handlers.h"
 #include "common/Language.h"
 
 #include <QApplication>

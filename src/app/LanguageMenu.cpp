@@ -2,9 +2,9 @@
 
 #include "app/DesktopSettings.h"
 #include "browser/fm_ywzx.h"
-#include "common/Handlers.h"
+#include "widgets/Handlers.h"
 #include "common/Language.h"
-#include "common/MessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -1,6 +1,6 @@
 #include "browser/BookTree.h"
 
-#include "common/Handlers.h"
+#include "widgets/Handlers.h"
 
 #include <QDropEvent>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
 #include "browser/BookmarksWindow.h"
 
-#include "common/Handlers.h"
+#include "widgets/Handlers.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>

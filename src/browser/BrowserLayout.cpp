@@ -4,8 +4,8 @@
 
 #include "browser/BookTree.h"
 #include "browser/FrameParts.h"
-#include "common/AccessibleNames.h"
-#include "common/PaneText.h"
+#include "widgets/AccessibleNames.h"
+#include "widgets/PaneText.h"
 
 #include <QFrame>
 #include <QMainWindow>

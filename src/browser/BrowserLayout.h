@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/PaneText.h" // the pane's full type for every user of memo1
+#include "widgets/PaneText.h" // the pane's full type for every user of memo1
 
 class BookTree;
 class QAction;

@@ -2,12 +2,12 @@
 
 #include "browser/BookTree.h"
 #include "browser/ImageList.h"
-#include "common/BookNode.h"
-#include "common/Handlers.h"
+#include "widgets/BookNode.h"
+#include "widgets/Handlers.h"
 #include "common/Labels.h"
-#include "common/LoadProgress.h"
-#include "common/MessageBoxes.h"
-#include "common/WaitCursor.h"
+#include "widgets/LoadProgress.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/WaitCursor.h"
 #include "data/BookOutline.h"
 #include "data/ywzxDM.h"
 

@@ -1,6 +1,6 @@
 #include "browser/Citation.h"
 
-#include "common/BookNode.h"
+#include "widgets/BookNode.h"
 #include "common/Labels.h"
 #include "data/ywzxDM.h"
 

@@ -1,6 +1,6 @@
 #include "browser/FrameParts.h"
 
-#include "common/LineEdits.h"
+#include "widgets/LineEdits.h"
 
 #include <QAction>
 #include <QFrame>

@@ -1,6 +1,6 @@
 #include "browser/MC_About.h"
 
-#include "common/Handlers.h"
+#include "widgets/Handlers.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "browser/PanePrint.h"
 
 #include "common/AppError.h"
-#include "common/PaneText.h"
+#include "widgets/PaneText.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QAction>

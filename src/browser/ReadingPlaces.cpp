@@ -1,6 +1,6 @@
 #include "browser/ReadingPlaces.h"
 
-#include "common/BookNode.h"
+#include "widgets/BookNode.h"
 
 #include <QStringList>
 #include <algorithm>

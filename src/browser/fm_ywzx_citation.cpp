@@ -4,7 +4,7 @@
 
 #include "browser/BookTree.h"
 #include "browser/Citation.h"
-#include "common/Handlers.h"
+#include "widgets/Handlers.h"
 
 #include <QAction>
 #include <QClipboard>

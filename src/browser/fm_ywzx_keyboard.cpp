@@ -2,8 +2,8 @@
 #include "browser/fm_ywzx.h"
 
 #include "browser/FrameParts.h"
-#include "common/TextZoom.h"
-#include "common/Handlers.h"
+#include "widgets/TextZoom.h"
+#include "widgets/Handlers.h"
 #include "search/FindDialog.h"
 
 #include <QAction>

@@ -2,10 +2,10 @@
 // selection codes and the enabled states of the maintenance buttons.
 #include "browser/fm_ywzx.h"
 
-#include "common/BookNode.h"
+#include "widgets/BookNode.h"
 #include "common/Labels.h"
-#include "common/PaneText.h"
-#include "common/WaitCursor.h"
+#include "widgets/PaneText.h"
+#include "widgets/WaitCursor.h"
 #include "data/ywzxDM.h"
 
 #include <QFrame>

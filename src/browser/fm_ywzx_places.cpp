@@ -6,9 +6,9 @@
 #include "browser/BookmarksWindow.h"
 #include "browser/ChapterTree.h"
 #include "browser/FrameParts.h"
-#include "common/BookNode.h"
-#include "common/Handlers.h"
-#include "common/MessageBoxes.h"
+#include "widgets/BookNode.h"
+#include "widgets/Handlers.h"
+#include "widgets/MessageBoxes.h"
 #include "search/ChapterLanding.h"
 
 #include <QAction>

@@ -2,9 +2,9 @@
 // reading face of the pane.
 #include "browser/fm_ywzx.h"
 
-#include "common/Handlers.h"
-#include "common/ReadingLook.h"
-#include "common/TextZoom.h"
+#include "widgets/Handlers.h"
+#include "widgets/ReadingLook.h"
+#include "widgets/TextZoom.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -4,8 +4,8 @@
 
 #include "browser/BookTree.h"
 #include "browser/ChapterTree.h"
-#include "common/BookNode.h"
-#include "common/Handlers.h"
+#include "widgets/BookNode.h"
+#include "widgets/Handlers.h"
 #include "common/Labels.h"
 #include "data/ywzxDM.h"
 

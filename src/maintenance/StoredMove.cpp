@@ -1,8 +1,8 @@
 #include "maintenance/StoredMove.h"
 
 #include "common/Labels.h"
-#include "common/MessageBoxes.h"
-#include "common/OwnedWindow.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/OwnedWindow.h"
 #include "data/BookQuery.h"
 #include "data/RecordStore.h"
 #include "data/ywzxDM.h"

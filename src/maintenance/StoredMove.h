@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/BookNode.h"
+#include "widgets/BookNode.h"
 #include "maintenance/MaintenanceDialog.h"
 
 class QPushButton;

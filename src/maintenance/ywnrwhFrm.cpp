@@ -1,9 +1,9 @@
 #include "maintenance/ywnrwhFrm.h"
 
-#include "common/BookNode.h"
-#include "common/AccessibleNames.h"
+#include "widgets/BookNode.h"
+#include "widgets/AccessibleNames.h"
 #include "common/DateTimeText.h"
-#include "common/Handlers.h"
+#include "widgets/Handlers.h"
 #include "common/Labels.h"
 #include "data/BookQuery.h"
 #include "data/ywzxDM.h"

@@ -1,7 +1,7 @@
 #include "search/ChapterLanding.h"
 
-#include "common/BookNode.h"
-#include "common/Handlers.h"
+#include "widgets/BookNode.h"
+#include "widgets/Handlers.h"
 #include "data/ywzxDM.h"
 #include "search/TextMarks.h"
 

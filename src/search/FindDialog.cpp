@@ -1,6 +1,6 @@
 #include "search/FindDialog.h"
 
-#include "common/Handlers.h"
+#include "widgets/Handlers.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "search/NameSearch.h"
 
-#include "common/BookNode.h"
+#include "widgets/BookNode.h"
 
 namespace NameSearch {
 

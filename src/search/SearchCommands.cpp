@@ -1,8 +1,8 @@
 #include "search/SearchCommands.h"
 
-#include "common/LoadProgress.h"
-#include "common/MessageBoxes.h"
-#include "common/WaitCursor.h"
+#include "widgets/LoadProgress.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/WaitCursor.h"
 #include "data/BookOutline.h"
 #include "data/BookReader.h"
 #include "data/FullTextQuery.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/PaneText.h"
+#include "widgets/PaneText.h"
 #include "common/Seam.h"
 
 #include <QDialog>

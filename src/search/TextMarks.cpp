@@ -1,7 +1,7 @@
 #include "search/TextMarks.h"
 
-#include "common/Handlers.h"
-#include "common/PaneText.h"
+#include "widgets/Handlers.h"
+#include "widgets/PaneText.h"
 #include "common/TextHelpers.h"
 #include "data/ChineseVariants.h"
 

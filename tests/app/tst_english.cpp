@@ -6,7 +6,7 @@
 #include "app/LanguageMenu.h"
 #include "browser/BrowserFixture.h"
 #include "browser/MC_About.h"
-#include "common/Handlers.h"
+#include "widgets/Handlers.h"
 #include "common/Language.h"
 #include "maintenance/DialogScript.h"
 #include "maintenance/ywlbwhFrm.h"

@@ -5,7 +5,7 @@
 #include "browser/fm_ywzx.h"
 #include "common/AppError.h"
 #include "common/AppInfo.h"
-#include "common/GlyphWarmup.h"
+#include "widgets/GlyphWarmup.h"
 #include "data/ywzxDM.h"
 
 #include <QTreeWidgetItem>

@@ -1,7 +1,7 @@
 #include "BrowserFixture.h"
 #include "browser/ChapterTree.h"
 #include "data/ywzxDM.h"
-#include "common/LoadProgress.h"
+#include "widgets/LoadProgress.h"
 #include "search/FindDialog.h"
 
 #include <QAbstractItemModel>

@@ -3,7 +3,7 @@
 #include "app/DesktopSettings.h"
 #include "app/EbookApplication.h"
 #include "browser/ImageList.h"
-#include "common/TextZoom.h"
+#include "widgets/TextZoom.h"
 #include "browser/MC_About.h"
 #include "search/FindDialog.h"
 #include "maintenance/MaintenanceDialog.h"

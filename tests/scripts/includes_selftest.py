@@ -17,6 +17,14 @@ CASES = [
      'layer: src/data/BookReader includes src/bookcare/DirectSql'),
     ('src/bookcare/BookScan.cpp', '#include "search/TextMarks.h"',
      'layer: src/bookcare/BookScan includes src/search/TextMarks'),
+    ('src/common/Labels.cpp', '#include "widgets/MessageBoxes.h"',
+     'layer: src/common/Labels includes src/widgets/MessageBoxes'),
+    ('src/data/BookReader.cpp', '#include "widgets/WaitCursor.h"',
+     'layer: src/data/BookReader includes src/widgets/WaitCursor'),
+    ('src/widgets/BookNode.cpp', '#include "data/BookOutline.h"',
+     'layer: src/widgets/BookNode includes src/data/BookOutline'),
+    ('src/widgets/PaneText.cpp', '#include "bookcare/BookScan.h"',
+     'layer: src/widgets/PaneText includes src/bookcare/BookScan'),
     ('src/extra/Stray.cpp', 'int stray();', 'folder without a layer: extra'),
 ]
 

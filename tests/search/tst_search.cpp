@@ -1,5 +1,5 @@
 #include "../browser/BrowserFixture.h"
-#include "common/PaneText.h"
+#include "widgets/PaneText.h"
 #include "common/AppError.h"
 #include "common/Labels.h"
 #include "common/TextHelpers.h"

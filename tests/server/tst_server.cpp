@@ -1,4 +1,4 @@
-#include "common/Handlers.h"
+#include "widgets/Handlers.h"
 #include "../browser/BrowserFixture.h"
 #include "../maintenance/DialogScript.h"
 #include "common/AppError.h"

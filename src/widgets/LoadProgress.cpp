@@ -1,6 +1,6 @@
-#include "common/LoadProgress.h"
+#include "widgets/LoadProgress.h"
 
-#include "common/Handlers.h"
+#include "widgets/Handlers.h"
 
 #include <QApplication>
 #include <QProgressDialog>

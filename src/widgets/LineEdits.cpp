@@ -1,6 +1,6 @@
-#include "common/LineEdits.h"
+#include "widgets/LineEdits.h"
 
-#include "common/Handlers.h"
+#include "widgets/Handlers.h"
 
 #include <QLineEdit>
 #include <memory>

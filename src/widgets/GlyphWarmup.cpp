@@ -1,4 +1,4 @@
-#include "common/GlyphWarmup.h"
+#include "widgets/GlyphWarmup.h"
 
 #include <QByteArray>
 #include <QFontMetrics>

@@ -1,4 +1,4 @@
-#include "common/MessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 
 #include "common/AppInfo.h"
 #include "common/TextHelpers.h"

@@ -1,6 +1,6 @@
-#include "common/PaneText.h"
+#include "widgets/PaneText.h"
 
-#include "common/WaitCursor.h"
+#include "widgets/WaitCursor.h"
 #include "common/TextHelpers.h"
 
 #include <QMimeData>

@@ -1,4 +1,4 @@
-#include "common/BookNode.h"
+#include "widgets/BookNode.h"
 
 #include "common/Labels.h"
 

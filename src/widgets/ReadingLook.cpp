@@ -1,6 +1,6 @@
-#include "common/ReadingLook.h"
+#include "widgets/ReadingLook.h"
 
-#include "common/TextZoom.h"
+#include "widgets/TextZoom.h"
 
 #include <QFontDatabase>
 #include <QPlainTextEdit>

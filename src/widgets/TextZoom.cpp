@@ -1,6 +1,6 @@
-#include "common/TextZoom.h"
+#include "widgets/TextZoom.h"
 
-#include "common/Handlers.h"
+#include "widgets/Handlers.h"
 
 #include <QShortcut>
 #include <QAbstractScrollArea>

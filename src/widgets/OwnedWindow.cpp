@@ -1,4 +1,4 @@
-#include "common/OwnedWindow.h"
+#include "widgets/OwnedWindow.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
-#include "common/Handlers.h"
+#include "widgets/Handlers.h"
 
 #include "common/AppError.h"
-#include "common/MessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 
 #include <exception>
 #include <QCoreApplication>

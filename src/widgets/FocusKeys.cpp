@@ -1,4 +1,4 @@
-#include "common/FocusKeys.h"
+#include "widgets/FocusKeys.h"
 
 #include <QKeyEvent>
 #include <QWidget>

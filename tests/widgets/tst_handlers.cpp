@@ -1,6 +1,6 @@
 #include "TestBook.h"
 #include "common/AppError.h"
-#include "common/Handlers.h"
+#include "widgets/Handlers.h"
 
 #include <QLineEdit>
 #include <QPushButton>
