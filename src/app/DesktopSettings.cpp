@@ -96,8 +96,8 @@ constexpr int MostBookmarks = 10000;
 // path or its server's address (never with a password).
 QString bookGroup()
 {
-    const QString book = ywzxDMF ? ywzxDMF->ydconn.databaseFile() : QString();
-    return QStringLiteral("books/") + QString::fromLatin1(QUrl::toPercentEncoding(shownBookName(book)));
+    const QString name = ywzxDMF ? placesBookName(ywzxDMF->ydconn.databaseFile(), ywzxDMF->ydconn.handle()) : QString();
+    return QStringLiteral("books/") + QString::fromLatin1(QUrl::toPercentEncoding(name));
 }
 
 void writePlace(QSettings &settings, const QString &prefix, const ReadingPlace &place)
