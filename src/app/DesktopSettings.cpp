@@ -118,6 +118,8 @@ void writeBookmarks(const QList<Bookmark> &bookmarks)
 {
     const std::unique_ptr<QSettings> settings = open();
     settings->beginGroup(bookGroup());
+    // A shorter list would leave the removed bookmarks' entries in the file.
+    settings->remove(QStringLiteral("bookmarks"));
     settings->beginWriteArray(QStringLiteral("bookmarks"), int(bookmarks.size()));
     for (int i = 0; i < bookmarks.size(); ++i) {
         settings->setArrayIndex(i);

@@ -275,6 +275,10 @@ void TestPlaces::bookmarksSurviveRefreshAndRestart()
     QCOMPARE(title(), QString("第一章[00001]"));
     QTest::keyClick(list->BookmarkList, Qt::Key_Delete);
     QCOMPARE(list->BookmarkList->topLevelItemCount(), 1);
+    // Nothing of the removed one is left in the settings file.
+    const std::unique_ptr<QSettings> settings = DesktopSettings::open();
+    for (const QString &key : settings->allKeys())
+        QVERIFY2(!settings->value(key).toString().contains("第三章"), qPrintable(key));
 
     start(); // the removal was written at once
     QCOMPARE(f.window->bookmarks().size(), 1);
