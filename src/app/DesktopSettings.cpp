@@ -96,8 +96,8 @@ constexpr int MostBookmarks = 10000;
 // path or its server's address (never with a password).
 QString bookGroup()
 {
-    const QString book = ywzxDMF ? ywzxDMF->ydconn.databaseFile() : QString();
-    return QStringLiteral("books/") + QString::fromLatin1(QUrl::toPercentEncoding(shownBookName(book)));
+    const QString name = ywzxDMF ? placesBookName(ywzxDMF->ydconn.databaseFile(), ywzxDMF->ydconn.handle()) : QString();
+    return QStringLiteral("books/") + QString::fromLatin1(QUrl::toPercentEncoding(name));
 }
 
 void writePlace(QSettings &settings, const QString &prefix, const ReadingPlace &place)
@@ -118,6 +118,8 @@ void writeBookmarks(const QList<Bookmark> &bookmarks)
 {
     const std::unique_ptr<QSettings> settings = open();
     settings->beginGroup(bookGroup());
+    // A shorter list would leave the removed bookmarks' entries in the file.
+    settings->remove(QStringLiteral("bookmarks"));
     settings->beginWriteArray(QStringLiteral("bookmarks"), int(bookmarks.size()));
     for (int i = 0; i < bookmarks.size(); ++i) {
         settings->setArrayIndex(i);

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QRegularExpression>
 #include <QToolButton>
+#include <algorithm>
 
 namespace FrameParts {
 
@@ -30,6 +31,20 @@ QToolButton *speedButton(QWidget *parent, const char *name, const QString &capti
     button->setGeometry(left, 1, 99, 33);
     button->setVisible(visible);
     return button;
+}
+
+void fitCaptions(QWidget *band)
+{
+    QList<QToolButton *> buttons = band->findChildren<QToolButton *>(Qt::FindDirectChildrenOnly);
+    std::sort(buttons.begin(), buttons.end(), [](const QToolButton *a, const QToolButton *b) { return a->x() < b->x(); });
+    int shift = 0;
+    for (QToolButton *button : buttons) {
+        const int growth = std::max(0, button->sizeHint().width() - button->width());
+        button->setGeometry(button->geometry().translated(shift, 0).adjusted(0, 0, growth, 0));
+        shift += growth;
+    }
+    if (shift > 0)
+        band->setFixedWidth(band->minimumWidth() + shift);
 }
 
 QLineEdit *readOnlyEdit(QWidget *parent, const char *name, const QRect &geometry)

@@ -24,6 +24,10 @@ W *named(W *widget, const char *name)
 QFrame *panel(QWidget *parent, const char *name, bool bevel = true);
 QToolButton *speedButton(QWidget *parent, const char *name, const QString &caption, QStyle::StandardPixmap glyph,
                          int left, bool visible = true);
+// Widens a band's buttons whose caption (a translation's) is longer than
+// the designed button, moving the later ones along, so that no caption is
+// cut short.
+void fitCaptions(QWidget *band);
 // A read-only field on a silver ground that shows the beginning of its text.
 QLineEdit *readOnlyEdit(QWidget *parent, const char *name, const QRect &geometry);
 // An item of a menu; "-" makes a separator.

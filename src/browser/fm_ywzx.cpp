@@ -6,11 +6,13 @@
 #include "browser/ChapterTree.h"
 #include "browser/MC_About.h"
 #include "browser/Citation.h"
+#include "browser/FrameParts.h"
 #include "browser/PanePrint.h"
 #include "widgets/TextZoom.h"
 #include "common/DateTimeText.h"
 #include "widgets/Handlers.h"
 #include "common/Labels.h"
+#include "common/Language.h"
 #include "maintenance/StoredMove.h"
 #include "search/FindDialog.h"
 
@@ -46,6 +48,11 @@ Tywzxform::Tywzxform(QWidget *parent)
     buildKeyboardCommands();
     buildCitationCommands();
     buildPlaceCommands();
+    // The Chinese toolbar keeps the design's places; a translation's longer
+    // captions widen their buttons.
+    if (Language::current() != Language::Choice::Chinese)
+        for (QWidget *band : {Panel6, lbwh_Panel, nrwh_Panel, nav_Panel})
+            FrameParts::fitCaptions(band);
     PaneZoom = new TextZoom(memo1, this);
     buildReadingCommands();
 

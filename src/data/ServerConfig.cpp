@@ -201,3 +201,12 @@ QString ServerConfig::describe() const
         .arg(database, host.isEmpty() ? QStringLiteral("localhost") : host,
              port > 0 ? QString::number(port) : QStringLiteral("5432"));
 }
+
+QString placesBookName(const QString &book, const QSqlDatabase &db)
+{
+    if (!isServerConfigPath(book))
+        return shownBookName(book);
+    return QStringLiteral("postgresql://%1@%2:%3/%4")
+        .arg(db.userName(), db.hostName().isEmpty() ? QStringLiteral("localhost") : db.hostName(),
+             QString::number(db.port() > 0 ? db.port() : 5432), db.databaseName());
+}

@@ -36,3 +36,8 @@ bool isServerAddress(const QString &book);
 // The book's name as a message shows it: a postgresql:// address with any
 // password in it replaced by asterisks; any other name as it is.
 QString shownBookName(const QString &book);
+// The book a reader's places and bookmarks belong to: a book file by its
+// path, a server's book by the server's address (user, host, port and
+// database, never a password) rather than by the configuration file that
+// names it, so that another file naming the same book finds them.
+QString placesBookName(const QString &book, const QSqlDatabase &db);

@@ -23,7 +23,9 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -94,6 +96,7 @@ private slots:
     void init();
     void cleanup();
     void mainWindow();
+    void toolbarCaptionsWhole();
     void aboutAndFindDialogs();
     void resultsWindow();
     void maintenanceDialogs();
@@ -138,6 +141,23 @@ void TestEnglish::mainWindow()
     found.removeOne(f.window->objectName() + ": " + f.window->windowTitle());
     QCOMPARE(found, QStringList());
     QVERIFY(f.window->findChild<QMenu *>("LanguageMenu"));
+}
+
+// The English captions are longer than the designed buttons: each is shown
+// whole, inside its band, without covering the next button.
+void TestEnglish::toolbarCaptionsWhole()
+{
+    for (QWidget *band : {f.window->Panel6, f.window->nav_Panel, f.window->lbwh_Panel, f.window->nrwh_Panel}) {
+        QList<QToolButton *> buttons = band->findChildren<QToolButton *>();
+        std::sort(buttons.begin(), buttons.end(), [](auto *a, auto *b) { return a->x() < b->x(); });
+        QVERIFY(buttons.size() >= 2);
+        for (int i = 0; i < buttons.size(); ++i) {
+            const QToolButton *button = buttons.at(i);
+            QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->text()));
+            const int end = i + 1 < buttons.size() ? buttons.at(i + 1)->x() : band->minimumWidth();
+            QVERIFY2(button->geometry().right() < end, qPrintable(button->text()));
+        }
+    }
 }
 
 void TestEnglish::aboutAndFindDialogs()

@@ -46,6 +46,7 @@ private slots:
     void init();
     void cleanup();
     void narrowsToTheDesignedWidth();
+    void toolbarAsDesigned();
     void tabLeavesTheTexts();
     void simplifiedChineseEverywhere();
     void printsOverThePrintableArea();
@@ -103,6 +104,19 @@ void TestFrame::narrowsToTheDesignedWidth()
     QLabel *support = f.window->StatusPanels[2];
     QVERIFY(support->toolTip().startsWith(QString("墨川电子阅读系统")));
     QVERIFY(support->geometry().right() <= f.window->StatusBar1->width());
+}
+
+// The Chinese toolbar keeps the places the design draws (the English one widens).
+void TestFrame::toolbarAsDesigned()
+{
+    QCOMPARE(f.window->RxSpeedButton2->geometry(), QRect(101, 1, 99, 33));
+    QCOMPARE(f.window->delete_lb_btn->geometry(), QRect(200, 1, 99, 33));
+    QCOMPARE(f.window->delete_nr_btn->geometry(), QRect(199, 1, 99, 33));
+    QCOMPARE(f.window->forward_btn->geometry(), QRect(68, 1, 66, 33));
+    QCOMPARE(f.window->Panel6->minimumWidth(), 200);
+    QCOMPARE(f.window->lbwh_Panel->minimumWidth(), 299);
+    QCOMPARE(f.window->nrwh_Panel->minimumWidth(), 316);
+    QCOMPARE(f.window->nav_Panel->minimumWidth(), 134);
 }
 
 static QWidget *pressTab(Qt::KeyboardModifiers modifiers = Qt::NoModifier)

@@ -12,7 +12,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -27,6 +30,7 @@ private slots:
     void resumeAfterRestart_data();
     void resumeAfterRestart();
     void bookmarksSurviveRefreshAndRestart();
+    void bookKnownByWhereItLies();
 
 private:
     void start(); // a run of the program: settings restored, window shown and active
@@ -271,10 +275,29 @@ void TestPlaces::bookmarksSurviveRefreshAndRestart()
     QCOMPARE(title(), QString("第一章[00001]"));
     QTest::keyClick(list->BookmarkList, Qt::Key_Delete);
     QCOMPARE(list->BookmarkList->topLevelItemCount(), 1);
+    // Nothing of the removed one is left in the settings file.
+    const std::unique_ptr<QSettings> settings = DesktopSettings::open();
+    for (const QString &key : settings->allKeys())
+        QVERIFY2(!settings->value(key).toString().contains("第三章"), qPrintable(key));
 
     start(); // the removal was written at once
     QCOMPARE(f.window->bookmarks().size(), 1);
     QCOMPARE(f.window->bookmarks().first().label, QString("要读的"));
+}
+
+// A server book is its server's database: a second configuration file naming
+// it finds the same bookmarks. A copied book file is another book.
+void TestPlaces::bookKnownByWhereItLies()
+{
+    start();
+    selectByKeys("第三章");
+    QTest::keyClick(f.window->TreeView, Qt::Key_D, Qt::ControlModifier);
+    QTemporaryDir elsewhere;
+    for (const QString &name : QDir(book->folder()).entryList(QDir::Files))
+        QVERIFY(QFile::copy(book->folder() + "/" + name, elsewhere.filePath(name)));
+    f.open(elsewhere.filePath(QFileInfo(book->path()).fileName()), false);
+    DesktopSettings::restore(*f.window);
+    QCOMPARE(f.window->bookmarks().size(), TestBook::onServer() ? 1 : 0);
 }
 
 QTEST_MAIN(TestPlaces)
