@@ -1,34 +1,20 @@
 #include "maintenance/ywlbwhFrm.h"
 
 #include "widgets/AccessibleNames.h"
-#include "common/AppError.h"
 #include "common/DateTimeText.h"
 #include "widgets/Handlers.h"
 #include "common/Labels.h"
 #include "widgets/MessageBoxes.h"
-#include "common/RegularFile.h"
 #include "data/BookTransaction.h"
 #include "data/RecordStore.h"
 #include "data/ywzxDM.h"
 
-#include <QFileIconProvider>
-#include <QFileSystemModel>
-#include <QIdentityProxyModel>
-#include <QBuffer>
 #include <QCheckBox>
-#include <QFile>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QFrame>
-#include <QGridLayout>
-#include <QImageReader>
-#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScrollArea>
-#include <QStyleOptionFocusRect>
-#include <QStylePainter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <chrono>
@@ -41,93 +27,7 @@ inline QString AddCaption() { return QCoreApplication::translate("ywlbwhFrm", "�
 inline QString EditCaption() { return QCoreApplication::translate("ywlbwhFrm", "确定修改"); }
 const QString RootParentName = QStringLiteral("澜州省档案馆电子书刊");
 
-// The picture kinds Qt can read here, JPEG, bitmap and icon among them.
-QString pictureFilter()
-{
-    QStringList patterns;
-    for (const QByteArray &format : QImageReader::supportedImageFormats())
-        patterns << QStringLiteral("*.") + QString::fromLatin1(format);
-    return QCoreApplication::translate("ywlbwhFrm", "图片 (%1);;JPEG (*.jpg *.jpeg);;位图 (*.bmp);;图标 (*.ico);;所有文件 (*)")
-        .arg(patterns.join(QLatin1Char(' ')));
-}
-
-// Qt's file chooser names a folder "Folder" and dates files in the
-// machine's locale, English under the C locale: the program's words and
-// dates instead.
-class ChineseFileTypes : public QFileIconProvider {
-public:
-    QString type(const QFileInfo &info) const override
-    {
-        return info.isDir() ? QCoreApplication::translate("ywlbwhFrm", "文件夹") : QFileIconProvider::type(info);
-    }
-};
-
-class ProgramDates : public QIdentityProxyModel {
-public:
-    using QIdentityProxyModel::QIdentityProxyModel;
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        auto *files = qobject_cast<QFileSystemModel *>(sourceModel());
-        if (role == Qt::DisplayRole && index.column() == 3 && files)
-            return DateTimeText::display(files->lastModified(mapToSource(index)));
-        return QIdentityProxyModel::data(index, role);
-    }
-};
-
-// A file chooser with a preview of the selected picture.
-QString choosePicture(QWidget *parent)
-{
-    QFileDialog dialog(parent, QCoreApplication::translate("ywlbwhFrm", "打开图片"), QString(), pictureFilter());
-    dialog.setObjectName(QStringLiteral("OpenPictureDialog1"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    ChineseFileTypes types;
-    dialog.setIconProvider(&types);
-    dialog.setProxyModel(new ProgramDates(&dialog));
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    auto *preview = new QLabel(&dialog);
-    preview->setFixedSize(160, 160);
-    preview->setAlignment(Qt::AlignCenter);
-    preview->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    if (auto *grid = qobject_cast<QGridLayout *>(dialog.layout()))
-        grid->addWidget(preview, 1, grid->columnCount(), grid->rowCount() - 1, 1);
-    Handlers::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString &path) {
-        const QPixmap picture = RegularFile::check(path) ? QPixmap(path) : QPixmap();
-        preview->setPixmap(picture.isNull() ? QPixmap() : picture.scaled(preview->size(), Qt::KeepAspectRatio));
-    });
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-}
-
 } // namespace
-
-Seam<QString(QWidget *)> TywlbwhForm::OpenPictureDialog1(choosePicture);
-
-void PictureBox::mouseDoubleClickEvent(QMouseEvent *event)
-{
-    QLabel::mouseDoubleClickEvent(event);
-    emit doubleClicked();
-}
-
-void PictureBox::keyPressEvent(QKeyEvent *event)
-{
-    const int key = event->key();
-    if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Space) {
-        QLabel::keyPressEvent(event);
-        return;
-    }
-    emit doubleClicked();
-}
-
-void PictureBox::paintEvent(QPaintEvent *event)
-{
-    QLabel::paintEvent(event);
-    if (!hasFocus())
-        return;
-    QStylePainter painter(this);
-    QStyleOptionFocusRect focus;
-    focus.initFrom(this);
-    focus.rect = contentsRect().adjusted(1, 1, -1, -1);
-    painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
-}
 
 TywlbwhForm::TywlbwhForm()
     : MaintenanceDialog(QStringLiteral("ywlbwhForm"), QCoreApplication::translate("ywlbwhFrm", "章节内容维护"), QSize(703, 529)),
@@ -267,27 +167,6 @@ void TywlbwhForm::showEvent(QShowEvent *event)
 void TywlbwhForm::FormShow()
 {
     focusWritable(lb_lbmc_Edit);
-}
-
-void TywlbwhForm::showPicture(const QPixmap &picture)
-{
-    Image1->setPixmap(picture);
-}
-
-bool TywlbwhForm::hasPickedPhoto() const
-{
-    return !pickedPhoto_.isEmpty();
-}
-
-// What the photo controls show when no picture was picked in this dialog.
-void TywlbwhForm::showStoredPhoto(bool ticked)
-{
-    if (hasPickedPhoto())
-        return;
-    CheckBox1->setChecked(ticked);
-    QPixmap picture;
-    picture.loadFromData(storedPhoto_);
-    showPicture(picture);
 }
 
 void TywlbwhForm::LoadChapter(const QString &code)
@@ -431,72 +310,6 @@ void TywlbwhForm::Button1Click()
 {
     lb_lbbh_Edit->clear();
     lb_lbbh_Edit->setText(NewRandomCode());
-}
-
-namespace {
-
-const qint64 LargestPhoto = 20 * 1024 * 1024;
-
-AppError cannotOpen(const QString &path, const QString &reason)
-{
-    if (path.isEmpty())
-        return AppError(AppError::FileOpen,
-                        QCoreApplication::translate("ywlbwhFrm", "没有选择照片。请双击照片框选择一张图片，或者去掉“有照片”的勾选。"));
-    return AppError(AppError::FileOpen, QCoreApplication::translate("ywlbwhFrm", "无法打开照片文件“%1”：%2。").arg(path, reason));
-}
-
-// The bytes of a picture file, read once. Its kind is checked first (a
-// FIFO would block the read); a missing or unreadable file fails with the
-// reason.
-QByteArray readPictureFile(const QString &path)
-{
-    if (RegularFile::otherKind(path))
-        throw cannotOpen(path, RegularFile::refusal());
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw cannotOpen(path, RegularFile::whyNotOpened(path, file));
-    return file.read(LargestPhoto + 1);
-}
-
-} // namespace
-
-void TywlbwhForm::Image1DblClick()
-{
-    const QString path = OpenPictureDialog1(this);
-    if (path.isEmpty())
-        return;
-    // A larger picture is refused before it is read (it would also slow down
-    // every later load of its chapter).
-    const bool tooLarge = QFileInfo(path).size() > LargestPhoto;
-    const QByteArray bytes = tooLarge ? QByteArray() : readPictureFile(path);
-    if (tooLarge || bytes.size() > LargestPhoto) {
-        MessageBoxes::inputError(this, QCoreApplication::translate("ywlbwhFrm", "照片文件超过 20 MB，不能保存。请选择较小的图片后再试！"));
-        return;
-    }
-    QBuffer buffer;
-    buffer.setData(bytes);
-    QImageReader reader(&buffer);
-    const QImage image = reader.read();
-    if (image.isNull())
-        throw cannotOpen(path, QCoreApplication::translate("ywlbwhFrm", "它不是可以读取的图片（%1）").arg(reader.errorString()));
-    // These bytes, shown now, are the ones a save stores. Picking a photo
-    // means keeping it: the box is ticked (and may be unticked again).
-    pickedPhoto_ = bytes;
-    showPicture(QPixmap::fromImage(image));
-    Label1->setText(path);
-    Label1->adjustSize();
-    CheckBox1->setChecked(true);
-}
-
-QByteArray TywlbwhForm::photoToStore() const
-{
-    if (!CheckBox1->isChecked())
-        return QByteArray("nil");
-    if (hasPickedPhoto())
-        return pickedPhoto_;
-    if (!storedPhoto_.isEmpty())
-        return storedPhoto_;
-    return readPictureFile(Label1->text()); // nothing picked: fails with the reason
 }
 
 bool TywlbwhForm::SaveChapter()

@@ -2,6 +2,7 @@
 
 #include "data/BookQuery.h"
 #include "maintenance/MaintenanceDialog.h"
+#include "maintenance/PhotoPicker.h"
 
 #include <QByteArray>
 #include <QLabel>
@@ -13,20 +14,6 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QScrollArea;
-
-// A picture box that reports double clicks, and Enter or Space while it
-// has the focus (a frame shows that it has).
-class PictureBox : public QLabel {
-    Q_OBJECT
-public:
-    using QLabel::QLabel;
-signals:
-    void doubleClicked();
-protected:
-    void mouseDoubleClickEvent(QMouseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
-};
 
 // The chapter dialog ("章节内容维护"): one chapter with its parent; adds
 // child chapters, changes or deletes the chapter, keeping the tree in step.
