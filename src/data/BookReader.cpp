@@ -25,13 +25,19 @@ BookReader::BookReader(BookConnection &connection, BookQuery &chapters, BookQuer
 }
 
 // The code is bound, never pasted: a code holding a quote reads as any other.
-QString BookReader::textOf(const QString &sql, const QString &code)
+BookQuery &BookReader::rowOf(const QString &sql, const QString &code)
 {
     BookQuery &query = reads_;
     query.close();
     query.setSql({sql});
     query.setText(QStringLiteral("code"), code);
     query.open();
+    return query;
+}
+
+QString BookReader::textOf(const QString &sql, const QString &code)
+{
+    const BookQuery &query = rowOf(sql, code);
     return query.isEmpty() ? QString() : query.fieldAsText(QStringLiteral("ywnr"));
 }
 
@@ -116,11 +122,7 @@ void BookReader::readOutline(BookOutline &outline)
 // The server hands back a date-time, the file book its stored text.
 QDate BookReader::dateOf(const QString &sql, const QString &code)
 {
-    BookQuery &query = reads_;
-    query.close();
-    query.setSql({sql});
-    query.setText(QStringLiteral("code"), code);
-    query.open();
+    const BookQuery &query = rowOf(sql, code);
     if (query.isEmpty() || query.fieldIsNull(QStringLiteral("xgrq")))
         return {};
     const QVariant stored = query.fieldValue(QStringLiteral("xgrq"));

@@ -46,6 +46,7 @@ public:
     void readOutline(BookOutline &outline);
 
 private:
+    BookQuery &rowOf(const QString &sql, const QString &code);
     QString textOf(const QString &sql, const QString &code);
     QDate dateOf(const QString &sql, const QString &code);
 
