@@ -341,6 +341,7 @@ void TestEbookTool::backupWhileSaving()
         const QString copy = dir.filePath(QString("copy%1.mdb").arg(round));
         const Result r = tool({"backup", book, copy});
         QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY2(r.out.contains(book + " → " + copy), qPrintable(r.out)); // what was copied where
         SqlFile backup(copy);
         QCOMPARE(backup.scalar("pragma integrity_check").toString(), QString("ok"));
         const int saved = backup.scalar("select ywnr from ywzx_ywlb where lbbh = '00000'").toInt();
