@@ -277,6 +277,7 @@ void TestEnglish::menuRemembersChoice()
     QVERIFY(english && english->isChecked());
     f.window->findChild<QAction *>("LanguageChinese")->trigger();
     QCOMPARE(DesktopSettings::language(), std::optional<Language::Choice>(Language::Choice::Chinese));
+    QVERIFY(!english->isChecked()); // one language ticked at a time
     QCOMPARE(boxes.shown.size(), 1);
     QCOMPARE(boxes.shown[0].text, QString("From the next start the interface will be in Chinese."));
     english->trigger();
