@@ -27,7 +27,8 @@ void PlaceHistory::visit(const ReadingPlace &place)
         return;
     if (index_ >= 0 && places_.at(index_).sameNode(place))
         return;
-    places_.erase(places_.begin() + index_ + 1, places_.end());
+    // The places ahead of the current one go (index_ is -1 in an empty history).
+    places_.resize(index_ + 1);
     places_.append(place);
     // A long walk by the arrow keys would otherwise grow it without end.
     if (places_.size() > MostPlaces)
