@@ -107,13 +107,14 @@ void BookmarksWindow::labelEdited(int row, const QString &label)
         return;
     const QString trimmed = label.trimmed();
     // An emptied label keeps the one it had: a row without a label cannot be told apart.
-    if (!trimmed.isEmpty())
+    const bool changed = !trimmed.isEmpty() && trimmed != bookmarks_.at(row).label;
+    if (changed)
         bookmarks_[row].label = trimmed;
     // The row is changed in place: the editor that wrote it is still closing.
     filling_ = true;
     BookmarkList->topLevelItem(row)->setText(0, bookmarks_.at(row).label);
     filling_ = false;
-    if (onChange)
+    if (changed && onChange)
         onChange(bookmarks_);
 }
 

@@ -1,5 +1,6 @@
 #include "browser/Citation.h"
 
+#include "browser/ReadingPlaces.h"
 #include "widgets/BookNode.h"
 #include "common/Labels.h"
 #include "data/ywzxDM.h"
@@ -23,9 +24,7 @@ QString line(const QStringList &namesFromRoot, const QString &code, const QDate 
 
 QString of(const QTreeWidgetItem *node)
 {
-    QStringList names;
-    for (const QTreeWidgetItem *step = node; step; step = step->parent())
-        names.prepend(BookNode::name(step));
+    const QStringList names = namesFromRoot(node);
     const QString code = BookNode::code(node);
     const QDate modified = BookNode::isArticle(node) ? ywzxDMF->reader.articleModified(code) : ywzxDMF->reader.chapterModified(code);
     return line(names, code, modified);

@@ -1,5 +1,6 @@
 #include "browser/ReadingPlaces.h"
 
+#include "common/Labels.h"
 #include "widgets/BookNode.h"
 
 #include <QStringList>
@@ -68,10 +69,18 @@ void PlaceHistory::clear()
     index_ = -1;
 }
 
-QString namePath(const QTreeWidgetItem *node)
+QStringList namesFromRoot(const QTreeWidgetItem *node)
 {
     QStringList names;
     for (; node; node = node->parent())
         names.prepend(BookNode::name(node));
-    return names.join(QStringLiteral(" › "));
+    return names;
+}
+
+QString namePath(const QTreeWidgetItem *node)
+{
+    QStringList shown;
+    for (const QString &name : namesFromRoot(node))
+        shown << Labels::shown(name);
+    return shown.join(QStringLiteral(" › "));
 }

@@ -54,5 +54,7 @@ private:
     int index_ = -1;
 };
 
-// The names from the root down to the node, as a citation reads them.
+// The names from the root down to the node, as stored.
+QStringList namesFromRoot(const QTreeWidgetItem *node);
+// The same names as the tree shows them, joined as a citation reads them.
 QString namePath(const QTreeWidgetItem *node);

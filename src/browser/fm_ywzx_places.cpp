@@ -10,6 +10,7 @@
 #include "widgets/Handlers.h"
 #include "widgets/MessageBoxes.h"
 #include "search/ChapterLanding.h"
+#include "common/Labels.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -211,7 +212,10 @@ void Tywzxform::addBookmark()
     const ReadingPlace place = currentPlace();
     if (!place.isValid())
         return;
-    const Bookmark bookmark{BookNode::name(node), namePath(node), place};
+    // Labelled as the tree shows the node; a node without a name by its code,
+    // since a bookmark without a label is not kept.
+    const QString name = Labels::shown(BookNode::name(node)).trimmed();
+    const Bookmark bookmark{name.isEmpty() ? BookNode::code(node) : name, namePath(node), place};
     // One bookmark a node: adding it again keeps the new scroll position.
     const auto same = std::find_if(bookmarks_.begin(), bookmarks_.end(),
                                    [&](const Bookmark &b) { return b.place.sameNode(place); });
@@ -245,7 +249,11 @@ void Tywzxform::showBookmarks()
     if (!bookmarksWindow_) {
         bookmarksWindow_ = new BookmarksWindow(this);
         bookmarksWindow_->onOpen = [this](const Bookmark &bookmark) { openBookmark(bookmark); };
-        bookmarksWindow_->onChange = [this](const QList<Bookmark> &list) { bookmarksEdited(list); };
+        // The window already shows its own change: only the kept list and the file follow.
+        bookmarksWindow_->onChange = [this](const QList<Bookmark> &list) {
+            bookmarks_ = list;
+            emit bookmarksChanged();
+        };
     }
     bookmarksWindow_->showList(bookmarks_);
     bookmarksWindow_->show();
