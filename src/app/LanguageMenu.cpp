@@ -15,6 +15,9 @@ namespace {
 void choose(Tywzxform &window, Language::Choice choice)
 {
     DesktopSettings::setLanguage(choice);
+    // The language already shown: nothing changes at the next start either.
+    if (choice == Language::current())
+        return;
     // Every window would have to be built again: the change waits for the next start.
     const QString text = choice == Language::Choice::English
                              ? LanguageMenu::tr("下次启动时界面将改为英文。")
